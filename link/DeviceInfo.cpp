@@ -1,0 +1,40 @@
+#include "DeviceInfo.h"
+
+#include "Protocol.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace qmx::link {
+
+std::optional<TDeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply)
+{
+    if (reply.size() < 2) {
+        return std::nullopt;
+    }
+    TDeviceInfo info;
+    info.FirmwareVersion = static_cast<float>(static_cast<std::int8_t>(reply[1])) * 0.01F;
+    QByteArray text;
+    for (std::size_t i = 2; i < reply.size() && reply[i] != 0; ++i) {
+        text.append(static_cast<char>(reply[i]));
+    }
+    // The transducer sends 8-bit text; Latin-1 keeps every byte as one character.
+    info.Description = QString::fromLatin1(text);
+    return info;
+}
+
+QString connectionText(const TDeviceInfo& info, QChar decimalSeparator)
+{
+    // Hundredths are exact for a version byte, so round to whole hundredths and write them out.
+    const long hundredths = std::lround(static_cast<double>(info.FirmwareVersion) * 100.0);
+    const long whole = std::labs(hundredths) / 100;
+    const long frac = std::labs(hundredths) % 100;
+    QString version = QString::number(whole) + decimalSeparator + QString::number(frac).rightJustified(2, u'0');
+    if (hundredths < 0) {
+        version.prepend(u'-');
+    }
+    return QStringLiteral("Połączono z ") + QString::fromLatin1(kProductName.data(), kProductName.size()) +
+           QStringLiteral(" : ") + version + u' ' + info.Description;
+}
+
+} // namespace qmx::link

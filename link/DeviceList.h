@@ -1,0 +1,17 @@
+#pragma once
+// Labels of the HID devices found by the device search.
+
+#include "HidBackend.h"
+
+#include <QString>
+
+namespace qmx::link {
+
+/// The entry text of a device: its product string when not empty, otherwise
+/// "Device VID=%04X PID=%04X" with the vendor and product IDs.
+QString deviceEntryText(const HidDeviceInfo& info);
+
+/// True when an entry text names the transducer: exactly "QMX80NET", case and blanks included.
+bool isTransducerText(const QString& text);
+
+} // namespace qmx::link

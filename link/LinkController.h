@@ -1,0 +1,143 @@
+#pragma once
+// The device link: discovery and connection, the send operations, the receive dispatcher, the
+// measurement record and the poll timer. One instance, owned by the main window.
+//
+// Threads: everything runs on the user-interface thread except SendReport() and the poll tick,
+// which the poll timer's worker calls. SendReport() reads Connected and CurrentDevice under
+// m_sendMutex and writes through the device's own lock, so a release never races a write. Input
+// reports arrive from the devices' reader threads by queued calls, in arrival order, and are
+// dispatched one at a time on the user-interface thread.
+
+#include "ClaimedDevice.h"
+#include "DeviceInfo.h"
+#include "HidBackend.h"
+#include "HighResTimer.h"
+#include "Measurement.h"
+#include "Protocol.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace qmx::link {
+
+/// Connection state shown in the connection field.
+enum class TLinkStatus { lsConnected, lsNoConnection, lsDisconnected };
+
+/// One HID device found by the last device search.
+struct DeviceEntry {
+    QString text;                          ///< product string or "Device VID=.. PID=.."
+    HidDeviceInfo info;
+    std::shared_ptr<ClaimedDevice> device; ///< opened only for the transducer's entries
+};
+
+class LinkController : public QObject {
+    Q_OBJECT
+public:
+    /// Looks a text up by identifier in the active language.
+    using TextLookup = std::function<QString(std::string_view id)>;
+    /// Called after every decoded measurement report, before the frame is counted.
+    using MeasurementObserver = std::function<void(const TMeasurement&)>;
+
+    /// Seconds after which a request without a reply lets polling resume.
+    static constexpr int kReplyTimeoutMs = 3000;
+
+    LinkController(HidBackend& backend, TextLookup lookup, QObject* parent = nullptr);
+    ~LinkController() override;
+
+    // Send operations. SendReport may be called from any thread; the others from the UI thread.
+    /// Writes one output report carrying `payload` (1..63 bytes) to CurrentDevice; does nothing
+    /// while not connected; failures are swallowed.
+    void SendReport(std::span<const std::uint8_t> payload);
+    /// Stops the poll timer, then sends the one-byte request `code`.
+    void SendCommand(std::uint8_t code);
+    /// Sends the link-state request with the given flag; leaves the poll timer alone.
+    void SendLinkState(bool flag);
+    /// Stops the poll timer for a request that expects a reply (used by the senders of long
+    /// requests before SendReport). Polling resumes with the next non-measurement reply.
+    void suspendPollForRequest();
+
+    /// Handles one input report (UI thread).
+    void DispatchReport(std::uint8_t reportId, std::span<const std::uint8_t> payload);
+
+    /// Device change: releases every device, enumerates and connects to the transducer.
+    void JvHidDeviceController1DeviceChange();
+    /// The poll tick: sends the measurement request without touching the poll timer.
+    void ZylTimer_ReadDataTimer();
+
+    HighResTimer& ZylTimer_ReadData() { return m_pollTimer; }
+    bool connected() const;
+    TLinkStatus linkStatus() const { return m_status; }
+    std::uint8_t pendingCommand() const { return m_pendingCommand; }
+    const std::vector<DeviceEntry>& deviceList() const { return m_deviceList; }
+    /// The device requests go to; null while none was chosen.
+    std::shared_ptr<ClaimedDevice> currentDevice() const;
+    const TDeviceInfo& deviceInfo() const { return m_deviceInfo; }
+    const TMeasurement& measurement() const { return m_measurement; }
+    /// Measurement reports handled since the last call; resets the count (the fps tick).
+    int takeFrameCount();
+    int frameCount() const { return m_frameCount; }
+
+    void setMeasurementObserver(MeasurementObserver observer) { m_measurementObserver = std::move(observer); }
+    /// The decimal separator used in the connection text (the user's locale by default).
+    void setDecimalSeparator(QChar separator) { m_decimalSeparator = separator; }
+
+signals:
+    /// A link state was set; `text` is its looked-up text.
+    void linkStatusChanged(qmx::link::TLinkStatus status, const QString& text);
+    /// The connection field takes this text (after the identification reply).
+    void connectionTextChanged(const QString& text);
+    /// The status line takes this text.
+    void statusMessage(const QString& text);
+    void deviceListChanged();
+    /// Reply 0x02 (the whole frame, code first), before 0x03 is requested.
+    void sensorSettingsReceived(const QByteArray& frame);
+    /// Acknowledgement of 0x8A, after its status text and before 0x02 is requested.
+    void sensorSettingsWritten();
+    /// Reply 0x03 (the whole frame), before the link-state request.
+    void ioSettingsReceived(const QByteArray& frame);
+    /// Any reply was dispatched (code first); for observers such as the command-line tool.
+    void replyDispatched(std::uint8_t code);
+
+private:
+    void setLinkStatus(TLinkStatus status);
+    void establishLink();
+    void releaseAll();
+    void attachDispatcher(DeviceEntry& entry);
+    void startPollTimer();
+    void handleMeasurement(std::span<const std::uint8_t> payload);
+    QString text(std::string_view id) const { return m_lookup ? m_lookup(id) : QString(); }
+    bool keepHealthyLink(const std::vector<HidDeviceInfo>& infos);
+
+    HidBackend& m_backend;
+    TextLookup m_lookup;
+    MeasurementObserver m_measurementObserver;
+
+    mutable std::mutex m_sendMutex; // guards m_connected and m_current
+    bool m_connected = false;
+    std::shared_ptr<ClaimedDevice> m_current;
+
+    TLinkStatus m_status = TLinkStatus::lsNoConnection;
+    std::uint8_t m_pendingCommand = CMD_GET_INFO;
+    std::vector<DeviceEntry> m_deviceList;
+    std::set<const ClaimedDevice*> m_liveDevices; // devices whose reports are dispatched
+    TDeviceInfo m_deviceInfo;
+    TMeasurement m_measurement;
+    int m_frameCount = 0;
+    QChar m_decimalSeparator;
+    QTimer m_replyWatchdog;
+    HighResTimer m_pollTimer;
+
+};
+
+} // namespace qmx::link

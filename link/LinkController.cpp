@@ -37,6 +37,7 @@ LinkController::LinkController(HidBackend& backend, TextLookup lookup, QObject* 
     m_replyWatchdog.setSingleShot(true);
     m_replyWatchdog.setInterval(kReplyTimeoutMs);
     connect(&m_replyWatchdog, &QTimer::timeout, this, [this] { m_pollTimer.start(); });
+    connect(&m_backend, &HidBackend::devicesChanged, this, &LinkController::JvHidDeviceController1DeviceChange);
 }
 
 LinkController::~LinkController()

@@ -49,7 +49,7 @@ public:
     /// Called after every decoded measurement report, before the frame is counted.
     using MeasurementObserver = std::function<void(const TMeasurement&)>;
 
-    /// Seconds after which a request without a reply lets polling resume.
+    /// Time after which a request without a reply lets polling resume.
     static constexpr int kReplyTimeoutMs = 3000;
 
     LinkController(HidBackend& backend, TextLookup lookup, QObject* parent = nullptr);
@@ -89,6 +89,8 @@ public:
     int frameCount() const { return m_frameCount; }
 
     void setMeasurementObserver(MeasurementObserver observer) { m_measurementObserver = std::move(observer); }
+    /// Milliseconds after which a request without a reply lets polling resume (tests shorten it).
+    void setReplyTimeout(int ms) { m_replyWatchdog.setInterval(ms); }
     /// The decimal separator used in the connection text (the user's locale by default).
     void setDecimalSeparator(QChar separator) { m_decimalSeparator = separator; }
 

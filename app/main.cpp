@@ -1,0 +1,38 @@
+// Program entry: creates the windows in their fixed order and runs the message loop.
+
+#include "Application.h"
+#include "Backends.h"
+
+#include "ui/MainWindow.h"
+#include "ui/windows/TFHelp.h"
+#include "ui/windows/TForm2.h"
+#include "ui/windows/TFormAnCalib.h"
+#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/TFormCalib.h"
+
+#include <exception>
+
+int main(int argc, char** argv)
+{
+    qmx::app::Application application(argc, argv);
+    try {
+        const bool simulate = QCoreApplication::arguments().contains(QStringLiteral("--simulate"));
+        qmx::app::Backends backends(simulate);
+
+        // Creation order: main window first (its creation sequence runs before the others exist).
+        qmx::ui::TForm1 form1(backends.hid());
+        qmx::ui::TForm2 form2;
+        qmx::ui::TFormCalib formCalib;
+        qmx::ui::TFormAnCalib formAnCalib;
+        qmx::ui::TFormBigDisplay formBigDisplay;
+        qmx::ui::TFHelp fHelp;
+        form1.attachWindows({&form2, &formCalib, &formAnCalib, &formBigDisplay, &fHelp});
+        form1.show();
+        return qmx::app::Application::exec();
+    } catch (const std::exception& e) {
+        qmx::app::showErrorBox(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        qmx::app::showErrorBox(QString());
+    }
+    return 0;
+}

@@ -1,0 +1,76 @@
+#include "CliSession.h"
+
+#include "link/DeviceList.h"
+#include "link/Protocol.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+
+namespace qmx::cli {
+
+bool runUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
+    return done();
+}
+
+CliSession::CliSession(link::HidBackend& backend)
+    : m_link(backend, [](std::string_view id) { return lang::lookupText(id, lang::Language::Polish); })
+{
+    QObject::connect(&m_link, &link::LinkController::connectionTextChanged,
+                     [this](const QString& text) { m_connectionText = text; });
+    QObject::connect(&m_link, &link::LinkController::statusMessage, [this](const QString& text) { m_statusLine = text; });
+    QObject::connect(&m_link, &link::LinkController::sensorSettingsReceived,
+                     [this](const QByteArray& frame) { m_sensorFrame = frame; });
+    QObject::connect(&m_link, &link::LinkController::ioSettingsReceived, [this](const QByteArray& frame) {
+        m_ioFrame = frame;
+        m_exchangeDone = false;
+    });
+    QObject::connect(&m_link, &link::LinkController::replyDispatched, [this](std::uint8_t code) {
+        // The exchange ends with the acknowledgement of the link-state request that follows 0x03.
+        if (code == link::CMD_SET_LINK_STATE && !m_ioFrame.isEmpty()) {
+            m_exchangeDone = true;
+        }
+    });
+}
+
+SessionError CliSession::connect(int timeoutMs)
+{
+    m_link.JvHidDeviceController1DeviceChange();
+    const auto& list = m_link.deviceList();
+    const bool found = std::any_of(list.begin(), list.end(), [](const link::DeviceEntry& e) {
+        return link::isTransducerText(e.text);
+    });
+    if (!found) {
+        return SessionError::NoTransducer;
+    }
+    if (!m_link.connected()) {
+        return SessionError::CannotOpen;
+    }
+    if (!runUntil([this] { return m_exchangeDone; }, timeoutMs)) {
+        return SessionError::NoAnswer;
+    }
+    return SessionError::None;
+}
+
+QString CliSession::errorText(SessionError error) const
+{
+    switch (error) {
+    case SessionError::None:
+        return {};
+    case SessionError::NoTransducer:
+        return QStringLiteral("no QMX80NET transducer found (use --simulate for the virtual one)");
+    case SessionError::CannotOpen:
+        return QStringLiteral("the transducer cannot be opened for reading and writing: ") + m_statusLine;
+    case SessionError::NoAnswer:
+        return QStringLiteral("the transducer did not complete the start-up exchange");
+    }
+    return {};
+}
+
+} // namespace qmx::cli

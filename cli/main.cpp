@@ -1,0 +1,132 @@
+// qmx80net-cli: the transducer from a shell, on the program's own link code.
+
+#include "CliSession.h"
+#include "WatchCommand.h"
+
+#include "app/Backends.h"
+#include "link/DeviceList.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr int kExitUsage = 64;
+constexpr int kExitNoDevice = 2;
+
+void print(const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void printError(const QString& text)
+{
+    std::fputs(("qmx80net-cli: " + text).toLocal8Bit().constData(), stderr);
+    std::fputc('\n', stderr);
+}
+
+const char* kUsage =
+    "usage: qmx80net-cli [--simulate] COMMAND\n"
+    "\n"
+    "commands:\n"
+    "  list    list the HID devices as the program labels them\n"
+    "  info    connect to the first transducer and print the connection text\n"
+    "  watch [--count N] [--seconds S]\n"
+    "          print every measurement as it arrives, one tab-separated line each\n"
+    "\n"
+    "--simulate adds the virtual transducer to the devices that are searched.\n";
+
+int runList(qmx::link::HidBackend& backend)
+{
+    for (const auto& info : backend.enumerate()) {
+        print(qmx::link::deviceEntryText(info));
+    }
+    return 0;
+}
+
+/// Reads the value after `option` from `args` (removing both); nullopt when absent.
+std::optional<QString> takeOption(QStringList& args, const QString& option, bool& bad)
+{
+    const auto i = args.indexOf(option);
+    if (i < 0) {
+        return std::nullopt;
+    }
+    if (i + 1 >= args.size()) {
+        bad = true;
+        return std::nullopt;
+    }
+    const QString value = args.at(i + 1);
+    args.remove(i, 2);
+    return value;
+}
+
+int runWatchVerb(qmx::link::HidBackend& backend, QStringList args)
+{
+    bool bad = false;
+    qmx::cli::WatchOptions options;
+    if (const auto count = takeOption(args, QStringLiteral("--count"), bad)) {
+        bool ok = false;
+        options.count = count->toLong(&ok);
+        bad = bad || !ok || *options.count < 0;
+    }
+    if (const auto seconds = takeOption(args, QStringLiteral("--seconds"), bad)) {
+        bool ok = false;
+        options.seconds = seconds->toDouble(&ok);
+        bad = bad || !ok || *options.seconds < 0;
+    }
+    if (bad || !args.isEmpty()) {
+        printError(QStringLiteral("watch: expected [--count N] [--seconds S] with non-negative numbers"));
+        return kExitUsage;
+    }
+    qmx::cli::CliSession session(backend);
+    const auto error = session.connect();
+    if (error != qmx::cli::SessionError::None) {
+        printError(session.errorText(error));
+        return kExitNoDevice;
+    }
+    return qmx::cli::runWatch(session, options);
+}
+
+int runInfo(qmx::link::HidBackend& backend)
+{
+    qmx::cli::CliSession session(backend);
+    const auto error = session.connect();
+    if (error != qmx::cli::SessionError::None) {
+        printError(session.errorText(error));
+        return kExitNoDevice;
+    }
+    print(session.connectionText());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const bool simulate = args.removeAll(QStringLiteral("--simulate")) > 0;
+    if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? kExitUsage : 0;
+    }
+    qmx::app::Backends backends(simulate);
+    const QString verb = args.takeFirst();
+    if (verb == QLatin1String("list")) {
+        return runList(backends.hid());
+    }
+    if (verb == QLatin1String("info")) {
+        return runInfo(backends.hid());
+    }
+    if (verb == QLatin1String("watch")) {
+        return runWatchVerb(backends.hid(), args);
+    }
+    printError(QStringLiteral("unknown command '%1'").arg(verb));
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+}

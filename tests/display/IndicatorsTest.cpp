@@ -1,0 +1,104 @@
+#include "WidgetTestSupport.h"
+#include "ui/widgets/HeaderBar.h"
+#include "ui/widgets/Indicators.h"
+
+#include <QImage>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+using namespace qmx::ui;
+
+namespace {
+
+QColor baseOf(const QLineEdit& edit)
+{
+    return edit.palette().color(QPalette::Base);
+}
+
+TEST(SetStateEdit, ShowsOnTextOnGreenAndOffTextOnRed)
+{
+    QLineEdit edit;
+    edit.setReadOnly(true);
+    edit.resize(100, 22);
+
+    SetStateEdit(&edit, QStringLiteral("ON"), QStringLiteral("OFF"), true);
+    EXPECT_EQ(edit.text(), QStringLiteral("ON"));
+    EXPECT_EQ(baseOf(edit), QColor(175, 216, 135));
+    // The style paints the field with the palette's base colour (right end, clear of the text).
+    EXPECT_EQ(edit.grab().toImage().pixelColor(90, 11), QColor(175, 216, 135));
+
+    SetStateEdit(&edit, QStringLiteral("ON"), QStringLiteral("OFF"), false);
+    EXPECT_EQ(edit.text(), QStringLiteral("OFF"));
+    EXPECT_EQ(baseOf(edit), QColor(253, 124, 102));
+    EXPECT_EQ(edit.grab().toImage().pixelColor(90, 11), QColor(253, 124, 102));
+}
+
+TEST(SetStateEdit, RepeatedStateTouchesNeitherTextNorPalette)
+{
+    QLineEdit edit;
+    int textChanges = 0;
+    QObject::connect(&edit, &QLineEdit::textChanged, [&textChanges] { ++textChanges; });
+    SetStateEdit(&edit, QStringLiteral("ZAPIS"), QStringLiteral("..."), true);
+    edit.setCursorPosition(2);
+    const qint64 paletteKey = edit.palette().cacheKey();
+
+    for (int tick = 0; tick < 5; ++tick) {
+        SetStateEdit(&edit, QStringLiteral("ZAPIS"), QStringLiteral("..."), true);
+    }
+    EXPECT_EQ(textChanges, 1);
+    EXPECT_EQ(edit.cursorPosition(), 2);
+    EXPECT_EQ(edit.palette().cacheKey(), paletteKey);
+
+    SetStateEdit(&edit, QStringLiteral("ZAPIS"), QStringLiteral("..."), false);
+    EXPECT_EQ(textChanges, 2);
+}
+
+TEST(SetStateEdit, SameTextInBothStatesStillChangesColour)
+{
+    QLineEdit edit;
+    SetStateEdit(&edit, QStringLiteral("AKTYWNY"), QStringLiteral("AKTYWNY"), true);
+    SetStateEdit(&edit, QStringLiteral("AKTYWNY"), QStringLiteral("AKTYWNY"), false);
+    EXPECT_EQ(edit.text(), QStringLiteral("AKTYWNY"));
+    EXPECT_EQ(baseOf(edit), QColor(253, 124, 102));
+}
+
+TEST(SetStateHeader, OnIsAGreenGradientOffIsFlatGrey)
+{
+    HeaderBar header(QStringLiteral("Wykres"));
+    header.resize(200, 64);
+
+    SetStateHeader(&header, QStringLiteral("Wykres aktywny"), QStringLiteral("Wykres nieaktywny"), true);
+    EXPECT_EQ(header.caption(), QStringLiteral("Wykres aktywny"));
+    EXPECT_EQ(header.gradientStart(), QColor(0, 255, 0));
+    EXPECT_EQ(header.gradientEnd(), QColor(0, 128, 0));
+    QImage image = header.grab().toImage();
+    EXPECT_EQ(image.pixelColor(2, 0), QColor(0, 255, 0));
+    EXPECT_EQ(image.pixelColor(2, 63), QColor(0, 128, 0));
+
+    SetStateHeader(&header, QStringLiteral("Wykres aktywny"), QStringLiteral("Wykres nieaktywny"), false);
+    EXPECT_EQ(header.caption(), QStringLiteral("Wykres nieaktywny"));
+    EXPECT_EQ(header.gradientStart(), QColor(111, 104, 104));
+    EXPECT_EQ(header.gradientEnd(), std::nullopt);
+    image = header.grab().toImage();
+    EXPECT_EQ(image.pixelColor(2, 0), QColor(111, 104, 104));
+    EXPECT_EQ(image.pixelColor(2, 63), QColor(111, 104, 104));
+}
+
+TEST(SetStateHeader, RepeatedStateDoesNotRepaint)
+{
+    HeaderBar header;
+    header.resize(200, 24);
+    SetStateHeader(&header, QStringLiteral("Zapis do pliku aktywowany"), QStringLiteral("Zapis do pliku"), false);
+    qmx::test::PaintCounter paints(&header);
+    paints.showAndSettle();
+    for (int tick = 0; tick < 5; ++tick) {
+        SetStateHeader(&header, QStringLiteral("Zapis do pliku aktywowany"), QStringLiteral("Zapis do pliku"),
+                       false);
+    }
+    EXPECT_EQ(paints.settle(), 0);
+    SetStateHeader(&header, QStringLiteral("Zapis do pliku aktywowany"), QStringLiteral("Zapis do pliku"), true);
+    EXPECT_GE(paints.settle(), 1);
+}
+
+} // namespace

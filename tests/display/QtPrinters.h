@@ -1,0 +1,11 @@
+#pragma once
+// Readable GoogleTest output for Qt strings in failure messages.
+
+#include <QString>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}

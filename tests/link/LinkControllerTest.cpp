@@ -1,0 +1,520 @@
+#include "LinkTestSupport.h"
+
+#include "link/Bytes.h"
+#include "link/DeviceList.h"
+#include "link/Protocol.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace qmx;
+using namespace qmx::link;
+using qmx::test::FakeBackend;
+using qmx::test::FakeDeviceState;
+using qmx::test::reply;
+using qmx::test::waitUntil;
+
+namespace {
+
+class LinkFixture : public ::testing::Test {
+protected:
+    LinkFixture()
+        : controller(backend, [this](std::string_view id) { return lang::lookupText(id, language); })
+    {
+        controller.setDecimalSeparator(u'.');
+        QObject::connect(&controller, &LinkController::linkStatusChanged,
+                         [this](TLinkStatus s, const QString& t) {
+                             status = s;
+                             statusText = t;
+                         });
+        QObject::connect(&controller, &LinkController::connectionTextChanged,
+                         [this](const QString& t) { statusText = t; });
+        QObject::connect(&controller, &LinkController::statusMessage,
+                         [this](const QString& t) { statusLine = t; });
+    }
+
+    /// Adds a transducer, runs the device search and waits for the link-state request.
+    std::shared_ptr<FakeDeviceState> connectTransducer()
+    {
+        auto dev = backend.add(u"QMX80NET");
+        controller.JvHidDeviceController1DeviceChange();
+        EXPECT_TRUE(controller.connected());
+        return dev;
+    }
+
+    /// Injects a reply and waits until it has been dispatched.
+    void feed(FakeDeviceState& dev, std::vector<std::uint8_t> payload)
+    {
+        const int before = dispatched;
+        dev.inject(std::move(payload));
+        ASSERT_TRUE(waitUntil([&] { return dispatched > before; }));
+    }
+
+    FakeBackend backend;
+    lang::Language language = lang::Language::Polish;
+    LinkController controller;
+    TLinkStatus status = TLinkStatus::lsNoConnection;
+    QString statusText;
+    QString statusLine;
+    int dispatched = 0;
+
+    void SetUp() override
+    {
+        QObject::connect(&controller, &LinkController::replyDispatched, [this](std::uint8_t) { ++dispatched; });
+    }
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- discovery
+
+TEST_F(LinkFixture, NoHidDeviceMeansNoConnection)
+{
+    controller.JvHidDeviceController1DeviceChange();
+    EXPECT_EQ(status, TLinkStatus::lsNoConnection);
+    EXPECT_EQ(statusText, QStringLiteral("Brak połączenia"));
+    EXPECT_FALSE(controller.connected());
+}
+
+TEST_F(LinkFixture, OnlyOtherDevicesMeansDisconnectedAndNothingIsOpened)
+{
+    backend.add(u"USB Keyboard");
+    backend.add(u"Optical Mouse");
+    controller.JvHidDeviceController1DeviceChange();
+    EXPECT_EQ(status, TLinkStatus::lsDisconnected);
+    EXPECT_EQ(statusText, QStringLiteral("Rozłączony"));
+    EXPECT_EQ(backend.opens(), 0);
+    ASSERT_EQ(controller.deviceList().size(), 2U);
+    EXPECT_EQ(controller.deviceList()[1].text, QStringLiteral("Optical Mouse"));
+}
+
+TEST_F(LinkFixture, DeviceWithoutProductStringIsLabelledByItsIds)
+{
+    backend.add(u"", 0x1A2B, 0x00FF);
+    controller.JvHidDeviceController1DeviceChange();
+    ASSERT_EQ(controller.deviceList().size(), 1U);
+    EXPECT_EQ(controller.deviceList()[0].text, QStringLiteral("Device VID=1A2B PID=00FF"));
+}
+
+TEST_F(LinkFixture, ProductStringMustMatchExactly)
+{
+    for (const std::u16string name : {u"qmx80net", u"QMX80NET ", u" QMX80NET", u"QMX80NET2"}) {
+        backend.clear();
+        backend.add(name);
+        controller.JvHidDeviceController1DeviceChange();
+        EXPECT_FALSE(controller.connected()) << QString::fromStdU16String(name).toStdString();
+        EXPECT_EQ(status, TLinkStatus::lsDisconnected);
+    }
+    EXPECT_EQ(backend.opens(), 0);
+}
+
+TEST_F(LinkFixture, ConnectingSendsLinkStateFlagZero)
+{
+    auto dev = connectTransducer();
+    EXPECT_EQ(status, TLinkStatus::lsConnected);
+    EXPECT_EQ(statusText, QStringLiteral("Połączony"));
+    EXPECT_EQ(controller.pendingCommand(), CMD_GET_INFO);
+    const auto writes = dev->writes();
+    ASSERT_EQ(writes.size(), 1U);
+    ASSERT_EQ(writes[0].size(), 65U);
+    EXPECT_EQ(writes[0][0], 0x01);
+    EXPECT_EQ(writes[0][1], CMD_SET_LINK_STATE);
+    for (std::size_t i = 2; i < writes[0].size(); ++i) {
+        EXPECT_EQ(writes[0][i], 0) << i;
+    }
+}
+
+TEST_F(LinkFixture, TransducerThatCannotBeOpenedReadWriteSaysWhy)
+{
+    backend.add(u"QMX80NET", 0x1234, 0x5678, /*openable=*/false);
+    controller.JvHidDeviceController1DeviceChange();
+    EXPECT_FALSE(controller.connected());
+    EXPECT_EQ(status, TLinkStatus::lsNoConnection);
+    EXPECT_TRUE(statusLine.contains(QStringLiteral("Permission denied"))) << statusLine.toStdString();
+}
+
+TEST_F(LinkFixture, TwoTransducersBothGetTheLinkStateAndTheLastStaysCurrent)
+{
+    auto first = backend.add(u"QMX80NET");
+    backend.add(u"Keyboard");
+    auto second = backend.add(u"QMX80NET");
+    controller.JvHidDeviceController1DeviceChange();
+    EXPECT_EQ(first->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
+    EXPECT_EQ(second->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
+    EXPECT_EQ(controller.currentDevice()->info().path, backend.entries()[2].info.path);
+
+    // Replies of both are dispatched; later requests go to the current (last) one.
+    feed(*first, reply({CMD_SET_LINK_STATE, 0}));
+    EXPECT_EQ(first->codes().size(), 1U);
+    EXPECT_EQ(second->codes(), (std::vector<std::uint8_t>{CMD_SET_LINK_STATE, CMD_GET_INFO}));
+}
+
+TEST_F(LinkFixture, UnplugLeavesDisconnectedOrNoConnectionAndDropsRequests)
+{
+    backend.add(u"Keyboard");
+    auto dev = connectTransducer();
+    backend.remove(1);
+    backend.notifyChange();
+    EXPECT_FALSE(controller.connected());
+    EXPECT_EQ(status, TLinkStatus::lsDisconnected);
+    controller.SendCommand(CMD_GET_INFO);
+    EXPECT_EQ(dev->codes().size(), 1U); // only the link-state request of the connection
+
+    backend.clear();
+    backend.notifyChange();
+    EXPECT_EQ(status, TLinkStatus::lsNoConnection);
+}
+
+TEST_F(LinkFixture, ReplugRunsTheStartUpAgain)
+{
+    auto dev = connectTransducer();
+    backend.remove(0);
+    backend.notifyChange();
+    auto again = backend.add(u"QMX80NET");
+    backend.notifyChange();
+    EXPECT_TRUE(controller.connected());
+    EXPECT_EQ(again->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
+}
+
+TEST_F(LinkFixture, UnrelatedDevicePluggedWhileConnectedKeepsTheLink)
+{
+    auto dev = connectTransducer();
+    const int opensBefore = backend.opens();
+    const auto current = controller.currentDevice();
+    backend.add(u"USB Keyboard");
+    backend.notifyChange();
+    EXPECT_TRUE(controller.connected());
+    EXPECT_EQ(controller.currentDevice(), current);
+    EXPECT_EQ(backend.opens(), opensBefore);
+    EXPECT_EQ(dev->codes().size(), 1U); // no second start-up exchange
+    EXPECT_EQ(controller.deviceList().size(), 2U);
+    // Replies still arrive through the kept device.
+    feed(*dev, reply({CMD_SET_LINK_STATE, 0}));
+    EXPECT_EQ(dev->codes().back(), CMD_GET_INFO);
+}
+
+TEST_F(LinkFixture, DeviceChangeAfterTheTransducerFailedReconnects)
+{
+    auto dev = connectTransducer();
+    dev->unplug(); // the reader sees the device fail, but the path is still listed
+    ASSERT_TRUE(waitUntil([&] { return !controller.currentDevice()->isHealthy(); }));
+    backend.entries()[0].state->gone = false;
+    backend.notifyChange();
+    EXPECT_EQ(backend.opens(), 2);
+}
+
+// ---------------------------------------------------------------- dispatcher
+
+TEST_F(LinkFixture, FullStartUpChain)
+{
+    QSignalSpy sensorSpy(&controller, &LinkController::sensorSettingsReceived);
+    QSignalSpy ioSpy(&controller, &LinkController::ioSettingsReceived);
+    auto dev = connectTransducer();
+    feed(*dev, reply({CMD_SET_LINK_STATE, 0}));
+    feed(*dev, reply({CMD_GET_INFO, 105, 'v', 'i', 'r', 't', 'u', 'a', 'l', 0, 'x'}));
+    EXPECT_EQ(statusText, QStringLiteral("Połączono z QMX80NET : 1.05 virtual"));
+    EXPECT_EQ(status, TLinkStatus::lsConnected);
+    feed(*dev, reply({CMD_GET_SENSOR_SETTINGS}));
+    feed(*dev, reply({CMD_GET_IO_SETTINGS}));
+    feed(*dev, reply({CMD_SET_LINK_STATE, 1}));
+
+    EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{CMD_SET_LINK_STATE, CMD_GET_INFO, CMD_GET_SENSOR_SETTINGS,
+                                                       CMD_GET_IO_SETTINGS, CMD_SET_LINK_STATE}));
+    EXPECT_EQ(dev->writes().back()[2], 1); // flag 1 at the end of the read-out
+    EXPECT_EQ(sensorSpy.count(), 1);
+    EXPECT_EQ(ioSpy.count(), 1);
+    EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled());
+}
+
+TEST_F(LinkFixture, LinkStateAcknowledgementSendsOnlyThePendingCommand)
+{
+    auto dev = connectTransducer();
+    for (std::uint8_t flag : {1, 2, 0xFF}) {
+        dev->clearWrites();
+        feed(*dev, reply({CMD_SET_LINK_STATE, flag}));
+        EXPECT_TRUE(dev->writes().empty()) << int(flag);
+    }
+    feed(*dev, reply({CMD_SET_LINK_STATE, 0}));
+    EXPECT_EQ(dev->codes(), std::vector<std::uint8_t>{CMD_GET_INFO});
+    EXPECT_EQ(dev->writes()[0].size(), 65U);
+}
+
+TEST_F(LinkFixture, ConnectionTextVersions)
+{
+    struct Case {
+        std::uint8_t version;
+        QChar separator;
+        std::vector<std::uint8_t> text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, u'.', {'A', 'B', 'C'}, "Połączono z QMX80NET : 0.00 ABC"},
+        {5, u'.', {'A'}, "Połączono z QMX80NET : 0.05 A"},
+        {0x7F, u'.', {}, "Połączono z QMX80NET : 1.27 "},
+        {105, u',', {'v'}, "Połączono z QMX80NET : 1,05 v"},
+        {0x80, u'.', {'n'}, "Połączono z QMX80NET : -1.28 n"},
+        {0xFF, u'.', {'n'}, "Połączono z QMX80NET : -0.01 n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> r{CMD_GET_INFO, c.version};
+        r.insert(r.end(), c.text.begin(), c.text.end());
+        const auto info = decodeDeviceInfo(r); // text runs to the end of a reply without a zero
+        ASSERT_TRUE(info);
+        EXPECT_EQ(connectionText(*info, c.separator), QString::fromUtf8(c.expected));
+    }
+}
+
+TEST_F(LinkFixture, MeasurementWhileStoppedLeavesPollStoppedAndZeroingReplyRestartsIt)
+{
+    auto dev = connectTransducer();
+    controller.SendCommand(CMD_ZERO_SENSOR1);
+    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+    std::vector<std::uint8_t> meas(64, 0);
+    meas[0] = CMD_GET_MEASUREMENT;
+    feed(*dev, meas);
+    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+    EXPECT_EQ(controller.frameCount(), 1);
+    feed(*dev, reply({CMD_ZERO_SENSOR1}));
+    EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled());
+}
+
+TEST_F(LinkFixture, UnlistedCodesOnlyRearmThePoll)
+{
+    auto dev = connectTransducer();
+    for (std::uint8_t code : {0x92, 0x94, 0x7F}) {
+        controller.ZylTimer_ReadData().stop();
+        dev->clearWrites();
+        statusLine.clear();
+        feed(*dev, reply({code, 0, 0}));
+        EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled()) << int(code);
+        EXPECT_TRUE(dev->writes().empty());
+        EXPECT_TRUE(statusLine.isEmpty());
+    }
+}
+
+TEST_F(LinkFixture, RepliesWithStatusTextsAndChainedRequests)
+{
+    struct Case {
+        std::uint8_t code;
+        const char* polish;
+        const char* english;
+        std::vector<std::uint8_t> next; // requests sent in reaction
+    };
+    const Case cases[] = {
+        {CMD_TARE_SUM, "Wartość wytarowana", "Tare ok", {}},
+        {CMD_RESET_MIN_MAX, "Wartosc Min/Max zresetowana", "Min/max values reset", {}},
+        {CMD_SET_SENSOR_SETTINGS, "Parametry wejść tensometrycznych zapisane", "Parameters sensor saved",
+         {CMD_GET_SENSOR_SETTINGS}},
+        {CMD_SET_IO_SETTINGS, "Parametry wejść-wyjść zapisane", "Parameters input-output saved", {CMD_GET_IO_SETTINGS}},
+        {CMD_FACTORY_SENSOR_SETTINGS, "Ustawienia domyslne czujników siły przywrócone",
+         "The default setting of sensors restored", {CMD_GET_SENSOR_SETTINGS}},
+        {CMD_FACTORY_COMM_SETTINGS, "Ustawienia domyslne komunikacji przywrócone",
+         "Ustawienia domyslne komunikacji przywrócone", {CMD_GET_IO_SETTINGS}},
+        {CMD_FACTORY_OUTPUT_SETTINGS, "Ustawienia domyslne wejść-wyjść przywrócone",
+         "Ustawienia domyslne wejść-wyjść przywrócone", {CMD_GET_IO_SETTINGS}},
+        {CMD_ZERO_SENSOR3, "...", "...", {}},
+        {CMD_ANALOG_CALIBRATE, "...", "...", {}},
+    };
+    auto dev = connectTransducer();
+    for (const auto& c : cases) {
+        for (auto lang : {lang::Language::Polish, lang::Language::English}) {
+            language = lang;
+            statusLine = QStringLiteral("...");
+            dev->clearWrites();
+            feed(*dev, reply({c.code}));
+            EXPECT_EQ(statusLine, QString::fromUtf8(lang == lang::Language::Polish ? c.polish : c.english))
+                << int(c.code);
+            EXPECT_EQ(dev->codes(), c.next) << int(c.code);
+            EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled());
+        }
+    }
+}
+
+TEST_F(LinkFixture, ShortRepliesAreNotReadPastTheirEnd)
+{
+    QSignalSpy sensorSpy(&controller, &LinkController::sensorSettingsReceived);
+    QSignalSpy ioSpy(&controller, &LinkController::ioSettingsReceived);
+    QSignalSpy textSpy(&controller, &LinkController::connectionTextChanged);
+    auto dev = connectTransducer();
+    dev->clearWrites();
+    const std::vector<std::vector<std::uint8_t>> shortReplies = {
+        {CMD_SET_LINK_STATE},                           // no flag byte
+        {CMD_GET_INFO},                                 // no version byte
+        std::vector<std::uint8_t>(47, CMD_GET_SENSOR_SETTINGS), // one byte short of the record
+        std::vector<std::uint8_t>(49, CMD_GET_IO_SETTINGS),
+        std::vector<std::uint8_t>(59, CMD_GET_MEASUREMENT),
+    };
+    for (const auto& r : shortReplies) {
+        controller.ZylTimer_ReadData().stop();
+        feed(*dev, r);
+        if (r[0] != CMD_GET_MEASUREMENT) {
+            EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled()) << int(r[0]);
+        }
+    }
+    EXPECT_TRUE(dev->writes().empty());
+    EXPECT_EQ(sensorSpy.count(), 0);
+    EXPECT_EQ(ioSpy.count(), 0);
+    EXPECT_EQ(textSpy.count(), 0);
+    EXPECT_EQ(controller.frameCount(), 0);
+}
+
+TEST_F(LinkFixture, SendCommandWhileNotConnectedStopsPollAndWritesNothing)
+{
+    controller.ZylTimer_ReadData().start();
+    controller.SendCommand(CMD_TARE_SUM);
+    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+}
+
+TEST_F(LinkFixture, LinkStateFlagTrueReport)
+{
+    auto dev = connectTransducer();
+    dev->clearWrites();
+    controller.SendLinkState(true);
+    const auto w = dev->writes();
+    ASSERT_EQ(w.size(), 1U);
+    EXPECT_EQ(w[0][0], 0x01);
+    EXPECT_EQ(w[0][1], 0x85);
+    EXPECT_EQ(w[0][2], 0x01);
+    EXPECT_EQ(std::count(w[0].begin() + 3, w[0].end(), 0), 62);
+}
+
+TEST_F(LinkFixture, FailedWritesAreSwallowed)
+{
+    auto dev = connectTransducer();
+    dev->failWrites = true;
+    controller.ZylTimer_ReadData().start();
+    controller.SendCommand(CMD_GET_INFO);
+    EXPECT_TRUE(controller.connected());
+    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled()); // left as the caller left it
+}
+
+TEST_F(LinkFixture, PollResumesWhenARequestGetsNoReply)
+{
+    controller.setReplyTimeout(50);
+    auto dev = connectTransducer();
+    controller.SendCommand(CMD_GET_SENSOR_SETTINGS);
+    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+    // Measurements do not count as the reply.
+    std::vector<std::uint8_t> meas(64, 0);
+    meas[0] = CMD_GET_MEASUREMENT;
+    dev->inject(meas);
+    EXPECT_TRUE(waitUntil([&] { return controller.ZylTimer_ReadData().isEnabled(); }));
+}
+
+TEST_F(LinkFixture, LostConnectionCancelsThePendingRearm)
+{
+    controller.setReplyTimeout(30);
+    auto dev = connectTransducer();
+    controller.SendCommand(CMD_GET_SENSOR_SETTINGS);
+    backend.clear();
+    backend.notifyChange();
+    waitUntil([] { return false; }, 120);
+    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+}
+
+// ---------------------------------------------------------------- measurement
+
+TEST(Measurement, DecodesEveryFieldAndMasksTheIoBits)
+{
+    TMeasurement m;
+    m.InputState = 0x02;
+    m.OutputState = 0x01;
+    m.SumValue = -12.5F;
+    m.DeviceMax = 1500.0F;
+    m.ChannelStatus = {0, 1, 3, 9};
+    m.ChannelLoad = {300, 0, 65535, 100};
+    m.ChannelValue = {1.0F, -2.0F, 3.25F, 4.5F};
+    m.Rs485Fps = 12;
+    m.EthFps = 345;
+    std::array<std::uint8_t, 64> bytes{};
+    encodeMeasurement(m, bytes);
+    bytes[kMeasInputState] = 0xFE; // other bits set on the wire are cleared when stored
+    bytes[kMeasOutputState] = 0xFD;
+    EXPECT_EQ(bytes[kMeasLoad], 0x2C);
+    EXPECT_EQ(bytes[kMeasLoad + 1], 0x01);
+
+    TMeasurement d;
+    ASSERT_TRUE(decodeMeasurement(bytes, d));
+    EXPECT_EQ(d.InputState, 2);
+    EXPECT_EQ(d.OutputState, 1);
+    EXPECT_EQ(d.SumValue, -12.5F);
+    EXPECT_EQ(d.DeviceMax, 1500.0F);
+    EXPECT_EQ(d.ChannelStatus, m.ChannelStatus);
+    EXPECT_EQ(d.ChannelLoad, m.ChannelLoad);
+    EXPECT_EQ(d.ChannelValue, m.ChannelValue);
+    EXPECT_EQ(d.Rs485Fps, 12);
+    EXPECT_EQ(d.EthFps, 345);
+}
+
+TEST(Measurement, NonFiniteValuesAreStoredAsReceived)
+{
+    std::array<std::uint8_t, 60> bytes{};
+    bytes[0] = CMD_GET_MEASUREMENT;
+    writeU32Le(bytes, kMeasSum, 0x7FC00000U); // NaN
+    writeU32Le(bytes, kMeasMax, 0x7F800000U); // +inf
+    TMeasurement d;
+    ASSERT_TRUE(decodeMeasurement(bytes, d));
+    EXPECT_TRUE(std::isnan(d.SumValue));
+    EXPECT_TRUE(std::isinf(d.DeviceMax));
+    std::array<std::uint8_t, 59> shortReport{};
+    TMeasurement untouched;
+    untouched.SumValue = 7.0F;
+    EXPECT_FALSE(decodeMeasurement(shortReport, untouched));
+    EXPECT_EQ(untouched.SumValue, 7.0F);
+}
+
+TEST_F(LinkFixture, EveryMeasurementIsCountedAndObserved)
+{
+    int observed = 0;
+    controller.setMeasurementObserver([&](const TMeasurement& m) {
+        ++observed;
+        EXPECT_EQ(m.InputState, 2);
+    });
+    auto dev = connectTransducer();
+    std::vector<std::uint8_t> meas(64, 0);
+    meas[0] = CMD_GET_MEASUREMENT;
+    meas[1] = 0xFE;
+    for (int i = 0; i < 3; ++i) {
+        dev->inject(meas);
+    }
+    ASSERT_TRUE(waitUntil([&] { return controller.frameCount() == 3; }));
+    EXPECT_EQ(observed, 3);
+    EXPECT_EQ(controller.takeFrameCount(), 3);
+    EXPECT_EQ(controller.takeFrameCount(), 0);
+}
+
+// ---------------------------------------------------------------- threads
+
+TEST_F(LinkFixture, WritesFromAnotherThreadRaceReleasesSafely)
+{
+    auto dev = connectTransducer();
+    std::atomic<bool> stop{false};
+    std::thread poller([&] {
+        const std::array<std::uint8_t, 1> poll{CMD_GET_MEASUREMENT};
+        while (!stop.load()) {
+            controller.SendReport(poll);
+        }
+    });
+    for (int i = 0; i < 50; ++i) {
+        backend.clear();
+        backend.notifyChange();
+        dev = backend.add(u"QMX80NET");
+        backend.notifyChange();
+        // Reports in flight while the device is released must not deadlock or crash.
+        std::vector<std::uint8_t> meas(64, 0);
+        meas[0] = CMD_GET_MEASUREMENT;
+        dev->inject(meas);
+        QCoreApplication::processEvents();
+    }
+    stop.store(true);
+    poller.join();
+    EXPECT_TRUE(controller.connected());
+    // Every write that reached the last device is a whole report.
+    for (const auto& w : dev->writes()) {
+        EXPECT_EQ(w.size(), 65U);
+    }
+}

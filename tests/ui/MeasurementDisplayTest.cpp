@@ -1,0 +1,258 @@
+#include "FakeBackend.h"
+#include "LinkTestSupport.h"
+
+#include "link/Protocol.h"
+#include "ui/MainWindow.h"
+#include "ui/pages/MeasurementPage.h"
+#include "ui/pages/RecordingPage.h"
+#include "ui/pages/SettingsPage.h"
+#include "ui/widgets/HeaderBar.h"
+#include "ui/widgets/LoadGauge.h"
+#include "ui/windows/TFormBigDisplay.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace qmx;
+using qmx::test::FakeBackend;
+using qmx::test::FakeDeviceState;
+using qmx::test::waitUntil;
+
+namespace {
+
+std::vector<std::uint8_t> measurementReport(const link::TMeasurement& m)
+{
+    std::vector<std::uint8_t> bytes(64, 0);
+    link::encodeMeasurement(m, bytes);
+    return bytes;
+}
+
+QColor baseOf(const QLineEdit* edit)
+{
+    return edit->palette().color(QPalette::Base);
+}
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    MainWindowFixture() : window(backend)
+    {
+        window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
+    }
+
+    std::shared_ptr<FakeDeviceState> connect()
+    {
+        auto dev = backend.add(u"QMX80NET");
+        window.JvHidDeviceController1DeviceChange();
+        EXPECT_TRUE(window.link().connected());
+        return dev;
+    }
+
+    void deliver(FakeDeviceState& dev, const link::TMeasurement& m)
+    {
+        const int before = window.link().frameCount();
+        dev.inject(measurementReport(m));
+        ASSERT_TRUE(waitUntil([&] { return window.link().frameCount() > before; }));
+    }
+
+    ui::MeasurementPage& page() { return *window.TabSheet1; }
+
+    FakeBackend backend;
+    ui::TForm1 window;
+    ui::TFormBigDisplay big;
+};
+
+link::TMeasurement sample()
+{
+    link::TMeasurement m;
+    m.SumValue = 1234.5F;
+    m.DeviceMax = 1500.0F;
+    m.ChannelStatus = {3, 1, 9, 0};
+    m.ChannelLoad = {0, 130, 175, 250};
+    m.ChannelValue = {12.25F, 12.3F, -7.5F, 1.0F};
+    m.InputState = 0x02;
+    m.OutputState = 0x01;
+    m.Rs485Fps = 17;
+    m.EthFps = 4;
+    return m;
+}
+
+} // namespace
+
+TEST_F(MainWindowFixture, StartsAsTheWindowDescriptionSays)
+{
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("QMX80NET-PC  ver.: 1.01"));
+    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("Brak połączenia"));
+    EXPECT_EQ(baseOf(window.ConnectionStatus), QColor(253, 124, 102));
+    EXPECT_EQ(window.TabSheet5->Cb_ModbusAddress->count(), 247);
+    EXPECT_EQ(window.TabSheet5->Cb_ModbusAddress->itemText(246), QStringLiteral("247"));
+    EXPECT_EQ(window.TabSheet5->Cb_ModbusAddress->currentIndex(), 0);
+    EXPECT_EQ(window.minimumSize(), QSize(682, 672));
+    EXPECT_EQ(window.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(window.Label_FpsData->text(), QStringLiteral("Fps: 0"));
+    EXPECT_TRUE(page().RadioButton_DispSum->isChecked());
+    EXPECT_FALSE(window.siLangCombo1->isVisibleTo(&window));
+    EXPECT_FALSE(window.Label20->isVisibleTo(&window));
+}
+
+TEST_F(MainWindowFixture, ConnectionShowsConnectedOnLightGreenThenTheConnectionText)
+{
+    auto dev = connect();
+    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("Połączony"));
+    EXPECT_EQ(baseOf(window.ConnectionStatus), QColor(175, 216, 135));
+    dev->inject(test::reply({link::CMD_SET_LINK_STATE, 0}));
+    ASSERT_TRUE(waitUntil([&] { return dev->codes().size() == 2; }));
+    dev->inject(test::reply({link::CMD_GET_INFO, 105, 'v', 'i', 'r', 't', 'u', 'a', 'l'}));
+    ASSERT_TRUE(waitUntil([&] { return window.ConnectionStatus->text().startsWith(QStringLiteral("Połączono z")); }));
+    EXPECT_TRUE(window.ConnectionStatus->text().endsWith(QStringLiteral(" virtual")));
+    EXPECT_EQ(baseOf(window.ConnectionStatus), QColor(175, 216, 135));
+}
+
+TEST_F(MainWindowFixture, WithoutConnectionOnlyTheMainReadoutsShowHyphens)
+{
+    window.DisplayDataTimer();
+    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("----------"));
+    EXPECT_EQ(page().DisplayMax->text(), QStringLiteral("----------"));
+    EXPECT_EQ(page().channels[0].valueLabel->text(), QStringLiteral("0"));
+    EXPECT_EQ(page().channels[0].statusEdit->text(), QStringLiteral("---"));
+    EXPECT_EQ(big.LED_display->text(), QStringLiteral("00.0"));
+}
+
+TEST_F(MainWindowFixture, TickShowsReadoutsChannelsIndicatorsAndRates)
+{
+    auto dev = connect();
+    window.TabSheet5->Cb_Decp->setCurrentIndex(2);
+    deliver(*dev, sample());
+    window.DisplayDataTimer();
+
+    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("1,234.50"));
+    EXPECT_EQ(page().DisplayMax->text(), QStringLiteral("1,500.00"));
+    const auto& ch = page().channels;
+    EXPECT_EQ(ch[0].statusEdit->text(), QStringLiteral("Pomiar stabilny"));
+    EXPECT_EQ(baseOf(ch[0].statusEdit), QColor(165, 255, 0));
+    EXPECT_EQ(ch[0].valueLabel->text(), QStringLiteral("12.25"));
+    EXPECT_EQ(ch[0].loadLabel->text(), QStringLiteral("0%"));
+
+    EXPECT_EQ(ch[1].statusEdit->text(), QStringLiteral("Brak czujnika"));
+    EXPECT_EQ(baseOf(ch[1].statusEdit), QColor(211, 211, 211));
+    EXPECT_EQ(ch[1].valueLabel->text(), QStringLiteral("---"));
+    EXPECT_EQ(ch[1].gauges[0]->position(), 100); // the bars still follow the load
+    EXPECT_EQ(ch[1].gauges[1]->position(), 30);
+
+    EXPECT_EQ(ch[2].statusEdit->text(), QStringLiteral("---")); // unknown status: left as it was
+    EXPECT_EQ(ch[2].valueLabel->text(), QStringLiteral("-7.50"));
+    EXPECT_EQ(ch[2].gauges[2]->position(), 25);
+
+    EXPECT_EQ(ch[3].statusEdit->text(), QStringLiteral("Błąd przetwornika"));
+    EXPECT_EQ(ch[3].valueLabel->text(), QStringLiteral("---"));
+    EXPECT_EQ(ch[3].loadLabel->text(), QStringLiteral("250%"));
+    for (auto* gauge : ch[3].gauges) {
+        EXPECT_EQ(gauge->position(), gauge->maximum());
+    }
+
+    EXPECT_EQ(page().Edit_IN1->text(), QStringLiteral("OFF"));
+    EXPECT_EQ(baseOf(page().Edit_IN1), QColor(253, 124, 102));
+    EXPECT_EQ(window.TabSheet3->Edit_IN2->text(), QStringLiteral("ON"));
+    EXPECT_EQ(baseOf(window.TabSheet3->Edit_IN2), QColor(175, 216, 135));
+    EXPECT_EQ(window.TabSheet5->Out1Status->text(), QStringLiteral("ON"));
+    EXPECT_EQ(window.TabSheet5->Out2Status->text(), QStringLiteral("OFF"));
+    EXPECT_EQ(window.TabSheet5->Label_Rs485FPS->text(), QStringLiteral("17"));
+    EXPECT_EQ(window.TabSheet5->Label_EthFps->text(), QStringLiteral("4"));
+
+    EXPECT_EQ(big.LED_display->text(), page().DisplaySum->text());
+    EXPECT_EQ(big.DispMax->text(), page().DisplayMax->text());
+    EXPECT_EQ(big.Label_ActualVal->caption(), QStringLiteral("Wartość sumaryczna"));
+}
+
+TEST_F(MainWindowFixture, ZeroDecimalsRoundToAWholeNumber)
+{
+    auto dev = connect();
+    window.TabSheet5->Cb_Decp->setCurrentIndex(0);
+    auto m = sample();
+    m.SumValue = 12.5F;
+    deliver(*dev, m);
+    window.DisplayDataTimer();
+    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("13"));
+}
+
+TEST_F(MainWindowFixture, SelectionDecidesReadoutTareAndLargeWindowCaption)
+{
+    auto dev = connect();
+    deliver(*dev, sample());
+    page().RadioButton_DispS3->setChecked(true);
+    window.DisplayDataTimer();
+    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("-7.5"));
+    EXPECT_EQ(big.Label_ActualVal->caption(), QStringLiteral("Czujnik 3"));
+    EXPECT_EQ(big.LED_display->text(), QStringLiteral("-7.5"));
+
+    dev->clearWrites();
+    page().BtnTara->click();
+    page().RadioButton_DispSum->setChecked(true);
+    page().BtnTara->click();
+    page().Btn_ResetMinMax->click();
+    big.Btn_ResetMinMax->click();
+    EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{link::CMD_ZERO_SENSOR3, link::CMD_TARE_SUM,
+                                                       link::CMD_RESET_MIN_MAX, link::CMD_RESET_MIN_MAX}));
+    EXPECT_FALSE(window.link().ZylTimer_ReadData().isEnabled()); // each request suspends polling
+}
+
+TEST_F(MainWindowFixture, LinkLostFreezesEverythingButTheMainReadouts)
+{
+    auto dev = connect();
+    deliver(*dev, sample());
+    window.DisplayDataTimer();
+    const QString channelValue = page().channels[0].valueLabel->text();
+    const QString bigText = big.LED_display->text();
+    backend.clear();
+    backend.notifyChange();
+    window.DisplayDataTimer();
+    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("Brak połączenia"));
+    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("----------"));
+    EXPECT_EQ(page().channels[0].valueLabel->text(), channelValue);
+    EXPECT_EQ(big.LED_display->text(), bigText);
+}
+
+TEST_F(MainWindowFixture, FramesPerSecondLabelCountsReportsOfTheLastSecond)
+{
+    auto dev = connect();
+    for (int i = 0; i < 3; ++i) {
+        deliver(*dev, sample());
+    }
+    window.TimFpsTimer();
+    EXPECT_EQ(window.Label_FpsData->text(), QStringLiteral("Fps: 3/s"));
+    window.TimFpsTimer();
+    EXPECT_EQ(window.Label_FpsData->text(), QStringLiteral("Fps: 0/s"));
+}
+
+TEST_F(MainWindowFixture, PageChangeStartsThePollExceptOnTheSettingsPage)
+{
+    auto& poll = window.link().ZylTimer_ReadData();
+    poll.stop();
+    window.PageControl1->setCurrentIndex(3);
+    EXPECT_FALSE(poll.isEnabled());
+    window.PageControl1->setCurrentIndex(0); // also while not connected; the polls are dropped
+    EXPECT_TRUE(poll.isEnabled());
+}
+
+TEST(LargeWindow, DigitsScaleWithTheOuterSize)
+{
+    EXPECT_EQ(ui::TFormBigDisplay::digitPointSize(800, 300), 87);
+    EXPECT_EQ(ui::TFormBigDisplay::digitPointSize(15, 7), 0);
+    ui::TFormBigDisplay big;
+    big.resize(800, 300);
+    big.show();
+    // The platform may add a frame: the rule works on the outer size, whatever it is.
+    const auto expected = [&] {
+        const QRect outer = big.frameGeometry();
+        return ui::TFormBigDisplay::digitPointSize(outer.width(), outer.height());
+    };
+    waitUntil([&] { return big.LED_display->font().pointSize() == expected(); }, 1000);
+    EXPECT_EQ(big.LED_display->font().pointSize(), expected());
+    EXPECT_GE(expected(), 87);
+    EXPECT_EQ(big.DispMax->font().pixelSize(), 64); // only the main digits scale
+}

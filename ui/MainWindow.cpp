@@ -1,0 +1,242 @@
+#include "MainWindow.h"
+
+#include "pages/ChartPage.h"
+#include "pages/MeasurementPage.h"
+#include "pages/RecordingPage.h"
+#include "pages/SettingsPage.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace qmx::ui {
+
+namespace {
+constexpr int kMinimumWidth = 682;
+constexpr int kMinimumHeight = 672;
+constexpr int kInitialClientWidth = 666;
+constexpr int kInitialClientHeight = 614;
+constexpr int kSettingsPageIndex = 3;
+constexpr int kModbusAddresses = 247;
+
+void setBackground(QLineEdit* edit, const QColor& colour)
+{
+    QPalette palette = edit->palette();
+    if (palette.color(QPalette::Base) != colour) {
+        palette.setColor(QPalette::Base, colour);
+        edit->setPalette(palette);
+    }
+}
+} // namespace
+
+TForm1::TForm1(link::HidBackend& backend, QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    m_link = std::make_unique<link::LinkController>(backend, [this](std::string_view id) { return LookupText(id); });
+
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    buildMenu();
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(3, 3, 3, 0);
+    column->setSpacing(3);
+    column->addWidget(buildConnectionStrip());
+
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    TabSheet1 = new MeasurementPage(PageControl1);
+    TabSheet2 = new ChartPage(PageControl1);
+    TabSheet3 = new RecordingPage(PageControl1);
+    TabSheet5 = new SettingsPage(PageControl1);
+    PageControl1->addTab(TabSheet1, QStringLiteral("Pomiary"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Wykres"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("Rejestracja"));
+    PageControl1->addTab(TabSheet5, QStringLiteral("Ustawienia"));
+    PageControl1->setCurrentIndex(0);
+    column->addWidget(PageControl1, 1);
+    column->addWidget(buildStatusStrip());
+    setCentralWidget(central);
+
+    // The device list is kept in an invisible list box.
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->hide();
+
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    resize(std::max(kInitialClientWidth, kMinimumWidth), std::max(kInitialClientHeight, kMinimumHeight));
+    move(0, 0);
+
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    connect(m_link.get(), &link::LinkController::linkStatusChanged, this, &TForm1::showLinkStatus);
+    connect(m_link.get(), &link::LinkController::connectionTextChanged, this,
+            [this](const QString& text) { ConnectionStatus->setText(text); });
+    connect(m_link.get(), &link::LinkController::statusMessage, this,
+            [this](const QString& text) { Label_Status->setText(text); });
+    connect(m_link.get(), &link::LinkController::deviceListChanged, this, [this] {
+        ListBox1->clear();
+        for (const auto& entry : m_link->deviceList()) {
+            ListBox1->addItem(entry.text);
+        }
+    });
+
+    TimFps.setInterval(1000);
+    connect(&TimFps, &QTimer::timeout, this, &TForm1::TimFpsTimer);
+    TimFps.start();
+    DisplayData.setInterval(25);
+    connect(&DisplayData, &QTimer::timeout, this, &TForm1::DisplayDataTimer);
+    DisplayData.start();
+    connectMeasurementPage();
+
+    FormCreate();
+
+    // The first device search runs once the message loop is running.
+    QTimer::singleShot(0, this, &TForm1::JvHidDeviceController1DeviceChange);
+}
+
+TForm1::~TForm1() = default;
+
+QString TForm1::LookupText(std::string_view id) const
+{
+    return lang::lookupText(id, m_activeLanguage);
+}
+
+void TForm1::buildMenu()
+{
+    N1 = menuBar()->addMenu(QStringLiteral("Konfiguracja"));
+    N1->setObjectName(QStringLiteral("N1"));
+    Wczytajustawieniazpliku1 = N1->addAction(QStringLiteral("Wczytaj ustawienia z pliku"));
+    Wczytajustawieniazpliku1->setObjectName(QStringLiteral("Wczytajustawieniazpliku1"));
+    Wczytajustawieniazpliku2 = N1->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
+    Wczytajustawieniazpliku2->setObjectName(QStringLiteral("Wczytajustawieniazpliku2"));
+    Pomoc1 = menuBar()->addMenu(QStringLiteral("Pomoc"));
+    Pomoc1->setObjectName(QStringLiteral("Pomoc1"));
+    Instrukcja1 = Pomoc1->addAction(QStringLiteral("Instrukcja obsługi"));
+    Instrukcja1->setObjectName(QStringLiteral("Instrukcja1"));
+    Informacje1 = Pomoc1->addAction(QStringLiteral("Informacje"));
+    Informacje1->setObjectName(QStringLiteral("Informacje1"));
+}
+
+QWidget* TForm1::buildConnectionStrip()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(3, 3, 3, 3);
+    Label19 = new QLabel(QStringLiteral("Status połączenia"), panel);
+    Label19->setObjectName(QStringLiteral("Label19"));
+    ConnectionStatus = new QLineEdit(panel);
+    ConnectionStatus->setObjectName(QStringLiteral("ConnectionStatus"));
+    ConnectionStatus->setReadOnly(true);
+    ConnectionStatus->setFixedWidth(246);
+    ConnectionStatus->setAutoFillBackground(true);
+    Label20 = new QLabel(QStringLiteral("Język"), panel);
+    Label20->setObjectName(QStringLiteral("Label20"));
+    Label20->hide();
+    siLangCombo1 = new QComboBox(panel);
+    siLangCombo1->setObjectName(QStringLiteral("siLangCombo1"));
+    siLangCombo1->addItems({QStringLiteral("Polski"), QStringLiteral("English")});
+    siLangCombo1->hide();
+    row->addWidget(Label19);
+    row->addWidget(ConnectionStatus);
+    row->addStretch(1);
+    return panel;
+}
+
+QWidget* TForm1::buildStatusStrip()
+{
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setFixedHeight(25);
+    auto* row = new QHBoxLayout(GroupBox1);
+    row->setContentsMargins(4, 0, 4, 0);
+    Label1 = new QLabel(QStringLiteral("Status:"), GroupBox1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label_Status = new QLabel(QStringLiteral("..."), GroupBox1);
+    Label_Status->setObjectName(QStringLiteral("Label_Status"));
+    Label_FpsData = new QLabel(QStringLiteral("Fps: 0"), GroupBox1);
+    Label_FpsData->setObjectName(QStringLiteral("Label_FpsData"));
+    Label26 = new QLabel(QStringLiteral("Rejestracja do pliku:"), GroupBox1);
+    Label26->setObjectName(QStringLiteral("Label26"));
+    StatusBarAcquisition = new QLineEdit(QStringLiteral("NIEAKTYWNA"), GroupBox1);
+    StatusBarAcquisition->setObjectName(QStringLiteral("StatusBarAcquisition"));
+    StatusBarAcquisition->setReadOnly(true);
+    StatusBarAcquisition->setFixedWidth(80);
+    QFont calibri(QStringLiteral("Calibri"));
+    calibri.setPixelSize(11);
+    StatusBarAcquisition->setFont(calibri);
+    row->addWidget(Label1);
+    row->addWidget(Label_Status, 1);
+    row->addWidget(Label_FpsData);
+    row->addSpacing(12);
+    row->addWidget(Label26);
+    row->addWidget(StatusBarAcquisition);
+    return GroupBox1;
+}
+
+void TForm1::FormCreate()
+{
+    // 1. No transducer yet; the first device search follows when the message loop runs.
+    showLinkStatus(link::TLinkStatus::lsNoConnection, LookupText("IDS_45"));
+    // 2. Caption.
+    setWindowTitle(QStringLiteral("QMX80NET-PC") + QStringLiteral("  ver.: ") + QString::fromLatin1(kProgramVersion));
+    // 3. Application settings: until the preferences file is read, its defaults.
+    TabSheet5->Cb_Decp->setCurrentIndex(1);
+    // 4. The Modbus address list: "1" to "247", item index = address - 1.
+    QComboBox* addresses = TabSheet5->Cb_ModbusAddress;
+    addresses->clear();
+    for (int address = 1; address <= kModbusAddresses; ++address) {
+        addresses->addItem(QString::number(address));
+    }
+    // 5. First items of the filter and address lists.
+    TabSheet5->Cb_FiltLevel->setCurrentIndex(0);
+    addresses->setCurrentIndex(0);
+}
+
+bool TForm1::FormClose()
+{
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (FormClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TForm1::showLinkStatus(link::TLinkStatus status, const QString& text)
+{
+    ConnectionStatus->setText(text);
+    setBackground(ConnectionStatus, status == link::TLinkStatus::lsConnected ? kOnColor : kOffColor);
+}
+
+void TForm1::JvHidDeviceController1DeviceChange()
+{
+    m_link->JvHidDeviceController1DeviceChange();
+}
+
+void TForm1::PageControl1Change(int index)
+{
+    if (index != kSettingsPageIndex) {
+        m_link->ZylTimer_ReadData().start();
+    }
+}
+
+void TForm1::TimFpsTimer()
+{
+    Label_FpsData->setText(QStringLiteral("Fps: ") + QString::number(m_link->takeFrameCount()) + QStringLiteral("/s"));
+}
+
+} // namespace qmx::ui

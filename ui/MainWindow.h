@@ -1,0 +1,133 @@
+#pragma once
+// The main window: menu, connection strip, the four pages and the status strip. It owns the link
+// to the transducer and the program's live state for the life of the program.
+
+#include "display/core/NumberFormat.h"
+#include "lang/StringTable.h"
+#include "link/HidBackend.h"
+#include "link/LinkController.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <memory>
+#include <string_view>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QTabWidget;
+
+namespace qmx::ui {
+
+class ChartPage;
+class MeasurementPage;
+class RecordingPage;
+class SettingsPage;
+class TFHelp;
+class TForm2;
+class TFormAnCalib;
+class TFormBigDisplay;
+class TFormCalib;
+struct ChannelControls;
+
+/// The secondary windows, created after the main window (program entry order).
+struct SecondaryWindows {
+    TForm2* about = nullptr;
+    TFormCalib* calib = nullptr;
+    TFormAnCalib* analogCalib = nullptr;
+    TFormBigDisplay* bigDisplay = nullptr;
+    TFHelp* help = nullptr;
+};
+
+/// Program version shown in the caption and the about box.
+inline constexpr const char* kProgramVersion = "1.01";
+/// Application title.
+inline constexpr const char* kApplicationTitle = "QMX80NET";
+
+/// Colours of the on/off and connection indicators.
+inline const QColor kOnColor{175, 216, 135};
+inline const QColor kOffColor{253, 124, 102};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    /// `backend` supplies the HID devices; it must outlive the window.
+    explicit TForm1(link::HidBackend& backend, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    /// The text of a string-table identifier in the active language.
+    QString LookupText(std::string_view id) const;
+    lang::Language ActiveLanguage() const { return m_activeLanguage; }
+
+    link::LinkController& link() { return *m_link; }
+    /// Hands over the secondary windows once they exist.
+    void attachWindows(const SecondaryWindows& windows);
+
+    /// Number of decimals shown (the selected index of the decimals list).
+    int Decp() const;
+    /// Unit suffix with its leading blank; empty until the sensor settings arrive.
+    const QString& UnitsText() const { return m_unitsText; }
+
+    // Controls named as the program's forms name them.
+    QLineEdit* ConnectionStatus = nullptr;
+    QLabel* Label19 = nullptr;
+    QLabel* Label20 = nullptr;
+    QComboBox* siLangCombo1 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label_Status = nullptr;
+    QLabel* Label_FpsData = nullptr;
+    QLabel* Label26 = nullptr;
+    QLineEdit* StatusBarAcquisition = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QMenu* N1 = nullptr;
+    QMenu* Pomoc1 = nullptr;
+    QAction* Wczytajustawieniazpliku1 = nullptr;
+    QAction* Wczytajustawieniazpliku2 = nullptr;
+    QAction* Instrukcja1 = nullptr;
+    QAction* Informacje1 = nullptr;
+
+    MeasurementPage* TabSheet1 = nullptr;
+    ChartPage* TabSheet2 = nullptr;
+    RecordingPage* TabSheet3 = nullptr;
+    SettingsPage* TabSheet5 = nullptr;
+
+    QTimer TimFps;
+    QTimer DisplayData;
+
+public slots:
+    void JvHidDeviceController1DeviceChange();
+    void PageControl1Change(int index);
+    void TimFpsTimer();
+    void DisplayDataTimer();
+    void BtnTaraClick();
+    void Btn_ResetMinMaxClick();
+    void Bit_BigWindowClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    bool FormClose();
+    void buildMenu();
+    QWidget* buildConnectionStrip();
+    QWidget* buildStatusStrip();
+    void showLinkStatus(link::TLinkStatus status, const QString& text);
+    void ShowChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& controls);
+    void connectMeasurementPage();
+
+    lang::Language m_activeLanguage = lang::Language::Polish;
+    display::NumberLocale m_numberLocale = display::NumberLocale::system();
+    QString m_unitsText;
+    SecondaryWindows m_windows;
+    std::unique_ptr<link::LinkController> m_link;
+};
+
+} // namespace qmx::ui

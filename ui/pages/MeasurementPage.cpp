@@ -1,0 +1,231 @@
+#include "MeasurementPage.h"
+
+#include "ui/widgets/HeaderBar.h"
+#include "ui/widgets/LoadGauge.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace qmx::ui {
+
+namespace {
+
+const QColor kReadoutText(255, 165, 0);
+const QColor kReadoutBackground(14, 85, 171);
+
+QFont boldArial(int pixels)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    f.setBold(true);
+    return f;
+}
+
+QLabel* readout(QWidget* parent, const char* name, int w, int h, int fontPixels)
+{
+    auto* label = new QLabel(QStringLiteral("0"), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFixedSize(w, h);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFont(boldArial(fontPixels));
+    label->setAutoFillBackground(true);
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, kReadoutBackground);
+    p.setColor(QPalette::WindowText, kReadoutText);
+    label->setPalette(p);
+    return label;
+}
+
+template <typename W>
+W* named(W* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+constexpr std::array<const char*, 4> kBoxNames{"GroupBox_DispTens", "GroupBox5", "GroupBox15", "GroupBox19"};
+constexpr std::array<const char*, 4> kHeaderNames{"JvNavPanelHeader9", "JvNavPanelHeader5", "JvNavPanelHeader6",
+                                                  "JvNavPanelHeader7"};
+constexpr std::array<const char*, 3> kGaugeSuffix{"_100", "_150", "_200"};
+constexpr std::array<int, 3> kGaugeWidth{190, 85, 85};
+constexpr std::array<const char*, 3> kGaugeCaption{"znamionowe", "użytkowe", "graniczne"};
+
+} // namespace
+
+MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TabSheet1"));
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+
+    // Upper group: main readout, maximum, buttons and the value selection.
+    GroupBox2 = named(new QGroupBox(this), QStringLiteral("GroupBox2"));
+    GroupBox2->setFixedHeight(219);
+    auto* upper = new QVBoxLayout(GroupBox2);
+    upper->setContentsMargins(2, 2, 2, 2);
+    upper->setSpacing(4);
+    JvNavPanelHeader1 = named(new HeaderBar(QStringLiteral("Wartość sumaryczna"), HeaderBar::kLargeCaption, GroupBox2),
+                              QStringLiteral("JvNavPanelHeader1"));
+    upper->addWidget(JvNavPanelHeader1);
+
+    auto* readouts = new QHBoxLayout;
+    DisplaySum = readout(GroupBox2, "DisplaySum", 439, 93, 80);
+    readouts->addWidget(DisplaySum, 0, Qt::AlignTop);
+    auto* maxColumn = new QVBoxLayout;
+    maxColumn->setSpacing(0);
+    JvNavPanelHeader2 = named(new HeaderBar(QStringLiteral("Max:"), HeaderBar::kLargeCaption, GroupBox2),
+                              QStringLiteral("JvNavPanelHeader2"));
+    JvNavPanelHeader2->setFixedWidth(151);
+    DisplayMax = readout(GroupBox2, "DisplayMax", 151, 41, 35);
+    maxColumn->addWidget(JvNavPanelHeader2);
+    maxColumn->addWidget(DisplayMax);
+    maxColumn->addStretch(1);
+    readouts->addLayout(maxColumn);
+    readouts->addStretch(1);
+    upper->addLayout(readouts);
+
+    auto* buttons = new QHBoxLayout;
+    Bit_BigWindow = named(new QPushButton(QStringLiteral("Duże okno"), GroupBox2), QStringLiteral("Bit_BigWindow"));
+    BtnTara = named(new QPushButton(QStringLiteral("Tara"), GroupBox2), QStringLiteral("BtnTara"));
+    Label47 = named(new QLabel(QStringLiteral("IN1"), GroupBox2), QStringLiteral("Label47"));
+    Edit_IN1 = named(new QLineEdit(QStringLiteral("OFF"), GroupBox2), QStringLiteral("Edit_IN1"));
+    Edit_IN1->setReadOnly(true);
+    Edit_IN1->setFixedWidth(40);
+    Edit_IN1->setAlignment(Qt::AlignCenter);
+    Btn_ResetMinMax = named(new QPushButton(QStringLiteral("Reset Max"), GroupBox2), QStringLiteral("Btn_ResetMinMax"));
+    buttons->addWidget(Bit_BigWindow);
+    buttons->addWidget(BtnTara);
+    buttons->addSpacing(12);
+    buttons->addWidget(Label47);
+    buttons->addWidget(Edit_IN1);
+    buttons->addSpacing(12);
+    buttons->addWidget(Btn_ResetMinMax);
+    buttons->addStretch(1);
+    upper->addLayout(buttons);
+
+    auto* selectionRow = new QHBoxLayout;
+    Label10 = named(new QLabel(QStringLiteral("Wyswietlany / tarowany pomiar:"), GroupBox2), QStringLiteral("Label10"));
+    selectionRow->addWidget(Label10);
+    const auto radio = [&](const char* name, const char* caption) {
+        auto* r = named(new QRadioButton(QString::fromUtf8(caption), GroupBox2), QString::fromLatin1(name));
+        selectionRow->addWidget(r);
+        return r;
+    };
+    RadioButton_DispSum = radio("RadioButton_DispSum", "Suma");
+    RadioButton_DispS1 = radio("RadioButton_DispS1", "Czujnik 1");
+    RadioButton_DispS2 = radio("RadioButton_DispS2", "Czujnik 2");
+    RadioButton_DispS3 = radio("RadioButton_DispS3", "Czujnik 3");
+    RadioButton_DispS4 = radio("RadioButton_DispS4", "Czujnik 4");
+    RadioButton_DispSum->setChecked(true);
+    selectionRow->addStretch(1);
+    upper->addLayout(selectionRow);
+    upper->addStretch(1);
+    page->addWidget(GroupBox2);
+
+    // Lower group: one box per channel.
+    GroupBox3 = named(new QGroupBox(this), QStringLiteral("GroupBox3"));
+    auto* lower = new QVBoxLayout(GroupBox3);
+    lower->setContentsMargins(2, 2, 2, 2);
+    lower->setSpacing(3);
+    JvNavPanelHeader4 = named(new HeaderBar(QStringLiteral("Wartości z czujników"), HeaderBar::kLargeCaption, GroupBox3),
+                              QStringLiteral("JvNavPanelHeader4"));
+    lower->addWidget(JvNavPanelHeader4);
+    for (int ch = 0; ch < 4; ++ch) {
+        lower->addWidget(buildChannelBox(ch), 0, Qt::AlignLeft);
+    }
+    lower->addStretch(1);
+    page->addWidget(GroupBox3, 1);
+}
+
+QGroupBox* MeasurementPage::buildChannelBox(int ch)
+{
+    const QString n = QString::number(ch + 1);
+    ChannelControls& c = channels[static_cast<std::size_t>(ch)];
+    c.box = named(new QGroupBox(GroupBox3), QString::fromLatin1(kBoxNames[static_cast<std::size_t>(ch)]));
+    c.box->setFixedSize(646, 62);
+    c.box->setAutoFillBackground(true);
+    QPalette white = c.box->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    c.box->setPalette(white);
+
+    auto* row = new QHBoxLayout(c.box);
+    row->setContentsMargins(0, 0, 6, 0);
+    c.header = named(new HeaderBar(QStringLiteral("Kanał %1:").arg(n), HeaderBar::kChannelCaption, c.box),
+                     QString::fromLatin1(kHeaderNames[static_cast<std::size_t>(ch)]));
+    c.header->setFixedWidth(70);
+    c.header->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    row->addWidget(c.header);
+
+    auto* info = new QGridLayout;
+    info->setVerticalSpacing(2);
+    info->addWidget(new QLabel(QStringLiteral("Obciążenie :"), c.box), 0, 0);
+    c.loadLabel = named(new QLabel(QStringLiteral("0%"), c.box), QStringLiteral("Label_TensLoad") + n);
+    c.loadLabel->setMinimumWidth(44);
+    info->addWidget(c.loadLabel, 0, 1);
+    info->addWidget(new QLabel(QStringLiteral("Status:"), c.box), 1, 0);
+    c.statusEdit = named(new QLineEdit(QStringLiteral("---"), c.box), QStringLiteral("Edit_Ch%1_Status").arg(n));
+    c.statusEdit->setReadOnly(true);
+    c.statusEdit->setFixedWidth(120);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(12);
+    c.statusEdit->setFont(arial);
+    info->addWidget(c.statusEdit, 1, 1);
+    row->addLayout(info);
+
+    auto* gauges = new QGridLayout;
+    gauges->setHorizontalSpacing(2);
+    gauges->setVerticalSpacing(0);
+    for (std::size_t g = 0; g < 3; ++g) {
+        auto* gauge = named(new LoadGauge(c.box), QStringLiteral("Progress_TensVal%1%2").arg(n, QString::fromLatin1(kGaugeSuffix[g])));
+        gauge->setFixedSize(kGaugeWidth[g], 16);
+        gauge->setMaximum(display::kGaugeMaximum[g]);
+        gauge->setBarColor(display::kGaugeColour[g]);
+        c.gauges[g] = gauge;
+        gauges->addWidget(gauge, 0, static_cast<int>(g));
+        auto* caption = new QLabel(QString::fromUtf8(kGaugeCaption[g]), c.box);
+        caption->setAlignment(Qt::AlignCenter);
+        // Captions in the system's button-shadow colour.
+        caption->setForegroundRole(QPalette::Dark);
+        gauges->addWidget(caption, 1, static_cast<int>(g));
+    }
+    row->addLayout(gauges);
+    row->addStretch(1);
+
+    c.valueLabel = named(new QLabel(QStringLiteral("0"), c.box), QStringLiteral("DisplayTens") + n);
+    c.valueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont value = boldArial(32);
+    c.valueLabel->setFont(value);
+    c.valueLabel->setMinimumWidth(150);
+    row->addWidget(c.valueLabel);
+    return c.box;
+}
+
+std::optional<display::DisplaySelection> MeasurementPage::selection() const
+{
+    using display::DisplaySelection;
+    if (RadioButton_DispSum->isChecked()) {
+        return DisplaySelection::Sum;
+    }
+    if (RadioButton_DispS1->isChecked()) {
+        return DisplaySelection::Sensor1;
+    }
+    if (RadioButton_DispS2->isChecked()) {
+        return DisplaySelection::Sensor2;
+    }
+    if (RadioButton_DispS3->isChecked()) {
+        return DisplaySelection::Sensor3;
+    }
+    if (RadioButton_DispS4->isChecked()) {
+        return DisplaySelection::Sensor4;
+    }
+    return std::nullopt;
+}
+
+} // namespace qmx::ui

@@ -1,0 +1,81 @@
+#include "TFormBigDisplay.h"
+
+#include "ui/widgets/HeaderBar.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+
+namespace qmx::ui {
+
+namespace {
+const QColor kDigits(255, 165, 0);
+const QColor kBackground(14, 85, 171);
+
+QLabel* digits(QWidget* parent, const char* name, int pixels)
+{
+    auto* label = new QLabel(QStringLiteral("00.0"), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont f(QStringLiteral("Arial"));
+    f.setBold(true);
+    f.setPixelSize(pixels);
+    label->setFont(f);
+    label->setAutoFillBackground(true);
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, kBackground);
+    p.setColor(QPalette::WindowText, kDigits);
+    label->setPalette(p);
+    return label;
+}
+} // namespace
+
+TFormBigDisplay::TFormBigDisplay(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("FormBigDisplay"));
+    setWindowTitle(QStringLiteral("QMX80 - wartosc pomiaru"));
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 4);
+    Label_ActualVal = new HeaderBar(QStringLiteral("Wartosc sumaryczna z czujników"), HeaderBar::kLargeCaption, this);
+    Label_ActualVal->setObjectName(QStringLiteral("Label_ActualVal"));
+    grid->addWidget(Label_ActualVal, 0, 0, 1, 2);
+
+    LED_display = digits(this, "LED_display", 187);
+    LED_display->setMinimumSize(1, 1);
+    LED_display->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    grid->addWidget(LED_display, 1, 0, 3, 1);
+
+    Label1 = new QLabel(QStringLiteral("MAX"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAlignment(Qt::AlignRight);
+    grid->addWidget(Label1, 1, 1, Qt::AlignTop | Qt::AlignRight);
+    DispMax = digits(this, "DispMax", 64);
+    grid->addWidget(DispMax, 2, 1, Qt::AlignTop | Qt::AlignRight);
+    Btn_ResetMinMax = new QPushButton(QStringLiteral("Reset Max"), this);
+    Btn_ResetMinMax->setObjectName(QStringLiteral("Btn_ResetMinMax"));
+    grid->addWidget(Btn_ResetMinMax, 3, 1, Qt::AlignBottom | Qt::AlignRight);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(2, 1);
+
+    connect(Btn_ResetMinMax, &QPushButton::clicked, this, &TFormBigDisplay::resetMaxRequested);
+    resize(1098, 251);
+}
+
+void TFormBigDisplay::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TFormBigDisplay::FormResize()
+{
+    // Outer size: the frame is included where the window system reports one.
+    const QRect outer = frameGeometry();
+    QFont f = LED_display->font();
+    f.setPointSize(std::max(1, digitPointSize(outer.width(), outer.height())));
+    LED_display->setFont(f);
+}
+
+} // namespace qmx::ui

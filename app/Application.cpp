@@ -1,6 +1,6 @@
 #include "Application.h"
 
-#include <QMessageBox>
+#include "ui/ErrorBox.h"
 
 #include <exception>
 
@@ -16,24 +16,11 @@ bool Application::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        showErrorBox(QString::fromLocal8Bit(e.what()));
+        ui::showErrorBox(nullptr, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        showErrorBox(QString());
+        ui::showErrorBox(nullptr, QString());
     }
     return false;
-}
-
-QString errorBoxText(const QString& message)
-{
-    if (!message.isEmpty() && message.back() > u'.') {
-        return message + u'.';
-    }
-    return message;
-}
-
-void showErrorBox(const QString& message)
-{
-    QMessageBox::critical(nullptr, QStringLiteral("QMX80NET"), errorBoxText(message));
 }
 
 } // namespace qmx::app

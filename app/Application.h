@@ -12,11 +12,4 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-/// Shows `message` in the standard error box; a full stop is appended when the last character
-/// sorts after the full stop.
-void showErrorBox(const QString& message);
-
-/// The message as the error box shows it.
-QString errorBoxText(const QString& message);
-
 } // namespace qmx::app

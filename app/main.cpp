@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Backends.h"
 
+#include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
 #include "ui/windows/TFHelp.h"
 #include "ui/windows/TForm2.h"
@@ -30,9 +31,9 @@ int main(int argc, char** argv)
         form1.show();
         return qmx::app::Application::exec();
     } catch (const std::exception& e) {
-        qmx::app::showErrorBox(QString::fromLocal8Bit(e.what()));
+        qmx::ui::showErrorBox(nullptr, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        qmx::app::showErrorBox(QString());
+        qmx::ui::showErrorBox(nullptr, QString());
     }
     return 0;
 }

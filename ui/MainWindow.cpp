@@ -5,6 +5,9 @@
 #include "pages/RecordingPage.h"
 #include "pages/SettingsPage.h"
 
+#include "ErrorBox.h"
+#include "lang/PropertyTable.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -39,6 +42,7 @@ void setBackground(QLineEdit* edit, const QColor& colour)
 TForm1::TForm1(link::HidBackend& backend, QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
+    m_errorBox = [this](const QString& message) { showErrorBox(this, message); };
     m_link = std::make_unique<link::LinkController>(backend, [this](std::string_view id) { return LookupText(id); });
 
     QFont font(QStringLiteral("Tahoma"));
@@ -104,6 +108,32 @@ TForm1::TForm1(link::HidBackend& backend, QWidget* parent) : QMainWindow(parent)
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::siLangCombo1Change()
+{
+    const int number = siLangCombo1->currentIndex() + 1;
+    if (number < 1 || number > lang::kLanguageCount) {
+        m_errorBox(lang::invalidLanguageText("TForm1", number));
+        return;
+    }
+    const auto language = static_cast<lang::Language>(number);
+    if (language == m_activeLanguage) {
+        return;
+    }
+    m_activeLanguage = language;
+    for (const auto& entry : lang::propertyTable()) {
+        const auto text = lang::propertyText(entry, language);
+        if (!text) {
+            continue;
+        }
+        const QString name = QString::fromLatin1(entry.control.data(), static_cast<qsizetype>(entry.control.size()));
+        if (auto* label = findChild<QLabel*>(name)) {
+            label->setText(*text);
+        } else if (auto* edit = findChild<QLineEdit*>(name)) {
+            edit->setText(*text);
+        }
+    }
+}
 
 QString TForm1::LookupText(std::string_view id) const
 {

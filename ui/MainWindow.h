@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -65,6 +66,13 @@ public:
     lang::Language ActiveLanguage() const { return m_activeLanguage; }
 
     link::LinkController& link() { return *m_link; }
+    /// Shows an error in the standard error box (replaceable, so tests never block on a dialog).
+    using ErrorBox = std::function<void(const QString& message)>;
+    void setErrorBox(ErrorBox box) { m_errorBox = std::move(box); }
+    /// Switches the interface language to the language list's position plus one and applies the
+    /// property table. A position outside the languages is refused with the error box.
+    void siLangCombo1Change();
+
     /// Hands over the secondary windows once they exist.
     void attachWindows(const SecondaryWindows& windows);
 
@@ -127,6 +135,7 @@ private:
     display::NumberLocale m_numberLocale = display::NumberLocale::system();
     QString m_unitsText;
     SecondaryWindows m_windows;
+    ErrorBox m_errorBox;
     std::unique_ptr<link::LinkController> m_link;
 };
 

@@ -6,6 +6,8 @@
 
 #include <QSignalSpy>
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace qmx;

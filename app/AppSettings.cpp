@@ -1,0 +1,114 @@
+#include "AppSettings.h"
+
+#include "settings/profile/ProfileValues.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <variant>
+
+namespace qmx::app {
+
+namespace {
+
+/// Where a key's value lives in the record.
+using Field = std::variant<bool AppSettings::*, int AppSettings::*, float AppSettings::*, QString AppSettings::*,
+                           std::size_t /* chart series index */>;
+
+struct Key {
+    const char* name;
+    Field field;
+};
+
+// The key table, in the order of reading and writing.
+const std::array<Key, 22> kKeys{{
+    {"Checkbox_DataAcquistion", &AppSettings::Checkbox_DataAcquistion},
+    {"DataAcquistionSpeed", &AppSettings::DataAcquistionSpeed},
+    {"FileName", &AppSettings::FileName},
+    {"SaveDate", &AppSettings::SaveDate},
+    {"SaveTime", &AppSettings::SaveTime},
+    {"SaveDataCnt", &AppSettings::SaveDataCnt},
+    {"SaveDataSummary", &AppSettings::SaveDataSummary},
+    {"SaveDataSens1", &AppSettings::SaveDataSens1},
+    {"SaveDataSens2", &AppSettings::SaveDataSens2},
+    {"SaveDataSens3", &AppSettings::SaveDataSens3},
+    {"SaveDataSens4", &AppSettings::SaveDataSens4},
+    {"ChartSeries1", std::size_t{0}},
+    {"ChartSeries2", std::size_t{1}},
+    {"ChartSeries3", std::size_t{2}},
+    {"ChartSeries4", std::size_t{3}},
+    {"ChartSeries5", std::size_t{4}},
+    {"TimeSize", &AppSettings::TimeSize},
+    {"Sampling", &AppSettings::Sampling},
+    {"TrigStartVal", &AppSettings::TrigStartVal},
+    {"TrigStopVal", &AppSettings::TrigStopVal},
+    {"DecimalPoint", &AppSettings::DecimalPoint},
+    {"Language", &AppSettings::Language},
+}};
+
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+} // namespace
+
+AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& locale)
+{
+    AppSettings s;
+    for (const Key& key : kKeys) {
+        const auto text = read(QString::fromLatin1(key.name));
+        std::visit(Overloaded{
+                       [&](bool AppSettings::*f) { s.*f = settings::readBool(text, s.*f); },
+                       [&](int AppSettings::*f) { s.*f = settings::readInteger(text, s.*f); },
+                       [&](float AppSettings::*f) {
+                           if (text) {
+                               if (const auto v = display::ParseReal(*text, locale)) {
+                                   s.*f = static_cast<float>(*v);
+                               }
+                           }
+                       },
+                       [&](QString AppSettings::*f) { s.*f = settings::readString(text, s.*f); },
+                       [&](std::size_t series) { s.ChartSeries[series] = settings::readBool(text, s.ChartSeries[series]); },
+                   },
+                   key.field);
+    }
+    return s;
+}
+
+std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& s, const display::NumberLocale& locale)
+{
+    std::vector<std::pair<QString, QString>> entries;
+    for (const Key& key : kKeys) {
+        QString text;
+        bool skip = false;
+        std::visit(Overloaded{
+                       [&](bool AppSettings::*f) { text = settings::flagText(s.*f); },
+                       [&](int AppSettings::*f) { text = settings::integerText(s.*f); },
+                       [&](float AppSettings::*f) { text = display::FormatGeneral(static_cast<double>(s.*f), locale); },
+                       [&](QString AppSettings::*) { skip = true; }, // FileName is written by the recorder only
+                       [&](std::size_t series) { text = settings::flagText(s.ChartSeries[series]); },
+                   },
+                   key.field);
+        if (!skip) {
+            entries.emplace_back(QString::fromLatin1(key.name), text);
+        }
+    }
+    return entries;
+}
+
+QString appSettingsPath(const QString& executableFolder, const QString& userConfigFolder)
+{
+    // Probe by creating a file: permission bits alone do not tell (root, ACLs, read-only mounts).
+    QTemporaryFile probe(QDir(executableFolder).filePath(QStringLiteral(".qmx80net-probe-XXXXXX")));
+    if (probe.open()) {
+        return QDir(executableFolder).filePath(QStringLiteral("config.ini"));
+    }
+    QDir().mkpath(userConfigFolder);
+    return QDir(userConfigFolder).filePath(QStringLiteral("config.ini"));
+}
+
+} // namespace qmx::app

@@ -1,0 +1,60 @@
+#pragma once
+// The program's own preferences (section "Options" of its settings file): the values, their
+// defaults, and the key table that reads and writes them in one fixed order.
+
+#include "display/core/NumberFormat.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace qmx::app {
+
+/// The preferences as the window's controls hold them. Indices are list positions, unchecked.
+struct AppSettings {
+    bool Checkbox_DataAcquistion = false;
+    int DataAcquistionSpeed = 0;
+    QString FileName = QStringLiteral("pomiary.csv");
+    bool SaveDate = true;
+    bool SaveTime = true;
+    bool SaveDataCnt = true;
+    bool SaveDataSummary = false;
+    bool SaveDataSens1 = true;
+    bool SaveDataSens2 = false;
+    bool SaveDataSens3 = false;
+    bool SaveDataSens4 = false;
+    std::array<bool, 5> ChartSeries{true, false, false, false, false};
+    int TimeSize = 1;
+    int Sampling = 2;
+    float TrigStartVal = 50.0F;
+    float TrigStopVal = 10.0F;
+    int DecimalPoint = 1;
+    int Language = 0;
+
+    friend bool operator==(const AppSettings&, const AppSettings&) = default;
+};
+
+/// The section that holds every key.
+inline const QString kOptionsSection = QStringLiteral("Options");
+
+/// Reads the value of a key of the "Options" section; nullopt when missing.
+using KeyReader = std::function<std::optional<QString>(const QString& key)>;
+
+/// Reads every key in table order; a missing or unreadable value takes the key's default. Reals
+/// are read with the locale's decimal separator.
+AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& locale);
+
+/// The keys and texts written on close, in table order: every key but "FileName". Flags are "1"
+/// and "0"; the thresholds are widened to double precision and written with up to 15 digits.
+std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& settings,
+                                                            const display::NumberLocale& locale);
+
+/// Where the settings file lives: beside the executable when that folder can be written (a
+/// portable install), otherwise in the user's configuration folder for the program.
+QString appSettingsPath(const QString& executableFolder, const QString& userConfigFolder);
+
+} // namespace qmx::app

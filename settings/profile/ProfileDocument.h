@@ -1,0 +1,68 @@
+#pragma once
+// A profile file (INI) held in memory as its lines, so that a change touches one line and leaves
+// every other line (comments, blank lines, other sections and keys) as it was.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace qmx::settings {
+
+/// Longest value text that a read returns; longer values are cut to this many characters.
+inline constexpr qsizetype kMaxValueLength = 2047;
+
+/// The encoding a document was read in.
+enum class SourceEncoding {
+    Utf8,        ///< valid UTF-8 (also an empty file)
+    Windows1250, ///< not valid UTF-8: read as the Central European code page of older installations
+};
+
+/// The lines of one profile file.
+///
+/// Lines: "[name]" opens a section; "key=value" is a key of the section above it (the key is the
+/// text before the first "=", the value the text after it, both trimmed); lines starting with ";" or
+/// "#", blank lines and other lines hold no key. Section and key names match without regard to
+/// letter case. Keys above the first section belong to no section and are never found. A section
+/// that appears more than once is searched in all its parts; the first matching key wins.
+class ProfileDocument {
+public:
+    /// An empty document (a missing file).
+    ProfileDocument() = default;
+
+    /// Parses file contents: UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is
+    /// kept for writing back), otherwise Windows-1250. Lines end in LF or CR LF.
+    static ProfileDocument fromBytes(std::span<const std::uint8_t> bytes);
+    /// Convenience overload of fromBytes() for a byte array.
+    static ProfileDocument fromBytes(const QByteArray& bytes);
+
+    /// The value of `key` in `section`, trimmed and cut to kMaxValueLength characters; nothing when
+    /// the section or the key is missing. The names are trimmed before matching.
+    std::optional<QString> value(QStringView section, QStringView key) const;
+
+    /// Sets `key` in `section` to `text`, written unchanged: replaces the first matching key line
+    /// in place, or else adds the key after the last key of the section's first part, or else
+    /// appends the section with the key at the end. Returns false and changes nothing when the
+    /// line could not be read back as written: a line break in any argument, an empty key, a key
+    /// holding "=" or starting with "[", ";" or "#", or a section name holding "]".
+    bool setValue(QStringView section, QStringView key, QStringView text);
+
+    /// The document as UTF-8 with every line ended by CR LF.
+    QByteArray toBytes() const;
+
+    /// The lines as text, without line ends.
+    const QStringList& lines() const { return m_lines; }
+
+    /// The encoding the document was parsed from.
+    SourceEncoding sourceEncoding() const { return m_encoding; }
+
+private:
+    QStringList m_lines;
+    SourceEncoding m_encoding = SourceEncoding::Utf8;
+    bool m_byteOrderMark = false;
+};
+
+} // namespace qmx::settings

@@ -1,0 +1,86 @@
+#pragma once
+// Profile files on disk: reading one key, writing one key at once, and a batch that reads the
+// file once, changes many keys and writes it once. Every write replaces the whole file through a
+// temporary file in the same folder, so a refused or failed write leaves the old file intact.
+
+#include "settings/profile/ProfileDocument.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace qmx::settings {
+
+/// Files larger than this are not profile files: they read as empty and are never overwritten.
+inline constexpr qint64 kMaxProfileFileSize = 16 * 1024 * 1024;
+
+/// A write that did not happen. The file on disk is as it was before the write.
+struct WriteError {
+    enum class Reason {
+        Unreadable,   ///< the existing file (or what is in its place) could not be read
+        TooLarge,     ///< the existing file is larger than kMaxProfileFileSize
+        NotStorable,  ///< a name or the text cannot be stored as one line (see setValue)
+        Refused,      ///< the system refused to create or replace the file
+    };
+    Reason reason = Reason::Refused;
+    QString path;   ///< the file's full name, with the platform's separators
+    QString detail; ///< the system's reason, for diagnostics; not shown to the user
+
+    /// The message the user sees: "Unable to write to <path>".
+    QString message() const;
+};
+
+/// A document read from a file for a batch of changes, written back once by commit().
+class ProfileBatch {
+public:
+    /// Reads the file at `path` (a missing file gives an empty document).
+    explicit ProfileBatch(QString path);
+
+    /// The value of a key as the document holds it now (see ProfileDocument::value).
+    std::optional<QString> value(QStringView section, QStringView key) const;
+
+    /// Changes a key in memory; fails with Reason::NotStorable, changing nothing, when the key line
+    /// could not be read back as written.
+    [[nodiscard]] std::optional<WriteError> setValue(QStringView section, QStringView key,
+                                                     QStringView text);
+
+    /// Writes the whole document (UTF-8, CR LF) in place of the file, creating a missing file.
+    /// Refuses, leaving the file alone, when the existing file could not be read in full.
+    [[nodiscard]] std::optional<WriteError> commit();
+
+    /// The document as it stands.
+    const ProfileDocument& document() const { return m_document; }
+
+private:
+    WriteError error(WriteError::Reason reason, QString detail) const;
+
+    QString m_path;
+    ProfileDocument m_document;
+    std::optional<WriteError> m_readFailure;
+};
+
+/// One profile file, read and written key by key.
+class ProfileFile {
+public:
+    /// The file at `path`; it need not exist.
+    explicit ProfileFile(QString path);
+
+    /// The path given at construction.
+    const QString& path() const { return m_path; }
+
+    /// Reads the file afresh and returns the key's value (see ProfileDocument::value). A missing,
+    /// unreadable or oversized file reads as empty.
+    std::optional<QString> read(QStringView section, QStringView key) const;
+
+    /// Reads the file, sets the one key and writes the file back at once (see ProfileBatch).
+    [[nodiscard]] std::optional<WriteError> write(QStringView section, QStringView key,
+                                                  QStringView text);
+
+    /// Starts a batch of changes on this file.
+    ProfileBatch batch() const { return ProfileBatch(m_path); }
+
+private:
+    QString m_path;
+};
+
+} // namespace qmx::settings

@@ -1,0 +1,123 @@
+#include "app/AppSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace qmx;
+using qmx::app::AppSettings;
+
+namespace {
+
+const display::NumberLocale kPoint{u'.', u','};
+const display::NumberLocale kComma{u',', QChar(0x00A0)};
+
+app::KeyReader readerOf(std::map<QString, QString> values)
+{
+    return [values = std::move(values)](const QString& key) -> std::optional<QString> {
+        // Key names are matched without regard to case by the profile layer; the table's own
+        // spelling is what is asked for here.
+        const auto it = values.find(key);
+        return it == values.end() ? std::nullopt : std::optional<QString>(it->second);
+    };
+}
+
+} // namespace
+
+TEST(AppSettings, FirstStartTakesEveryDefault)
+{
+    const AppSettings s = app::readAppSettings(readerOf({}), kPoint);
+    EXPECT_EQ(s, AppSettings{});
+    EXPECT_FALSE(s.Checkbox_DataAcquistion);
+    EXPECT_TRUE(s.SaveDate && s.SaveTime && s.SaveDataCnt && s.SaveDataSens1);
+    EXPECT_FALSE(s.SaveDataSummary || s.SaveDataSens2 || s.SaveDataSens3 || s.SaveDataSens4);
+    EXPECT_EQ(s.ChartSeries, (std::array<bool, 5>{true, false, false, false, false}));
+    EXPECT_EQ(s.TimeSize, 1);
+    EXPECT_EQ(s.Sampling, 2);
+    EXPECT_EQ(s.TrigStartVal, 50.0F);
+    EXPECT_EQ(s.TrigStopVal, 10.0F);
+    EXPECT_EQ(s.DecimalPoint, 1);
+    EXPECT_EQ(s.Language, 0);
+    EXPECT_EQ(s.FileName, QStringLiteral("pomiary.csv"));
+}
+
+TEST(AppSettings, ValuesAreReadByTheirType)
+{
+    const AppSettings s = app::readAppSettings(readerOf({
+                                                   {"DataAcquistionSpeed", "0x3"},
+                                                   {"SaveDate", "yes"},
+                                                   {"SaveDataSummary", "2"},
+                                                   {"ChartSeries3", "1"},
+                                                   {"Sampling", "$A"},
+                                                   {"DecimalPoint", "nope"},
+                                                   {"FileName", "C:/dane/x.csv"},
+                                               }),
+                                               kPoint);
+    EXPECT_EQ(s.DataAcquistionSpeed, 3);
+    EXPECT_TRUE(s.SaveDate); // not a number: its default
+    EXPECT_TRUE(s.SaveDataSummary);
+    EXPECT_TRUE(s.ChartSeries[2]);
+    EXPECT_EQ(s.Sampling, 10);
+    EXPECT_EQ(s.DecimalPoint, 1);
+    EXPECT_EQ(s.FileName, QStringLiteral("C:/dane/x.csv"));
+}
+
+TEST(AppSettings, RealsUseTheLocaleDecimalSeparator)
+{
+    const auto reader = readerOf({{"TrigStartVal", "12,5"}, {"TrigStopVal", "3.25"}});
+    const AppSettings comma = app::readAppSettings(reader, kComma);
+    EXPECT_EQ(comma.TrigStartVal, 12.5F);
+    EXPECT_EQ(comma.TrigStopVal, 10.0F); // a point does not read where the comma is the separator
+    const AppSettings point = app::readAppSettings(reader, kPoint);
+    EXPECT_EQ(point.TrigStartVal, 50.0F);
+    EXPECT_EQ(point.TrigStopVal, 3.25F);
+}
+
+TEST(AppSettings, WrittenEntriesFollowTheTableWithoutFileName)
+{
+    AppSettings s;
+    s.SaveDataSummary = true;
+    s.TrigStartVal = 12.3F;
+    s.Language = -1;
+    const auto entries = app::appSettingsEntries(s, kPoint);
+    ASSERT_EQ(entries.size(), 21U);
+    EXPECT_EQ(entries.front().first, QStringLiteral("Checkbox_DataAcquistion"));
+    EXPECT_EQ(entries.back().first, QStringLiteral("Language"));
+    std::map<QString, QString> byKey(entries.begin(), entries.end());
+    EXPECT_EQ(byKey.count(QStringLiteral("FileName")), 0U);
+    EXPECT_EQ(byKey[QStringLiteral("SaveDataSummary")], QStringLiteral("1"));
+    EXPECT_EQ(byKey[QStringLiteral("SaveDataSens2")], QStringLiteral("0"));
+    EXPECT_EQ(byKey[QStringLiteral("TrigStartVal")], QStringLiteral("12.3000001907349"));
+    EXPECT_EQ(byKey[QStringLiteral("TrigStopVal")], QStringLiteral("10"));
+    EXPECT_EQ(byKey[QStringLiteral("Language")], QStringLiteral("-1"));
+
+    // What is written reads back as the same settings.
+    std::map<QString, QString> stored(entries.begin(), entries.end());
+    stored[QStringLiteral("FileName")] = s.FileName;
+    EXPECT_EQ(app::readAppSettings(readerOf(stored), kPoint), s);
+}
+
+TEST(AppSettings, FileGoesBesideTheExecutableOnlyWhenThatFolderIsWritable)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString exeDir = root.filePath(QStringLiteral("bin"));
+    const QString userDir = root.filePath(QStringLiteral("config/QMX80NET"));
+    QDir().mkpath(exeDir);
+    EXPECT_EQ(app::appSettingsPath(exeDir, userDir), QDir(exeDir).filePath(QStringLiteral("config.ini")));
+    EXPECT_TRUE(QDir(exeDir).entryList(QDir::Files | QDir::Hidden).isEmpty()); // the probe is gone
+
+    // A "folder" that is really a file cannot hold the settings, even for root.
+    const QString notAFolder = root.filePath(QStringLiteral("file"));
+    QFile f(notAFolder);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(app::appSettingsPath(notAFolder, userDir), QDir(userDir).filePath(QStringLiteral("config.ini")));
+    EXPECT_TRUE(QDir(userDir).exists());
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Shows QString values as text in GoogleTest failure messages.
+
+#include <QString>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}

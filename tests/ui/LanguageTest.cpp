@@ -1,0 +1,69 @@
+#include "FakeBackend.h"
+
+#include "ui/ErrorBox.h"
+#include "ui/MainWindow.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace qmx;
+
+namespace {
+
+class LanguageFixture : public ::testing::Test {
+protected:
+    LanguageFixture() : window(backend)
+    {
+        window.setErrorBox([this](const QString& text) { errors << text; });
+    }
+    test::FakeBackend backend;
+    ui::TForm1 window;
+    QStringList errors;
+};
+
+} // namespace
+
+TEST_F(LanguageFixture, EnglishChangesOnlyThePropertyTableCaptions)
+{
+    window.siLangCombo1->setCurrentIndex(1);
+    window.siLangCombo1Change();
+    EXPECT_EQ(window.ActiveLanguage(), lang::Language::English);
+    EXPECT_EQ(window.Label19->text(), QStringLiteral("Connection status"));
+    EXPECT_EQ(window.Label26->text(), QStringLiteral("Acquisition to file:"));
+    EXPECT_EQ(window.StatusBarAcquisition->text(), QStringLiteral("INACTIVE"));
+    EXPECT_EQ(window.Label20->text(), QStringLiteral("Language"));
+    EXPECT_EQ(window.Label1->text(), QStringLiteral("Status:"));   // no English entry
+    EXPECT_EQ(window.Label_Status->text(), QStringLiteral("...")); // no English entry
+    EXPECT_EQ(window.PageControl1->tabText(0), QStringLiteral("Pomiary"));
+    EXPECT_EQ(window.LookupText("IDS_44"), QStringLiteral("Connected"));
+    EXPECT_TRUE(errors.isEmpty());
+
+    // Looked-up texts follow the language from now on.
+    window.link().JvHidDeviceController1DeviceChange();
+    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("No connection"));
+}
+
+TEST_F(LanguageFixture, ALanguageOutsideTheListIsRefusedWithTheErrorBox)
+{
+    window.siLangCombo1->setCurrentIndex(-1);
+    window.siLangCombo1Change();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], QStringLiteral("TForm1: 0 - is not a valid property value!\nValue must be within [1..2]!"));
+    EXPECT_EQ(window.ActiveLanguage(), lang::Language::Polish);
+    EXPECT_EQ(window.Label19->text(), QStringLiteral("Status połączenia"));
+}
+
+TEST(ErrorBox, FullStopIsAppendedWhenTheLastCharacterSortsAfterIt)
+{
+    EXPECT_EQ(ui::errorBoxText(QStringLiteral("Unable to write to x")), QStringLiteral("Unable to write to x."));
+    EXPECT_EQ(ui::errorBoxText(QStringLiteral("Done.")), QStringLiteral("Done."));
+    EXPECT_EQ(ui::errorBoxText(QStringLiteral("What!")), QStringLiteral("What!")); // '!' sorts before '.'
+    EXPECT_EQ(ui::errorBoxText(QStringLiteral("[1..2]!")), QStringLiteral("[1..2]!"));
+    EXPECT_EQ(ui::errorBoxText(QString()), QString());
+}

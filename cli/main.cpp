@@ -1,6 +1,7 @@
 // qmx80net-cli: the transducer from a shell, on the program's own link code.
 
 #include "CliSession.h"
+#include "RecordCommand.h"
 #include "WatchCommand.h"
 
 #include "app/Backends.h"
@@ -125,6 +126,9 @@ int main(int argc, char** argv)
     }
     if (verb == QLatin1String("watch")) {
         return runWatchVerb(backends.hid(), args);
+    }
+    if (verb == QLatin1String("record")) {
+        return qmx::cli::runRecordVerb(backends.hid(), args);
     }
     printError(QStringLiteral("unknown command '%1'").arg(verb));
     std::fputs(kUsage, stderr);

@@ -61,7 +61,8 @@ TForm1::TForm1(link::HidBackend& backend, QWidget* parent) : QMainWindow(parent)
     TabSheet1 = new MeasurementPage(PageControl1);
     TabSheet2 = new ChartPage(PageControl1);
     TabSheet3 = new RecordingPage(PageControl1);
-    TabSheet5 = new SettingsPage(PageControl1);
+    TabSheet5 = new SettingsPage(*m_link, [this](std::string_view id) { return LookupText(id); }, PageControl1);
+    connect(TabSheet5, &SettingsPage::unitsTextChanged, this, [this](const QString& units) { m_unitsText = units; });
     PageControl1->addTab(TabSheet1, QStringLiteral("Pomiary"));
     PageControl1->addTab(TabSheet2, QStringLiteral("Wykres"));
     PageControl1->addTab(TabSheet3, QStringLiteral("Rejestracja"));
@@ -230,6 +231,8 @@ void TForm1::FormCreate()
     // 5. First items of the filter and address lists.
     TabSheet5->Cb_FiltLevel->setCurrentIndex(0);
     addresses->setCurrentIndex(0);
+    // 6. Values derived from the rate and filter lists.
+    TabSheet5->Cb_AdRateChange();
 }
 
 bool TForm1::FormClose()

@@ -1,4 +1,5 @@
-// Test entry for suites that need Qt's event loop and widgets (offscreen platform).
+// Test entry for suites that need Qt's event loop and widgets. Widgets are drawn offscreen unless
+// the environment asks for another platform, also when the tests are only being listed.
 
 #include <QApplication>
 
@@ -6,6 +7,9 @@
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,14 +1,167 @@
 #pragma once
-// The "Wykres" page: the live chart and its controls.
+// The "Wykres" page: the live chart, its run control, sampling and window lists, the threshold
+// control, printing, bitmap export and the usage tips.
 
+#include "display/core/NumberFormat.h"
+#include "link/Measurement.h"
+#include "recording/chart/ChartModel.h"
+#include "recording/chart/ChartPlot.h"
+
+#include <QPrinter>
+#include <QString>
 #include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
 
 namespace qmx::ui {
 
+class HeaderBar;
+
+/// The modal dialogs of the chart page behind one interface, so tests can answer them without
+/// blocking. Every call returns when the dialog was closed.
+class ChartDialogs {
+public:
+    virtual ~ChartDialogs() = default;
+    /// Question box with OK and Cancel; true on OK.
+    virtual bool confirm(const QString& caption, const QString& text) = 0;
+    /// Information box with OK.
+    virtual void information(const QString& caption, const QString& text) = 0;
+    /// Warning box with OK.
+    virtual void warning(const QString& caption, const QString& text) = 0;
+    /// The standard error box, captioned with the application title.
+    virtual void error(const QString& message) = 0;
+    /// The printer setup dialog (PrinterSetupDialog1) on `printer`; its choices stay in `printer`.
+    virtual void printerSetup(QPrinter& printer) = 0;
+    /// The bitmap save dialog (SaveDialogChart, filter "Bitmap|*bmp"); empty when cancelled.
+    virtual QString bitmapSaveName() = 0;
+};
+
+/// Real dialogs over `parent`.
+std::unique_ptr<ChartDialogs> makeChartDialogs(QWidget* parent);
+
+/// What the chart page reads from the rest of the program. Every member may be left empty: no
+/// measurement reads as zeros, no link as disconnected, no decimals as 1, no lookup as Polish.
+struct ChartPageSources {
+    /// The live measurement record (read on the user-interface thread at each sampling tick).
+    std::function<const link::TMeasurement&()> measurement;
+    /// Whether the transducer is connected.
+    std::function<bool()> connected;
+    /// Number of decimals shown (the index of Cb_Decp).
+    std::function<int()> decimals;
+    /// Text of a string identifier in the active language.
+    std::function<QString(std::string_view)> lookupText;
+    /// Decimal separator of number texts.
+    display::NumberLocale locale = display::NumberLocale::system();
+};
+
+/// The "Wykres" page (TabSheet2). Single-threaded: the chart timer runs on the user-interface
+/// thread, as a precise single-shot timer re-armed after each tick, so a tick never overlaps the
+/// buttons, the legend, printing or saving.
 class ChartPage : public QWidget {
     Q_OBJECT
 public:
     explicit ChartPage(QWidget* parent = nullptr);
+    ChartPage(ChartPageSources sources, QWidget* parent);
+    ~ChartPage() override;
+
+    /// Replaces what the page reads (measurement, link state, decimals, lookup, separators).
+    void setSources(ChartPageSources sources);
+    /// Replaces the dialogs (tests answer them from a script).
+    void setDialogs(std::unique_ptr<ChartDialogs> dialogs);
+
+    // Preferences (keys ChartSeries1..5, Sampling, TimeSize, TrigStartVal, TrigStopVal).
+    /// Whether series `index` (0..4 for Series1..Series5) is shown.
+    bool seriesActive(int index) const;
+    void setSeriesActive(int index, bool active);
+    /// Selected sampling item.
+    int samplingIndex() const;
+    /// Selects sampling item `index` and runs ComboB_ChartSamplingChange (also when unchanged).
+    void applySamplingIndex(int index);
+    /// Selected time window item.
+    int timeWindowIndex() const;
+    /// Selects window item `index` and runs Cb_ChartTimeWindowChange (also when unchanged).
+    void applyTimeWindowIndex(int index);
+    float trigStartVal() const;
+    float trigStopVal() const;
+    /// Takes both thresholds and shows them in their edits with two decimals.
+    void setThresholds(float trigStartVal, float trigStopVal);
+
+    /// The chart's run state.
+    const recording::ChartModel& model() const { return m_model; }
+
+    // Handlers.
+    void ChartTimerTimer();
+    void Btn_ChartStartClick();
+    void Btn_ChartPauseClick();
+    void Btn_ChartResetClick();
+    void ComboB_ChartSamplingChange();
+    void Cb_ChartTimeWindowChange();
+    void Edit_AutoStartValExit();
+    void Edit_AutoStopValExit();
+    void Btn_PrintClick();
+    void Btn_CharPrintSettingClick();
+    void Btn_SaveBmpChartClick();
+    void Btn_ChartTipsClick();
+
+    // Controls.
+    QGroupBox* GroupBox6 = nullptr;
+    QFrame* Panel2 = nullptr;
+    HeaderBar* JvHeader_Chart = nullptr;
+    recording::ChartPlot* Chart1 = nullptr;
+    QLineEdit* ChartStatus = nullptr;
+    QPushButton* Btn_ChartTips = nullptr;
+    QFrame* Panel3 = nullptr;
+    QGroupBox* GroupBox16 = nullptr;
+    QPushButton* Btn_ChartStart = nullptr;
+    QPushButton* Btn_ChartPause = nullptr;
+    QPushButton* Btn_ChartReset = nullptr;
+    QComboBox* ComboB_ChartSampling = nullptr;
+    QComboBox* Cb_ChartTimeWindow = nullptr;
+    QGroupBox* GroupBox17 = nullptr;
+    QPushButton* Btn_Print = nullptr;
+    QPushButton* Btn_CharPrintSetting = nullptr;
+    QPushButton* Btn_SaveBmpChart = nullptr;
+    QGroupBox* GroupBox13 = nullptr;
+    QCheckBox* Cb_ChartAutoStartStop = nullptr;
+    QComboBox* ComboBox_ChartAutoCh = nullptr;
+    QLabel* Label_ChartTrigActVal = nullptr;
+    QLineEdit* Edit_AutoStartVal = nullptr;
+    QLineEdit* Edit_AutoStopVal = nullptr;
+    /// The sampling tick: a precise single-shot timer, re-armed after each tick.
+    QTimer* ChartTimer = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildPage();
+    QGroupBox* buildRunGroup();
+    QGroupBox* buildOutputGroup();
+    QGroupBox* buildAutoGroup();
+    void placeChartOverlays();
+    void onChartTimeout();
+    void onSeriesToggled(int index, bool active);
+    void showRunState();
+    void applyResetView(const recording::ChartResetView& view);
+    int chartTimerIntervalMs() const;
+    int decimals() const;
+    QString lookup(std::string_view id) const;
+
+    ChartPageSources m_sources;
+    std::unique_ptr<ChartDialogs> m_dialogs;
+    recording::ChartModel m_model;
+    QPrinter m_printer;
 };
 
 } // namespace qmx::ui

@@ -1,18 +1,134 @@
 #pragma once
-// The "Rejestracja" page: recording measurements to a CSV file.
+// The "Rejestracja" page: recording measurements to a CSV file, periodically or under control of
+// input IN2. The controls hold the choices; the recorder core does the work.
 
+#include "recording/recorder/Recorder.h"
+
+#include <QString>
+#include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace qmx::ui {
 
+class HeaderBar;
+
+/// The page `TabSheet3`. All of it runs on the user-interface thread; RecordMeasurement() is called
+/// from the measurement dispatch, so it never opens a dialog itself (a failure's message box is
+/// queued and shown after the dispatch has returned).
 class RecordingPage : public QWidget {
     Q_OBJECT
 public:
-    explicit RecordingPage(QWidget* parent = nullptr);
+    /// The dialogs the page opens, replaceable so that tests never block on one.
+    struct Dialogs {
+        /// The save dialog: returns the chosen file name, or an empty text when cancelled.
+        /// `current` is the name shown now, `filter` the dialog's filter.
+        std::function<QString(QWidget* parent, const QString& current, const QString& filter)> saveFileName;
+        /// A warning message box with an OK button.
+        std::function<void(QWidget* parent, const QString& title, const QString& text)> warning;
+    };
 
-    QLineEdit* Edit_IN2 = nullptr; ///< state of input IN2
+    /// Filter of the save dialog: CSV or TXT files.
+    static constexpr const char* kSaveFilter = "CSV (*.csv);;TXT (*.txt)";
+    /// Interval of the timer that writes the buffered lines to the disk.
+    static constexpr int kFlushIntervalMs = 1000;
+
+    explicit RecordingPage(QWidget* parent = nullptr);
+    ~RecordingPage() override;
+
+    void setDialogs(Dialogs dialogs);
+    /// Where the number of decimals of the display (Decp) is read, once per record.
+    void setDecimalsSource(std::function<int()> decimals);
+    /// The clock of the lines (the local clock by default; tests give a fixed one).
+    void setClock(recording::Recorder::Clock clock);
+    /// Decimal separator of the values (the user's regional settings by default).
+    void setNumberLocale(const display::NumberLocale& locale);
+
+    /// One step of the recorder for a decoded measurement; called for every measurement report.
+    void RecordMeasurement(const link::TMeasurement& m);
+    /// Refreshes the recording indicators: the page's header and status field and the status
+    /// strip's `statusBarAcquisition` (may be null). Called at the end of every display tick.
+    void ShowRecordingState(bool connected, QLineEdit* statusBarAcquisition);
+    /// Writes the buffered lines to the disk (the flush timer's tick).
+    void flushRecording();
+
+    // Preferences kept in the application settings file, section "Options".
+    /// "Checkbox_DataAcquistion": the recording switch. Setting a new state runs its click handler.
+    bool dataAcquisition() const;
+    void setDataAcquisition(bool on);
+    /// "DataAcquistionSpeed": the speed list's index; -1 when none is selected. An index outside
+    /// the list leaves no selection (and records as " 10 / s.").
+    int dataAcquisitionSpeed() const;
+    void setDataAcquisitionSpeed(int index);
+    /// "FileName": the recording file name shown in Edit_FileName.
+    QString fileName() const;
+    void setFileName(const QString& name);
+    /// "SaveDate" .. "SaveDataSens4": the column check boxes.
+    recording::RecordColumns columns() const;
+    void setColumns(const recording::RecordColumns& columns);
+
+    /// The mode chosen by the radio buttons (not stored in the preferences).
+    recording::RecordMode mode() const;
+    const recording::Recorder& recorder() const { return m_recorder; }
+    /// The timer that writes the buffered lines out once a second while a run is on.
+    QTimer& flushTimer() { return m_flushTimer; }
+
+    // Controls named as the program's forms name them.
+    QGroupBox* GroupBoxDataAcquistion = nullptr;
+    HeaderBar* JvHeader_File = nullptr;
+    QCheckBox* Checkbox_Acquistion = nullptr;
+    QLineEdit* Edit_IN2 = nullptr; ///< state of input IN2, written by the display tick
+    QLabel* Label_TimeToAcqData = nullptr;
+    QLineEdit* AcquisitionStatus = nullptr;
+    QGroupBox* GroupBox14 = nullptr;
+    QRadioButton* Rb_AcqContinuus = nullptr;
+    QRadioButton* Rb_AcqTrigIN2 = nullptr;
+    QRadioButton* Rb_AcqContinuusIN2 = nullptr;
+    QLabel* Label_DataAcqSpeed = nullptr;
+    QComboBox* ComboBox_AcquistionTime = nullptr;
+    QGroupBox* Label_DataAcqParam = nullptr;
+    QCheckBox* Checkbox_SaveDate = nullptr;
+    QCheckBox* Checkbox_SaveTime = nullptr;
+    QCheckBox* Checkbox_SaveDataCnt = nullptr;
+    QCheckBox* Cb_SaveDataSummary = nullptr;
+    QCheckBox* Cb_SaveDataSens1 = nullptr;
+    QCheckBox* Cb_SaveDataSens2 = nullptr;
+    QCheckBox* Cb_SaveDataSens3 = nullptr;
+    QCheckBox* Cb_SaveDataSens4 = nullptr;
+    QLineEdit* Edit_FileName = nullptr;
+    QPushButton* Button_SaveFilePath = nullptr;
+
+public slots:
+    /// The recording switch changed (by the user or by the program): begins or ends a run.
+    void Checkbox_AcquistionClick();
+    /// "Scieżka zapisu": chooses the file name through the save dialog.
+    void save();
+
+signals:
+    /// The user chose a recording file; the name is to be stored at once under "FileName".
+    void fileNameChosen(const QString& fileName);
+    /// A text for the status line.
+    void statusMessage(const QString& text);
+
+private:
+    void buildControls();
+    void connectControls();
+    /// Hands the current choices of the controls to the recorder (after any of them changed).
+    void syncOptions();
+    void reportFileError(const recording::FileError& error);
+
+    recording::Recorder m_recorder;
+    QTimer m_flushTimer;
+    Dialogs m_dialogs;
 };
 
 } // namespace qmx::ui

@@ -1,31 +1,110 @@
 #pragma once
-// The "Ustawienia" page: the transducer's settings on three inner pages.
+// The "Ustawienia" page: the transducer's settings on three inner pages (sensor inputs,
+// communication, outputs). The page wires itself to the link's settings replies; the
+// communication and output block, which spans two inner pages, is read and written here.
 
+#include "SettingsContext.h"
+
+#include "display/core/NumberFormat.h"
+#include "link/LinkController.h"
+#include "settings/core/IoSettings.h"
+
+#include <QByteArray>
+#include <QString>
 #include <QWidget>
 
+#include <array>
+#include <cstdint>
+#include <memory>
+
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
 
 namespace qmx::ui {
 
+class CommunicationPage;
+class HeaderBar;
+class OutputsPage;
+class SensorSettingsPage;
+class TFormAnCalib;
+
 class SettingsPage : public QWidget {
     Q_OBJECT
 public:
-    explicit SettingsPage(QWidget* parent = nullptr);
+    /// `link` must outlive the page. Texts with an identifier are taken through `lookupText`.
+    /// The number separators are the user's (NumberLocale::system()) and the boxes are real
+    /// message boxes until replaced with the setters below.
+    SettingsPage(link::LinkController& link, TextLookup lookupText, QWidget* parent = nullptr);
+    ~SettingsPage() override;
 
+    /// Separators used for every number text of the pages (and of the calibration window).
+    void setNumberLocale(const display::NumberLocale& locale);
+    /// Replaces the modal boxes (tests install a recorder that answers them).
+    void setPrompts(std::unique_ptr<SettingsPrompts> prompts);
+    /// The window that Btn_AnalogOutCalib opens; the page hands it the link and the separators.
+    void setAnalogCalibrationWindow(TFormAnCalib* window);
+
+    /// Fills Cb_ModbusAddress with "1" to "247" (item index = address - 1) and selects "1".
+    void fillModbusAddressList();
+    /// Unit suffix with its leading blank (" N"); empty until the first sensor settings reply.
+    const QString& UnitsText() const;
+    /// Number of decimals shown: the selected index of Cb_Decp (0 without a selection).
+    int Decp() const;
+    /// Response delay and stability time from the rate and filter lists (also run at start-up).
+    void Cb_AdRateChange();
+
+    // The communication and output block.
+    /// Reply 0x03: fills the communication and output pages from the frame (code at offset 0).
+    void ApplyIOSettings(const QByteArray& frame);
+    /// "Zapisz" of both pages: checks every field, shows the Ethernet notice, sends 0x8B.
+    void Btn_SaveIOSettingsClick();
+    /// "Odczytaj" of both pages.
+    void Btn_ReadIOettingsClick();
+    /// "Przywróć fabryczne" of the communication page, after the user confirms.
+    void Btn_ComFactoryClick();
+    /// "Przywróć fabryczne" of the outputs page, after the user confirms.
+    void Btn_OutputsFactoryClick();
+    /// Opens the analog output calibration window, modal.
+    void Btn_AnalogOutCalibClick();
+
+    QGroupBox* GroupBox20 = nullptr;
+    HeaderBar* JvNavPanelHeader18 = nullptr;
     QTabWidget* PageControl2 = nullptr;
-    QWidget* TabSheet6 = nullptr; ///< "Wejścia tensometryczne"
-    QWidget* TabSheet7 = nullptr; ///< "Komunikacja"
-    QWidget* TabSheet4 = nullptr; ///< "Wyjścia "
+    SensorSettingsPage* TabSheet6 = nullptr; ///< "Wejścia tensometryczne"
+    CommunicationPage* TabSheet7 = nullptr;  ///< "Komunikacja"
+    OutputsPage* TabSheet4 = nullptr;        ///< "Wyjścia "
+
+    // Controls the main window reads or fills, on the inner pages.
     QComboBox* Cb_FiltLevel = nullptr;
-    QComboBox* Cb_Decp = nullptr;           ///< decimals shown by every readout
+    QComboBox* Cb_Decp = nullptr; ///< decimals shown by every readout
     QComboBox* Cb_ModbusAddress = nullptr;
     QLabel* Label_Rs485FPS = nullptr;
     QLabel* Label_EthFps = nullptr;
     QLineEdit* Out1Status = nullptr;
     QLineEdit* Out2Status = nullptr;
+
+signals:
+    /// The unit suffix of the measurement display changed.
+    void unitsTextChanged(const QString& unitsText);
+
+private:
+    /// The IP, mask, gateway and MAC bytes: filled by each reply, converted from the texts by a write.
+    struct NetworkBlock {
+        std::array<std::uint8_t, 4> IP{};
+        std::array<std::uint8_t, 4> Mask{};
+        std::array<std::uint8_t, 4> Gate{};
+        std::array<std::uint8_t, 6> MAC{};
+    };
+
+    bool readNetworkTexts();
+    void connectControls();
+
+    std::unique_ptr<SettingsContext> m_context;
+    NetworkBlock m_network;
+    TFormAnCalib* m_analogCalib = nullptr;
 };
 
 } // namespace qmx::ui

@@ -1,14 +1,80 @@
 #pragma once
-// Analog output calibration: test levels and storing measured values.
+// Analog output calibration: make the transducer drive a test level (9 V or 18 mA), and store the
+// level the user measured with a meter. A modal window kept from start-up to the end; what the
+// user typed stays when it is closed and opened again.
+
+#include "display/core/NumberFormat.h"
 
 #include <QWidget>
+
+#include <cstdint>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace qmx::link {
+class LinkController;
+}
 
 namespace qmx::ui {
 
 class TFormAnCalib : public QWidget {
     Q_OBJECT
 public:
+    /// Bounds of the measured voltage, in volts (inclusive).
+    static constexpr float kVoltageMin = 1.0F;
+    static constexpr float kVoltageMax = 15.0F;
+    /// Bounds of the measured current, in milliamperes (inclusive). The test drives 18 mA, so the
+    /// field takes values around it.
+    static constexpr float kCurrentMin = 1.0F;
+    static constexpr float kCurrentMax = 25.0F;
+    /// Decimals of a measured value.
+    static constexpr int kDecimals = 3;
+
     explicit TFormAnCalib(QWidget* parent = nullptr);
+
+    /// The link the buttons send through (null: the buttons send nothing). Must outlive the window.
+    void attachLink(link::LinkController* link);
+    /// Separators of the measured-value texts.
+    void setNumberLocale(const display::NumberLocale& locale);
+    /// Shows the window modal to the application, without blocking the caller.
+    void showModal();
+
+    /// "Start": drive the test level of the selected range.
+    void Button1Click();
+    /// "Stop": stop driving the test level.
+    void Button2Click();
+    /// "Zapisz" of the voltage range.
+    void Btn_Calib_0_10Click();
+    /// "Zapisz" of the current range.
+    void Btn_Calib_4_20Click();
+    /// "Odczytaj Factor": reads the communication and output settings (into the main window).
+    void Btn_readFactorsClick();
+
+    QGroupBox* GroupBox1 = nullptr; ///< "Wymuś sygnał wyjściowy"
+    QRadioButton* Rb_0_10V = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QCheckBox* Cb_Test = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QGroupBox* GroupBox2 = nullptr; ///< "Kalibruj wyjście"
+    QLineEdit* Edit1_0_10V = nullptr;
+    QPushButton* Btn_Calib_0_10 = nullptr;
+    QLineEdit* Edit1_4_20mA = nullptr;
+    QPushButton* Btn_Calib_4_20 = nullptr;
+    QLabel* Label_CalibVal_0_10V = nullptr;
+    QLabel* Label_CalibVal_0_20mA = nullptr;
+    QPushButton* Btn_readFactors = nullptr;
+
+private:
+    void calibrate(std::uint8_t channel, QLineEdit* edit, float lower, float upper);
+
+    link::LinkController* m_link = nullptr;
+    display::NumberLocale m_locale = display::NumberLocale::system();
 };
 
 } // namespace qmx::ui

@@ -1,0 +1,88 @@
+// The recorder per measurement frame: idle (no run), and recording every frame with all columns.
+
+#include "recording/recorder/Recorder.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace qmx;
+
+namespace {
+
+link::TMeasurement sampleFrame(int i)
+{
+    link::TMeasurement m;
+    m.InputState = (i & 64) ? 0x02 : 0x00;
+    m.SumValue = 1234.5678F + static_cast<float>(i % 100);
+    m.ChannelValue = {312.25F, -0.125F, 45.0F, 877.0625F};
+    return m;
+}
+
+recording::RecordOptions allColumnsFastest(const QString& fileName)
+{
+    recording::RecordOptions o;
+    o.speedIndex = 0;
+    o.columns = recording::RecordColumns{true, true, true, true, {true, true, true, true}};
+    o.fileName = fileName;
+    return o;
+}
+
+// The step every measurement report pays while the recording switch is off.
+void BM_FrameWhileNotRecording(benchmark::State& state)
+{
+    recording::Recorder recorder(display::NumberLocale::c());
+    const link::TMeasurement m = sampleFrame(0);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(recorder.RecordMeasurement(m));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FrameWhileNotRecording);
+
+// One line per frame, all eight columns, the computer's clock, and a flush to the disk every 100
+// lines as the one-second timer does at 100 frames a second. Items per second = lines per second.
+void BM_RecordEveryFrameAllColumns(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    recording::Recorder recorder(display::NumberLocale::c());
+    recorder.setDecimalsSource([] { return 2; });
+    recorder.setOptions(allColumnsFastest(dir.filePath(QStringLiteral("bench.csv"))));
+    recorder.beginRun();
+    int i = 0;
+    for (auto _ : state) {
+        const auto outcome = recorder.RecordMeasurement(sampleFrame(i));
+        if (outcome.error) {
+            state.SkipWithError("file error");
+            break;
+        }
+        if (++i % 100 == 0 && recorder.flush()) {
+            state.SkipWithError("flush error");
+            break;
+        }
+    }
+    recorder.endRun();
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RecordEveryFrameAllColumns)->UseRealTime();
+
+// The same without the disk: building the bytes of one line.
+void BM_BuildRecordLine(benchmark::State& state)
+{
+    const recording::RecordColumns all{true, true, true, true, {true, true, true, true}};
+    recording::RecordValues v;
+    v.stamp = QDateTime::currentDateTime();
+    v.sum = 1234.5678F;
+    v.sensor = {312.25F, -0.125F, 45.0F, 877.0625F};
+    v.decimals = 2;
+    for (auto _ : state) {
+        ++v.number;
+        benchmark::DoNotOptimize(recording::BuildRecordLine(all, v, false, display::NumberLocale::c()));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_BuildRecordLine);
+
+} // namespace
+
+BENCHMARK_MAIN();

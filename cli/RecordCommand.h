@@ -1,0 +1,51 @@
+#pragma once
+// The "record" verb: records measurements to a CSV file in exactly the program's format, for
+// unattended recording on a machine without a desktop. Ctrl-C (SIGINT) or SIGTERM ends the run
+// cleanly, with every line on disk.
+
+#include "recording/recorder/Recorder.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <variant>
+
+namespace qmx::link {
+class HidBackend;
+}
+
+namespace qmx::cli {
+
+class CliSession;
+
+/// Exit code of a recording that ended because the file could not be opened or written.
+inline constexpr int kExitFileError = 74;
+/// Exit code of a usage error.
+inline constexpr int kExitRecordUsage = 64;
+
+/// Options of the record verb. Defaults are those of a new preferences file.
+struct RecordArgs {
+    QString out;                                                 ///< --out FILE (required)
+    int speed = 0;                                               ///< --speed INDEX, 0..6
+    recording::RecordMode mode = recording::RecordMode::Continuous; ///< --mode
+    recording::RecordColumns columns;                            ///< --columns date,time,count,sum,s1..s4
+    int decimals = 1;                                            ///< --decimals N, 0..4
+    std::optional<double> seconds;                               ///< --seconds S; none: until interrupted
+};
+
+/// Usage lines of the verb, for the tool's help text.
+QString recordUsage();
+
+/// Reads the verb's options. Returns the options, or a usage error in plain words.
+std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& args);
+
+/// Records on a connected session until --seconds passed, the tool is interrupted, the transducer
+/// goes away (exit 3) or the file fails (exit 74). Returns the exit code.
+int runRecord(CliSession& session, const RecordArgs& args);
+/// Parses `args` (exit 64 on a usage error) and records on a connected session.
+int runRecord(CliSession& session, const QStringList& args);
+/// The whole verb: parses `args`, connects to the transducer (exit 2 when none answers) and records.
+int runRecordVerb(link::HidBackend& backend, const QStringList& args);
+
+} // namespace qmx::cli

@@ -1,0 +1,97 @@
+#pragma once
+// Sample store of the live chart: one time column and five value columns in fixed-size chunks,
+// with a min/max summary per block of rows so that a zoomed-out view costs what the pixels cost.
+
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace qmx::recording {
+
+/// Number of chart series: the four channels and the sum.
+inline constexpr int kChartSeriesCount = 5;
+
+/// Values of the five series for one sample, series 1..5 at indices 0..4.
+using ChartValues = std::array<float, kChartSeriesCount>;
+
+/// Smallest and largest finite value of a set; empty while no finite value was added.
+struct ValueSpan {
+    float min = std::numeric_limits<float>::infinity();
+    float max = -std::numeric_limits<float>::infinity();
+
+    /// True while no finite value was added.
+    bool empty() const { return !(min <= max); }
+    /// Adds one value; NaN and infinities are left out, they cannot be drawn or scaled to.
+    void add(float v)
+    {
+        if (v - v == 0.0F) { // false for NaN and +-infinity
+            min = v < min ? v : min;
+            max = v > max ? v : max;
+        }
+    }
+    /// Adds every value of `other`.
+    void merge(const ValueSpan& other)
+    {
+        min = other.min < min ? other.min : min;
+        max = other.max > max ? other.max : max;
+    }
+};
+
+/// Chart samples in ascending time order. Rows are appended in fixed-size chunks, so an append never
+/// moves the rows already stored. Each block of kBlockRows rows and each chunk keep the min/max of
+/// their finite values per series; span() combines them, touching at most two partial blocks.
+/// Single-threaded: owned and used by the user-interface thread.
+class ChartData {
+public:
+    /// Rows per min/max block.
+    static constexpr std::size_t kBlockRows = 64;
+    /// Rows per chunk (a whole number of blocks).
+    static constexpr std::size_t kChunkRows = 4096;
+    static constexpr std::size_t kBlocksPerChunk = kChunkRows / kBlockRows;
+    static_assert(kChunkRows % kBlockRows == 0);
+
+    ChartData();
+    ~ChartData();
+    ChartData(const ChartData&) = delete;
+    ChartData& operator=(const ChartData&) = delete;
+
+    /// Appends one row. `x` must not be below the last row's x (the chart's time only grows).
+    void append(float x, const ChartValues& values);
+    /// Removes every row and frees the chunks.
+    void clear();
+
+    /// Number of rows.
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    /// Time of row `row` (< size()).
+    float x(std::size_t row) const;
+    /// Value of series `series` (0..4) at row `row` (< size()).
+    float y(int series, std::size_t row) const;
+
+    /// First row whose x is not below `key` (size() when none).
+    std::size_t lowerBound(double key) const;
+    /// First row whose x is above `key` (size() when none).
+    std::size_t upperBound(double key) const;
+
+    /// Min/max of the finite values of series `series` over rows [first, last).
+    ValueSpan span(int series, std::size_t first, std::size_t last) const;
+
+    /// Bytes held by the store (chunks, summaries and the chunk table).
+    std::size_t memoryBytes() const;
+
+private:
+    struct Chunk;
+
+    template <typename Less>
+    std::size_t partitionPoint(Less keyIsBefore) const;
+
+    std::vector<std::unique_ptr<Chunk>> m_chunks;
+    // Time of the last row of every chunk, side by side: searches run over this small array
+    // instead of touching one cache line in every chunk.
+    std::vector<float> m_chunkLastX;
+    std::size_t m_size = 0;
+};
+
+} // namespace qmx::recording

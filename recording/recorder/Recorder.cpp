@@ -1,0 +1,119 @@
+#include "Recorder.h"
+
+namespace qmx::recording {
+
+namespace {
+QDateTime localNow()
+{
+    return QDateTime::currentDateTime();
+}
+} // namespace
+
+Recorder::Recorder(display::NumberLocale locale, Clock clock) : m_locale(locale), m_clock(std::move(clock))
+{
+    if (!m_clock) {
+        m_clock = localNow;
+    }
+}
+
+Recorder::~Recorder() = default;
+
+void Recorder::setClock(Clock clock)
+{
+    m_clock = clock ? std::move(clock) : Clock(localNow);
+}
+
+void Recorder::beginRun()
+{
+    m_running = true;
+    m_headerPending = true;
+}
+
+std::optional<FileError> Recorder::endRun()
+{
+    m_running = false;
+    m_headerPending = false;
+    std::optional<FileError> error;
+    if (m_file) {
+        error = m_file->close();
+        m_file.reset();
+    }
+    return error;
+}
+
+FrameOutcome Recorder::RecordMeasurement(const link::TMeasurement& m)
+{
+    const bool in2 = (m.InputState & 0x02) != 0;
+    const TriggerStep step =
+        m_trigger.onFrame(in2, m_running, m_options.mode, framesPerRecord(m_options.speedIndex));
+    FrameOutcome outcome;
+    outcome.framesLeft = step.framesLeft;
+    if (step.record) {
+        m_ticksSinceRecord = 0;
+        outcome.error = writeRecord(m);
+        outcome.recorded = !outcome.error;
+    }
+    return outcome;
+}
+
+std::optional<FileError> Recorder::writeRecord(const link::TMeasurement& m)
+{
+    ++m_recordNumber;
+    const bool withHeader = m_headerPending;
+    if (withHeader) {
+        m_headerPending = false;
+        m_recordNumber = 0;
+    }
+    RecordValues values;
+    values.stamp = m_clock();
+    values.number = m_recordNumber;
+    values.sum = m.SumValue;
+    values.sensor = m.ChannelValue;
+    values.decimals = m_decimals ? m_decimals() : 0;
+    const QByteArray line = BuildRecordLine(m_options.columns, values, withHeader, m_locale);
+    if (!m_file) {
+        m_file = std::make_unique<RecordFile>(m_options.fileName);
+    }
+    if (auto error = m_file->append(line)) {
+        return failRun(std::move(*error));
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> Recorder::flush()
+{
+    if (!m_file) {
+        return std::nullopt;
+    }
+    if (auto error = m_file->flush()) {
+        return failRun(std::move(*error));
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> Recorder::failRun(FileError error)
+{
+    // The file has closed itself; forget it so that nothing is written through it, and end the run.
+    m_file.reset();
+    m_running = false;
+    m_headerPending = false;
+    return error;
+}
+
+RecordIndication Recorder::showTick(bool connected)
+{
+    const std::uint32_t old = m_ticksSinceRecord;
+    // Saturates instead of wrapping, so "ZAPIS" never reappears years later without a record.
+    if (m_ticksSinceRecord < kWritingTicks) {
+        ++m_ticksSinceRecord;
+    }
+    if (old < kWritingTicks) {
+        return RecordIndication::Writing;
+    }
+    if (m_running && connected) {
+        return RecordIndication::Active;
+    }
+    return RecordIndication::Idle;
+}
+
+} // namespace qmx::recording

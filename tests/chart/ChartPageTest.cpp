@@ -1,0 +1,343 @@
+// The "Wykres" page driven offscreen with a scripted measurement source and scripted dialogs.
+
+#include "ui/pages/ChartPage.h"
+
+#include "ui/widgets/HeaderBar.h"
+#include "ui/widgets/Indicators.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace qmx::ui {
+namespace {
+
+struct ScriptedDialogs : ChartDialogs {
+    struct Log {
+        QStringList calls;
+        bool confirmAnswer = true;
+        QString saveName;
+        QString pdfPath;
+    };
+    explicit ScriptedDialogs(Log& log) : log(log) {}
+
+    bool confirm(const QString& caption, const QString& text) override
+    {
+        log.calls << QStringLiteral("confirm|%1|%2").arg(caption, text);
+        return log.confirmAnswer;
+    }
+    void information(const QString& caption, const QString& text) override
+    {
+        log.calls << QStringLiteral("information|%1|%2").arg(caption, text);
+    }
+    void warning(const QString& caption, const QString& text) override
+    {
+        log.calls << QStringLiteral("warning|%1|%2").arg(caption, text);
+    }
+    void error(const QString& message) override { log.calls << QStringLiteral("error|%1").arg(message); }
+    void printerSetup(QPrinter& printer) override
+    {
+        log.calls << QStringLiteral("printerSetup");
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(log.pdfPath);
+    }
+    QString bitmapSaveName() override
+    {
+        log.calls << QStringLiteral("bitmapSaveName");
+        return log.saveName;
+    }
+
+    Log& log;
+};
+
+class ChartPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ChartPageSources sources;
+        sources.measurement = [this]() -> const link::TMeasurement& { return measurement; };
+        sources.connected = [this] { return connected; };
+        sources.decimals = [] { return 2; };
+        sources.locale = display::NumberLocale::c();
+        page = std::make_unique<ChartPage>(std::move(sources), nullptr);
+        page->ChartTimer->stop(); // ticks are driven by the test
+        page->setDialogs(std::make_unique<ScriptedDialogs>(log));
+        page->resize(1000, 700);
+        page->show();
+    }
+
+    void setValues(float c1, float c2, float c3, float c4, float sum)
+    {
+        measurement.ChannelValue = {c1, c2, c3, c4};
+        measurement.SumValue = sum;
+    }
+
+    void leave(QLineEdit* edit)
+    {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(edit, &out);
+    }
+
+    static QColor base(const QLineEdit* edit) { return edit->palette().color(QPalette::Base); }
+
+    link::TMeasurement measurement;
+    bool connected = true;
+    ScriptedDialogs::Log log;
+    std::unique_ptr<ChartPage> page;
+};
+
+TEST_F(ChartPageTest, ControlsCarryTheirNamesItemsAndTips)
+{
+    const char* names[] = {"GroupBox6", "Panel2", "JvHeader_Chart", "Chart1", "ChartStatus", "Btn_ChartTips",
+                           "Panel3", "GroupBox16", "Btn_ChartStart", "Btn_ChartPause", "Btn_ChartReset",
+                           "ComboB_ChartSampling", "Cb_ChartTimeWindow", "GroupBox17", "Btn_Print",
+                           "Btn_CharPrintSetting", "Btn_SaveBmpChart", "GroupBox13", "Cb_ChartAutoStartStop",
+                           "ComboBox_ChartAutoCh", "Label_ChartTrigActVal", "Edit_AutoStartVal", "Edit_AutoStopVal"};
+    for (const char* name : names) {
+        EXPECT_NE(page->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    }
+    EXPECT_EQ(page->objectName(), QStringLiteral("TabSheet2"));
+    EXPECT_EQ(page->Panel3->height(), 120);
+    EXPECT_EQ(page->ComboB_ChartSampling->count(), 8);
+    EXPECT_EQ(page->ComboB_ChartSampling->itemText(1), QStringLiteral("50 /sek."));
+    EXPECT_EQ(page->ComboB_ChartSampling->currentIndex(), 0);
+    EXPECT_EQ(page->Cb_ChartTimeWindow->itemText(6), QStringLiteral("1 h."));
+    EXPECT_EQ(page->Cb_ChartTimeWindow->currentIndex(), 1);
+    EXPECT_EQ(page->ComboBox_ChartAutoCh->itemText(4), QStringLiteral("SUMA"));
+    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
+    EXPECT_TRUE(page->ChartStatus->isReadOnly());
+    EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres"));
+    EXPECT_EQ(page->Edit_AutoStopVal->toolTip(),
+              QString::fromUtf8("Wartość siły poniżej której zakończy się rejestracjia pomiarów. Wartość powinna być "
+                                "mniejsza od parametru \"Próg star\"."));
+    EXPECT_TRUE(page->Btn_ChartStart->toolTip().isEmpty());
+}
+
+TEST_F(ChartPageTest, TimerStartsAtTwentyMillisecondsAndFollowsTheSamplingList)
+{
+    ChartPage fresh;
+    EXPECT_TRUE(fresh.ChartTimer->isActive());
+    EXPECT_EQ(fresh.ChartTimer->timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(fresh.ChartTimer->isSingleShot());
+    EXPECT_EQ(fresh.ChartTimer->interval(), 20);
+    fresh.applySamplingIndex(2);
+    EXPECT_EQ(fresh.ChartTimer->interval(), 40);
+    fresh.applySamplingIndex(5);
+    EXPECT_EQ(fresh.ChartTimer->interval(), 60000);
+    fresh.applySamplingIndex(42); // unknown index: period unchanged
+    EXPECT_EQ(fresh.ChartTimer->interval(), 60000);
+}
+
+TEST_F(ChartPageTest, StartTicksPauseAndReset)
+{
+    page->applySamplingIndex(0);
+    page->applyTimeWindowIndex(1);
+    page->Btn_ChartStart->click();
+    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("AKTYWNY"));
+    EXPECT_EQ(base(page->ChartStatus), QColor(kIndicatorOnColor));
+    EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres aktywny"));
+    EXPECT_EQ(page->JvHeader_Chart->gradientStart(), QColor(kHeaderOnStart));
+
+    setValues(1, 2, 3, 4, 10);
+    for (int i = 0; i < 3; ++i) {
+        page->ChartTimerTimer();
+    }
+    ASSERT_EQ(page->Chart1->chartData().size(), 3U);
+    EXPECT_FLOAT_EQ(page->Chart1->chartData().x(2), 0.02F);
+    EXPECT_FLOAT_EQ(page->Chart1->chartData().y(4, 2), 10.0F);
+    EXPECT_EQ(page->Chart1->leftRange(), (recording::AxisRange{-1.0, 11.0}));
+
+    page->Btn_ChartPause->click();
+    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
+    EXPECT_EQ(base(page->ChartStatus), QColor(kIndicatorOffColor));
+    EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres nieaktywny"));
+    page->ChartTimerTimer();
+    EXPECT_EQ(page->Chart1->chartData().size(), 3U);
+
+    page->Btn_ChartReset->click();
+    EXPECT_TRUE(page->Chart1->chartData().empty());
+    EXPECT_EQ(page->Chart1->bottomRange(), (recording::AxisRange{0.0, 10.0}));
+    EXPECT_EQ(page->Chart1->leftRange(), (recording::AxisRange{-1.0, 1.0}));
+}
+
+TEST_F(ChartPageTest, ChangingTheWindowResetsTheChart)
+{
+    page->Btn_ChartStart->click();
+    page->ChartTimerTimer();
+    page->Cb_ChartTimeWindow->setCurrentIndex(6);
+    EXPECT_EQ(page->model().chartWindow(), 3600U);
+    EXPECT_TRUE(page->Chart1->chartData().empty());
+    EXPECT_EQ(page->Chart1->bottomRange(), (recording::AxisRange{0.0, 3600.0}));
+    EXPECT_TRUE(page->model().running());
+}
+
+TEST_F(ChartPageTest, LostLinkTurnsTheStatusOffButNotTheHeader)
+{
+    page->Btn_ChartStart->click();
+    connected = false;
+    page->ChartTimerTimer();
+    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
+    EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres aktywny"));
+    EXPECT_TRUE(page->Chart1->chartData().empty());
+}
+
+TEST_F(ChartPageTest, AutoControlShowsTheWatchedValueAndStartsOverTheThreshold)
+{
+    page->setThresholds(50, 10);
+    EXPECT_EQ(page->Edit_AutoStartVal->text(), QStringLiteral("50.00"));
+    EXPECT_EQ(page->Edit_AutoStopVal->text(), QStringLiteral("10.00"));
+    page->Cb_ChartAutoStartStop->setChecked(true);
+    page->ComboBox_ChartAutoCh->setCurrentIndex(4);
+    setValues(0, 0, 0, 0, 60.5F);
+    page->ChartTimerTimer();
+    EXPECT_EQ(page->Label_ChartTrigActVal->text(), QStringLiteral("60.50"));
+    EXPECT_EQ(page->Chart1->chartData().size(), 1U);
+    // The indicators keep what the buttons last showed.
+    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
+}
+
+TEST_F(ChartPageTest, LegendCheckBoxSwitchesActiveForTheValueRange)
+{
+    page->Chart1->replot();
+    QCPAbstractLegendItem* item = page->Chart1->legend->item(1);
+    const QPoint centre = item->rect().center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, QPointF(centre), page->Chart1->mapToGlobal(QPointF(centre)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(page->Chart1, &event);
+    }
+    EXPECT_FALSE(page->seriesActive(1));
+    page->Btn_ChartStart->click();
+    setValues(0.5F, 1000, 0, 0, 0);
+    page->ChartTimerTimer();
+    EXPECT_EQ(page->Chart1->leftRange(), (recording::AxisRange{-1.0, 1.5}));
+    EXPECT_FLOAT_EQ(page->Chart1->chartData().y(1, 0), 1000.0F);
+}
+
+TEST_F(ChartPageTest, StartThresholdBelowStopIsRefusedOnLeavingTheEdit)
+{
+    page->setThresholds(50, 10);
+    page->Edit_AutoStartVal->setText(QStringLiteral("5"));
+    leave(page->Edit_AutoStartVal);
+    EXPECT_EQ(page->trigStartVal(), 50.0F);
+    EXPECT_EQ(page->Edit_AutoStartVal->text(), QStringLiteral("5.00"));
+    EXPECT_EQ(base(page->Edit_AutoStartVal), QColor(253, 124, 102));
+    EXPECT_EQ(log.calls,
+              QStringList{QString::fromUtf8("warning|Warning|Wartość Próg start powinna być większa od Próg stop")});
+
+    page->Edit_AutoStartVal->setText(QStringLiteral("60,5"));
+    leave(page->Edit_AutoStartVal);
+    EXPECT_EQ(page->trigStartVal(), 60.5F);
+    EXPECT_NE(base(page->Edit_AutoStartVal), QColor(253, 124, 102));
+}
+
+TEST_F(ChartPageTest, StopThresholdAboveStartIsRefusedOnLeavingTheEdit)
+{
+    page->setThresholds(15, 10);
+    page->Edit_AutoStopVal->setText(QStringLiteral("20"));
+    leave(page->Edit_AutoStopVal);
+    EXPECT_EQ(page->trigStopVal(), 10.0F);
+    EXPECT_EQ(base(page->Edit_AutoStopVal), QColor(253, 124, 102));
+    EXPECT_EQ(log.calls,
+              QStringList{QString::fromUtf8("warning|Warning|Wartość Próg stop powinna być mniejsza od Próg start")});
+}
+
+TEST_F(ChartPageTest, PrintsAfterTheQuestionOnThePrinterChosenInSetup)
+{
+    QTemporaryDir dir;
+    log.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
+    page->Btn_CharPrintSetting->click();
+    log.confirmAnswer = false;
+    page->Btn_Print->click();
+    EXPECT_FALSE(QFileInfo::exists(log.pdfPath));
+    log.confirmAnswer = true;
+    page->Btn_Print->click();
+    EXPECT_GT(QFileInfo(log.pdfPath).size(), 0);
+    EXPECT_EQ(log.calls.value(1), QStringLiteral("confirm|Drukowanie|Wydrukowac wykres?"));
+    EXPECT_EQ(log.calls.size(), 3);
+}
+
+TEST_F(ChartPageTest, SavesABitmapUnderTheNameRule)
+{
+    QTemporaryDir dir;
+    log.saveName = dir.filePath(QStringLiteral("wykres.BMP"));
+    page->Btn_SaveBmpChart->click();
+    const QString written = dir.filePath(QStringLiteral("wykres.BMP.bmp"));
+    ASSERT_TRUE(QFileInfo::exists(written));
+    EXPECT_EQ(QImage(written).size(), page->Chart1->size());
+
+    log.saveName.clear(); // cancelled
+    page->Btn_SaveBmpChart->click();
+    EXPECT_EQ(log.calls.size(), 2);
+}
+
+TEST_F(ChartPageTest, BitmapThatCannotBeWrittenIsReported)
+{
+    log.saveName = QStringLiteral("/nonexistent-folder/wykres");
+    page->Btn_SaveBmpChart->click();
+    ASSERT_EQ(log.calls.size(), 2);
+    EXPECT_TRUE(log.calls[1].startsWith(QStringLiteral("warning|Warning|"))) << log.calls[1].toStdString();
+}
+
+TEST_F(ChartPageTest, TipsBoxShowsTheChartTips)
+{
+    page->Btn_ChartTips->click();
+    ASSERT_EQ(log.calls.size(), 1);
+    EXPECT_TRUE(log.calls[0].startsWith(QStringLiteral("information|Porady dla wykresu|Lewy przycisk myszy")));
+}
+
+TEST_F(ChartPageTest, StatusAndTipsStayInTheChartCornersWhenItResizes)
+{
+    for (const QSize size : {QSize(1000, 700), QSize(1400, 900)}) {
+        page->resize(size);
+        QApplication::processEvents();
+        const QRect chart = page->Chart1->rect();
+        EXPECT_LE(chart.bottom() - page->ChartStatus->geometry().bottom(), 6);
+        EXPECT_LE(page->ChartStatus->geometry().left(), 6);
+        EXPECT_LE(chart.right() - page->Btn_ChartTips->geometry().right(), 6);
+        EXPECT_LE(chart.bottom() - page->Btn_ChartTips->geometry().bottom(), 6);
+    }
+}
+
+TEST_F(ChartPageTest, PageWithSeveralThousandPointsRendersToAnImage)
+{
+    page->applySamplingIndex(0);
+    page->applyTimeWindowIndex(1);
+    for (int i = 0; i < recording::kChartSeriesCount; ++i) {
+        page->setSeriesActive(i, true);
+    }
+    page->Btn_ChartStart->click();
+    for (int i = 0; i < 4000; ++i) {
+        const float t = static_cast<float>(i) * 0.01F;
+        setValues(20 * std::sin(t), 15 * std::cos(t * 0.7F), 8 + 5 * std::sin(t * 3.0F), -10 + (i % 50) * 0.2F,
+                  20 * std::sin(t) + 15 * std::cos(t * 0.7F));
+        page->ChartTimerTimer();
+    }
+    page->Chart1->replot();
+    const QImage image = page->grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    image.save(QStringLiteral("/tmp/chart.png"));
+    // The orange of Series1 is on the picture.
+    bool orange = false;
+    for (int y = 0; y < image.height() && !orange; ++y) {
+        for (int x = 0; x < image.width() && !orange; ++x) {
+            orange = image.pixelColor(x, y) == QColor(231, 112, 24);
+        }
+    }
+    EXPECT_TRUE(orange);
+}
+
+} // namespace
+} // namespace qmx::ui

@@ -1,0 +1,244 @@
+// The recorder with real files: runs, headers, numbering, buffering, flushing and file failures.
+
+#include "recording/recorder/Recorder.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace qmx;
+using namespace qmx::recording;
+
+namespace {
+
+const display::NumberLocale kComma{u',', u'\u00A0'};
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+link::TMeasurement frame(float sensor1, bool in2 = false)
+{
+    link::TMeasurement m;
+    m.ChannelValue = {sensor1, 0.0F, 0.0F, 0.0F};
+    m.SumValue = sensor1;
+    m.InputState = in2 ? 0x02 : 0x00;
+    return m;
+}
+
+class RecorderTest : public ::testing::Test {
+protected:
+    RecorderTest()
+    {
+        recorder.setDecimalsSource([this] { return decimals; });
+        RecordOptions o;
+        o.speedIndex = 0;
+        o.columns = RecordColumns{false, false, true, false, {true, false, false, false}};
+        o.fileName = path;
+        recorder.setOptions(o);
+    }
+
+    void setFileName(const QString& name)
+    {
+        RecordOptions o = recorder.options();
+        o.fileName = name;
+        recorder.setOptions(o);
+    }
+
+    /// Feeds frames whose sensor 1 values are `first`, `first + 1`, ...; returns the frames recorded.
+    int feed(int frames, float first = 1.0F)
+    {
+        int recorded = 0;
+        for (int i = 0; i < frames; ++i) {
+            const FrameOutcome o = recorder.RecordMeasurement(frame(first + static_cast<float>(i)));
+            EXPECT_FALSE(o.error) << o.error->fileName.toStdString() << ": " << o.error->reason.toStdString();
+            recorded += o.recorded ? 1 : 0;
+        }
+        return recorded;
+    }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("pomiary.csv"));
+    int decimals = 1;
+    QDateTime now{QDate(2026, 12, 9), QTime(14, 3, 7, 42)};
+    Recorder recorder{kComma, [this] { return now; }};
+};
+
+} // namespace
+
+TEST_F(RecorderTest, EachRunWritesItsOwnHeaderAndNumbersFromZero)
+{
+    recorder.beginRun();
+    EXPECT_EQ(feed(3), 3);
+    EXPECT_FALSE(recorder.endRun());
+    EXPECT_FALSE(recorder.fileOpen());
+    feed(4); // no run: nothing is written
+    recorder.beginRun();
+    feed(2, 10.0F);
+    EXPECT_FALSE(recorder.endRun());
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,0;\r\n1;2,0;\r\n2;3,0;\r\n"
+                                        "No.;Canal 1;\r\n0;10,0;\r\n1;11,0;\r\n"));
+}
+
+TEST_F(RecorderTest, AnExistingFileIsAppendedToAndNeverTruncated)
+{
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier;\r\n");
+    }
+    recorder.beginRun();
+    feed(1);
+    recorder.endRun();
+    EXPECT_EQ(readAll(path), QByteArray("earlier;\r\nNo.;Canal 1;\r\n0;1,0;\r\n"));
+}
+
+TEST_F(RecorderTest, LinesWaitInTheBufferUntilFlushed)
+{
+    recorder.beginRun();
+    feed(5);
+    EXPECT_TRUE(recorder.fileOpen());
+    EXPECT_TRUE(readAll(path).isEmpty()) << "no flush per line";
+    EXPECT_FALSE(recorder.flush());
+    EXPECT_EQ(readAll(path).count("\r\n"), 6);
+    feed(2, 6.0F);
+    EXPECT_EQ(readAll(path).count("\r\n"), 6);
+    EXPECT_FALSE(recorder.flush());
+    EXPECT_TRUE(readAll(path).endsWith("6;7,0;\r\n"));
+}
+
+TEST_F(RecorderTest, DecimalsAndColumnsAreReadAtEachRecordWithoutANewHeader)
+{
+    recorder.beginRun();
+    feed(1, 1.25F);
+    decimals = 3;
+    RecordOptions o = recorder.options();
+    o.columns.sensor = {false, true, false, false};
+    o.columns.sum = true;
+    recorder.setOptions(o);
+    feed(1, 1.25F);
+    recorder.endRun();
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,3;\r\n1;1,250;0,000;\r\n"));
+}
+
+TEST_F(RecorderTest, DateAndTimeComeFromOneClockReadingPerLine)
+{
+    RecordOptions o = recorder.options();
+    o.columns = RecordColumns{true, true, false, false, {}};
+    recorder.setOptions(o);
+    recorder.beginRun();
+    feed(1);
+    now = QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0, 5));
+    feed(1);
+    recorder.endRun();
+    EXPECT_EQ(readAll(path), QByteArray("Date;Time;\r\n9-12-2026;14:3:7:42;\r\n1-1-2027;0:0:0:5;\r\n"));
+}
+
+TEST_F(RecorderTest, AFileThatCannotBeOpenedEndsTheRunAndNamesTheFile)
+{
+    const QString missing = dir.filePath(QStringLiteral("no-such-folder/pomiary.csv"));
+    setFileName(missing);
+    recorder.beginRun();
+    const FrameOutcome first = recorder.RecordMeasurement(frame(1.0F));
+    ASSERT_TRUE(first.error);
+    EXPECT_EQ(first.error->fileName, missing);
+    EXPECT_FALSE(first.error->reason.isEmpty());
+    EXPECT_FALSE(first.recorded);
+    EXPECT_FALSE(recorder.isRunning());
+    EXPECT_FALSE(recorder.fileOpen());
+    const FrameOutcome next = recorder.RecordMeasurement(frame(2.0F));
+    EXPECT_FALSE(next.error) << "the ended run reports its failure once";
+    EXPECT_FALSE(next.recorded);
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(RecorderTest, AnUnnamedFileIsRefusedRatherThanOpened)
+{
+    setFileName(QString());
+    recorder.beginRun();
+    const FrameOutcome o = recorder.RecordMeasurement(frame(1.0F));
+    ASSERT_TRUE(o.error);
+    EXPECT_FALSE(recorder.isRunning());
+}
+
+TEST_F(RecorderTest, AWriteFailureEndsTheRun)
+{
+    if (!QFile::exists(QStringLiteral("/dev/full"))) {
+        GTEST_SKIP() << "needs /dev/full";
+    }
+    setFileName(QStringLiteral("/dev/full"));
+    recorder.beginRun();
+    feed(3);
+    const auto error = recorder.flush();
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->fileName, QStringLiteral("/dev/full"));
+    EXPECT_FALSE(recorder.isRunning());
+    EXPECT_FALSE(recorder.fileOpen());
+    EXPECT_FALSE(recorder.RecordMeasurement(frame(1.0F)).recorded);
+    EXPECT_FALSE(recorder.flush());
+}
+
+TEST_F(RecorderTest, LinesFlushedBeforeAWriteFailureStayInTheFile)
+{
+    recorder.beginRun();
+    feed(3);
+    ASSERT_FALSE(recorder.flush());
+    const QByteArray before = readAll(path);
+    // A file-size limit just past the current end makes the next write fail (EFBIG).
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = old;
+    tight.rlim_cur = static_cast<rlim_t>(before.size() + 4);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    feed(20, 4.0F);
+    const auto error = recorder.flush();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(recorder.isRunning());
+    EXPECT_TRUE(readAll(path).startsWith(before));
+}
+
+TEST_F(RecorderTest, EndingTheRunFlushesEveryLine)
+{
+    recorder.beginRun();
+    feed(250);
+    EXPECT_FALSE(recorder.endRun());
+    const QByteArray text = readAll(path);
+    EXPECT_EQ(text.count("\r\n"), 251);
+    EXPECT_TRUE(text.endsWith("249;250,0;\r\n"));
+}
+
+TEST_F(RecorderTest, DestroyingTheRecorderWritesAnOpenFileOut)
+{
+    {
+        Recorder local(kComma);
+        RecordOptions o = recorder.options();
+        local.setOptions(o);
+        local.beginRun();
+        local.RecordMeasurement(frame(1.0F));
+    }
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1;\r\n"));
+}
+
+TEST_F(RecorderTest, IndicationShowsWritingForElevenTicksAfterARecord)
+{
+    EXPECT_EQ(recorder.showTick(true), RecordIndication::Idle) << "nothing recorded since start-up";
+    recorder.beginRun();
+    EXPECT_EQ(recorder.showTick(true), RecordIndication::Active);
+    EXPECT_EQ(recorder.showTick(false), RecordIndication::Idle) << "not connected";
+    feed(1);
+    for (std::uint32_t i = 0; i < kWritingTicks; ++i) {
+        EXPECT_EQ(recorder.showTick(true), RecordIndication::Writing) << i;
+    }
+    EXPECT_EQ(recorder.showTick(true), RecordIndication::Active);
+    recorder.endRun();
+    EXPECT_EQ(recorder.showTick(true), RecordIndication::Idle);
+}

@@ -1,0 +1,260 @@
+// The "Rejestracja" page offscreen: its controls, a recording run driven through the page, the
+// indicators, the file-name choice and a file that cannot be written.
+
+#include "ui/pages/RecordingPage.h"
+#include "ui/widgets/HeaderBar.h"
+#include "ui/widgets/Indicators.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace qmx;
+using qmx::ui::RecordingPage;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QColor base(const QLineEdit* edit)
+{
+    return edit->palette().color(QPalette::Base);
+}
+
+link::TMeasurement frame(float sensor1, bool in2 = false)
+{
+    link::TMeasurement m;
+    m.ChannelValue[0] = sensor1;
+    m.InputState = in2 ? 0x02 : 0x00;
+    return m;
+}
+
+class RecordingPageTest : public ::testing::Test {
+protected:
+    RecordingPageTest()
+    {
+        page.setNumberLocale(display::NumberLocale{u',', u' '});
+        page.setClock([] { return QDateTime(QDate(2026, 12, 9), QTime(14, 3, 7, 42)); });
+        page.setDecimalsSource([] { return 2; });
+        page.setDialogs(RecordingPage::Dialogs{
+            [this](QWidget*, const QString& current, const QString& filter) {
+                dialogCurrent = current;
+                dialogFilter = filter;
+                return chosenName;
+            },
+            [this](QWidget*, const QString&, const QString& text) { warnings << text; }});
+        page.setFileName(path);
+        page.setColumns(recording::RecordColumns{false, false, true, false, {true, false, false, false}});
+    }
+
+    void feed(int frames, float value = 1.5F)
+    {
+        for (int i = 0; i < frames; ++i) {
+            page.RecordMeasurement(frame(value));
+        }
+    }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("pomiary.csv"));
+    RecordingPage page;
+    QLineEdit statusBar{QStringLiteral("NIEAKTYWNA")};
+    QString chosenName;
+    QString dialogCurrent;
+    QString dialogFilter;
+    QStringList warnings;
+};
+
+} // namespace
+
+TEST_F(RecordingPageTest, ControlsCarryTheirNamesCaptionsListAndTooltips)
+{
+    RecordingPage fresh;
+    EXPECT_EQ(fresh.objectName(), QStringLiteral("TabSheet3"));
+    const char* names[] = {"GroupBoxDataAcquistion", "JvHeader_File", "Checkbox_Acquistion", "Edit_IN2",
+                           "Label_TimeToAcqData", "AcquisitionStatus", "GroupBox14", "Rb_AcqContinuus",
+                           "Rb_AcqTrigIN2", "Rb_AcqContinuusIN2", "Label_DataAcqSpeed", "ComboBox_AcquistionTime",
+                           "Label_DataAcqParam", "Checkbox_SaveDate", "Checkbox_SaveTime", "Checkbox_SaveDataCnt",
+                           "Cb_SaveDataSummary", "Cb_SaveDataSens1", "Cb_SaveDataSens2", "Cb_SaveDataSens3",
+                           "Cb_SaveDataSens4", "Edit_FileName", "Button_SaveFilePath"};
+    for (const char* name : names) {
+        EXPECT_NE(fresh.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    }
+    EXPECT_EQ(fresh.JvHeader_File->caption(), QStringLiteral("Rejestracja pomiarów do pliku"));
+    EXPECT_EQ(fresh.Checkbox_Acquistion->text(), QStringLiteral("Aktywuj zapis"));
+    EXPECT_FALSE(fresh.Checkbox_Acquistion->isChecked());
+    EXPECT_EQ(fresh.Edit_IN2->text(), QStringLiteral("IN2"));
+    EXPECT_EQ(fresh.Label_TimeToAcqData->text(), QStringLiteral("0 s"));
+    EXPECT_EQ(fresh.AcquisitionStatus->text(), QStringLiteral("..."));
+    EXPECT_EQ(fresh.GroupBox14->title(), QStringLiteral("Ustawienia"));
+    EXPECT_TRUE(fresh.Rb_AcqContinuus->isChecked());
+    EXPECT_EQ(fresh.Rb_AcqTrigIN2->text(), QStringLiteral("Zapis pojedynczy wejściem IN2"));
+    EXPECT_EQ(fresh.Rb_AcqContinuusIN2->text(), QStringLiteral("Zapis ciągły wejściem IN2"));
+    EXPECT_EQ(fresh.Label_DataAcqParam->title(), QStringLiteral("Rejestruj do pliku:"));
+    const QStringList items{QStringLiteral(" 100 / s."), QStringLiteral(" 50 / s."), QStringLiteral(" 25 / s."),
+                            QStringLiteral(" 10 / s."),  QStringLiteral(" 1 / s."),  QStringLiteral(" 10 / min."),
+                            QStringLiteral(" 1 / min")};
+    ASSERT_EQ(fresh.ComboBox_AcquistionTime->count(), items.size());
+    for (int i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(fresh.ComboBox_AcquistionTime->itemText(i), items[i]);
+    }
+    EXPECT_EQ(fresh.ComboBox_AcquistionTime->currentIndex(), 3);
+    EXPECT_EQ(fresh.columns(), recording::RecordColumns{}) << "all column boxes clear at design";
+    EXPECT_EQ(fresh.Edit_FileName->text(), QStringLiteral("Sciezka zapisu"));
+    EXPECT_TRUE(fresh.Edit_FileName->isReadOnly());
+    EXPECT_EQ(fresh.Button_SaveFilePath->text(), QStringLiteral("Scieżka zapisu"));
+    EXPECT_EQ(fresh.ComboBox_AcquistionTime->toolTip(),
+              QStringLiteral("Prędkosć zapisu pomiarow do pliku. Maksymalnie 100 pomiarow/sekunde, minimalnie 1/godzine."));
+    EXPECT_EQ(fresh.Rb_AcqContinuus->toolTip(),
+              QStringLiteral("Zapis odbywa się ciągle z okresem \"Częstotliwość rejestracji\""));
+    EXPECT_EQ(fresh.Rb_AcqTrigIN2->toolTip(), QStringLiteral("Zapis odbywa się na zbocze narastające na wejście IN2 "));
+    EXPECT_EQ(fresh.Rb_AcqContinuusIN2->toolTip(),
+              QStringLiteral("Zapis odbywa się na stan wysoki na wejście IN2 z okresem zapisu \"Częstotliwość rejestracji\""));
+    EXPECT_TRUE(fresh.Checkbox_SaveDate->toolTip().isEmpty());
+}
+
+TEST_F(RecordingPageTest, TickingTheSwitchRunsARecordingThatEndsWhenCleared)
+{
+    page.Checkbox_Acquistion->setChecked(true);
+    EXPECT_FALSE(page.Button_SaveFilePath->isEnabled()) << "the file name cannot change during a run";
+    EXPECT_TRUE(page.flushTimer().isActive());
+    EXPECT_LE(page.flushTimer().interval(), 1000);
+    feed(25);
+    EXPECT_EQ(page.Label_TimeToAcqData->text(), QStringLiteral("0,05 s"));
+    page.Checkbox_Acquistion->setChecked(false);
+    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_FALSE(page.flushTimer().isActive());
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,50;\r\n1;1,50;\r\n"));
+}
+
+TEST_F(RecordingPageTest, TheFlushTimerPutsBufferedLinesOnDisk)
+{
+    page.setDataAcquisitionSpeed(0);
+    page.setDataAcquisition(true);
+    feed(3);
+    EXPECT_TRUE(readAll(path).isEmpty());
+    QMetaObject::invokeMethod(&page.flushTimer(), "timeout");
+    EXPECT_EQ(readAll(path).count("\r\n"), 4);
+}
+
+TEST_F(RecordingPageTest, ModeAndSpeedFollowTheControlsDuringARun)
+{
+    page.setDataAcquisition(true);
+    page.Rb_AcqTrigIN2->setChecked(true);
+    feed(40);
+    page.RecordMeasurement(frame(2.0F, true));
+    feed(3, 3.0F);
+    page.Rb_AcqContinuusIN2->setChecked(true);
+    page.ComboBox_AcquistionTime->setCurrentIndex(1);
+    for (int i = 0; i < 4; ++i) {
+        page.RecordMeasurement(frame(4.0F + static_cast<float>(i), (i % 2) == 0));
+    }
+    page.setDataAcquisition(false);
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;2,00;\r\n1;6,00;\r\n"));
+}
+
+TEST_F(RecordingPageTest, ASpeedOutsideTheListRecordsTenTimesASecond)
+{
+    page.setDataAcquisitionSpeed(12);
+    EXPECT_EQ(page.dataAcquisitionSpeed(), -1);
+    page.setDataAcquisition(true);
+    feed(30);
+    page.setDataAcquisition(false);
+    EXPECT_EQ(readAll(path).count("\r\n"), 4);
+}
+
+TEST_F(RecordingPageTest, IndicatorsShowIdleActiveAndWriting)
+{
+    const QColor on(ui::kIndicatorOnColor);
+    const QColor off(ui::kIndicatorOffColor);
+    page.ShowRecordingState(true, &statusBar);
+    EXPECT_EQ(page.AcquisitionStatus->text(), QStringLiteral("..."));
+    EXPECT_EQ(statusBar.text(), QStringLiteral("..."));
+    EXPECT_EQ(base(&statusBar), off);
+    EXPECT_EQ(page.JvHeader_File->caption(), QStringLiteral("Zapis do pliku"));
+
+    page.setDataAcquisition(true);
+    page.ShowRecordingState(false, &statusBar);
+    EXPECT_EQ(statusBar.text(), QStringLiteral("...")) << "not connected";
+    EXPECT_EQ(page.JvHeader_File->caption(), QStringLiteral("Zapis do pliku"));
+    page.ShowRecordingState(true, &statusBar);
+    EXPECT_EQ(page.AcquisitionStatus->text(), QStringLiteral("AKTYWNY"));
+    EXPECT_EQ(base(page.AcquisitionStatus), off);
+    EXPECT_EQ(page.JvHeader_File->caption(), QStringLiteral("Zapis do pliku aktywowany"));
+    EXPECT_EQ(page.JvHeader_File->gradientStart(), QColor(ui::kHeaderOnStart));
+
+    feed(10);
+    for (int tick = 0; tick < 11; ++tick) {
+        page.ShowRecordingState(true, &statusBar);
+        ASSERT_EQ(page.AcquisitionStatus->text(), QStringLiteral("ZAPIS")) << tick;
+        ASSERT_EQ(statusBar.text(), QStringLiteral("ZAPIS")) << tick;
+        ASSERT_EQ(base(&statusBar), on);
+    }
+    page.ShowRecordingState(true, &statusBar);
+    EXPECT_EQ(statusBar.text(), QStringLiteral("AKTYWNY"));
+    page.ShowRecordingState(true, nullptr); // the status strip may be absent
+}
+
+TEST_F(RecordingPageTest, AFileThatCannotBeWrittenEndsTheRunAndSaysWhichAndWhy)
+{
+    const QString missing = dir.filePath(QStringLiteral("gone/pomiary.csv"));
+    page.setFileName(missing);
+    QSignalSpy status(&page, &RecordingPage::statusMessage);
+    page.setDataAcquisition(true);
+    feed(10);
+    EXPECT_FALSE(page.Checkbox_Acquistion->isChecked());
+    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_FALSE(page.flushTimer().isActive());
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_TRUE(status.at(0).at(0).toString().contains(missing));
+    EXPECT_TRUE(warnings.isEmpty()) << "no message box inside the measurement dispatch";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings.front().contains(missing));
+    feed(20);
+    EXPECT_EQ(status.count(), 1) << "nothing more is tried once the run has ended";
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(RecordingPageTest, ChoosingAFileKeepsACsvNameAndAnnouncesIt)
+{
+    QSignalSpy chosen(&page, &RecordingPage::fileNameChosen);
+    chosenName = dir.filePath(QStringLiteral("dane.txt"));
+    page.save();
+    EXPECT_EQ(dialogCurrent, path);
+    EXPECT_TRUE(dialogFilter.contains(QStringLiteral("*.csv")) && dialogFilter.contains(QStringLiteral("*.txt")));
+    const QString kept = dir.filePath(QStringLiteral("dane.txt.csv"));
+    EXPECT_EQ(page.fileName(), kept);
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0).at(0).toString(), kept);
+
+    chosenName.clear(); // cancelled
+    page.save();
+    EXPECT_EQ(page.fileName(), kept);
+    EXPECT_EQ(chosen.count(), 1);
+
+    page.setDataAcquisition(true);
+    feed(10);
+    page.setDataAcquisition(false);
+    EXPECT_FALSE(readAll(kept).isEmpty()) << "the run records to the chosen file";
+}
+
+TEST_F(RecordingPageTest, ClickingTheButtonOpensTheDialog)
+{
+    chosenName = dir.filePath(QStringLiteral("x.csv"));
+    page.Button_SaveFilePath->click();
+    EXPECT_EQ(page.fileName(), chosenName);
+}

@@ -1,0 +1,370 @@
+// The communication and outputs pages: filling them from a reply, the write with its address and
+// threshold checks, the notice, the factory questions and the indicator roles.
+
+#include "PagesFixture.h"
+
+#include "link/Protocol.h"
+#include "settings/core/IoSettings.h"
+#include "ui/pages/CommunicationPage.h"
+#include "ui/pages/OutputsPage.h"
+#include "ui/pages/SettingsWidgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace qmx;
+using namespace qmx::test;
+using PK = qmx::test::PromptEvent::Kind;
+using ui::settingswidgets::isMarkedRefused;
+
+namespace {
+
+class IoPages : public PagesFixture {
+protected:
+    ui::CommunicationPage& comm() { return *page.TabSheet7; }
+    ui::OutputsPage& outs() { return *page.TabSheet4; }
+
+    void applyReply(const settings::TIOSettings& io)
+    {
+        page.ApplyIOSettings(toQByteArray(frameOf(link::CMD_GET_IO_SETTINGS, settings::encodeIoSettingsRequest(io))));
+    }
+    void applyRaw(std::vector<std::uint8_t> frame) { page.ApplyIOSettings(toQByteArray(frame)); }
+
+    /// The reply record as raw bytes, for bytes the codec's types cannot express.
+    static std::vector<std::uint8_t> rawFrame(const settings::TIOSettings& io)
+    {
+        return frameOf(link::CMD_GET_IO_SETTINGS, settings::encodeIoSettingsRequest(io));
+    }
+
+    /// Writes through "Zapisz" of the communication page; returns the request when one was sent.
+    std::optional<std::vector<std::uint8_t>> write()
+    {
+        dev->clearWrites();
+        comm().Btn_SaveIOSettings->click();
+        const auto r = requests();
+        if (r.empty()) {
+            return std::nullopt;
+        }
+        EXPECT_EQ(r.size(), 1U);
+        return r.front();
+    }
+};
+
+settings::TIOSettings sampleIo()
+{
+    settings::TIOSettings io;
+    io.Baudrate = 4;
+    io.Address = 17;
+    io.Parity = 2;
+    io.IP = {10, 0, 0, 7};
+    io.Mask = {255, 255, 0, 0};
+    io.Gate = {10, 0, 0, 1};
+    io.MAC = {0x00, 0x1B, 0x2C, 0x0A, 0xFF, 0x07};
+    io.Out1 = {1, 1, 0, 1, 5, 150.5F, -20.0F};
+    io.Out2 = {2, 0, 1, 0, 3, 1000.0F, 2000.0F};
+    io.IndicatorFlags = 0;
+    return io;
+}
+
+TEST_F(IoPages, StartsWithTheDesignTexts)
+{
+    EXPECT_EQ(comm().Cb_ModbusBaud->currentText(), QStringLiteral("38400"));
+    EXPECT_EQ(comm().Cb_ModbusParity->currentText(), QStringLiteral("None"));
+    EXPECT_EQ(comm().Cb_ModbusAddress->count(), 247);
+    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("192.168.0.2"));
+    EXPECT_EQ(comm().MaskEdit_IP_Mask->text(), QStringLiteral("255.255.255.0"));
+    EXPECT_EQ(comm().MaskEdit_IP_Gate->text(), QStringLiteral("192.168.0.1"));
+    EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("00:00:00:00:00:00"));
+    EXPECT_TRUE(comm().MaskEdit_MAC->isReadOnly());
+    EXPECT_FALSE(comm().Edit1->isEnabled());
+    EXPECT_EQ(comm().Edit1->text(), QStringLiteral("502"));
+    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabSheet7);
+    for (const auto* row : {&outs().out1, &outs().out2}) {
+        for (QWidget* c : row->settingsControls()) {
+            EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(IoPages, ReplyFillsBothPages)
+{
+    page.Cb_Decp->setCurrentIndex(1);
+    applyReply(sampleIo());
+    EXPECT_EQ(comm().Cb_ModbusBaud->currentText(), QStringLiteral("115200"));
+    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("17"));
+    EXPECT_EQ(comm().Cb_ModbusParity->currentText(), QStringLiteral("Even"));
+    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("10.0.0.7"));
+    EXPECT_EQ(comm().MaskEdit_IP_Mask->text(), QStringLiteral("255.255.0.0"));
+    EXPECT_EQ(comm().MaskEdit_IP_Gate->text(), QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("0:1b:2c:a:ff:7"));
+    EXPECT_EQ(outs().out1.condition->currentText(), QStringLiteral("ORAZ"));
+    EXPECT_EQ(outs().out1.mode1->currentText(), QStringLiteral(">"));
+    EXPECT_EQ(outs().out1.mode2->currentText(), QStringLiteral("<"));
+    EXPECT_EQ(outs().out1.state->currentText(), QStringLiteral("Aktywne"));
+    EXPECT_EQ(outs().out1.source->currentText(), QStringLiteral("Suma"));
+    EXPECT_EQ(outs().out1.number1->text(), QStringLiteral("150.5"));
+    EXPECT_EQ(outs().out1.number2->text(), QStringLiteral("-20.0"));
+    EXPECT_EQ(outs().out2.condition->currentText(), QStringLiteral("LUB"));
+    EXPECT_EQ(outs().out2.source->currentText(), QStringLiteral("Wejście 3"));
+    EXPECT_EQ(outs().out2.number2->text(), QStringLiteral("2000.0"));
+}
+
+TEST_F(IoPages, AddressByteSelectsItsItemAndZeroLeavesTheList)
+{
+    auto io = sampleIo();
+    io.Address = 200;
+    applyReply(io);
+    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("200"));
+    io.Address = 0;
+    applyReply(io);
+    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("200"));
+    io.Address = 248;
+    applyReply(io);
+    EXPECT_EQ(comm().Cb_ModbusAddress->currentIndex(), -1);
+}
+
+TEST_F(IoPages, BaudAndParityBytesAreReadSigned)
+{
+    auto raw = rawFrame(sampleIo());
+    raw[1] = 7; // outside the list: kept
+    raw[3] = 3;
+    applyRaw(raw);
+    EXPECT_EQ(comm().Cb_ModbusBaud->currentText(), QStringLiteral("38400"));
+    EXPECT_EQ(comm().Cb_ModbusParity->currentText(), QStringLiteral("None"));
+    raw[1] = 0xFF; // negative: no selection
+    raw[3] = 0x80;
+    applyRaw(raw);
+    EXPECT_EQ(comm().Cb_ModbusBaud->currentIndex(), -1);
+    EXPECT_EQ(comm().Cb_ModbusParity->currentIndex(), -1);
+}
+
+TEST_F(IoPages, OutputListByteOutsideItsListLeavesItWithoutSelection)
+{
+    auto io = sampleIo();
+    io.Out2.Source = 6;
+    io.Out1.state = 2;
+    applyReply(io);
+    EXPECT_EQ(outs().out2.source->currentIndex(), -1);
+    EXPECT_EQ(outs().out1.state->currentIndex(), -1);
+    EXPECT_EQ(outs().out2.condition->currentIndex(), 2); // the rest is applied
+}
+
+TEST_F(IoPages, ShortReplyChangesNothing)
+{
+    auto raw = rawFrame(sampleIo());
+    raw.resize(49);
+    applyRaw(raw);
+    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("192.168.0.2"));
+}
+
+TEST_F(IoPages, WriteSendsTheRecordAtItsByteOffsetsAfterTheNotice)
+{
+    page.Cb_Decp->setCurrentIndex(1);
+    applyReply(sampleIo());
+    const auto r = write();
+    ASSERT_TRUE(r.has_value());
+    ASSERT_EQ(r->size(), 64U);
+    ASSERT_EQ(events.size(), 1U);
+    EXPECT_EQ(events[0].kind, PK::Information);
+    EXPECT_EQ(events[0].caption, QStringLiteral("Parametry komunikacji ethernet"));
+    EXPECT_EQ(events[0].text,
+              QStringLiteral("Ustawienie nowych parametrów dla Ethernet nastąpi po ponownym uruchomieniu urządzenia."));
+    EXPECT_EQ(events[0].writesBefore, 0U); // the frame goes out only after the notice is closed
+
+    const std::vector<std::uint8_t> head{0x8B, 4, 17, 2, 10, 0, 0, 7, 255, 255, 0, 0, 10, 0, 0, 1,
+                                         0x00, 0x1B, 0x2C, 0x0A, 0xFF, 0x07, 0,
+                                         1, 1, 0, 1, 5}; // OUT1: condition, mode1, mode2, state, Source
+    EXPECT_EQ(std::vector<std::uint8_t>(r->begin(), r->begin() + static_cast<std::ptrdiff_t>(head.size())), head);
+    EXPECT_EQ(floatAt(*r, 28), 150.5F);
+    EXPECT_EQ(floatAt(*r, 32), -20.0F);
+    EXPECT_EQ((std::vector<std::uint8_t>(r->begin() + 36, r->begin() + 41)), (std::vector<std::uint8_t>{2, 0, 1, 0, 3}));
+    EXPECT_EQ(floatAt(*r, 41), 1000.0F);
+    EXPECT_EQ(floatAt(*r, 45), 2000.0F);
+    EXPECT_EQ((*r)[49], 0);
+    for (std::size_t i = 50; i < r->size(); ++i) {
+        EXPECT_EQ((*r)[i], 0) << "byte " << i;
+    }
+}
+
+TEST_F(IoPages, BothSaveButtonsWriteAndBothReadButtonsRead)
+{
+    outs().BitBtn6->click();
+    comm().Btn_SaveIOSettings->click();
+    outs().BitBtn5->click();
+    comm().Btn_ReadIOettings->click();
+    EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0x8B, 0x8B, 0x03, 0x03}));
+}
+
+struct AddressCase {
+    const char* ip;
+    std::array<std::uint8_t, 4> sent;
+};
+
+class IpTexts : public IoPages, public ::testing::WithParamInterface<AddressCase> {};
+
+TEST_P(IpTexts, AreSentAsInetAddrReadsThem)
+{
+    comm().MaskEdit_IP_Addr->setText(QString::fromLatin1(GetParam().ip));
+    const auto r = write();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ((std::array<std::uint8_t, 4>{(*r)[4], (*r)[5], (*r)[6], (*r)[7]}), GetParam().sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, IpTexts,
+                         ::testing::Values(AddressCase{"192.168.0.2", {192, 168, 0, 2}}, AddressCase{"10.1", {10, 0, 0, 1}},
+                                           AddressCase{"010.0.0.1", {8, 0, 0, 1}},
+                                           AddressCase{"0x0A.0.0.0x10", {10, 0, 0, 16}}));
+
+TEST_F(IoPages, UnreadableAddressEndsTheWriteWithOnlyItsMark)
+{
+    comm().MaskEdit_IP_Addr->setText(QStringLiteral("192.168.0.300"));
+    ui::settingswidgets::markRefused(comm().MaskEdit_IP_Gate, true); // left from an earlier write
+    outs().out1.number1->setText(QStringLiteral("x"));
+    EXPECT_FALSE(write().has_value());
+    EXPECT_TRUE(events.empty());
+    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Addr));
+    EXPECT_FALSE(isMarkedRefused(comm().MaskEdit_IP_Mask));
+    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Gate));  // not checked: keeps its colour
+    EXPECT_FALSE(isMarkedRefused(outs().out1.number1));     // not checked either
+}
+
+TEST_F(IoPages, BroadcastMaskIsRefusedLikeAnUnreadableText)
+{
+    comm().MaskEdit_IP_Mask->setText(QStringLiteral("255.255.255.255"));
+    EXPECT_FALSE(write().has_value());
+    EXPECT_TRUE(events.empty());
+    EXPECT_FALSE(isMarkedRefused(comm().MaskEdit_IP_Addr));
+    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Mask));
+}
+
+TEST_F(IoPages, MacFromTheReplyIsWrittenBackUnchanged)
+{
+    applyReply(sampleIo());
+    const auto r = write();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(std::vector<std::uint8_t>(r->begin() + 16, r->begin() + 22),
+              (std::vector<std::uint8_t>{0x00, 0x1B, 0x2C, 0x0A, 0xFF, 0x07}));
+}
+
+TEST_F(IoPages, ModbusAddressItemIsWrittenAsTheAddress)
+{
+    comm().Cb_ModbusAddress->setCurrentIndex(246);
+    EXPECT_EQ(write().value().at(2), 247);
+    comm().Cb_ModbusAddress->setCurrentIndex(0);
+    EXPECT_EQ(write().value().at(2), 1);
+}
+
+TEST_F(IoPages, ListsWithoutSelectionAreRefusedSoNoAddressZeroOrIndex255IsSent)
+{
+    for (QComboBox* list : {comm().Cb_ModbusAddress, comm().Cb_ModbusBaud, outs().out2.source}) {
+        events.clear();
+        list->setCurrentIndex(-1);
+        EXPECT_FALSE(write().has_value()) << list->objectName().toStdString();
+        ASSERT_EQ(events.size(), 1U);
+        EXPECT_EQ(events[0].kind, PK::Warning);
+        EXPECT_TRUE(isMarkedRefused(list));
+        list->setCurrentIndex(0);
+    }
+    events.clear();
+    EXPECT_TRUE(write().has_value());
+    EXPECT_FALSE(isMarkedRefused(comm().Cb_ModbusAddress));
+}
+
+TEST_F(IoPages, ThresholdBeyondTheBoundsIsRefusedWithOneBoxAndNoNotice)
+{
+    outs().out2.number2->setText(QStringLiteral("200000000"));
+    outs().out1.number1->setText(QStringLiteral("abc"));
+    EXPECT_FALSE(write().has_value());
+    ASSERT_EQ(events.size(), 1U);
+    EXPECT_EQ(events[0].kind, PK::Warning);
+    EXPECT_EQ(events[0].caption, QStringLiteral("Warning"));
+    EXPECT_EQ(events[0].text, QStringLiteral("Błędne parametry"));
+    EXPECT_TRUE(isMarkedRefused(outs().out2.number2));
+    EXPECT_TRUE(isMarkedRefused(outs().out1.number1));
+    EXPECT_FALSE(isMarkedRefused(outs().out1.number2));
+}
+
+TEST_F(IoPages, ThresholdIsSentAsTypedAndShownWithTheDecimalsOfTheDisplay)
+{
+    outs().out1.number1->setText(QStringLiteral("150.5"));
+    const auto r = write();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(floatAt(*r, 28), 150.5F);
+    EXPECT_EQ(outs().out1.number1->text(), QStringLiteral("151")); // no decimals shown
+}
+
+TEST_F(IoPages, ThresholdOneAboveTheBoundPassesAsItsFloat32)
+{
+    outs().out2.number2->setText(QStringLiteral("100000001"));
+    const auto r = write();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(floatAt(*r, 45), 100000000.0F);
+}
+
+TEST_F(IoPages, IndicatorRoleDisablesExactlyItsOwnRow)
+{
+    outs().Cb_Out1StabilityIndicator->click();
+    for (QWidget* c : outs().out1.settingsControls()) {
+        EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+    }
+    for (QWidget* c : outs().out2.settingsControls()) {
+        EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
+    }
+    EXPECT_TRUE(outs().out1.status->isEnabled());
+    outs().Cb_Out1StabilityIndicator->click();
+    EXPECT_TRUE(outs().out1.mode2->isEnabled());
+}
+
+TEST_F(IoPages, ReplyWithBothIndicatorFlagsDisablesBothRowsAndTheirValuesAreStillSent)
+{
+    page.Cb_Decp->setCurrentIndex(1);
+    auto io = sampleIo();
+    io.IndicatorFlags = 3;
+    applyReply(io);
+    for (const auto* row : {&outs().out1, &outs().out2}) {
+        for (QWidget* c : row->settingsControls()) {
+            EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+        }
+    }
+    const auto r = write();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ((*r)[49], 3);
+    EXPECT_EQ(floatAt(*r, 28), 150.5F);
+    io.IndicatorFlags = 0;
+    applyReply(io);
+    EXPECT_TRUE(outs().out2.number2->isEnabled());
+}
+
+TEST_F(IoPages, FactoryRestoresAskFirstAndCancelSendsNothing)
+{
+    confirmAnswer = false;
+    comm().Btn_ComFactory->click();
+    outs().Btn_OutputsFactory->click();
+    EXPECT_TRUE(requests().empty());
+    ASSERT_EQ(events.size(), 2U);
+    for (const auto& e : events) {
+        EXPECT_EQ(e.kind, PK::Confirm);
+        EXPECT_EQ(e.caption, QStringLiteral("Konfiguracja"));
+        EXPECT_EQ(e.text, QStringLiteral("Przywrócić domyślne?"));
+    }
+    confirmAnswer = true;
+    comm().Btn_ComFactory->click();
+    outs().Btn_OutputsFactory->click();
+    EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0xA0, 0xA1}));
+}
+
+TEST_F(IoPages, AcknowledgedWriteReadsTheBlockBackAndRefillsThePages)
+{
+    comm().Btn_SaveIOSettings->click();
+    deliver(reply({link::CMD_SET_IO_SETTINGS}));
+    auto io = sampleIo();
+    io.Address = 99;
+    deliver(rawFrame(io));
+    EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0x8B, 0x03, 0x85}));
+    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("99"));
+}
+
+} // namespace

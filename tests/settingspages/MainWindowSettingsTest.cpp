@@ -1,0 +1,52 @@
+// The settings page inside the main window: start-up values and the unit suffix handed to the
+// measurement display.
+
+#include "FakeBackend.h"
+#include "LinkTestSupport.h"
+
+#include "link/Protocol.h"
+#include "settings/core/SensorSettings.h"
+#include "ui/MainWindow.h"
+#include "ui/pages/SensorSettingsPage.h"
+#include "ui/pages/SettingsPage.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace qmx;
+
+namespace {
+
+TEST(MainWindowSettings, StartUpDerivesTheRateLabelsAndFillsTheAddressList)
+{
+    test::FakeBackend backend;
+    ui::TForm1 window(backend);
+    ui::SettingsPage& page = *window.TabSheet5;
+    EXPECT_EQ(page.Cb_ModbusAddress->count(), 247);
+    EXPECT_EQ(page.TabSheet6->Cb_AdRate->currentIndex(), 2);
+    EXPECT_EQ(page.TabSheet6->Label_ResponseDelay->text(), QStringLiteral("62 ms"));
+    EXPECT_TRUE(page.TabSheet6->Label_StabilitySettingTime->text().endsWith(QStringLiteral(" s")));
+    EXPECT_TRUE(window.UnitsText().isEmpty());
+}
+
+TEST(MainWindowSettings, SensorSettingsReplySetsTheDisplayUnits)
+{
+    test::FakeBackend backend;
+    auto dev = backend.add(u"QMX80NET");
+    ui::TForm1 window(backend);
+    window.JvHidDeviceController1DeviceChange();
+    ASSERT_TRUE(window.link().connected());
+    settings::TSensorSettings s;
+    s.Units = 3;
+    auto frame = settings::encodeSensorSettingsRequest(s);
+    std::vector<std::uint8_t> reply(frame.begin(), frame.end());
+    reply[0] = link::CMD_GET_SENSOR_SETTINGS;
+    reply.resize(64, 0);
+    dev->inject(reply);
+    EXPECT_TRUE(test::waitUntil([&] { return window.UnitsText() == QStringLiteral(" kg"); }));
+    EXPECT_EQ(window.TabSheet5->UnitsText(), QStringLiteral(" kg"));
+}
+
+} // namespace

@@ -1,0 +1,288 @@
+// The settings pages against the virtual transducer: every field edited, written, stored by the
+// device and read back into the pages. Set QMX_SETTINGS_SCREENSHOTS to a folder to also save
+// pictures of the pages and of the calibration window filled from the device.
+
+#include "PagesFixture.h"
+
+#include "link/Protocol.h"
+#include "sim/FactoryDefaults.h"
+#include "sim/SimBackend.h"
+#include "ui/pages/CommunicationPage.h"
+#include "ui/pages/OutputsPage.h"
+#include "ui/pages/SensorSettingsPage.h"
+#include "ui/windows/TFormAnCalib.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+using namespace qmx;
+using namespace qmx::test;
+
+namespace {
+
+class RoundTrip : public ::testing::Test {
+protected:
+    RoundTrip() : sim(sim::SimBackend::Clock::Manual), link(sim, polish), page(link, polish)
+    {
+        page.setNumberLocale(display::NumberLocale::c());
+        page.setPrompts(std::make_unique<RecordingPrompts>(events, confirmAnswer,
+                                                           [this] { return device().receivedRequests().size(); }));
+        page.setAnalogCalibrationWindow(&calib);
+        page.fillModbusAddressList();
+        page.Cb_Decp->setCurrentIndex(1); // the program's default number of decimals
+        page.Cb_AdRateChange();
+        QObject::connect(&link, &link::LinkController::ioSettingsReceived, [this] { ioReplies += 1; });
+        QObject::connect(&link, &link::LinkController::replyDispatched, [this](std::uint8_t code) {
+            // A read-out ends with the acknowledgement of the link-state request after 0x03.
+            if (code == link::CMD_SET_LINK_STATE && ioReplies > 0) {
+                readOutsDone += 1;
+            }
+        });
+        link.JvHidDeviceController1DeviceChange();
+        EXPECT_TRUE(link.connected());
+        EXPECT_TRUE(waitForReadOut());
+    }
+    ~RoundTrip() override { link.ZylTimer_ReadData().stop(); }
+
+    sim::VirtualTransducer& device() { return sim.transducer(0); }
+    ui::SensorSettingsPage& s() { return *page.TabSheet6; }
+    ui::CommunicationPage& comm() { return *page.TabSheet7; }
+    ui::OutputsPage& outs() { return *page.TabSheet4; }
+
+    /// Waits until one more read-out (settings reply 0x03 and its link-state acknowledgement) ends.
+    bool waitForReadOut()
+    {
+        const int target = readOutsDone + 1;
+        return waitUntil([&] { return readOutsDone >= target; });
+    }
+
+    /// Requests other than the measurement poll received by the device.
+    std::vector<std::uint8_t> requestCodes()
+    {
+        std::vector<std::uint8_t> codes;
+        for (std::uint8_t c : device().receivedCodes()) {
+            if (c != link::CMD_GET_MEASUREMENT) {
+                codes.push_back(c);
+            }
+        }
+        return codes;
+    }
+
+    void saveScreenshots()
+    {
+        const QByteArray dir = qgetenv("QMX_SETTINGS_SCREENSHOTS");
+        if (dir.isEmpty()) {
+            return;
+        }
+        QDir().mkpath(QString::fromLocal8Bit(dir));
+        const auto path = [&](const char* name) { return QString::fromLocal8Bit(dir) + u'/' + QString::fromLatin1(name); };
+        // The main window's font, and about the room its settings page gets.
+        QFont tahoma(QStringLiteral("Tahoma"));
+        tahoma.setPixelSize(11);
+        page.setFont(tahoma);
+        calib.setFont(tahoma);
+        page.resize(650, 500);
+        page.show();
+        const std::array<std::pair<QWidget*, const char*>, 3> tabs{
+            {{page.TabSheet6, "settings-sensors.png"}, {page.TabSheet7, "settings-communication.png"},
+             {page.TabSheet4, "settings-outputs.png"}}};
+        for (const auto& [tab, name] : tabs) {
+            page.PageControl2->setCurrentWidget(tab);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(page.grab().save(path(name)));
+        }
+        calib.resize(calib.sizeHint().expandedTo(QSize(460, 0)));
+        calib.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(calib.grab().save(path("analog-calibration.png")));
+    }
+
+    sim::SimBackend sim;
+    link::LinkController link;
+    ui::SettingsPage page;
+    ui::TFormAnCalib calib;
+    std::vector<PromptEvent> events;
+    bool confirmAnswer = true;
+    int ioReplies = 0;
+    int readOutsDone = 0;
+};
+
+TEST_F(RoundTrip, StartUpFillsThePagesWithTheFactorySettings)
+{
+    const auto factory = sim::factorySensorSettings();
+    EXPECT_EQ(s().sensors[0].range->text(), QString::number(factory.Range[0]));
+    EXPECT_EQ(s().sensors[3].sens->text(), QStringLiteral("2.0000"));
+    EXPECT_EQ(s().Cb_SelTens->currentIndex(), factory.SelTens);
+    EXPECT_EQ(s().Edit_StabiliySamplesNo->text(), QStringLiteral("50"));
+    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("192.168.0.2"));
+    EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("2:51:4d:58:80:1"));
+    EXPECT_EQ(comm().Cb_ModbusBaud->currentText(), QStringLiteral("38400"));
+}
+
+TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
+{
+    s().Cb_Decp->setCurrentIndex(2);
+    const std::array<const char*, 4> ranges{"500", "2000", "$3E8", "100000000"};
+    const std::array<const char*, 4> constants{"1.5", "2,25", "0.1", "3.9876"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        s().sensors[i].range->setText(QString::fromLatin1(ranges[i]));
+        s().sensors[i].sens->setText(QString::fromLatin1(constants[i]));
+        s().sensors[i].sign->setChecked(i % 2 == 1);
+    }
+    s().Cb_FiltLevel->setCurrentIndex(4);
+    s().Cb_AdRate->setCurrentIndex(5);
+    s().Cb_Units->setCurrentIndex(1);
+    s().Cb_SelTens->setCurrentIndex(1);
+    s().Edit_SumOffset->setText(QStringLiteral("-12,5"));
+    s().Edit_StabiliySamplesNo->setText(QStringLiteral("120"));
+    s().Edit_StabilityMaxDifference->setText(QStringLiteral("0.75"));
+
+    device().clearReceivedRequests();
+    s().Btn_SetTensSettings->click();
+    ASSERT_TRUE(waitForReadOut());
+    EXPECT_EQ(requestCodes(), (std::vector<std::uint8_t>{0x8A, 0x02, 0x03, 0x85}));
+    EXPECT_TRUE(events.empty());
+
+    const settings::TSensorSettings stored = device().sensorSettings();
+    EXPECT_EQ(stored.Range, (std::array<std::int32_t, 4>{500, 2000, 1000, 100000000}));
+    EXPECT_EQ(stored.Sens, (std::array<float, 4>{1.5F, 2.25F, 0.1F, 3.9876F}));
+    EXPECT_EQ(stored.SignBits, 0x0A);
+    EXPECT_EQ(stored.Filter, 4);
+    EXPECT_EQ(stored.Rate, 5);
+    EXPECT_EQ(stored.Units, 1);
+    EXPECT_EQ(stored.SelTens, 1);
+    EXPECT_EQ(stored.SumOffset, -12.5F);
+    EXPECT_EQ(stored.StabSamplesNo, 120);
+    EXPECT_EQ(stored.StabMaxDiff, 0.75F);
+
+    const auto& loc = display::NumberLocale::c();
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(s().sensors[i].range->text(), display::IntegerText(stored.Range[i]));
+        EXPECT_EQ(s().sensors[i].sens->text(), display::FormatFixed(stored.Sens[i], 8, 4, loc));
+        EXPECT_EQ(s().sensors[i].sign->isChecked(), (stored.SignBits >> i & 1U) != 0);
+    }
+    EXPECT_EQ(s().Cb_FiltLevel->currentIndex(), stored.Filter);
+    EXPECT_EQ(s().Cb_AdRate->currentIndex(), stored.Rate);
+    EXPECT_EQ(s().Cb_Units->currentIndex(), stored.Units);
+    EXPECT_EQ(s().Cb_SelTens->currentIndex(), stored.SelTens);
+    EXPECT_EQ(s().Edit_SumOffset->text(), QStringLiteral("-12.50"));
+    EXPECT_EQ(s().Edit_StabiliySamplesNo->text(), QStringLiteral("120"));
+    EXPECT_EQ(s().Edit_StabilityMaxDifference->text(), QStringLiteral("0.75"));
+    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kN"));
+    EXPECT_EQ(s().Label_ResponseDelay->text(), QStringLiteral("256 ms")); // filter 16 at 60/s
+    EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("2.00 s"));
+
+    comm().Cb_ModbusBaud->setCurrentIndex(4);
+    comm().Cb_ModbusAddress->setCurrentIndex(246);
+    comm().Cb_ModbusParity->setCurrentIndex(1);
+    comm().MaskEdit_IP_Addr->setText(QStringLiteral("10.1"));
+    comm().MaskEdit_IP_Mask->setText(QStringLiteral("255.255.254.0"));
+    comm().MaskEdit_IP_Gate->setText(QStringLiteral("010.0.0.1"));
+    const auto editRow = [](const ui::OutputRow& row, int source, int mode1, const char* n1, int cond, int mode2,
+                            const char* n2, int state) {
+        row.source->setCurrentIndex(source);
+        row.mode1->setCurrentIndex(mode1);
+        row.number1->setText(QString::fromLatin1(n1));
+        row.condition->setCurrentIndex(cond);
+        row.mode2->setCurrentIndex(mode2);
+        row.number2->setText(QString::fromLatin1(n2));
+        row.state->setCurrentIndex(state);
+    };
+    editRow(outs().out1, 5, 1, "150.25", 1, 0, "-20", 1);
+    editRow(outs().out2, 3, 0, "100000000", 2, 1, "-100000000", 0);
+    outs().Cb_Out2OverloadIndicator->setChecked(true);
+
+    device().clearReceivedRequests();
+    outs().BitBtn6->click();
+    ASSERT_TRUE(waitForReadOut());
+    EXPECT_EQ(requestCodes(), (std::vector<std::uint8_t>{0x8B, 0x03, 0x85}));
+    ASSERT_EQ(events.size(), 1U);
+    EXPECT_EQ(events[0].kind, PromptEvent::Kind::Information);
+
+    const settings::TIOSettings io = device().ioSettings();
+    EXPECT_EQ(io.Baudrate, 4);
+    EXPECT_EQ(io.Address, 247);
+    EXPECT_EQ(io.Parity, 1);
+    EXPECT_EQ(io.IP, (std::array<std::uint8_t, 4>{10, 0, 0, 1}));
+    EXPECT_EQ(io.Mask, (std::array<std::uint8_t, 4>{255, 255, 254, 0}));
+    EXPECT_EQ(io.Gate, (std::array<std::uint8_t, 4>{8, 0, 0, 1}));
+    EXPECT_EQ(io.MAC, sim::kFactoryMac);
+    EXPECT_EQ(io.Out1, (settings::TOutputSettings{1, 1, 0, 1, 5, 150.25F, -20.0F}));
+    EXPECT_EQ(io.Out2, (settings::TOutputSettings{2, 0, 1, 0, 3, 1e8F, -1e8F}));
+    EXPECT_EQ(io.IndicatorFlags, settings::kOut2OverloadFlag);
+
+    EXPECT_EQ(comm().Cb_ModbusBaud->currentIndex(), io.Baudrate);
+    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("247"));
+    EXPECT_EQ(comm().Cb_ModbusParity->currentIndex(), io.Parity);
+    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(comm().MaskEdit_IP_Mask->text(), QStringLiteral("255.255.254.0"));
+    EXPECT_EQ(comm().MaskEdit_IP_Gate->text(), QStringLiteral("8.0.0.1"));
+    EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("2:51:4d:58:80:1"));
+    const auto expectRow = [&](const ui::OutputRow& row, const settings::TOutputSettings& out) {
+        EXPECT_EQ(row.source->currentIndex(), out.Source);
+        EXPECT_EQ(row.mode1->currentIndex(), out.mode1);
+        EXPECT_EQ(row.condition->currentIndex(), out.condition);
+        EXPECT_EQ(row.mode2->currentIndex(), out.mode2);
+        EXPECT_EQ(row.state->currentIndex(), out.state);
+        EXPECT_EQ(row.number1->text(), display::FormatFixed(out.number1, 8, 2, loc));
+        EXPECT_EQ(row.number2->text(), display::FormatFixed(out.number2, 8, 2, loc));
+    };
+    expectRow(outs().out1, io.Out1);
+    expectRow(outs().out2, io.Out2);
+    EXPECT_EQ(outs().out1.number1->text(), QStringLiteral("150.25"));
+    EXPECT_FALSE(outs().Cb_Out1StabilityIndicator->isChecked());
+    EXPECT_TRUE(outs().Cb_Out2OverloadIndicator->isChecked());
+    EXPECT_FALSE(outs().out2.number1->isEnabled());
+    EXPECT_TRUE(outs().out1.number1->isEnabled());
+}
+
+TEST_F(RoundTrip, RefusedFieldsSendNothingAndTheDeviceKeepsItsSettings)
+{
+    const auto sensorBefore = device().sensorSettings();
+    const auto ioBefore = device().ioSettings();
+    device().clearReceivedRequests();
+
+    s().sensors[2].range->setText(QStringLiteral("0"));
+    s().Btn_SetTensSettings->click();
+    outs().out1.number2->setText(QStringLiteral("2E8"));
+    outs().BitBtn6->click();
+    comm().MaskEdit_IP_Gate->setText(QStringLiteral("1.2.3.4.5"));
+    comm().Btn_SaveIOSettings->click();
+    s().Cb_SelTens->setCurrentIndex(-1);
+    s().sensors[2].range->setText(QStringLiteral("10"));
+    s().Btn_SetTensSettings->click();
+
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(requestCodes().empty());
+    EXPECT_EQ(device().sensorSettings(), sensorBefore);
+    EXPECT_EQ(device().ioSettings(), ioBefore);
+    EXPECT_EQ(events.size(), 3U); // one refusal box per refused write; the unreadable gateway shows none
+}
+
+TEST_F(RoundTrip, CalibrationWindowDrivesTheTestLevelAndStoresTheMeasuredValue)
+{
+    calib.RadioButton2->setChecked(true);
+    calib.Button1->click();
+    ASSERT_TRUE(waitUntil([&] { return device().analogOutput().testActive; }));
+    EXPECT_EQ(device().analogOutput().channel, 1);
+    EXPECT_EQ(device().analogOutput().testLevel, 18.0F);
+
+    calib.Edit1_4_20mA->setText(QStringLiteral("18.004"));
+    calib.Btn_Calib_4_20->click();
+    ASSERT_TRUE(waitUntil([&] { return device().analogOutput().measured[1] != 0.0F; }));
+    EXPECT_EQ(device().analogOutput().measured[1], 18.004F);
+
+    calib.Button2->click();
+    ASSERT_TRUE(waitUntil([&] { return !device().analogOutput().testActive; }));
+    saveScreenshots();
+}
+
+} // namespace

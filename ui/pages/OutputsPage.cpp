@@ -1,0 +1,146 @@
+#include "OutputsPage.h"
+
+#include "SettingsWidgets.h"
+
+#include "settings/core/ListItems.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace qmx::ui {
+
+using namespace settingswidgets;
+
+namespace {
+
+constexpr std::array<const char*, 8> kColumnHeadings{
+    "Wyjście",           "Wartość do porównania", "Warunek 1",           "Wartość do warunku 1",
+    "Suma/iloczyn warunków", "Warunek 2",         "Wartość do warunku 2", "Stan wyjścia gdy warunki spełnione"};
+
+void setRowEnabled(const OutputRow& row, bool enabled)
+{
+    for (QWidget* control : row.settingsControls()) {
+        control->setEnabled(enabled);
+    }
+}
+
+} // namespace
+
+std::array<QWidget*, 7> OutputRow::settingsControls() const
+{
+    return {source, mode1, number1, condition, mode2, number2, state};
+}
+
+OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TabSheet4"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    GroupBox11 = named(new QGroupBox(this), "GroupBox11");
+    outer->addWidget(GroupBox11);
+    auto* column = new QVBoxLayout(GroupBox11);
+
+    Cb_Out1StabilityIndicator =
+        named(new QCheckBox(QStringLiteral("Wyjście OUT1 jako sygnalizacja stabilności pomiarów"), GroupBox11),
+              "Cb_Out1StabilityIndicator");
+    Cb_Out2OverloadIndicator = named(
+        new QCheckBox(QStringLiteral("Wyjście OUT2 jako sygnalizacja przeciążenia"), GroupBox11), "Cb_Out2OverloadIndicator");
+    column->addWidget(Cb_Out1StabilityIndicator);
+    column->addWidget(Cb_Out2OverloadIndicator);
+
+    GroupBox26 = named(new QGroupBox(QStringLiteral("Sygnalizacja progów pomiarowych "), GroupBox11), "GroupBox26");
+    auto* grid = new QGridLayout(GroupBox26);
+    grid->setHorizontalSpacing(4);
+    for (int c = 0; c < static_cast<int>(kColumnHeadings.size()); ++c) {
+        auto* heading = makeLabel(GroupBox26, QString::fromUtf8(kColumnHeadings[static_cast<std::size_t>(c)]));
+        heading->setWordWrap(true);
+        heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        grid->addWidget(heading, 0, c);
+    }
+    out1 = buildRow(1, grid);
+    out2 = buildRow(2, grid);
+    column->addWidget(GroupBox26);
+
+    Btn_AnalogOutCalib = makeButton(GroupBox11, "Btn_AnalogOutCalib", QStringLiteral("Kalibracja wyjścia analogowego..."));
+    auto* calibRow = new QHBoxLayout;
+    calibRow->addWidget(Btn_AnalogOutCalib);
+    calibRow->addStretch(1);
+    column->addLayout(calibRow);
+    column->addStretch(1);
+
+    auto* buttons = new QHBoxLayout;
+    BitBtn5 = makeButton(GroupBox11, "BitBtn5", QStringLiteral("Odczytaj"));
+    BitBtn6 = makeButton(GroupBox11, "BitBtn6", QStringLiteral("Zapisz"));
+    Btn_OutputsFactory = makeButton(GroupBox11, "Btn_OutputsFactory", QStringLiteral("Przywróć fabryczne"));
+    BitBtn5->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    BitBtn6->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    Btn_OutputsFactory->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
+    buttons->addWidget(BitBtn5);
+    buttons->addStretch(1);
+    buttons->addWidget(BitBtn6);
+    buttons->addStretch(1);
+    buttons->addWidget(Btn_OutputsFactory);
+    column->addLayout(buttons);
+
+    // A program-set tick runs the reaction as well, so a loaded settings file enables the rows too.
+    connect(Cb_Out1StabilityIndicator, &QCheckBox::toggled, this, &OutputsPage::Cb_Out1StabilityIndicatorClick);
+    connect(Cb_Out2OverloadIndicator, &QCheckBox::toggled, this, &OutputsPage::Cb_Out2OverloadIndicatorClick);
+}
+
+OutputRow OutputsPage::buildRow(int output, QGridLayout* grid)
+{
+    const QString prefix = QStringLiteral("Out%1").arg(output);
+    const auto name = [&prefix](const char* suffix) { return (prefix + QString::fromLatin1(suffix)).toLatin1(); };
+    OutputRow row;
+
+    auto* cell = new QVBoxLayout;
+    cell->setSpacing(1);
+    cell->addWidget(makeLabel(GroupBox26, QStringLiteral("OUT%1").arg(output)), 0, Qt::AlignHCenter);
+    row.status = makeEdit(GroupBox26, name("Status").constData(), QStringLiteral("OFF"));
+    row.status->setReadOnly(true);
+    row.status->setAlignment(Qt::AlignCenter);
+    row.status->setFixedWidth(48);
+    QFont bold(QStringLiteral("Arial"));
+    bold.setPixelSize(12);
+    bold.setBold(true);
+    row.status->setFont(bold);
+    cell->addWidget(row.status, 0, Qt::AlignHCenter);
+
+    row.source = makeList(GroupBox26, name("_source").constData(), settings::kOutSourceItems);
+    row.mode1 = makeList(GroupBox26, name("_mode1").constData(), settings::kOutModeItems);
+    row.number1 = makeEdit(GroupBox26, name("_Number1").constData());
+    row.condition = makeList(GroupBox26, name("_condition").constData(), settings::kOutConditionItems);
+    row.mode2 = makeList(GroupBox26, name("_mode2").constData(), settings::kOutModeItems);
+    row.number2 = makeEdit(GroupBox26, name("_Number2").constData());
+    row.state = makeList(GroupBox26, name("_state").constData(), settings::kOutStateItems);
+    for (QLineEdit* edit : {row.number1, row.number2}) {
+        edit->setMinimumWidth(70);
+    }
+
+    grid->addLayout(cell, output, 0);
+    const auto controls = row.settingsControls();
+    for (int c = 0; c < static_cast<int>(controls.size()); ++c) {
+        grid->addWidget(controls[static_cast<std::size_t>(c)], output, c + 1, Qt::AlignVCenter);
+    }
+    return row;
+}
+
+void OutputsPage::Cb_Out1StabilityIndicatorClick()
+{
+    setRowEnabled(out1, !Cb_Out1StabilityIndicator->isChecked());
+}
+
+void OutputsPage::Cb_Out2OverloadIndicatorClick()
+{
+    setRowEnabled(out2, !Cb_Out2OverloadIndicator->isChecked());
+}
+
+} // namespace qmx::ui

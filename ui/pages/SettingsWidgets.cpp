@@ -1,0 +1,91 @@
+#include "SettingsWidgets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace qmx::ui::settingswidgets {
+
+QComboBox* makeList(QWidget* parent, const char* name, std::span<const std::string_view> items, int current)
+{
+    auto* list = named(new QComboBox(parent), name);
+    list->setEditable(false);
+    for (const auto item : items) {
+        list->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+    }
+    list->setCurrentIndex(current);
+    return list;
+}
+
+QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text)
+{
+    return named(new QLineEdit(text, parent), name);
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
+{
+    return named(new QPushButton(caption, parent), name);
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& caption)
+{
+    return new QLabel(caption, parent);
+}
+
+void markRefused(QWidget* field, bool refused)
+{
+    const QPalette normal = QApplication::palette(field);
+    QPalette p = field->palette();
+    const QColor error(settings::ErrorColor);
+    p.setColor(QPalette::Base, refused ? error : normal.color(QPalette::Base));
+    // A closed drop-down list paints its face with the button colour.
+    if (qobject_cast<QComboBox*>(field) != nullptr) {
+        p.setColor(QPalette::Button, refused ? error : normal.color(QPalette::Button));
+    }
+    field->setPalette(p);
+}
+
+bool isMarkedRefused(const QWidget* field)
+{
+    return field->palette().color(QPalette::Base) == QColor(settings::ErrorColor);
+}
+
+void selectOrClear(QComboBox* list, int index)
+{
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+settings::RealFieldResult checkRealField(QLineEdit* edit, int decimals, float lower, float upper,
+                                         const display::NumberLocale& locale)
+{
+    markRefused(edit, false);
+    const auto result = settings::ValidateRealField(edit->text(), decimals, lower, upper, locale);
+    if (result.rewritten) {
+        edit->setText(*result.rewritten);
+    }
+    if (!result.ok) {
+        markRefused(edit, true);
+    }
+    return result;
+}
+
+settings::IntegerFieldResult checkIntegerField(QLineEdit* edit, std::int32_t lower, std::int32_t upper)
+{
+    markRefused(edit, false);
+    const auto result = settings::ValidateIntegerField(edit->text(), lower, upper);
+    if (!result.ok) {
+        markRefused(edit, true);
+    }
+    return result;
+}
+
+int checkListSelection(QComboBox* list)
+{
+    const int index = list->currentIndex();
+    markRefused(list, index < 0);
+    return index;
+}
+
+} // namespace qmx::ui::settingswidgets

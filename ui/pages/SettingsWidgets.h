@@ -1,0 +1,54 @@
+#pragma once
+// Small helpers shared by the settings pages: named controls, lists filled from the item tables,
+// the refusal colour, and applying a field check to its edit.
+
+#include "settings/validation/FieldValidation.h"
+
+#include <QString>
+
+#include <span>
+#include <string_view>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace qmx::ui::settingswidgets {
+
+/// Gives `widget` its object name and returns it.
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+/// A drop-down list without free text holding `items`, with `current` selected.
+QComboBox* makeList(QWidget* parent, const char* name, std::span<const std::string_view> items, int current = 0);
+/// A plain edit field with a start text.
+QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text = QStringLiteral("0"));
+/// A push button.
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption);
+/// A plain caption label.
+QLabel* makeLabel(QWidget* parent, const QString& caption);
+
+/// Gives a field (edit or list) the refusal colour, or its normal background.
+void markRefused(QWidget* field, bool refused);
+/// True when the field shows the refusal colour.
+bool isMarkedRefused(const QWidget* field);
+
+/// Selects `index` when it is inside the list, otherwise leaves the list without a selection.
+void selectOrClear(QComboBox* list, int index);
+
+/// Runs ValidateRealField on the edit: normal background first, the rewritten text, and the
+/// refusal colour when refused. Returns the verdict.
+settings::RealFieldResult checkRealField(QLineEdit* edit, int decimals, float lower, float upper,
+                                         const display::NumberLocale& locale);
+/// Runs ValidateIntegerField on the edit (the text is left alone) and colours it.
+settings::IntegerFieldResult checkIntegerField(QLineEdit* edit, std::int32_t lower, std::int32_t upper);
+/// A list must have a selection to be written: colours it and returns its index, or -1.
+int checkListSelection(QComboBox* list);
+
+} // namespace qmx::ui::settingswidgets

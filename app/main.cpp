@@ -1,5 +1,6 @@
 // Program entry: creates the windows in their fixed order and runs the message loop.
 
+#include "AppSettings.h"
 #include "Application.h"
 #include "Backends.h"
 
@@ -11,6 +12,8 @@
 #include "ui/windows/TFormBigDisplay.h"
 #include "ui/windows/TFormCalib.h"
 
+#include <QStandardPaths>
+
 #include <exception>
 
 int main(int argc, char** argv)
@@ -20,8 +23,12 @@ int main(int argc, char** argv)
         const bool simulate = QCoreApplication::arguments().contains(QStringLiteral("--simulate"));
         qmx::app::Backends backends(simulate);
 
+        const QString settingsPath = qmx::app::appSettingsPath(
+            QCoreApplication::applicationDirPath(),
+            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+
         // Creation order: main window first (its creation sequence runs before the others exist).
-        qmx::ui::TForm1 form1(backends.hid());
+        qmx::ui::TForm1 form1(backends.hid(), settingsPath);
         qmx::ui::TForm2 form2;
         qmx::ui::TFormCalib formCalib;
         qmx::ui::TFormAnCalib formAnCalib;

@@ -2,6 +2,8 @@
 
 #include "CliSession.h"
 #include "RecordCommand.h"
+#include "SettingsCommand.h"
+#include "SettingsFileCommand.h"
 #include "WatchCommand.h"
 
 #include "app/Backends.h"
@@ -39,6 +41,15 @@ const char* kUsage =
     "  info    connect to the first transducer and print the connection text\n"
     "  watch [--count N] [--seconds S]\n"
     "          print every measurement as it arrives, one tab-separated line each\n"
+    "  record --out FILE [--speed INDEX] [--mode continuous|in2-edge|in2-high]\n"
+    "         [--columns date,time,count,sum,s1,s2,s3,s4] [--seconds S] [--decimals N]\n"
+    "          record measurements to a CSV file in the program's format (Ctrl-C ends)\n"
+    "  settings show\n"
+    "          print the transducer's sensor and I/O settings, one field a line\n"
+    "  settings save FILE [--decimals N]\n"
+    "          write the transducer's settings to a device settings file\n"
+    "  settings apply FILE\n"
+    "          check a device settings file and write it to the transducer, confirmed by reading back\n"
     "\n"
     "--simulate adds the virtual transducer to the devices that are searched.\n";
 
@@ -93,6 +104,36 @@ int runWatchVerb(qmx::link::HidBackend& backend, QStringList args)
     return qmx::cli::runWatch(session, options);
 }
 
+int runSettingsVerb(qmx::link::HidBackend& backend, QStringList args)
+{
+    bool bad = false;
+    int decimals = 1; // the preferences' default number of decimals
+    if (const auto d = takeOption(args, QStringLiteral("--decimals"), bad)) {
+        bool ok = false;
+        decimals = d->toInt(&ok);
+        bad = bad || !ok || decimals < 0 || decimals > 4;
+    }
+    const QString sub = args.value(0);
+    const bool fileVerb = sub == QLatin1String("save") || sub == QLatin1String("apply");
+    if (bad || (sub == QLatin1String("show") ? args.size() != 1 : !fileVerb || args.size() != 2)) {
+        printError(QStringLiteral("settings: expected 'show', 'save FILE [--decimals 0..4]' or 'apply FILE'"));
+        return kExitUsage;
+    }
+    qmx::cli::CliSession session(backend);
+    const auto error = session.connect();
+    if (error != qmx::cli::SessionError::None) {
+        printError(session.errorText(error));
+        return kExitNoDevice;
+    }
+    if (sub == QLatin1String("show")) {
+        return qmx::cli::runSettings(session, args);
+    }
+    if (sub == QLatin1String("save")) {
+        return qmx::cli::runSettingsSave(session, args.at(1), decimals);
+    }
+    return qmx::cli::runSettingsApply(session, args.at(1));
+}
+
 int runInfo(qmx::link::HidBackend& backend)
 {
     qmx::cli::CliSession session(backend);
@@ -126,6 +167,9 @@ int main(int argc, char** argv)
     }
     if (verb == QLatin1String("watch")) {
         return runWatchVerb(backends.hid(), args);
+    }
+    if (verb == QLatin1String("settings")) {
+        return runSettingsVerb(backends.hid(), args);
     }
     if (verb == QLatin1String("record")) {
         return qmx::cli::runRecordVerb(backends.hid(), args);

@@ -39,7 +39,8 @@ void setBackground(QLineEdit* edit, const QColor& colour)
 }
 } // namespace
 
-TForm1::TForm1(link::HidBackend& backend, QWidget* parent) : QMainWindow(parent)
+TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
+    : QMainWindow(parent), m_settingsPath(std::move(settingsPath))
 {
     setObjectName(QStringLiteral("Form1"));
     m_errorBox = [this](const QString& message) { showErrorBox(this, message); };
@@ -59,7 +60,13 @@ TForm1::TForm1(link::HidBackend& backend, QWidget* parent) : QMainWindow(parent)
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TabSheet1 = new MeasurementPage(PageControl1);
-    TabSheet2 = new ChartPage(PageControl1);
+    ChartPageSources chartSources;
+    chartSources.measurement = [this]() -> const link::TMeasurement& { return m_link->measurement(); };
+    chartSources.connected = [this] { return m_link->connected(); };
+    chartSources.decimals = [this] { return Decp(); };
+    chartSources.lookupText = [this](std::string_view id) { return LookupText(id); };
+    chartSources.locale = m_numberLocale;
+    TabSheet2 = new ChartPage(std::move(chartSources), PageControl1);
     TabSheet3 = new RecordingPage(PageControl1);
     TabSheet5 = new SettingsPage(*m_link, [this](std::string_view id) { return LookupText(id); }, PageControl1);
     connect(TabSheet5, &SettingsPage::unitsTextChanged, this, [this](const QString& units) { m_unitsText = units; });
@@ -101,6 +108,9 @@ TForm1::TForm1(link::HidBackend& backend, QWidget* parent) : QMainWindow(parent)
     connect(&DisplayData, &QTimer::timeout, this, &TForm1::DisplayDataTimer);
     DisplayData.start();
     connectMeasurementPage();
+    connectRecordingPage();
+    connect(Wczytajustawieniazpliku1, &QAction::triggered, this, &TForm1::Wczytajustawieniazpliku1Click);
+    connect(Wczytajustawieniazpliku2, &QAction::triggered, this, &TForm1::Wczytajustawieniazpliku2Click);
 
     FormCreate();
 
@@ -220,8 +230,8 @@ void TForm1::FormCreate()
     showLinkStatus(link::TLinkStatus::lsNoConnection, LookupText("IDS_45"));
     // 2. Caption.
     setWindowTitle(QStringLiteral("QMX80NET-PC") + QStringLiteral("  ver.: ") + QString::fromLatin1(kProgramVersion));
-    // 3. Application settings: until the preferences file is read, its defaults.
-    TabSheet5->Cb_Decp->setCurrentIndex(1);
+    // 3. Application settings, ending with the interface language.
+    LoadAppSettings();
     // 4. The Modbus address list: "1" to "247", item index = address - 1.
     QComboBox* addresses = TabSheet5->Cb_ModbusAddress;
     addresses->clear();
@@ -231,13 +241,15 @@ void TForm1::FormCreate()
     // 5. First items of the filter and address lists.
     TabSheet5->Cb_FiltLevel->setCurrentIndex(0);
     addresses->setCurrentIndex(0);
-    // 6. Values derived from the rate and filter lists.
+    // 6. Values derived from the rate and filter lists and from the chart lists.
     TabSheet5->Cb_AdRateChange();
+    TabSheet2->ComboB_ChartSamplingChange();
+    TabSheet2->Cb_ChartTimeWindowChange();
 }
 
 bool TForm1::FormClose()
 {
-    return true;
+    return SaveAppSettings();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -57,8 +57,9 @@ inline const QColor kOffColor{253, 124, 102};
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    /// `backend` supplies the HID devices; it must outlive the window.
-    explicit TForm1(link::HidBackend& backend, QWidget* parent = nullptr);
+    /// `backend` supplies the HID devices; it must outlive the window. `settingsPath` is the
+    /// preferences file; empty means none (every preference takes its default, nothing is saved).
+    explicit TForm1(link::HidBackend& backend, QString settingsPath = {}, QWidget* parent = nullptr);
     ~TForm1() override;
 
     /// The text of a string-table identifier in the active language.
@@ -69,6 +70,10 @@ public:
     /// Shows an error in the standard error box (replaceable, so tests never block on a dialog).
     using ErrorBox = std::function<void(const QString& message)>;
     void setErrorBox(ErrorBox box) { m_errorBox = std::move(box); }
+    /// File dialogs of the device settings file (replaceable for tests): given the proposed
+    /// name, they return the chosen one, or an empty text when the user cancels.
+    using FileDialog = std::function<QString(const QString& proposed)>;
+    void setConfigFileDialogs(FileDialog save, FileDialog open);
     /// Switches the interface language to the language list's position plus one and applies the
     /// property table. A position outside the languages is refused with the error box.
     void siLangCombo1Change();
@@ -117,6 +122,14 @@ public slots:
     void BtnTaraClick();
     void Btn_ResetMinMaxClick();
     void Bit_BigWindowClick();
+    /// "Wczytaj ustawienia z pliku": fills the settings pages from a device settings file.
+    void Wczytajustawieniazpliku1Click();
+    /// "Zapisz ustawienia do pliku": writes the settings pages to a device settings file.
+    void Wczytajustawieniazpliku2Click();
+    /// Loads the device settings file `path` into the pages (no dialog).
+    void loadDeviceSettingsFile(const QString& path);
+    /// Saves the pages to the device settings file `path` (no dialog); false after an error box.
+    bool saveDeviceSettingsFile(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,6 +137,10 @@ protected:
 private:
     void FormCreate();
     bool FormClose();
+    void LoadAppSettings();
+    bool SaveAppSettings();
+    void connectRecordingPage();
+    void writeRecordingFileName(const QString& fileName);
     void buildMenu();
     QWidget* buildConnectionStrip();
     QWidget* buildStatusStrip();
@@ -136,6 +153,10 @@ private:
     QString m_unitsText;
     SecondaryWindows m_windows;
     ErrorBox m_errorBox;
+    QString m_settingsPath;
+    FileDialog m_saveConfigDialog;
+    FileDialog m_openConfigDialog;
+    QString m_lastConfigFile = QStringLiteral("qmx80_konfiguracja.conf");
     std::unique_ptr<link::LinkController> m_link;
 };
 

@@ -60,6 +60,9 @@ void TForm1::attachWindows(const SecondaryWindows& windows)
     if (m_windows.bigDisplay) {
         connect(m_windows.bigDisplay, &TFormBigDisplay::resetMaxRequested, this, &TForm1::Btn_ResetMinMaxClick);
     }
+    if (m_windows.analogCalib) {
+        TabSheet5->setAnalogCalibrationWindow(m_windows.analogCalib);
+    }
 }
 
 int TForm1::Decp() const
@@ -102,6 +105,7 @@ void TForm1::DisplayDataTimer()
         setLabel(page.DisplaySum, hyphens);
         setLabel(page.DisplayMax, hyphens);
     }
+    TabSheet3->ShowRecordingState(m_link->connected(), StatusBarAcquisition);
 }
 
 void TForm1::ShowChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& c)

@@ -159,7 +159,7 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     row->setContentsMargins(0, 0, 6, 0);
     c.header = named(new HeaderBar(QStringLiteral("Kanał %1:").arg(n), HeaderBar::kChannelCaption, c.box),
                      QString::fromLatin1(kHeaderNames[static_cast<std::size_t>(ch)]));
-    c.header->setFixedWidth(70);
+    c.header->setFixedWidth(84);
     c.header->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     row->addWidget(c.header);
 

@@ -1,0 +1,139 @@
+#include "SettingsFileCommand.h"
+
+#include "CliSession.h"
+
+#include "link/Protocol.h"
+#include "settings/core/IoSettings.h"
+#include "settings/core/SensorSettings.h"
+#include "settings/devicefile/DeviceSettingsRecords.h"
+#include "settings/profile/ProfileFile.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace qmx::cli {
+
+namespace {
+
+constexpr int kExitDataError = 65;
+constexpr int kExitNotKept = 1;
+constexpr int kExitFile = 74;
+constexpr int kReplyTimeoutMs = 5000;
+
+std::span<const std::uint8_t> bytes(const QByteArray& frame)
+{
+    return {reinterpret_cast<const std::uint8_t*>(frame.constData()), static_cast<std::size_t>(frame.size())};
+}
+
+void error(const QString& text)
+{
+    std::fputs(("qmx80net-cli: settings: " + text + u'\n').toLocal8Bit().constData(), stderr);
+}
+
+} // namespace
+
+int runSettingsSave(CliSession& session, const QString& path, int decimals)
+{
+    const auto sensor = settings::decodeSensorSettings(bytes(session.sensorSettingsFrame()));
+    const auto io = settings::decodeIoSettings(bytes(session.ioSettingsFrame()));
+    if (!sensor || !io) {
+        error(QStringLiteral("the transducer sent no complete settings"));
+        return kExitNotKept;
+    }
+    const auto values = settings::valuesFromRecords(*sensor, *io, decimals, display::NumberLocale::system());
+    settings::ProfileBatch batch = settings::ProfileFile(path).batch();
+    for (const auto& entry : settings::deviceSettingsEntries(values)) {
+        if (const auto failure = batch.setValue(entry.section, entry.key, entry.text)) {
+            error(failure->message());
+            return kExitFile;
+        }
+    }
+    if (const auto failure = batch.commit()) {
+        error(failure->message());
+        return kExitFile;
+    }
+    return 0;
+}
+
+int runSettingsApply(CliSession& session, const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        error(QStringLiteral("%1: no such file").arg(path));
+        return kExitFile;
+    }
+    const auto io0 = settings::decodeIoSettings(bytes(session.ioSettingsFrame()));
+    if (!io0) {
+        error(QStringLiteral("the transducer sent no complete settings"));
+        return kExitNotKept;
+    }
+    const settings::ProfileFile file(path);
+    const auto values = settings::readDeviceSettings(
+        [&](const QString& section, const QString& key) { return file.read(section, key); });
+    const auto records = settings::recordsFromValues(values, io0->MAC, display::NumberLocale::system());
+    if (!records.problems.isEmpty()) {
+        error(QStringLiteral("%1 refused, nothing was sent:").arg(path));
+        for (const QString& p : records.problems) {
+            std::fputs(("  " + p + u'\n').toLocal8Bit().constData(), stderr);
+        }
+        return kExitDataError;
+    }
+
+    link::LinkController& link = session.link();
+    // Each write is acknowledged, then read back (sensor block, then I/O block) by the link itself.
+    bool sensorAcknowledged = false;
+    bool ioAcknowledged = false;
+    std::optional<settings::TSensorSettings> sensorBack;
+    std::optional<settings::TIOSettings> ioBack;
+    const auto c1 = QObject::connect(&link, &link::LinkController::replyDispatched, [&](std::uint8_t code) {
+        sensorAcknowledged = sensorAcknowledged || code == link::CMD_SET_SENSOR_SETTINGS;
+        ioAcknowledged = ioAcknowledged || code == link::CMD_SET_IO_SETTINGS;
+    });
+    const auto c2 = QObject::connect(&link, &link::LinkController::sensorSettingsReceived, [&](const QByteArray& f) {
+        if (sensorAcknowledged) {
+            sensorBack = settings::decodeSensorSettings(bytes(f));
+        }
+    });
+    const auto c3 = QObject::connect(&link, &link::LinkController::ioSettingsReceived, [&](const QByteArray& f) {
+        if (ioAcknowledged) {
+            ioBack = settings::decodeIoSettings(bytes(f));
+        }
+    });
+    const auto disconnectAll = [&] {
+        QObject::disconnect(c1);
+        QObject::disconnect(c2);
+        QObject::disconnect(c3);
+    };
+
+    link.suspendPollForRequest();
+    link.SendReport(settings::encodeSensorSettingsRequest(*records.sensor));
+    if (!runUntil([&] { return sensorBack.has_value(); }, kReplyTimeoutMs)) {
+        disconnectAll();
+        error(QStringLiteral("the transducer did not confirm the sensor settings"));
+        return kExitNotKept;
+    }
+    link.suspendPollForRequest();
+    link.SendReport(settings::encodeIoSettingsRequest(*records.io));
+    if (!runUntil([&] { return ioBack.has_value(); }, kReplyTimeoutMs)) {
+        disconnectAll();
+        error(QStringLiteral("the transducer did not confirm the communication and output settings"));
+        return kExitNotKept;
+    }
+    disconnectAll();
+
+    QStringList differ;
+    if (!(*sensorBack == *records.sensor)) {
+        differ << QStringLiteral("sensor settings");
+    }
+    if (!(*ioBack == *records.io)) {
+        differ << QStringLiteral("communication and output settings");
+    }
+    if (!differ.isEmpty()) {
+        error(QStringLiteral("the transducer did not keep the %1 as written").arg(differ.join(QStringLiteral(" and "))));
+        return kExitNotKept;
+    }
+    std::fputs("settings written and confirmed\n", stdout);
+    return 0;
+}
+
+} // namespace qmx::cli

@@ -1,0 +1,280 @@
+// The main window's files: its preferences (read at creation, written at closing), the recording
+// file name kept among them, and the device settings files of the "Konfiguracja" menu.
+
+#include "MainWindow.h"
+
+#include "app/AppSettings.h"
+#include "pages/ChartPage.h"
+#include "pages/CommunicationPage.h"
+#include "pages/OutputsPage.h"
+#include "pages/RecordingPage.h"
+#include "pages/SensorSettingsPage.h"
+#include "pages/SettingsPage.h"
+#include "settings/devicefile/DeviceSettingsFile.h"
+#include "settings/profile/ProfileFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace qmx::ui {
+
+namespace {
+
+const QString kConfigFilter = QStringLiteral("QMX80NET configuration (*.conf *.ini)");
+
+app::AppSettings readPreferences(const QString& path, const display::NumberLocale& locale)
+{
+    if (path.isEmpty()) {
+        return {};
+    }
+    const settings::ProfileFile file(path);
+    return app::readAppSettings([&](const QString& key) { return file.read(app::kOptionsSection, key); }, locale);
+}
+
+/// Selects a list position from a file without running the list's change reaction.
+void selectQuietly(QComboBox* list, int index)
+{
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+void setTextQuietly(QLineEdit* edit, const QString& text)
+{
+    const QSignalBlocker quiet(edit);
+    edit->setText(text);
+}
+
+} // namespace
+
+void TForm1::setConfigFileDialogs(FileDialog save, FileDialog open)
+{
+    m_saveConfigDialog = std::move(save);
+    m_openConfigDialog = std::move(open);
+}
+
+// ---------------------------------------------------------------- recording page
+
+void TForm1::connectRecordingPage()
+{
+    TabSheet3->setDecimalsSource([this] { return Decp(); });
+    TabSheet3->setNumberLocale(m_numberLocale);
+    m_link->setMeasurementObserver([this](const link::TMeasurement& m) { TabSheet3->RecordMeasurement(m); });
+    connect(TabSheet3, &RecordingPage::statusMessage, Label_Status, &QLabel::setText);
+    connect(TabSheet3, &RecordingPage::fileNameChosen, this, &TForm1::writeRecordingFileName);
+}
+
+void TForm1::writeRecordingFileName(const QString& fileName)
+{
+    if (m_settingsPath.isEmpty()) {
+        return;
+    }
+    settings::ProfileFile file(m_settingsPath);
+    if (const auto error = file.write(app::kOptionsSection, QStringLiteral("FileName"), fileName)) {
+        m_errorBox(error->message());
+    }
+}
+
+// ---------------------------------------------------------------- preferences
+
+void TForm1::LoadAppSettings()
+{
+    const app::AppSettings s = readPreferences(m_settingsPath, m_numberLocale);
+
+    RecordingPage& rec = *TabSheet3;
+    rec.setFileName(s.FileName);
+    rec.setColumns({s.SaveDate, s.SaveTime, s.SaveDataCnt, s.SaveDataSummary,
+                    {s.SaveDataSens1, s.SaveDataSens2, s.SaveDataSens3, s.SaveDataSens4}});
+    rec.setDataAcquisitionSpeed(s.DataAcquistionSpeed);
+    for (int i = 0; i < 5; ++i) {
+        TabSheet2->setSeriesActive(i, s.ChartSeries[static_cast<std::size_t>(i)]);
+    }
+    TabSheet2->applyTimeWindowIndex(s.TimeSize);
+    TabSheet2->applySamplingIndex(s.Sampling);
+    // A stored "1" begins a recording run, as a click on the box would.
+    rec.setDataAcquisition(s.Checkbox_DataAcquistion);
+
+    TabSheet2->setThresholds(s.TrigStartVal, s.TrigStopVal);
+    TabSheet5->Cb_Decp->setCurrentIndex(s.DecimalPoint >= 0 && s.DecimalPoint < TabSheet5->Cb_Decp->count() ? s.DecimalPoint
+                                                                                                           : -1);
+
+    if (s.Language == 0 || s.Language == 1) {
+        siLangCombo1->setCurrentIndex(s.Language);
+        siLangCombo1Change();
+    } else {
+        // A damaged value: the error is shown once, the interface stays Polish, and Polish is
+        // what is stored at closing, so the error does not come back at every start.
+        siLangCombo1->setCurrentIndex(-1);
+        siLangCombo1Change();
+        siLangCombo1->setCurrentIndex(0);
+    }
+}
+
+bool TForm1::SaveAppSettings()
+{
+    if (m_settingsPath.isEmpty()) {
+        return true;
+    }
+    app::AppSettings s;
+    const RecordingPage& rec = *TabSheet3;
+    s.Checkbox_DataAcquistion = rec.dataAcquisition();
+    s.DataAcquistionSpeed = rec.dataAcquisitionSpeed();
+    const recording::RecordColumns columns = rec.columns();
+    s.SaveDate = columns.date;
+    s.SaveTime = columns.time;
+    s.SaveDataCnt = columns.count;
+    s.SaveDataSummary = columns.sum;
+    s.SaveDataSens1 = columns.sensor[0];
+    s.SaveDataSens2 = columns.sensor[1];
+    s.SaveDataSens3 = columns.sensor[2];
+    s.SaveDataSens4 = columns.sensor[3];
+    for (int i = 0; i < 5; ++i) {
+        s.ChartSeries[static_cast<std::size_t>(i)] = TabSheet2->seriesActive(i);
+    }
+    s.TimeSize = TabSheet2->timeWindowIndex();
+    s.Sampling = TabSheet2->samplingIndex();
+    s.TrigStartVal = TabSheet2->trigStartVal();
+    s.TrigStopVal = TabSheet2->trigStopVal();
+    s.DecimalPoint = TabSheet5->Cb_Decp->currentIndex();
+    s.Language = siLangCombo1->currentIndex();
+
+    settings::ProfileBatch batch = settings::ProfileFile(m_settingsPath).batch();
+    for (const auto& [key, text] : app::appSettingsEntries(s, m_numberLocale)) {
+        if (const auto error = batch.setValue(app::kOptionsSection, key, text)) {
+            m_errorBox(error->message());
+            return false;
+        }
+    }
+    if (const auto error = batch.commit()) {
+        m_errorBox(error->message());
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- device settings files
+
+void TForm1::Wczytajustawieniazpliku1Click()
+{
+    const QString path = m_openConfigDialog
+                             ? m_openConfigDialog(m_lastConfigFile)
+                             : QFileDialog::getOpenFileName(this, QStringLiteral("Wczytaj ustawienia z pliku"),
+                                                            m_lastConfigFile, kConfigFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    m_lastConfigFile = path;
+    loadDeviceSettingsFile(path);
+}
+
+void TForm1::Wczytajustawieniazpliku2Click()
+{
+    const QString path = m_saveConfigDialog
+                             ? m_saveConfigDialog(m_lastConfigFile)
+                             : QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz ustawienia do pliku"),
+                                                            m_lastConfigFile, kConfigFilter, nullptr,
+                                                            QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty()) {
+        return;
+    }
+    m_lastConfigFile = path;
+    saveDeviceSettingsFile(path);
+}
+
+bool TForm1::saveDeviceSettingsFile(const QString& path)
+{
+    const SensorSettingsPage& sensors = *TabSheet5->TabSheet6;
+    const CommunicationPage& comm = *TabSheet5->TabSheet7;
+    const OutputsPage& outputs = *TabSheet5->TabSheet4;
+
+    settings::DeviceSettingsValues v;
+    v.SelTens = sensors.Cb_SelTens->currentIndex();
+    v.SumOffset = sensors.Edit_SumOffset->text();
+    v.Rate = sensors.Cb_AdRate->currentIndex();
+    v.Filter = sensors.Cb_FiltLevel->currentIndex();
+    v.StabMaxDiff = sensors.Edit_StabilityMaxDifference->text();
+    v.StabSamplesNo = sensors.Edit_StabiliySamplesNo->text();
+    v.Units = sensors.Cb_Units->currentIndex();
+    v.Decp = sensors.Cb_Decp->currentIndex();
+    for (std::size_t i = 0; i < 4; ++i) {
+        v.Tens[i] = {sensors.sensors[i].range->text(), sensors.sensors[i].sens->text(),
+                     sensors.sensors[i].sign->isChecked()};
+    }
+    v.Baudrate = comm.Cb_ModbusBaud->currentIndex();
+    v.Parity = comm.Cb_ModbusParity->currentIndex();
+    v.Address = comm.Cb_ModbusAddress->currentIndex();
+    v.IP = comm.MaskEdit_IP_Addr->text();
+    v.Mask = comm.MaskEdit_IP_Mask->text();
+    v.Gate = comm.MaskEdit_IP_Gate->text();
+    v.Out1Stab = outputs.Cb_Out1StabilityIndicator->isChecked();
+    v.Out2Overload = outputs.Cb_Out2OverloadIndicator->isChecked();
+    for (auto [values, row] : {std::pair{&v.Out1, &outputs.out1}, std::pair{&v.Out2, &outputs.out2}}) {
+        *values = {row->source->currentIndex(), row->mode1->currentIndex(), row->number1->text(),
+                   row->condition->currentIndex(), row->mode2->currentIndex(), row->number2->text(),
+                   row->state->currentIndex()};
+    }
+
+    // The whole file is replaced at once: a refused write leaves it as it was.
+    settings::ProfileBatch batch = settings::ProfileFile(path).batch();
+    for (const auto& entry : settings::deviceSettingsEntries(v)) {
+        if (const auto error = batch.setValue(entry.section, entry.key, entry.text)) {
+            m_errorBox(error->message());
+            return false;
+        }
+    }
+    if (const auto error = batch.commit()) {
+        m_errorBox(error->message());
+        return false;
+    }
+    return true;
+}
+
+void TForm1::loadDeviceSettingsFile(const QString& path)
+{
+    const settings::ProfileFile file(path);
+    const settings::DeviceSettingsValues v = settings::readDeviceSettings(
+        [&](const QString& section, const QString& key) { return file.read(section, key); });
+
+    SensorSettingsPage& sensors = *TabSheet5->TabSheet6;
+    CommunicationPage& comm = *TabSheet5->TabSheet7;
+    OutputsPage& outputs = *TabSheet5->TabSheet4;
+
+    // The lists and edits are set without their change reactions: the derived labels keep their
+    // values until the user changes a field or the settings are read from the transducer.
+    selectQuietly(sensors.Cb_SelTens, v.SelTens);
+    setTextQuietly(sensors.Edit_SumOffset, v.SumOffset);
+    selectQuietly(sensors.Cb_AdRate, v.Rate);
+    selectQuietly(sensors.Cb_FiltLevel, v.Filter);
+    setTextQuietly(sensors.Edit_StabilityMaxDifference, v.StabMaxDiff);
+    setTextQuietly(sensors.Edit_StabiliySamplesNo, v.StabSamplesNo);
+    selectQuietly(sensors.Cb_Units, v.Units);
+    selectQuietly(sensors.Cb_Decp, v.Decp);
+    for (std::size_t i = 0; i < 4; ++i) {
+        setTextQuietly(sensors.sensors[i].range, v.Tens[i].Range);
+        setTextQuietly(sensors.sensors[i].sens, v.Tens[i].Sens);
+        sensors.sensors[i].sign->setChecked(v.Tens[i].Sign);
+    }
+    selectQuietly(comm.Cb_ModbusBaud, v.Baudrate);
+    selectQuietly(comm.Cb_ModbusParity, v.Parity);
+    selectQuietly(comm.Cb_ModbusAddress, v.Address);
+    setTextQuietly(comm.MaskEdit_IP_Addr, v.IP);
+    setTextQuietly(comm.MaskEdit_IP_Mask, v.Mask);
+    setTextQuietly(comm.MaskEdit_IP_Gate, v.Gate);
+    // The indicator boxes do run their reaction: it enables or disables their output row.
+    outputs.Cb_Out1StabilityIndicator->setChecked(v.Out1Stab);
+    outputs.Cb_Out2OverloadIndicator->setChecked(v.Out2Overload);
+    for (auto [values, row] : {std::pair{&v.Out1, &outputs.out1}, std::pair{&v.Out2, &outputs.out2}}) {
+        selectQuietly(row->source, values->Source);
+        selectQuietly(row->mode1, values->mode1);
+        setTextQuietly(row->number1, values->number1);
+        selectQuietly(row->condition, values->condition);
+        selectQuietly(row->mode2, values->mode2);
+        setTextQuietly(row->number2, values->number2);
+        selectQuietly(row->state, values->state);
+    }
+}
+
+} // namespace qmx::ui

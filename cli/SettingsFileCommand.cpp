@@ -42,14 +42,7 @@ int runSettingsSave(CliSession& session, const QString& path, int decimals)
         return kExitNotKept;
     }
     const auto values = settings::valuesFromRecords(*sensor, *io, decimals, display::NumberLocale::system());
-    settings::ProfileBatch batch = settings::ProfileFile(path).batch();
-    for (const auto& entry : settings::deviceSettingsEntries(values)) {
-        if (const auto failure = batch.setValue(entry.section, entry.key, entry.text)) {
-            error(failure->message());
-            return kExitFile;
-        }
-    }
-    if (const auto failure = batch.commit()) {
+    if (const auto failure = settings::writeEntries(path, settings::deviceSettingsEntries(values))) {
         error(failure->message());
         return kExitFile;
     }

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -61,6 +62,19 @@ int runList(qmx::link::HidBackend& backend)
     return 0;
 }
 
+/// Connects to the first transducer and runs the start-up exchange; null, after a message, when
+/// that fails.
+std::unique_ptr<qmx::cli::CliSession> connectSession(qmx::link::HidBackend& backend)
+{
+    auto session = std::make_unique<qmx::cli::CliSession>(backend);
+    const auto error = session->connect();
+    if (error != qmx::cli::SessionError::None) {
+        printError(session->errorText(error));
+        return nullptr;
+    }
+    return session;
+}
+
 /// Reads the value after `option` from `args` (removing both); nullopt when absent.
 std::optional<QString> takeOption(QStringList& args, const QString& option, bool& bad)
 {
@@ -95,13 +109,11 @@ int runWatchVerb(qmx::link::HidBackend& backend, QStringList args)
         printError(QStringLiteral("watch: expected [--count N] [--seconds S] with non-negative numbers"));
         return kExitUsage;
     }
-    qmx::cli::CliSession session(backend);
-    const auto error = session.connect();
-    if (error != qmx::cli::SessionError::None) {
-        printError(session.errorText(error));
+    const auto session = connectSession(backend);
+    if (!session) {
         return kExitNoDevice;
     }
-    return qmx::cli::runWatch(session, options);
+    return qmx::cli::runWatch(*session, options);
 }
 
 int runSettingsVerb(qmx::link::HidBackend& backend, QStringList args)
@@ -119,30 +131,26 @@ int runSettingsVerb(qmx::link::HidBackend& backend, QStringList args)
         printError(QStringLiteral("settings: expected 'show', 'save FILE [--decimals 0..4]' or 'apply FILE'"));
         return kExitUsage;
     }
-    qmx::cli::CliSession session(backend);
-    const auto error = session.connect();
-    if (error != qmx::cli::SessionError::None) {
-        printError(session.errorText(error));
+    const auto session = connectSession(backend);
+    if (!session) {
         return kExitNoDevice;
     }
     if (sub == QLatin1String("show")) {
-        return qmx::cli::runSettings(session, args);
+        return qmx::cli::runSettings(*session, args);
     }
     if (sub == QLatin1String("save")) {
-        return qmx::cli::runSettingsSave(session, args.at(1), decimals);
+        return qmx::cli::runSettingsSave(*session, args.at(1), decimals);
     }
-    return qmx::cli::runSettingsApply(session, args.at(1));
+    return qmx::cli::runSettingsApply(*session, args.at(1));
 }
 
 int runInfo(qmx::link::HidBackend& backend)
 {
-    qmx::cli::CliSession session(backend);
-    const auto error = session.connect();
-    if (error != qmx::cli::SessionError::None) {
-        printError(session.errorText(error));
+    const auto session = connectSession(backend);
+    if (!session) {
         return kExitNoDevice;
     }
-    print(session.connectionText());
+    print(session->connectionText());
     return 0;
 }
 

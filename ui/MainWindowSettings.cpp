@@ -141,14 +141,11 @@ bool TForm1::SaveAppSettings()
     s.DecimalPoint = TabSheet5->Cb_Decp->currentIndex();
     s.Language = siLangCombo1->currentIndex();
 
-    settings::ProfileBatch batch = settings::ProfileFile(m_settingsPath).batch();
+    std::vector<settings::ProfileEntry> entries;
     for (const auto& [key, text] : app::appSettingsEntries(s, m_numberLocale)) {
-        if (const auto error = batch.setValue(app::kOptionsSection, key, text)) {
-            m_errorBox(error->message());
-            return false;
-        }
+        entries.push_back({app::kOptionsSection, key, text});
     }
-    if (const auto error = batch.commit()) {
+    if (const auto error = settings::writeEntries(m_settingsPath, entries)) {
         m_errorBox(error->message());
         return false;
     }
@@ -218,14 +215,7 @@ bool TForm1::saveDeviceSettingsFile(const QString& path)
     }
 
     // The whole file is replaced at once: a refused write leaves it as it was.
-    settings::ProfileBatch batch = settings::ProfileFile(path).batch();
-    for (const auto& entry : settings::deviceSettingsEntries(v)) {
-        if (const auto error = batch.setValue(entry.section, entry.key, entry.text)) {
-            m_errorBox(error->message());
-            return false;
-        }
-    }
-    if (const auto error = batch.commit()) {
+    if (const auto error = settings::writeEntries(path, settings::deviceSettingsEntries(v))) {
         m_errorBox(error->message());
         return false;
     }

@@ -2,6 +2,8 @@
 // The device settings file: every value of the three settings pages as an INI file, so that
 // several transducers can be configured alike. The file mirrors the controls, not the device.
 
+#include "settings/profile/ProfileFile.h"
+
 #include <QString>
 
 #include <array>
@@ -56,11 +58,7 @@ struct DeviceSettingsValues {
 };
 
 /// One line to write: section, key and text.
-struct DeviceSettingsEntry {
-    QString section;
-    QString key;
-    QString text;
-};
+using DeviceSettingsEntry = ProfileEntry;
 
 /// Reads a key of a section; nullopt when missing.
 using SectionKeyReader = std::function<std::optional<QString>(const QString& section, const QString& key)>;

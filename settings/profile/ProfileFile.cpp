@@ -111,4 +111,15 @@ std::optional<WriteError> ProfileFile::write(QStringView section, QStringView ke
     return batch.commit();
 }
 
+std::optional<WriteError> writeEntries(const QString& path, std::span<const ProfileEntry> entries)
+{
+    ProfileBatch batch(path);
+    for (const ProfileEntry& entry : entries) {
+        if (auto failure = batch.setValue(entry.section, entry.key, entry.text)) {
+            return failure;
+        }
+    }
+    return batch.commit();
+}
+
 } // namespace qmx::settings

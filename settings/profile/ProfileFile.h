@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <span>
 
 namespace qmx::settings {
 
@@ -82,5 +83,16 @@ public:
 private:
     QString m_path;
 };
+
+/// One key to write: its section, its name and its text.
+struct ProfileEntry {
+    QString section;
+    QString key;
+    QString text;
+};
+
+/// Writes every entry, in order, to the file at `path` in one replacement of the file: either all
+/// of them reach the disk or, after an error, none does and the file is as it was.
+[[nodiscard]] std::optional<WriteError> writeEntries(const QString& path, std::span<const ProfileEntry> entries);
 
 } // namespace qmx::settings

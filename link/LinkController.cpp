@@ -31,6 +31,14 @@ LinkController::LinkController(HidBackend& backend, TextLookup lookup, QObject* 
     : QObject(parent),
       m_backend(backend),
       m_lookup(std::move(lookup)),
+      m_handOff(
+          [this](const ReportHandOff::Report& r) {
+              // Reports of a device released meanwhile are dropped.
+              if (m_liveSources.count(r.source) != 0) {
+                  DispatchReport(r.reportId, r.payload);
+              }
+          },
+          this),
       m_decimalSeparator(QLocale::system().decimalPoint().front()),
       m_pollTimer(kPollPeriodSeconds, [this] { ZylTimer_ReadDataTimer(); })
 {
@@ -222,7 +230,7 @@ void LinkController::releaseAll()
         m_connected = false;
         m_current.reset();
     }
-    m_liveDevices.clear();
+    m_liveSources.clear();
     for (auto& entry : m_deviceList) {
         if (entry.device) {
             entry.device->release();
@@ -233,19 +241,11 @@ void LinkController::releaseAll()
 
 void LinkController::attachDispatcher(DeviceEntry& entry)
 {
-    ClaimedDevice* device = entry.device.get();
-    m_liveDevices.insert(device);
-    device->attach([this, device](std::uint8_t reportId, std::vector<std::uint8_t> payload) {
-        // Runs on the reader thread: hand the report to the UI thread without waiting for it, so
-        // that a release can always stop this reader.
-        QMetaObject::invokeMethod(
-            this,
-            [this, device, reportId, payload = std::move(payload)] {
-                if (m_liveDevices.count(device) != 0) {
-                    DispatchReport(reportId, payload);
-                }
-            },
-            Qt::QueuedConnection);
+    entry.source = m_nextSource++;
+    m_liveSources.insert(entry.source);
+    entry.device->attach([this, source = entry.source](std::uint8_t reportId, std::vector<std::uint8_t> payload) {
+        // Runs on the reader thread: queue the report without waiting for the user-interface thread.
+        m_handOff.push({source, reportId, std::move(payload)});
     });
 }
 
@@ -274,7 +274,7 @@ bool LinkController::keepHealthyLink(const std::vector<HidDeviceInfo>& infos)
     }
     for (auto& entry : m_deviceList) {
         if (entry.device) {
-            m_liveDevices.erase(entry.device.get());
+            m_liveSources.erase(entry.source);
             entry.device->release();
         }
     }

@@ -5,8 +5,8 @@
 // Threads: everything runs on the user-interface thread except SendReport() and the poll tick,
 // which the poll timer's worker calls. SendReport() reads Connected and CurrentDevice under
 // m_sendMutex and writes through the device's own lock, so a release never races a write. Input
-// reports arrive from the devices' reader threads by queued calls, in arrival order, and are
-// dispatched one at a time on the user-interface thread.
+// reports arrive from the devices' reader threads through a ReportHandOff, in arrival order, and
+// are dispatched one at a time on the user-interface thread.
 
 #include "ClaimedDevice.h"
 #include "DeviceInfo.h"
@@ -14,6 +14,7 @@
 #include "HighResTimer.h"
 #include "Measurement.h"
 #include "Protocol.h"
+#include "ReportHandOff.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -39,6 +40,7 @@ struct DeviceEntry {
     QString text;                          ///< product string or "Device VID=.. PID=.."
     HidDeviceInfo info;
     std::shared_ptr<ClaimedDevice> device; ///< opened only for the transducer's entries
+    std::uint64_t source = 0;              ///< identifies the device's reports while it is attached
 };
 
 class LinkController : public QObject {
@@ -132,7 +134,9 @@ private:
     TLinkStatus m_status = TLinkStatus::lsNoConnection;
     std::uint8_t m_pendingCommand = CMD_GET_INFO;
     std::vector<DeviceEntry> m_deviceList;
-    std::set<const ClaimedDevice*> m_liveDevices; // devices whose reports are dispatched
+    std::set<std::uint64_t> m_liveSources; // devices whose reports are dispatched
+    std::uint64_t m_nextSource = 1;
+    ReportHandOff m_handOff;
     TDeviceInfo m_deviceInfo;
     TMeasurement m_measurement;
     int m_frameCount = 0;

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-svg-dev libgl-dev
   libqcustomplot-dev
   libhidapi-dev libudev-dev
+  libgmime-3.0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
   xvfb xauth imagemagick

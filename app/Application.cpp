@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "ui/ErrorBox.h"
+#include "ui/icons/Icons.h"
 
 #include <exception>
 
@@ -9,6 +10,8 @@ namespace qmx::app {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("QMX80NET"));
+    setWindowIcon(ui::programIcon());
+    setDesktopFileName(QStringLiteral("qmx80net-pc"));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
   xvfb xauth imagemagick
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-crosextra-carlito fonts-liberation2
 )
 
 if [ "$(id -u)" -eq 0 ]; then

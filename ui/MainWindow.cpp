@@ -6,7 +6,9 @@
 #include "pages/SettingsPage.h"
 
 #include "ErrorBox.h"
+#include "icons/Icons.h"
 #include "lang/PropertyTable.h"
+#include "windows/TForm2.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -16,6 +18,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMoveEvent>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -46,9 +50,14 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     m_errorBox = [this](const QString& message) { showErrorBox(this, message); };
     m_link = std::make_unique<link::LinkController>(backend, [this](std::string_view id) { return LookupText(id); });
 
+    // The window is laid out for Tahoma's narrow letters; where Tahoma is missing, fonts of similar
+    // width keep the captions within their places rather than the system's wider default.
     QFont font(QStringLiteral("Tahoma"));
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("DejaVu Sans Condensed")});
     font.setPixelSize(11);
     setFont(font);
+    setWindowIcon(programIcon());
 
     buildMenu();
     auto* central = new QWidget(this);
@@ -59,6 +68,7 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
 
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setIconSize(QSize(kTabIconSize, kTabIconSize));
     TabSheet1 = new MeasurementPage(PageControl1);
     ChartPageSources chartSources;
     chartSources.measurement = [this]() -> const link::TMeasurement& { return m_link->measurement(); };
@@ -70,10 +80,10 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     TabSheet3 = new RecordingPage(PageControl1);
     TabSheet5 = new SettingsPage(*m_link, [this](std::string_view id) { return LookupText(id); }, PageControl1);
     connect(TabSheet5, &SettingsPage::unitsTextChanged, this, [this](const QString& units) { m_unitsText = units; });
-    PageControl1->addTab(TabSheet1, QStringLiteral("Pomiary"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("Wykres"));
-    PageControl1->addTab(TabSheet3, QStringLiteral("Rejestracja"));
-    PageControl1->addTab(TabSheet5, QStringLiteral("Ustawienia"));
+    PageControl1->addTab(TabSheet1, imageListIcon(0), QStringLiteral("Pomiary"));
+    PageControl1->addTab(TabSheet2, imageListIcon(1), QStringLiteral("Wykres"));
+    PageControl1->addTab(TabSheet3, imageListIcon(2), QStringLiteral("Rejestracja"));
+    PageControl1->addTab(TabSheet5, imageListIcon(3), QStringLiteral("Ustawienia"));
     PageControl1->setCurrentIndex(0);
     column->addWidget(PageControl1, 1);
     column->addWidget(buildStatusStrip());
@@ -84,8 +94,10 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->hide();
 
+    // Until the window system reports a frame, the minimum applies to the window itself; the
+    // initial client area does not count the menu bar, which Qt puts inside the window.
     setMinimumSize(kMinimumWidth, kMinimumHeight);
-    resize(std::max(kInitialClientWidth, kMinimumWidth), std::max(kInitialClientHeight, kMinimumHeight));
+    resize(kInitialClientWidth, kInitialClientHeight + menuBar()->sizeHint().height());
     move(0, 0);
 
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
@@ -111,6 +123,7 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     connectRecordingPage();
     connect(Wczytajustawieniazpliku1, &QAction::triggered, this, &TForm1::Wczytajustawieniazpliku1Click);
     connect(Wczytajustawieniazpliku2, &QAction::triggered, this, &TForm1::Wczytajustawieniazpliku2Click);
+    connect(Informacje1, &QAction::triggered, this, &TForm1::Informacje1Click);
 
     FormCreate();
 
@@ -258,6 +271,34 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->accept();
     } else {
         event->ignore();
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    applyOuterMinimumSize();
+}
+
+void TForm1::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    applyOuterMinimumSize();
+}
+
+void TForm1::applyOuterMinimumSize()
+{
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize wanted(kMinimumWidth - std::max(0, frame.width()), kMinimumHeight - std::max(0, frame.height()));
+    if (minimumSize() != wanted) {
+        setMinimumSize(wanted);
+    }
+}
+
+void TForm1::Informacje1Click()
+{
+    if (TForm2* about = m_windows.about) {
+        about->showModalOver(this);
     }
 }
 

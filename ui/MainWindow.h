@@ -130,9 +130,13 @@ public slots:
     void loadDeviceSettingsFile(const QString& path);
     /// Saves the pages to the device settings file `path` (no dialog); false after an error box.
     bool saveDeviceSettingsFile(const QString& path);
+    /// "Pomoc" / "Informacje": shows the about box modally, centred over this window.
+    void Informacje1Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void FormCreate();
@@ -142,6 +146,9 @@ private:
     void connectRecordingPage();
     void writeRecordingFileName(const QString& fileName);
     void buildMenu();
+    /// Keeps the outer size (frame included) from going below the window's minimum, once the
+    /// window system has told the frame's size.
+    void applyOuterMinimumSize();
     QWidget* buildConnectionStrip();
     QWidget* buildStatusStrip();
     void showLinkStatus(link::TLinkStatus status, const QString& text);

@@ -10,8 +10,10 @@
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/Indicators.h"
 #include "ui/widgets/LoadGauge.h"
+#include "windows/TFHelp.h"
 #include "windows/TFormBigDisplay.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +64,9 @@ void TForm1::attachWindows(const SecondaryWindows& windows)
     }
     if (m_windows.analogCalib) {
         TabSheet5->setAnalogCalibrationWindow(m_windows.analogCalib);
+    }
+    if (m_windows.help) {
+        connect(Instrukcja1, &QAction::triggered, m_windows.help, &TFHelp::showManual);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "lang/StringTable.h"
 #include "recording/chart/ChartRules.h"
 #include "ui/ErrorBox.h"
+#include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/Indicators.h"
 
@@ -38,6 +39,9 @@ constexpr int kThresholdDecimals = 2;
 constexpr QRgb kErrorColor = qRgb(253, 124, 102);
 // Distance of the status field and the tips button from the chart's lower corners.
 constexpr int kOverlayMargin = 4;
+// Margins and spacing inside the three groups of the lower panel, which share a narrow width.
+constexpr int kGroupMargin = 5;
+constexpr int kGroupSpacing = 4;
 
 const QString kStatusOn = QStringLiteral("AKTYWNY");
 const QString kStatusOff = QStringLiteral("NIEAKTYWNY");
@@ -83,10 +87,15 @@ QLabel* caption(const QString& text, QWidget* parent)
     return new QLabel(text, parent);
 }
 
-QPushButton* button(const char* name, const QString& text, QWidget* parent)
+QPushButton* button(const char* name, const QString& text, ButtonPicture picture, QWidget* parent)
 {
-    auto* b = new QPushButton(text, parent);
+    auto* b = new QPushButton(buttonIcon(picture), text, parent);
     b->setObjectName(QString::fromLatin1(name));
+    // As wide as caption and picture need: the style's 80-pixel minimum would push the three
+    // groups of the lower panel past the window's minimum width.
+    const int width = b->fontMetrics().horizontalAdvance(text) + b->iconSize().width() + 18;
+    b->setMinimumWidth(width);
+    b->setMaximumWidth(width);
     return b;
 }
 
@@ -177,12 +186,14 @@ void ChartPage::buildPage()
     statusFont.setPixelSize(12);
     ChartStatus->setFont(statusFont);
     ChartStatus->setFixedWidth(90);
-    Btn_ChartTips = button("Btn_ChartTips", QStringLiteral("Pomoc"), Chart1);
+    Btn_ChartTips = button("Btn_ChartTips", QStringLiteral("Pomoc"), ButtonPicture::Help, Chart1);
     Chart1->installEventFilter(this);
-    // Keep the legend clear of the two corners.
+    // The legend row keeps the chart's full width and stands above the two corner controls, so
+    // that all five entries stay readable at the window's minimum width.
     if (auto* legendRow = qobject_cast<QCPLayoutGrid*>(Chart1->plotLayout()->element(1, 0))) {
-        legendRow->setMargins(QMargins(ChartStatus->width() + 2 * kOverlayMargin, 0,
-                                       Btn_ChartTips->sizeHint().width() + 2 * kOverlayMargin, 5));
+        const int cornerHeight =
+            std::max(ChartStatus->sizeHint().height(), Btn_ChartTips->sizeHint().height()) + 2 * kOverlayMargin;
+        legendRow->setMargins(QMargins(5, 0, 5, cornerHeight));
     }
 
     Panel3 = new QFrame(GroupBox6);
@@ -190,9 +201,10 @@ void ChartPage::buildPage()
     Panel3->setFixedHeight(kPanel3Height);
     auto* controls = new QHBoxLayout(Panel3);
     controls->setContentsMargins(0, 0, 0, 0);
+    controls->setSpacing(kGroupSpacing);
     controls->addWidget(buildRunGroup(), 0, Qt::AlignBottom);
     controls->addWidget(buildAutoGroup(), 0, Qt::AlignBottom);
-    controls->addWidget(buildOutputGroup());
+    controls->addWidget(buildOutputGroup(), 0, Qt::AlignBottom);
     controls->addStretch(1);
     groupLayout->addWidget(Panel3);
 
@@ -204,10 +216,13 @@ QGroupBox* ChartPage::buildRunGroup()
     GroupBox16 = new QGroupBox(Panel3);
     GroupBox16->setObjectName(QStringLiteral("GroupBox16"));
     auto* grid = new QGridLayout(GroupBox16);
-    Btn_ChartStart = button("Btn_ChartStart", QStringLiteral("Start"), GroupBox16);
-    Btn_ChartPause = button("Btn_ChartPause", QStringLiteral("Pauza"), GroupBox16);
-    Btn_ChartReset = button("Btn_ChartReset", QStringLiteral("Reset"), GroupBox16);
+    grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
+    grid->setSpacing(kGroupSpacing);
+    Btn_ChartStart = button("Btn_ChartStart", QStringLiteral("Start"), ButtonPicture::Start, GroupBox16);
+    Btn_ChartPause = button("Btn_ChartPause", QStringLiteral("Pauza"), ButtonPicture::Pause, GroupBox16);
+    Btn_ChartReset = button("Btn_ChartReset", QStringLiteral("Reset"), ButtonPicture::ChartReset, GroupBox16);
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(kGroupSpacing);
     buttons->addWidget(Btn_ChartStart);
     buttons->addWidget(Btn_ChartPause);
     buttons->addWidget(Btn_ChartReset);
@@ -244,12 +259,22 @@ QGroupBox* ChartPage::buildOutputGroup()
     GroupBox17 = new QGroupBox(Panel3);
     GroupBox17->setObjectName(QStringLiteral("GroupBox17"));
     auto* grid = new QGridLayout(GroupBox17);
-    Btn_Print = button("Btn_Print", QStringLiteral("Drukuj"), GroupBox17);
-    Btn_CharPrintSetting = button("Btn_CharPrintSetting", QStringLiteral("Opcje wydruku"), GroupBox17);
-    Btn_SaveBmpChart = button("Btn_SaveBmpChart", QStringLiteral("Zapisz jako obraz"), GroupBox17);
+    grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
+    grid->setSpacing(kGroupSpacing);
+    Btn_Print = button("Btn_Print", QStringLiteral("Drukuj"), ButtonPicture::Print, GroupBox17);
+    Btn_CharPrintSetting =
+        button("Btn_CharPrintSetting", QStringLiteral("Opcje wydruku"), ButtonPicture::PrintSetup, GroupBox17);
+    Btn_SaveBmpChart =
+        button("Btn_SaveBmpChart", QStringLiteral("Zapisz jako obraz"), ButtonPicture::SaveImage, GroupBox17);
+    Btn_SaveBmpChart->setMaximumWidth(QWIDGETSIZE_MAX);
+    // One column: the lower panel is too narrow for the two print buttons side by side once the
+    // captions are wider than Tahoma's.
     grid->addWidget(Btn_Print, 0, 0);
-    grid->addWidget(Btn_CharPrintSetting, 0, 1);
-    grid->addWidget(Btn_SaveBmpChart, 1, 0, 1, 2);
+    grid->addWidget(Btn_CharPrintSetting, 1, 0);
+    grid->addWidget(Btn_SaveBmpChart, 2, 0);
+    for (QPushButton* b : {Btn_Print, Btn_CharPrintSetting}) {
+        b->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
 
     connect(Btn_Print, &QPushButton::clicked, this, &ChartPage::Btn_PrintClick);
     connect(Btn_CharPrintSetting, &QPushButton::clicked, this, &ChartPage::Btn_CharPrintSettingClick);
@@ -263,6 +288,8 @@ QGroupBox* ChartPage::buildAutoGroup()
     GroupBox13 = new QGroupBox(Panel3);
     GroupBox13->setObjectName(QStringLiteral("GroupBox13"));
     auto* grid = new QGridLayout(GroupBox13);
+    grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
+    grid->setSpacing(kGroupSpacing);
     Cb_ChartAutoStartStop = new QCheckBox(QStringLiteral("Auto start/stop"), GroupBox13);
     Cb_ChartAutoStartStop->setObjectName(QStringLiteral("Cb_ChartAutoStartStop"));
     Cb_ChartAutoStartStop->setToolTip(
@@ -275,7 +302,6 @@ QGroupBox* ChartPage::buildAutoGroup()
         QStringLiteral("Wybór kanału sterującego rozpoczęciem / zatrzymaniem rejestracji pomiarów."));
     Label_ChartTrigActVal = new QLabel(QStringLiteral("0"), GroupBox13);
     Label_ChartTrigActVal->setObjectName(QStringLiteral("Label_ChartTrigActVal"));
-    Label_ChartTrigActVal->setMinimumWidth(60);
     Edit_AutoStartVal = new QLineEdit(QStringLiteral("0"), GroupBox13);
     Edit_AutoStartVal->setObjectName(QStringLiteral("Edit_AutoStartVal"));
     Edit_AutoStartVal->setToolTip(QStringLiteral("Wartość siły powyżej której rozpocznie się rejestracjia pomiarów. "
@@ -284,8 +310,8 @@ QGroupBox* ChartPage::buildAutoGroup()
     Edit_AutoStopVal->setObjectName(QStringLiteral("Edit_AutoStopVal"));
     Edit_AutoStopVal->setToolTip(QStringLiteral("Wartość siły poniżej której zakończy się rejestracjia pomiarów. "
                                                 "Wartość powinna być mniejsza od parametru \"Próg star\"."));
-    Edit_AutoStartVal->setMaximumWidth(90);
-    Edit_AutoStopVal->setMaximumWidth(90);
+    Edit_AutoStartVal->setFixedWidth(58);
+    Edit_AutoStopVal->setFixedWidth(58);
 
     grid->addWidget(Cb_ChartAutoStartStop, 0, 0, 1, 4);
     grid->addWidget(caption(QStringLiteral("Kanał:"), GroupBox13), 1, 0);
@@ -328,7 +354,8 @@ void ChartPage::placeChartOverlays()
     const QSize status = ChartStatus->sizeHint().expandedTo(QSize(ChartStatus->width(), 0));
     ChartStatus->setGeometry(kOverlayMargin, Chart1->height() - status.height() - kOverlayMargin, ChartStatus->width(),
                              status.height());
-    const QSize tips = Btn_ChartTips->sizeHint();
+    const QSize tips =
+        Btn_ChartTips->sizeHint().expandedTo(Btn_ChartTips->minimumSize()).boundedTo(Btn_ChartTips->maximumSize());
     Btn_ChartTips->setGeometry(Chart1->width() - tips.width() - kOverlayMargin,
                                Chart1->height() - tips.height() - kOverlayMargin, tips.width(), tips.height());
 }

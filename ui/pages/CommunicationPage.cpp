@@ -3,6 +3,7 @@
 #include "SettingsWidgets.h"
 
 #include "settings/core/ListItems.h"
+#include "ui/icons/Icons.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace qmx::ui {
@@ -41,7 +41,15 @@ CommunicationPage::CommunicationPage(QWidget* parent) : QWidget(parent)
     outer->setContentsMargins(0, 0, 0, 0);
     GroupBox18 = named(new QGroupBox(this), "GroupBox18");
     outer->addWidget(GroupBox18);
-    auto* column = new QVBoxLayout(GroupBox18);
+    // The group fills the page; the controls keep their size and place at its top left.
+    content = new QWidget(GroupBox18);
+    auto* place = new QGridLayout(GroupBox18);
+    place->setContentsMargins(4, 4, 4, 4);
+    place->addWidget(content, 0, 0);
+    place->setRowStretch(1, 1);
+    place->setColumnStretch(1, 1);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
 
     GroupBox21 = named(new QGroupBox(QStringLiteral("RS485 Modbus-RTU"), GroupBox18), "GroupBox21");
     auto* rs = new QGridLayout(GroupBox21);
@@ -94,9 +102,9 @@ CommunicationPage::CommunicationPage(QWidget* parent) : QWidget(parent)
     Btn_ReadIOettings = makeButton(GroupBox18, "Btn_ReadIOettings", QStringLiteral("Odczytaj"));
     Btn_SaveIOSettings = makeButton(GroupBox18, "Btn_SaveIOSettings", QStringLiteral("Zapisz"));
     Btn_ComFactory = makeButton(GroupBox18, "Btn_ComFactory", QStringLiteral("Przywróć fabryczne"));
-    Btn_ReadIOettings->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    Btn_SaveIOSettings->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    Btn_ComFactory->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
+    Btn_ReadIOettings->setIcon(buttonIcon(ButtonPicture::Read));
+    Btn_SaveIOSettings->setIcon(buttonIcon(ButtonPicture::Save));
+    Btn_ComFactory->setIcon(buttonIcon(ButtonPicture::Factory));
     buttons->addWidget(Btn_ReadIOettings);
     buttons->addStretch(1);
     buttons->addWidget(Btn_SaveIOSettings);

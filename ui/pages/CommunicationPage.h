@@ -19,6 +19,8 @@ public:
     explicit CommunicationPage(QWidget* parent = nullptr);
 
     QGroupBox* GroupBox18 = nullptr;
+    /// The page's controls, kept at the top left of GroupBox18 whatever the window's size.
+    QWidget* content = nullptr;
     QGroupBox* GroupBox21 = nullptr; ///< "RS485 Modbus-RTU"
     QComboBox* Cb_ModbusBaud = nullptr;
     QComboBox* Cb_ModbusAddress = nullptr; ///< "1" to "247", filled by fillModbusAddressList()

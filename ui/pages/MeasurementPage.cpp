@@ -1,5 +1,6 @@
 #include "MeasurementPage.h"
 
+#include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/LoadGauge.h"
 
@@ -55,6 +56,10 @@ constexpr std::array<const char*, 4> kHeaderNames{"JvNavPanelHeader9", "JvNavPan
 constexpr std::array<const char*, 3> kGaugeSuffix{"_100", "_150", "_200"};
 constexpr std::array<int, 3> kGaugeWidth{190, 85, 85};
 constexpr std::array<const char*, 3> kGaugeCaption{"znamionowe", "użytkowe", "graniczne"};
+constexpr int kChannelBoxWidth = 646;
+constexpr int kChannelBoxHeight = 62;
+constexpr int kGaugeHeight = 14;
+constexpr int kStatusEditWidth = 130;
 
 } // namespace
 
@@ -100,6 +105,9 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     Edit_IN1->setFixedWidth(40);
     Edit_IN1->setAlignment(Qt::AlignCenter);
     Btn_ResetMinMax = named(new QPushButton(QStringLiteral("Reset Max"), GroupBox2), QStringLiteral("Btn_ResetMinMax"));
+    Bit_BigWindow->setIcon(buttonIcon(ButtonPicture::BigWindow));
+    BtnTara->setIcon(buttonIcon(ButtonPicture::Tare));
+    Btn_ResetMinMax->setIcon(buttonIcon(ButtonPicture::ResetMax));
     buttons->addWidget(Bit_BigWindow);
     buttons->addWidget(BtnTara);
     buttons->addSpacing(12);
@@ -149,42 +157,50 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     const QString n = QString::number(ch + 1);
     ChannelControls& c = channels[static_cast<std::size_t>(ch)];
     c.box = named(new QGroupBox(GroupBox3), QString::fromLatin1(kBoxNames[static_cast<std::size_t>(ch)]));
-    c.box->setFixedSize(646, 62);
+    c.box->setFixedSize(kChannelBoxWidth, kChannelBoxHeight);
     c.box->setAutoFillBackground(true);
     QPalette white = c.box->palette();
     white.setColor(QPalette::Window, Qt::white);
     c.box->setPalette(white);
 
+    // Header at the left, then a column with the load and status line over the three gauges and
+    // their captions, then the value filling the rest up to the right end. The gauges alone take
+    // 364 pixels, so the texts go above them rather than beside them to leave the value its room.
     auto* row = new QHBoxLayout(c.box);
-    row->setContentsMargins(0, 0, 6, 0);
+    row->setContentsMargins(1, 1, 6, 1);
+    row->setSpacing(8);
     c.header = named(new HeaderBar(QStringLiteral("Kanał %1:").arg(n), HeaderBar::kChannelCaption, c.box),
                      QString::fromLatin1(kHeaderNames[static_cast<std::size_t>(ch)]));
-    c.header->setFixedWidth(84);
+    c.header->setFixedWidth(c.header->sizeHint().width());
     c.header->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     row->addWidget(c.header);
 
-    auto* info = new QGridLayout;
-    info->setVerticalSpacing(2);
-    info->addWidget(new QLabel(QStringLiteral("Obciążenie :"), c.box), 0, 0);
+    auto* middle = new QVBoxLayout;
+    middle->setSpacing(1);
+    auto* info = new QHBoxLayout;
+    info->setSpacing(4);
+    info->addWidget(new QLabel(QStringLiteral("Obciążenie :"), c.box));
     c.loadLabel = named(new QLabel(QStringLiteral("0%"), c.box), QStringLiteral("Label_TensLoad") + n);
-    c.loadLabel->setMinimumWidth(44);
-    info->addWidget(c.loadLabel, 0, 1);
-    info->addWidget(new QLabel(QStringLiteral("Status:"), c.box), 1, 0);
+    c.loadLabel->setMinimumWidth(40);
+    info->addWidget(c.loadLabel);
+    info->addStretch(1);
+    info->addWidget(new QLabel(QStringLiteral("Status:"), c.box));
     c.statusEdit = named(new QLineEdit(QStringLiteral("---"), c.box), QStringLiteral("Edit_Ch%1_Status").arg(n));
     c.statusEdit->setReadOnly(true);
-    c.statusEdit->setFixedWidth(120);
+    c.statusEdit->setFocusPolicy(Qt::NoFocus);
+    c.statusEdit->setFixedWidth(kStatusEditWidth);
     QFont arial(QStringLiteral("Arial"));
     arial.setPixelSize(12);
     c.statusEdit->setFont(arial);
-    info->addWidget(c.statusEdit, 1, 1);
-    row->addLayout(info);
+    info->addWidget(c.statusEdit);
+    middle->addLayout(info);
 
     auto* gauges = new QGridLayout;
     gauges->setHorizontalSpacing(2);
     gauges->setVerticalSpacing(0);
     for (std::size_t g = 0; g < 3; ++g) {
         auto* gauge = named(new LoadGauge(c.box), QStringLiteral("Progress_TensVal%1%2").arg(n, QString::fromLatin1(kGaugeSuffix[g])));
-        gauge->setFixedSize(kGaugeWidth[g], 16);
+        gauge->setFixedSize(kGaugeWidth[g], kGaugeHeight);
         gauge->setMaximum(display::kGaugeMaximum[g]);
         gauge->setBarColor(display::kGaugeColour[g]);
         c.gauges[g] = gauge;
@@ -195,15 +211,19 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
         caption->setForegroundRole(QPalette::Dark);
         gauges->addWidget(caption, 1, static_cast<int>(g));
     }
-    row->addLayout(gauges);
-    row->addStretch(1);
+    middle->addLayout(gauges);
+    row->addLayout(middle);
 
     c.valueLabel = named(new QLabel(QStringLiteral("0"), c.box), QStringLiteral("DisplayTens") + n);
     c.valueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont value = boldArial(32);
-    c.valueLabel->setFont(value);
-    c.valueLabel->setMinimumWidth(150);
-    row->addWidget(c.valueLabel);
+    c.valueLabel->setFont(boldArial(32));
+    QPalette black = c.valueLabel->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    c.valueLabel->setPalette(black);
+    // The value takes whatever width is left; a text wider than that keeps its right end visible.
+    c.valueLabel->setMinimumWidth(1);
+    c.valueLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(c.valueLabel, 1);
     return c.box;
 }
 

@@ -3,6 +3,7 @@
 #include "SettingsWidgets.h"
 
 #include "settings/core/ListItems.h"
+#include "ui/icons/Icons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace qmx::ui {
@@ -46,7 +46,15 @@ OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
     outer->setContentsMargins(0, 0, 0, 0);
     GroupBox11 = named(new QGroupBox(this), "GroupBox11");
     outer->addWidget(GroupBox11);
-    auto* column = new QVBoxLayout(GroupBox11);
+    // The group fills the page; the controls keep their size and place at its top left.
+    content = new QWidget(GroupBox11);
+    auto* place = new QGridLayout(GroupBox11);
+    place->setContentsMargins(4, 4, 4, 4);
+    place->addWidget(content, 0, 0);
+    place->setRowStretch(1, 1);
+    place->setColumnStretch(1, 1);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
 
     Cb_Out1StabilityIndicator =
         named(new QCheckBox(QStringLiteral("Wyjście OUT1 jako sygnalizacja stabilności pomiarów"), GroupBox11),
@@ -70,6 +78,7 @@ OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
     column->addWidget(GroupBox26);
 
     Btn_AnalogOutCalib = makeButton(GroupBox11, "Btn_AnalogOutCalib", QStringLiteral("Kalibracja wyjścia analogowego..."));
+    Btn_AnalogOutCalib->setIcon(buttonIcon(ButtonPicture::Calibration));
     auto* calibRow = new QHBoxLayout;
     calibRow->addWidget(Btn_AnalogOutCalib);
     calibRow->addStretch(1);
@@ -80,9 +89,9 @@ OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
     BitBtn5 = makeButton(GroupBox11, "BitBtn5", QStringLiteral("Odczytaj"));
     BitBtn6 = makeButton(GroupBox11, "BitBtn6", QStringLiteral("Zapisz"));
     Btn_OutputsFactory = makeButton(GroupBox11, "Btn_OutputsFactory", QStringLiteral("Przywróć fabryczne"));
-    BitBtn5->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    BitBtn6->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    Btn_OutputsFactory->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
+    BitBtn5->setIcon(buttonIcon(ButtonPicture::Read));
+    BitBtn6->setIcon(buttonIcon(ButtonPicture::Save));
+    Btn_OutputsFactory->setIcon(buttonIcon(ButtonPicture::Factory));
     buttons->addWidget(BitBtn5);
     buttons->addStretch(1);
     buttons->addWidget(BitBtn6);

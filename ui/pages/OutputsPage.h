@@ -41,6 +41,8 @@ public:
     void Cb_Out2OverloadIndicatorClick();
 
     QGroupBox* GroupBox11 = nullptr;
+    /// The page's controls, kept at the top left of GroupBox11 whatever the window's size.
+    QWidget* content = nullptr;
     QCheckBox* Cb_Out1StabilityIndicator = nullptr;
     QCheckBox* Cb_Out2OverloadIndicator = nullptr;
     QGroupBox* GroupBox26 = nullptr; ///< "Sygnalizacja progów pomiarowych "

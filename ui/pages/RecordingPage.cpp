@@ -1,5 +1,6 @@
 #include "RecordingPage.h"
 
+#include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/Indicators.h"
 
@@ -27,6 +28,7 @@ const QString kWriting = QStringLiteral("ZAPIS");
 const QString kActive = QStringLiteral("AKTYWNY");
 const QString kIdle = QStringLiteral("...");
 const QString kMessageTitle = QStringLiteral("QMX80NET");
+constexpr int kFileNameWidth = 420;
 
 template <typename W>
 W* named(W* widget, const char* name)
@@ -82,7 +84,7 @@ void RecordingPage::buildControls()
 
     Checkbox_Acquistion = named(new QCheckBox(QStringLiteral("Aktywuj zapis"), GroupBoxDataAcquistion),
                                 "Checkbox_Acquistion");
-    group->addWidget(Checkbox_Acquistion);
+    group->addWidget(Checkbox_Acquistion, 0, Qt::AlignLeft);
 
     auto* stateRow = new QHBoxLayout;
     stateRow->addWidget(new QLabel(QStringLiteral("Wejście wyzwalające (IN2):"), GroupBoxDataAcquistion));
@@ -156,13 +158,17 @@ void RecordingPage::buildControls()
 
     auto* fileRow = new QHBoxLayout;
     Edit_FileName = readOnlyEdit(QStringLiteral("Sciezka zapisu"), "Edit_FileName", GroupBox14);
-    Button_SaveFilePath = named(new QPushButton(QStringLiteral("Scieżka zapisu"), GroupBox14), "Button_SaveFilePath");
+    Button_SaveFilePath = named(new QPushButton(buttonIcon(ButtonPicture::Folder), QStringLiteral("Scieżka zapisu"),
+                                                GroupBox14),
+                                "Button_SaveFilePath");
     fileRow->addWidget(Edit_FileName, 1);
     fileRow->addWidget(Button_SaveFilePath);
     settings->addLayout(fileRow, 4, 0, 1, 3);
-    settings->setColumnStretch(2, 1);
+    // The file name field is wide enough for a usual path; the group keeps its size and place when
+    // the window grows, like every other control of the page.
+    Edit_FileName->setMinimumWidth(kFileNameWidth);
 
-    group->addWidget(GroupBox14);
+    group->addWidget(GroupBox14, 0, Qt::AlignLeft);
     group->addStretch(1);
 }
 

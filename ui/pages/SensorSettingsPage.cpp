@@ -7,6 +7,7 @@
 #include "settings/core/ListItems.h"
 #include "settings/validation/FieldValidation.h"
 #include "settings/validation/SensorPageTexts.h"
+#include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 
 #include <QCheckBox>
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -62,8 +62,15 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     GroupBox12 = groupBox(this, "GroupBox12", QString());
     outer->addWidget(GroupBox12);
 
-    auto* column = new QVBoxLayout(GroupBox12);
-    column->setContentsMargins(4, 4, 4, 4);
+    // The group fills the page; the controls keep their size and place at its top left.
+    content = new QWidget(GroupBox12);
+    auto* place = new QGridLayout(GroupBox12);
+    place->setContentsMargins(4, 4, 4, 4);
+    place->addWidget(content, 0, 0);
+    place->setRowStretch(1, 1);
+    place->setColumnStretch(1, 1);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(buildSumBox());
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildFilterBox());
@@ -72,15 +79,20 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     column->addLayout(middle);
     column->addWidget(buildSensorsBox());
     column->addStretch(1);
+    // Tighter than the style's defaults: the page has to fit the window's minimum height.
+    column->setSpacing(4);
+    for (QGroupBox* group : {GroupBox7, GroupBox8, GroupBox22, GroupBox9, GroupBox10}) {
+        group->layout()->setContentsMargins(6, 4, 6, 4);
+    }
 
     auto* buttons = new QHBoxLayout;
     Btn_ReadTensSettings = makeButton(GroupBox12, "Btn_ReadTensSettings", QStringLiteral("Odczytaj"));
     Btn_SetTensSettings = makeButton(GroupBox12, "Btn_SetTensSettings", QStringLiteral("Zapisz"));
     Button_TensSettingFactory =
         makeButton(GroupBox12, "Button_TensSettingFactory", QStringLiteral("Przywróć fabryczne"));
-    Btn_ReadTensSettings->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    Btn_SetTensSettings->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    Button_TensSettingFactory->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
+    Btn_ReadTensSettings->setIcon(buttonIcon(ButtonPicture::Read));
+    Btn_SetTensSettings->setIcon(buttonIcon(ButtonPicture::Save));
+    Button_TensSettingFactory->setIcon(buttonIcon(ButtonPicture::Factory));
     buttons->addWidget(Btn_ReadTensSettings);
     buttons->addStretch(1);
     buttons->addWidget(Btn_SetTensSettings);
@@ -100,6 +112,7 @@ QGroupBox* SensorSettingsPage::buildSumBox()
     Cb_SelTens->setToolTip(QStringLiteral("Określa ilość aktywnych weść czujników siły"));
     Edit_SumOffset = makeEdit(GroupBox7, "Edit_SumOffset");
     Btn_SumTara = makeButton(GroupBox7, "Btn_SumTara", QStringLiteral("Tara"));
+    Btn_SumTara->setIcon(buttonIcon(ButtonPicture::Tare));
     Lab_SummaryValInfo = named(new QLabel(QStringLiteral("Wartosc sumaryczna"), GroupBox7), "Lab_SummaryValInfo");
     grid->addWidget(selCaption, 0, 0);
     grid->addWidget(Cb_SelTens, 0, 1);
@@ -178,6 +191,7 @@ QGroupBox* SensorSettingsPage::buildSensorsBox()
     captions->addWidget(makeLabel(captionBox, QStringLiteral("Zakres czujnika [N]:")), 2, 0);
     captions->addWidget(makeLabel(captionBox, QStringLiteral("Stała czujnika [mV/V]:")), 3, 0);
     BitBtn4 = makeButton(captionBox, "BitBtn4", QStringLiteral("Zero 1 2 3 4"));
+    BitBtn4->setIcon(buttonIcon(ButtonPicture::Zero));
     captions->addWidget(BitBtn4, 5, 0);
     row->addWidget(captionBox);
 
@@ -198,7 +212,7 @@ QGroupBox* SensorSettingsPage::buildSensorsBox()
         s.sens->setObjectName(QStringLiteral("Edit_TSens") + n);
         s.sign = new QCheckBox(QStringLiteral("Odwróć znak"), s.box);
         s.sign->setObjectName(QStringLiteral("CB_Tens%1Sign").arg(n));
-        s.zero = new QPushButton(QStringLiteral("Zero"), s.box);
+        s.zero = new QPushButton(buttonIcon(ButtonPicture::Zero), QStringLiteral("Zero"), s.box);
         s.zero->setObjectName(QStringLiteral("Btn_Tens%1Zero").arg(n));
         grid->addWidget(s.header, 0, 0);
         grid->addWidget(s.valueLabel, 1, 0);

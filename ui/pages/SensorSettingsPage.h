@@ -66,6 +66,8 @@ public:
     void UpdateUnitsText();
 
     QGroupBox* GroupBox12 = nullptr;
+    /// The page's controls, kept at the top left of GroupBox12 whatever the window's size.
+    QWidget* content = nullptr;
     QGroupBox* GroupBox7 = nullptr;  ///< "Wartość sumaryczna:"
     QComboBox* Cb_SelTens = nullptr;
     QLineEdit* Edit_SumOffset = nullptr;

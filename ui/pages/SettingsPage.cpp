@@ -8,6 +8,7 @@
 #include "link/Protocol.h"
 #include "settings/core/AddressText.h"
 #include "settings/core/ListItems.h"
+#include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/windows/TFormAnCalib.h"
 
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -33,6 +33,8 @@ const QString kEthernetNotice =
     QStringLiteral("Ustawienie nowych parametrów dla Ethernet nastąpi po ponownym uruchomieniu urządzenia.");
 const QString kFactoryCaption = QStringLiteral("Konfiguracja");
 const QString kFactoryQuestion = QStringLiteral("Przywrócić domyślne?");
+// Room for the controls of an inner page when the main window has its minimum size.
+constexpr QSize kInnerPageSize(640, 440);
 
 /// Reads an address text into `bytes`: normal background and true on success, the refusal
 /// colour and false (bytes untouched) otherwise.
@@ -68,14 +70,27 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
     column->addWidget(JvNavPanelHeader18);
 
     PageControl2 = named(new QTabWidget(GroupBox20), "PageControl2");
-    PageControl2->setIconSize(QSize(32, 32));
+    PageControl2->setIconSize(QSize(kTabIconSize, kTabIconSize));
     TabSheet6 = new SensorSettingsPage(*m_context, PageControl2);
     TabSheet7 = new CommunicationPage(PageControl2);
     TabSheet4 = new OutputsPage(PageControl2);
-    PageControl2->addTab(TabSheet6, style()->standardIcon(QStyle::SP_FileDialogDetailedView),
-                         QStringLiteral("Wejścia tensometryczne"));
-    PageControl2->addTab(TabSheet7, style()->standardIcon(QStyle::SP_DriveNetIcon), QStringLiteral("Komunikacja"));
-    PageControl2->addTab(TabSheet4, style()->standardIcon(QStyle::SP_DialogApplyButton), QStringLiteral("Wyjścia "));
+    PageControl2->addTab(TabSheet6, imageListIcon(4), QStringLiteral("Wejścia tensometryczne"));
+    PageControl2->addTab(TabSheet7, imageListIcon(5), QStringLiteral("Komunikacja"));
+    PageControl2->addTab(TabSheet4, imageListIcon(6), QStringLiteral("Wyjścia "));
+    // The three inner pages show their controls in one block of the same size, so the buttons
+    // at the bottom stand in the same places on every page.
+    // The block takes its preferred size, but no more than the inner pages offer at the window's
+    // minimum size, and never less than its controls need.
+    QSize preferred;
+    QSize needed;
+    for (const QWidget* content : {TabSheet6->content, TabSheet7->content, TabSheet4->content}) {
+        preferred = preferred.expandedTo(content->sizeHint());
+        needed = needed.expandedTo(content->minimumSizeHint());
+    }
+    const QSize common = preferred.boundedTo(kInnerPageSize).expandedTo(needed);
+    for (QWidget* content : {TabSheet6->content, TabSheet7->content, TabSheet4->content}) {
+        content->setFixedSize(common);
+    }
     // The settings open on the communication page.
     PageControl2->setCurrentWidget(TabSheet7);
     column->addWidget(PageControl2, 1);

@@ -1,12 +1,188 @@
 #include "TFHelp.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
 namespace qmx::ui {
 
-TFHelp::TFHelp(QWidget* parent) : QWidget(parent, Qt::Window)
+namespace {
+
+// Narrowest room a picture is shrunk to, however small the window.
+constexpr int kMinimumPictureWidth = 200;
+
+QString problemText(manual::MhtError error)
+{
+    switch (error) {
+    case manual::MhtError::NotMime:
+        return QStringLiteral("Plik nie jest archiwum MIME HTML (.mht).");
+    case manual::MhtError::NoParts:
+        return QStringLiteral("Archiwum jest puste.");
+    case manual::MhtError::NoHtml:
+        return QStringLiteral("Archiwum nie zawiera strony HTML.");
+    }
+    return {};
+}
+
+} // namespace
+
+ManualView::ManualView(QWidget* parent) : QTextBrowser(parent)
+{
+    // Links are followed here: inside the page, or handed to the desktop (web, mail).
+    setOpenLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, &ManualView::followLink);
+}
+
+void ManualView::navigate(const QUrl& address)
+{
+    m_address = address;
+    m_archive.reset();
+    if (!address.isLocalFile()) {
+        showProblem(QStringLiteral("Adres instrukcji nie wskazuje pliku."), address.toString());
+        return;
+    }
+    const QString path = address.toLocalFile();
+    QFile file(path);
+    if (!file.exists()) {
+        showProblem(QStringLiteral("Nie znaleziono pliku instrukcji."), QDir::toNativeSeparators(path));
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        showProblem(QStringLiteral("Nie można odczytać pliku instrukcji: %1.").arg(file.errorString()),
+                    QDir::toNativeSeparators(path));
+        return;
+    }
+    manual::MhtError error{};
+    m_archive = manual::MhtArchive::parse(file.readAll(), &error);
+    if (!m_archive) {
+        showProblem(problemText(error), QDir::toNativeSeparators(path));
+        return;
+    }
+    setHtml(m_archive->rootHtml());
+    scrollToTop();
+}
+
+QVariant ManualView::loadResource(int type, const QUrl& name)
+{
+    if (!m_archive) {
+        return {};
+    }
+    const manual::MhtResource* resource = m_archive->find(name);
+    if (!resource) {
+        return {};
+    }
+    if (type == QTextDocument::ImageResource) {
+        QImage image = QImage::fromData(resource->data);
+        // Pictures wider than the page are shrunk to fit, so the window needs no sideways scrolling.
+        // The page is laid out before the vertical scroll bar appears, so its width is kept free.
+        const int scrollBar = verticalScrollBar()->isVisible() ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const int room = std::max(kMinimumPictureWidth, viewport()->width() - scrollBar
+                                                            - 2 * static_cast<int>(document()->documentMargin()) - 4);
+        if (!image.isNull() && image.width() > room) {
+            image = image.scaledToWidth(room, Qt::SmoothTransformation);
+        }
+        return image;
+    }
+    if (type == QTextDocument::StyleSheetResource) {
+        return manual::decodeText(resource->data, resource->charset);
+    }
+    return {};
+}
+
+void ManualView::showProblem(const QString& what, const QString& detail)
+{
+    setHtml(QStringLiteral("<h2>Nie można wyświetlić instrukcji</h2>"
+                           "<p>%1</p>"
+                           "<p><code>%2</code></p>"
+                           "<p>Instrukcja obsługi jest dostarczana jako plik <b>%3</b> w folderze programu. "
+                           "Program działa dalej normalnie; aby przywrócić instrukcję, zainstaluj program "
+                           "ponownie albo skopiuj ten plik do folderu programu.</p>")
+                .arg(what.toHtmlEscaped(), detail.toHtmlEscaped(),
+                     QString::fromLatin1(TFHelp::kManualFileName)));
+    scrollToTop();
+}
+
+void ManualView::followLink(const QUrl& link)
+{
+    if (link.isRelative() && link.path().isEmpty() && link.hasFragment()) {
+        scrollToAnchor(link.fragment());
+        return;
+    }
+    const QString scheme = link.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto")) {
+        QDesktopServices::openUrl(link);
+    }
+    // Other links (to files on the disk, to other pages) are not followed: the manual is one page.
+}
+
+void ManualView::scrollToTop()
+{
+    moveCursor(QTextCursor::Start);
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+}
+
+TFHelp::TFHelp(QWidget* parent) : TFHelp(QCoreApplication::applicationDirPath(), parent) {}
+
+TFHelp::TFHelp(QString manualFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                          | Qt::WindowCloseButtonHint),
+      m_manualFolder(std::move(manualFolder))
 {
     setObjectName(QStringLiteral("FHelp"));
     setWindowTitle(QStringLiteral("QMX80NET instrukcja"));
-    resize(655, 611);
+
+    CppWebBrowser1 = new ManualView(this);
+    CppWebBrowser1->setObjectName(QStringLiteral("CppWebBrowser1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(CppWebBrowser1);
+
+    resize(kInitialClientWidth, kInitialClientHeight);
+    if (const QScreen* s = screen()) {
+        move(s->availableGeometry().topLeft());
+    }
+}
+
+QUrl TFHelp::manualAddress(const QString& folder)
+{
+    return QUrl::fromLocalFile(QDir(folder).absoluteFilePath(QString::fromLatin1(kManualFileName)));
+}
+
+void TFHelp::showManual()
+{
+    if (isVisible()) {
+        if (isMinimized()) {
+            showNormal();
+        }
+        raise();
+        activateWindow();
+        return;
+    }
+    show();
+}
+
+void TFHelp::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // A spontaneous show comes from the window system (the window restored from the task bar);
+    // only the program's own show is the hidden-to-shown change that reopens the manual.
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TFHelp::FormShow()
+{
+    CppWebBrowser1->navigate(manualAddress(m_manualFolder));
 }
 
 } // namespace qmx::ui

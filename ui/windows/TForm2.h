@@ -1,14 +1,50 @@
 #pragma once
-// The about box: program name, version, purpose and maker lines.
+// The about box: program name, version and purpose, and the maker lines. It never changes with
+// the interface language.
 
-#include <QWidget>
+#include <QDialog>
+#include <QStringList>
+
+class QLabel;
+class QPushButton;
+class QShowEvent;
+class QTextEdit;
 
 namespace qmx::ui {
 
-class TForm2 : public QWidget {
+class TForm2 : public QDialog {
     Q_OBJECT
 public:
+    /// Fixed client area of the box.
+    static constexpr int kClientWidth = 476;
+    static constexpr int kClientHeight = 228;
+
     explicit TForm2(QWidget* parent = nullptr);
+
+    /// The five lines that Info shows, in order.
+    static QStringList infoLines();
+
+    /// Shows the box modally, centred over `owner` (or where it is when `owner` is null); returns
+    /// when the box has been closed.
+    void showModalOver(QWidget* owner);
+
+    QTextEdit* Info = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+
+public slots:
+    /// "Zamknij": closes the box, which ends its modal display.
+    void BitBtn1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    /// Runs each time the box goes from hidden to visible: fills Info afresh.
+    void FormShow();
 };
 
 } // namespace qmx::ui

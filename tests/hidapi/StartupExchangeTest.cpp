@@ -33,9 +33,9 @@ Bytes record(std::uint8_t code, std::size_t size)
 // One input report: report ID 1, the payload, zeros up to the report length.
 Bytes inputReport(const Bytes& payload)
 {
-    Bytes report{0x01};
-    report.insert(report.end(), payload.begin(), payload.end());
-    report.resize(kReportLength, 0);
+    Bytes report(std::max(kReportLength, payload.size() + 1), 0);
+    report[0] = 0x01;
+    std::copy(payload.begin(), payload.end(), report.begin() + 1);
     return report;
 }
 
@@ -61,9 +61,9 @@ std::vector<Bytes> transducer(std::span<const std::uint8_t> request)
 
 Bytes outputReport(std::initializer_list<std::uint8_t> payload)
 {
-    Bytes report{kOutputReportId};
-    report.insert(report.end(), payload);
-    report.resize(kReportLength, 0);
+    Bytes report(std::max(kReportLength, payload.size() + 1), 0);
+    report[0] = kOutputReportId;
+    std::copy(payload.begin(), payload.end(), report.begin() + 1);
     return report;
 }
 

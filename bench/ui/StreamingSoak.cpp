@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -19,6 +20,14 @@
 #include <cstdio>
 
 namespace {
+
+/// Runs the event loop for `ms` milliseconds, sleeping while there is nothing to do.
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 double cpuSeconds()
 {
@@ -67,24 +76,19 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     while (!window.link().ZylTimer_ReadData().isEnabled() && clock.elapsed() < 5000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        runFor(10);
     }
     const double cpuStart = cpuSeconds();
     const std::uint64_t queuedStart = sim.transducer().measurementReportsQueued();
     const long long countedStart = counted + window.link().takeFrameCount();
     clock.restart();
-    while (clock.elapsed() < seconds * 1000LL) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+    runFor(seconds * 1000);
     const double streamedSeconds = static_cast<double>(clock.elapsed()) / 1000.0;
     const double cpu = cpuSeconds() - cpuStart;
 
     // Stop polling and let the stream run out, then compare the counts.
     window.link().ZylTimer_ReadData().stop();
-    clock.restart();
-    while (clock.elapsed() < 3000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+    runFor(3000);
     counted += window.link().takeFrameCount();
     const std::uint64_t sent = sim.transducer().measurementReportsQueued() - queuedStart;
     const std::uint64_t lost = sim.transducer().overflowedInputReports();

@@ -37,19 +37,9 @@ QLineEdit* addressEdit(QWidget* parent, const char* name, const char* text)
 CommunicationPage::CommunicationPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet7"));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
     GroupBox18 = named(new QGroupBox(this), "GroupBox18");
-    outer->addWidget(GroupBox18);
     // The group fills the page; the controls keep their size and place at its top left.
-    content = new QWidget(GroupBox18);
-    auto* place = new QGridLayout(GroupBox18);
-    place->setContentsMargins(4, 4, 4, 4);
-    place->addWidget(content, 0, 0);
-    place->setRowStretch(1, 1);
-    place->setColumnStretch(1, 1);
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
+    auto* column = topLeftBlock(this, GroupBox18, content);
 
     GroupBox21 = named(new QGroupBox(QStringLiteral("RS485 Modbus-RTU"), GroupBox18), "GroupBox21");
     auto* rs = new QGridLayout(GroupBox21);

@@ -42,19 +42,9 @@ std::array<QWidget*, 7> OutputRow::settingsControls() const
 OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet4"));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
     GroupBox11 = named(new QGroupBox(this), "GroupBox11");
-    outer->addWidget(GroupBox11);
     // The group fills the page; the controls keep their size and place at its top left.
-    content = new QWidget(GroupBox11);
-    auto* place = new QGridLayout(GroupBox11);
-    place->setContentsMargins(4, 4, 4, 4);
-    place->addWidget(content, 0, 0);
-    place->setRowStretch(1, 1);
-    place->setColumnStretch(1, 1);
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
+    auto* column = topLeftBlock(this, GroupBox11, content);
 
     Cb_Out1StabilityIndicator =
         named(new QCheckBox(QStringLiteral("Wyjście OUT1 jako sygnalizacja stabilności pomiarów"), GroupBox11),

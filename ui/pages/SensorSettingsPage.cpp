@@ -57,20 +57,9 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("TabSheet6"));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
     GroupBox12 = groupBox(this, "GroupBox12", QString());
-    outer->addWidget(GroupBox12);
-
     // The group fills the page; the controls keep their size and place at its top left.
-    content = new QWidget(GroupBox12);
-    auto* place = new QGridLayout(GroupBox12);
-    place->setContentsMargins(4, 4, 4, 4);
-    place->addWidget(content, 0, 0);
-    place->setRowStretch(1, 1);
-    place->setColumnStretch(1, 1);
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
+    auto* column = topLeftBlock(this, GroupBox12, content);
     column->addWidget(buildSumBox());
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildFilterBox());

@@ -1,5 +1,11 @@
 #include "SettingsWidgets.h"
 
+#include <QGroupBox>
+
+#include <QVBoxLayout>
+
+#include <QGridLayout>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -86,6 +92,22 @@ int checkListSelection(QComboBox* list)
     const int index = list->currentIndex();
     markRefused(list, index < 0);
     return index;
+}
+
+QVBoxLayout* topLeftBlock(QWidget* page, QGroupBox* group, QWidget*& content)
+{
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(group);
+    content = new QWidget(group);
+    auto* place = new QGridLayout(group);
+    place->setContentsMargins(4, 4, 4, 4);
+    place->addWidget(content, 0, 0);
+    place->setRowStretch(1, 1);
+    place->setColumnStretch(1, 1);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    return column;
 }
 
 } // namespace qmx::ui::settingswidgets

@@ -11,6 +11,8 @@
 
 class QComboBox;
 class QLabel;
+class QVBoxLayout;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -33,6 +35,10 @@ QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text = QSt
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption);
 /// A plain caption label.
 QLabel* makeLabel(QWidget* parent, const QString& caption);
+
+/// Lays `group` out to fill `page` and returns the column of a block (`content`) that keeps its
+/// size and place at the group's top left when the page grows.
+QVBoxLayout* topLeftBlock(QWidget* page, QGroupBox* group, QWidget*& content);
 
 /// Gives a field (edit or list) the refusal colour, or its normal background.
 void markRefused(QWidget* field, bool refused);

@@ -15,6 +15,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QVariant>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +31,31 @@ void setLabel(QLabel* label, const QString& text)
     if (label->text() != text) {
         label->setText(text);
     }
+}
+
+// A readout keeps its designed digit size while its text fits; a longer text (a large value with
+// decimals and a unit) is drawn smaller instead of being cut off.
+void setFittedLabel(QLabel* label, const QString& text)
+{
+    if (label->text() == text) {
+        return;
+    }
+    QVariant base = label->property("designPixelSize");
+    if (!base.isValid()) {
+        base = label->font().pixelSize();
+        label->setProperty("designPixelSize", base);
+    }
+    QFont font = label->font();
+    font.setPixelSize(base.toInt());
+    const int room = label->contentsRect().width() - 4;
+    const int needed = QFontMetrics(font).horizontalAdvance(text);
+    if (needed > room && room > 0) {
+        font.setPixelSize(std::max(8, base.toInt() * room / needed));
+    }
+    if (font != label->font()) {
+        label->setFont(font);
+    }
+    label->setText(text);
 }
 
 void setEdit(QLineEdit* edit, const QString& text)
@@ -83,10 +110,11 @@ void TForm1::DisplayDataTimer()
         const int decimals = Decp();
         const auto selection = page.selection();
         if (selection) {
-            setLabel(page.DisplaySum,
-                     display::FormatNumber(display::selectedValue(m, *selection), decimals, m_numberLocale) + m_unitsText);
+            setFittedLabel(page.DisplaySum, display::FormatNumber(display::selectedValue(m, *selection), decimals,
+                                                                  m_numberLocale) +
+                                                m_unitsText);
         }
-        setLabel(page.DisplayMax, display::FormatNumber(m.DeviceMax, decimals, m_numberLocale));
+        setFittedLabel(page.DisplayMax, display::FormatNumber(m.DeviceMax, decimals, m_numberLocale));
         if (TFormBigDisplay* big = m_windows.bigDisplay) {
             setLabel(big->LED_display, page.DisplaySum->text());
             if (selection) {
@@ -120,7 +148,7 @@ void TForm1::ShowChannel(std::uint8_t status, std::uint16_t load, float value, C
         setBase(c.statusEdit, appearance->colour);
     }
     if (display::channelShowsValue(status)) {
-        setLabel(c.valueLabel, display::FormatNumber(value, Decp(), m_numberLocale) + m_unitsText);
+        setFittedLabel(c.valueLabel, display::FormatNumber(value, Decp(), m_numberLocale) + m_unitsText);
     } else {
         setLabel(c.valueLabel, QString::fromLatin1(display::kNoValueText));
     }

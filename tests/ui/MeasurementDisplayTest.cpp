@@ -258,3 +258,26 @@ TEST(LargeWindow, DigitsScaleWithTheOuterSize)
     EXPECT_GE(expected(), 87);
     EXPECT_EQ(big.DispMax->font().pixelSize(), 64); // only the main digits scale
 }
+
+TEST_F(MainWindowFixture, LargeChannelValuesFitTheirLabels)
+{
+    auto dev = connect();
+    window.show();
+    window.TabSheet5->Cb_Decp->setCurrentIndex(2);
+    auto m = sample();
+    m.ChannelStatus = {3, 3, 3, 3};
+    m.ChannelValue = {-12345.67F, 99999.99F, 1249.9F, -0.5F};
+    deliver(*dev, m);
+    window.DisplayDataTimer();
+    for (const auto& c : page().channels) {
+        const QString text = c.valueLabel->text();
+        EXPECT_GE(c.valueLabel->contentsRect().width(), c.valueLabel->fontMetrics().horizontalAdvance(text))
+            << text.toStdString();
+    }
+    EXPECT_EQ(page().channels[3].valueLabel->font().pixelSize(), 32); // a short value keeps its size
+    m.SumValue = -12345678.9F;
+    deliver(*dev, m);
+    window.DisplayDataTimer();
+    EXPECT_GE(page().DisplaySum->contentsRect().width(),
+              page().DisplaySum->fontMetrics().horizontalAdvance(page().DisplaySum->text()));
+}

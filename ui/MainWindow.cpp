@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "ui/widgets/Fonts.h"
 
 #include "pages/ChartPage.h"
 #include "pages/MeasurementPage.h"
@@ -52,11 +53,7 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
 
     // The window is laid out for Tahoma's narrow letters; where Tahoma is missing, fonts of similar
     // width keep the captions within their places rather than the system's wider default.
-    QFont font(QStringLiteral("Tahoma"));
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                      QStringLiteral("DejaVu Sans Condensed")});
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(namedFont(NamedFont::Tahoma, 11));
     setWindowIcon(programIcon());
 
     buildMenu();
@@ -225,9 +222,7 @@ QWidget* TForm1::buildStatusStrip()
     StatusBarAcquisition->setObjectName(QStringLiteral("StatusBarAcquisition"));
     StatusBarAcquisition->setReadOnly(true);
     StatusBarAcquisition->setFixedWidth(80);
-    QFont calibri(QStringLiteral("Calibri"));
-    calibri.setPixelSize(11);
-    StatusBarAcquisition->setFont(calibri);
+    StatusBarAcquisition->setFont(namedFont(NamedFont::Calibri, 11));
     row->addWidget(Label1);
     row->addWidget(Label_Status, 1);
     row->addWidget(Label_FpsData);

@@ -1,4 +1,5 @@
 #include "ChartPage.h"
+#include "ui/widgets/Fonts.h"
 
 #include "lang/StringTable.h"
 #include "recording/chart/ChartRules.h"
@@ -182,9 +183,7 @@ void ChartPage::buildPage()
     ChartStatus = new QLineEdit(kStatusOff, Chart1);
     ChartStatus->setObjectName(QStringLiteral("ChartStatus"));
     ChartStatus->setReadOnly(true);
-    QFont statusFont(QStringLiteral("Calibri"));
-    statusFont.setPixelSize(12);
-    ChartStatus->setFont(statusFont);
+    ChartStatus->setFont(namedFont(NamedFont::Calibri, 12));
     ChartStatus->setFixedWidth(90);
     Btn_ChartTips = button("Btn_ChartTips", QStringLiteral("Pomoc"), ButtonPicture::Help, Chart1);
     Chart1->installEventFilter(this);

@@ -1,4 +1,5 @@
 #include "CommunicationPage.h"
+#include "ui/widgets/Fonts.h"
 
 #include "SettingsWidgets.h"
 
@@ -25,10 +26,7 @@ constexpr int kAddressFieldWidth = 150;
 QLineEdit* addressEdit(QWidget* parent, const char* name, const char* text)
 {
     auto* edit = makeEdit(parent, name, QString::fromLatin1(text));
-    QFont courier(QStringLiteral("Courier New"));
-    courier.setStyleHint(QFont::Monospace);
-    courier.setPixelSize(13);
-    edit->setFont(courier);
+    edit->setFont(namedFont(NamedFont::CourierNew, 13));
     edit->setFixedWidth(kAddressFieldWidth);
     return edit;
 }

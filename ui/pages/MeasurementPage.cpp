@@ -1,4 +1,5 @@
 #include "MeasurementPage.h"
+#include "ui/widgets/Fonts.h"
 
 #include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
@@ -22,10 +23,7 @@ const QColor kReadoutBackground(14, 85, 171);
 
 QFont boldArial(int pixels)
 {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
-    f.setBold(true);
-    return f;
+    return namedFont(NamedFont::Arial, pixels, true);
 }
 
 QLabel* readout(QWidget* parent, const char* name, int w, int h, int fontPixels)
@@ -189,9 +187,7 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     c.statusEdit->setReadOnly(true);
     c.statusEdit->setFocusPolicy(Qt::NoFocus);
     c.statusEdit->setFixedWidth(kStatusEditWidth);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(12);
-    c.statusEdit->setFont(arial);
+    c.statusEdit->setFont(namedFont(NamedFont::Arial, 12));
     info->addWidget(c.statusEdit);
     middle->addLayout(info);
 

@@ -1,4 +1,5 @@
 #include "OutputsPage.h"
+#include "ui/widgets/Fonts.h"
 
 #include "SettingsWidgets.h"
 
@@ -107,10 +108,7 @@ OutputRow OutputsPage::buildRow(int output, QGridLayout* grid)
     row.status->setReadOnly(true);
     row.status->setAlignment(Qt::AlignCenter);
     row.status->setFixedWidth(48);
-    QFont bold(QStringLiteral("Arial"));
-    bold.setPixelSize(12);
-    bold.setBold(true);
-    row.status->setFont(bold);
+    row.status->setFont(namedFont(NamedFont::Arial, 12, true));
     cell->addWidget(row.status, 0, Qt::AlignHCenter);
 
     row.source = makeList(GroupBox26, name("_source").constData(), settings::kOutSourceItems);

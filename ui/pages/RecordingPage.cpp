@@ -1,4 +1,5 @@
 #include "RecordingPage.h"
+#include "ui/widgets/Fonts.h"
 
 #include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
@@ -99,9 +100,7 @@ void RecordingPage::buildControls()
     stateRow->addSpacing(12);
     stateRow->addWidget(new QLabel(QStringLiteral("Stan zapisu:"), GroupBoxDataAcquistion));
     AcquisitionStatus = readOnlyEdit(QStringLiteral("..."), "AcquisitionStatus", GroupBoxDataAcquistion);
-    QFont calibri(QStringLiteral("Calibri"));
-    calibri.setPixelSize(12);
-    AcquisitionStatus->setFont(calibri);
+    AcquisitionStatus->setFont(namedFont(NamedFont::Calibri, 12));
     AcquisitionStatus->setFixedWidth(90);
     stateRow->addWidget(AcquisitionStatus);
     stateRow->addStretch(1);

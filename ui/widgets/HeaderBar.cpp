@@ -1,4 +1,5 @@
 #include "ui/widgets/HeaderBar.h"
+#include "Fonts.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -84,11 +85,7 @@ QColor HeaderBar::bandColor(const QColor& start, const std::optional<QColor>& en
 
 QFont HeaderBar::captionFont() const
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif); // where Arial is missing, a similar sans face is used
-    font.setBold(true);
-    font.setPixelSize(m_captionPixelHeight);
-    return font;
+    return namedFont(NamedFont::Arial, m_captionPixelHeight, true);
 }
 
 QSize HeaderBar::sizeHint() const

@@ -1,4 +1,5 @@
 #include "TForm2.h"
+#include "ui/widgets/Fonts.h"
 
 #include "ui/MainWindow.h"
 #include "ui/icons/Icons.h"
@@ -29,11 +30,7 @@ constexpr int kMakerLineHeight = 17;
 
 QFont calibri13()
 {
-    // Carlito has Calibri's letter widths; the box's texts are measured for them.
-    QFont font(QStringLiteral("Calibri"));
-    font.setFamilies({QStringLiteral("Calibri"), QStringLiteral("Carlito"), QStringLiteral("DejaVu Sans Condensed")});
-    font.setPixelSize(13);
-    return font;
+    return namedFont(NamedFont::Calibri, 13);
 }
 
 QLabel* makerLine(QWidget* parent, const char* name, const QString& text, int row)

@@ -1,4 +1,5 @@
 #include "TFormBigDisplay.h"
+#include "ui/widgets/Fonts.h"
 
 #include "ui/widgets/HeaderBar.h"
 
@@ -18,10 +19,7 @@ QLabel* digits(QWidget* parent, const char* name, int pixels)
     auto* label = new QLabel(QStringLiteral("00.0"), parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont f(QStringLiteral("Arial"));
-    f.setBold(true);
-    f.setPixelSize(pixels);
-    label->setFont(f);
+    label->setFont(namedFont(NamedFont::Arial, pixels, true));
     label->setAutoFillBackground(true);
     QPalette p = label->palette();
     p.setColor(QPalette::Window, kBackground);

@@ -265,6 +265,7 @@ void TForm1::loadDeviceSettingsFile(const QString& path)
         setTextQuietly(row->number2, values->number2);
         selectQuietly(row->state, values->state);
     }
+    TabSheet5->clearMarksOfValidFields();
 }
 
 } // namespace qmx::ui

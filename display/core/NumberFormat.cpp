@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -238,6 +239,86 @@ QString FormatNumber(double value, int decimals, const NumberLocale& locale)
 QString FormatFixed(double value, int precision, int decimals, const NumberLocale& locale)
 {
     return formatFixedImpl(value, precision, decimals, false, locale);
+}
+
+namespace {
+
+// The float32 that a text reads back as, or nothing when the text is not a number.
+std::optional<float> readBackAsFloat(const QString& text, const NumberLocale& locale)
+{
+    const std::optional<double> parsed = ParseReal(text, locale);
+    if (!parsed) {
+        return std::nullopt;
+    }
+    return static_cast<float>(*parsed);
+}
+
+bool sameFloat(float a, float b)
+{
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+// The fewest significant digits that identify a finite float32 among all others, as a Decimal:
+// std::to_chars without a precision writes exactly those.
+Decimal shortestDigits(float magnitude)
+{
+    Decimal d;
+    if (magnitude == 0.0F) {
+        return d;
+    }
+    std::array<char, 32> buffer{};
+    const auto result =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude, std::chars_format::scientific);
+    if (result.ec != std::errc{}) {
+        return exactDecimal(static_cast<double>(magnitude)); // cannot happen with this buffer size
+    }
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    const auto e = text.find('e');
+    for (const char c : text.substr(0, e)) {
+        if (c != '.') {
+            d.digits += c;
+        }
+    }
+    int exponent = 0;
+    const std::string_view exponentText = text.substr(e + 1);
+    const char* first = exponentText.data();
+    if (*first == '+') {
+        ++first; // from_chars takes a minus sign but no plus sign
+    }
+    std::from_chars(first, exponentText.data() + exponentText.size(), exponent);
+    d.intDigits = exponent + 1;
+    while (!d.digits.empty() && d.digits.back() == '0') {
+        d.digits.pop_back();
+    }
+    return d;
+}
+
+} // namespace
+
+QString FormatFixedExact(float value, int precision, int decimals, const NumberLocale& locale)
+{
+    const auto widened = static_cast<double>(value);
+    if (!std::isfinite(value)) {
+        return FormatFixed(widened, precision, decimals, locale);
+    }
+    precision = std::clamp(precision, 1, kMaxPrecision);
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
+    if (value == 0.0F && std::signbit(value)) {
+        // FormatFixed drops the sign of a zero; a setting must keep its very bytes.
+        return QStringLiteral("-") + FormatFixed(0.0, precision, decimals, locale);
+    }
+    QString text = FormatFixed(widened, precision, decimals, locale);
+    if (const auto back = readBackAsFloat(text, locale); back && sameFloat(*back, value)) {
+        return text;
+    }
+    const bool negative = std::signbit(value);
+    const Decimal d = shortestDigits(std::fabs(value));
+    const int fractionDigits = std::max(0, static_cast<int>(d.digits.size()) - d.intDigits);
+    const int places = std::max(decimals, fractionDigits);
+    if (d.intDigits > precision || places > kMaxDecimals) {
+        return exponentText(negative, d, locale);
+    }
+    return fixedText(negative, d, places, false, locale);
 }
 
 QString IntegerText(long long value)

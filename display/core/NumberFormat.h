@@ -61,6 +61,16 @@ QString FormatNumber(double value, int decimals, const NumberLocale& locale);
 /// Examples (point locale): 2 P8 D4 -> "2.0000"; 1.5151 P2 D2 -> "1.50"; 3.968 P2 D1 -> "4.0".
 QString FormatFixed(double value, int precision, int decimals, const NumberLocale& locale);
 
+/// Text of a float32 setting that reads back (ParseReal, then rounded to float32) as exactly the same
+/// float32, so that a value shown, stored in a file and sent again never changes on the way.
+/// It is FormatFixed(value, precision, decimals) whenever that text reads back as the value, so a
+/// value that fits looks as FormatFixed writes it. Otherwise it is the shortest text that reads
+/// back, with at least `decimals` places: fixed-point ("0.75" for 0.75 with 1 decimal, "150.25"
+/// for 150.25 with 1 decimal), or exponent form when its integer part has more digits than
+/// `precision` or it would need more than 18 places ("1.00000024E+8" with precision 8). A
+/// negative zero keeps its sign ("-0.0"). Non-finite values are written as FormatFixed does.
+QString FormatFixedExact(float value, int precision, int decimals, const NumberLocale& locale);
+
 /// Decimal text of a whole number: no leading zeros, a leading minus sign when negative, no grouping.
 QString IntegerText(long long value);
 

@@ -13,11 +13,6 @@ int listIndex(std::uint8_t byte, std::size_t count)
     return byte < count ? byte : -1;
 }
 
-QString fixed(float value, int precision, int decimals, const display::NumberLocale& locale)
-{
-    return display::FormatFixed(static_cast<double>(value), precision, decimals, locale);
-}
-
 /// Collects refusals while the records are built.
 class Checker {
 public:
@@ -44,7 +39,7 @@ public:
         const auto r = ValidateRealField(text, decimals, lower, upper, m_locale);
         if (!r.ok) {
             refuse(name, QStringLiteral("'%1' is not a number from %2 to %3")
-                             .arg(text, fixed(lower, 9, 0, m_locale), fixed(upper, 9, 0, m_locale)));
+                             .arg(text, realBoundText(lower, m_locale), realBoundText(upper, m_locale)));
         }
         return r.value;
     }
@@ -73,10 +68,10 @@ OutputRowValues rowValues(const TOutputSettings& o, int decimals, const display:
 {
     return {listIndex(o.Source, kOutSourceItems.size()),
             listIndex(o.mode1, kOutModeItems.size()),
-            fixed(o.number1, kFieldPrecision, decimals, locale),
+            settingText(o.number1, kFieldPrecision, decimals, locale),
             listIndex(o.condition, kOutConditionItems.size()),
             listIndex(o.mode2, kOutModeItems.size()),
-            fixed(o.number2, kFieldPrecision, decimals, locale),
+            settingText(o.number2, kFieldPrecision, decimals, locale),
             listIndex(o.state, kOutStateItems.size())};
 }
 
@@ -100,15 +95,15 @@ DeviceSettingsValues valuesFromRecords(const TSensorSettings& s, const TIOSettin
 {
     DeviceSettingsValues v;
     v.SelTens = listIndex(s.SelTens, kSelTensItems.size());
-    v.SumOffset = fixed(s.SumOffset, kFieldPrecision, decimals, locale);
+    v.SumOffset = settingText(s.SumOffset, kFieldPrecision, decimals, locale);
     v.Rate = listIndex(s.Rate, kAdRateItems.size());
     v.Filter = listIndex(s.Filter, kFiltLevelItems.size());
-    v.StabMaxDiff = fixed(s.StabMaxDiff, 5, decimals, locale);
+    v.StabMaxDiff = settingText(s.StabMaxDiff, kStabMaxDiffPrecision, decimals, locale);
     v.StabSamplesNo = QString::number(s.StabSamplesNo);
     v.Units = listIndex(s.Units, kUnitsItems.size());
     v.Decp = decimals;
     for (std::size_t i = 0; i < 4; ++i) {
-        v.Tens[i] = {QString::number(s.Range[i]), fixed(s.Sens[i], kFieldPrecision, 4, locale),
+        v.Tens[i] = {QString::number(s.Range[i]), settingText(s.Sens[i], kFieldPrecision, kSensDecimals, locale),
                      (s.SignBits & (1U << i)) != 0};
     }
     v.Baudrate = listIndex(io.Baudrate, kModbusBaudItems.size());
@@ -143,7 +138,7 @@ RecordsFromValues recordsFromValues(const DeviceSettingsValues& v, const std::ar
     for (std::size_t i = 0; i < 4; ++i) {
         const QString section = QStringLiteral("Tens%1Config/").arg(i + 1);
         s.Range[i] = check.integer(v.Tens[i].Range, kRangeMin, kRangeMax, section + QStringLiteral("Range"));
-        s.Sens[i] = check.real(v.Tens[i].Sens, 4, kSensMin, kSensMax, section + QStringLiteral("Sens"));
+        s.Sens[i] = check.real(v.Tens[i].Sens, kSensDecimals, kSensMin, kSensMax, section + QStringLiteral("Sens"));
         if (v.Tens[i].Sign) {
             s.SignBits = static_cast<std::uint8_t>(s.SignBits | (1U << i));
         }

@@ -17,7 +17,8 @@
 namespace qmx::settings {
 
 /// The values as the settings pages show them after reading `sensor` and `io`, with `decimals`
-/// decimals (the display setting, stored as "Decp"). Indices outside a list become -1.
+/// decimals (the display setting, stored as "Decp"), or more where a value needs them: every real
+/// value's text reads back as exactly the float32 of the record. Indices outside a list become -1.
 DeviceSettingsValues valuesFromRecords(const TSensorSettings& sensor, const TIOSettings& io, int decimals,
                                        const display::NumberLocale& locale);
 

@@ -5,6 +5,11 @@
 
 namespace qmx::settings {
 
+QString settingText(float value, int precision, int decimals, const display::NumberLocale& locale)
+{
+    return display::FormatFixedExact(value, precision, decimals, locale);
+}
+
 RealFieldResult ValidateRealField(const QString& text, int decimals, float lower, float upper,
                                   const display::NumberLocale& locale)
 {
@@ -20,7 +25,7 @@ RealFieldResult ValidateRealField(const QString& text, int decimals, float lower
         return result;
     }
     result.value = static_cast<float>(*parsed);
-    result.rewritten = display::FormatFixed(static_cast<double>(result.value), kFieldPrecision, decimals, locale);
+    result.rewritten = settingText(result.value, kFieldPrecision, decimals, locale);
     result.ok = !(result.value < lower || result.value > upper);
     return result;
 }
@@ -83,6 +88,26 @@ IntegerFieldResult ValidateIntegerField(const QString& text, std::int32_t lower,
     result.value = *value;
     result.ok = *value >= lower && *value <= upper;
     return result;
+}
+
+QString realBoundText(float bound, const display::NumberLocale& locale)
+{
+    // Nine significant digits hold every bound in use (100000000) in fixed-point form.
+    constexpr int kBoundPrecision = 9;
+    return display::FormatFixedExact(bound, kBoundPrecision, 0, locale);
+}
+
+QString allowedRangeText(const QString& lower, const QString& upper)
+{
+    return QStringLiteral("od %1 do %2").arg(lower, upper);
+}
+
+QString refusalBoxText(const QString& message, const QStringList& fieldLines)
+{
+    if (fieldLines.isEmpty()) {
+        return message;
+    }
+    return message + QStringLiteral("\n\n") + fieldLines.join(u'\n');
 }
 
 QString notAnIntegerText(const QString& text)

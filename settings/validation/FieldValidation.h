@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,15 @@ inline constexpr QRgb ErrorColor = qRgb(253, 124, 102);
 
 /// Significant digits of the text a checked real field is rewritten with.
 inline constexpr int kFieldPrecision = 8;
+/// Significant digits of the stability difference as its field shows it.
+inline constexpr int kStabMaxDiffPrecision = 5;
+/// Decimals of the sensor constants, whatever the display's number of decimals is.
+inline constexpr int kSensDecimals = 4;
+
+/// Text of a real setting in its field, in a settings file and wherever it is sent from: at least
+/// `decimals` places, more when the value needs them, so that reading the text back gives exactly
+/// the float32 it came from (FormatFixedExact).
+QString settingText(float value, int precision, int decimals, const display::NumberLocale& locale);
 
 /// Verdict of ValidateRealField.
 struct RealFieldResult {
@@ -28,7 +38,8 @@ struct RealFieldResult {
 
 /// Checks a real-number field. The text may use "." or "," as decimal mark, an optional sign and
 /// exponent and blanks around it. The number is rounded to float32 and the field text rewritten as
-/// FormatFixed(precision 8, `decimals`), also when out of bounds. The bounds are inclusive and
+/// settingText(precision 8, `decimals`), also when out of bounds, so the field shows exactly the
+/// value that is used. The bounds are inclusive and
 /// compared as float32 (so 100000001 passes an upper bound of 100000000, and 0.1 passes 0.1).
 /// A number too large for float32 is refused. An unreadable text is refused and not rewritten.
 RealFieldResult ValidateRealField(const QString& text, int decimals, float lower, float upper,
@@ -47,6 +58,17 @@ struct IntegerFieldResult {
 
 /// Checks a whole-number field: StrToInt of the text, then the inclusive bounds.
 IntegerFieldResult ValidateIntegerField(const QString& text, std::int32_t lower, std::int32_t upper);
+
+/// A bound of a real field as refusal messages show it: the float32 bound exactly, in its shortest
+/// form ("0.1", "-100000000"), never rounded to a neighbouring number.
+QString realBoundText(float bound, const display::NumberLocale& locale);
+
+/// The allowed range after a field's caption in the refusal box: "od 0.1 do 100000000".
+QString allowedRangeText(const QString& lower, const QString& upper);
+
+/// Text of the refusal box: the message itself, then, after a blank line, one line per refused
+/// field. Just the message when no line is given.
+QString refusalBoxText(const QString& message, const QStringList& fieldLines);
 
 /// Message of the conversion error box for a text that is not a whole number.
 QString notAnIntegerText(const QString& text);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <random>
@@ -367,6 +369,85 @@ TEST(ParseUserReal, ReadsWhatFormatFixedWrites)
     for (const NumberLocale& locale : {kPoint, kComma}) {
         EXPECT_EQ(ParseUserReal(FormatFixed(f32(0.1F), 8, 4, locale), locale), 0.1);
         EXPECT_EQ(ParseUserReal(FormatFixed(123456789.0, 8, 2, locale), locale), 123456790.0);
+    }
+}
+
+struct ExactCase {
+    float value;
+    int precision;
+    int decimals;
+    const char* point;
+    const char* comma;
+};
+
+class FormatFixedExactTable : public ::testing::TestWithParam<ExactCase> {};
+
+TEST_P(FormatFixedExactTable, ShowsTheDecimalsOrMoreUntilTheTextReadsBackAsTheSameFloat)
+{
+    const ExactCase& c = GetParam();
+    EXPECT_EQ(FormatFixedExact(c.value, c.precision, c.decimals, kPoint), QString::fromUtf8(c.point))
+        << "value " << c.value << " P" << c.precision << " D" << c.decimals;
+    EXPECT_EQ(FormatFixedExact(c.value, c.precision, c.decimals, kComma), QString::fromUtf8(c.comma))
+        << "value " << c.value << " P" << c.precision << " D" << c.decimals;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormatFixedExact, FormatFixedExactTable,
+    ::testing::Values(
+        // Values that the decimals hold look as FormatFixed writes them.
+        ExactCase{0.1F, 8, 4, "0.1000", "0,1000"},
+        ExactCase{2.0F, 8, 4, "2.0000", "2,0000"},
+        ExactCase{3.9876F, 8, 4, "3.9876", "3,9876"},
+        ExactCase{1e6F, 8, 1, "1000000.0", "1000000,0"},
+        ExactCase{-12.5F, 8, 2, "-12.50", "-12,50"},
+        ExactCase{0.0F, 8, 2, "0.00", "0,00"},
+        ExactCase{1e8F, 8, 1, "1E+8", "1E+8"},
+        ExactCase{123456792.0F, 8, 0, "1.2345679E+8", "1,2345679E+8"},
+        // Values that need more digits get exactly as many as they need.
+        ExactCase{0.5F, 5, 0, "0.5", "0,5"},
+        ExactCase{0.75F, 5, 1, "0.75", "0,75"},
+        ExactCase{0.75F, 8, 0, "0.75", "0,75"},
+        ExactCase{150.25F, 8, 1, "150.25", "150,25"},
+        ExactCase{2.25F, 8, 1, "2.25", "2,25"},
+        ExactCase{0.1F, 8, 0, "0.1", "0,1"},
+        ExactCase{-12.5F, 8, 0, "-12.5", "-12,5"},
+        ExactCase{2.675F, 8, 2, "2.675", "2,675"},
+        ExactCase{1234.56F, 5, 2, "1234.56", "1234,56"},
+        ExactCase{2.1234567F, 8, 4, "2.1234567", "2,1234567"},
+        ExactCase{1e-7F, 8, 1, "0.0000001", "0,0000001"},
+        // Beyond the precision, or beyond 18 places: exponent form with the digits needed.
+        ExactCase{100000024.0F, 8, 0, "1.00000024E+8", "1,00000024E+8"},
+        ExactCase{1e-30F, 8, 2, "1E-30", "1E-30"},
+        // A negative zero keeps its sign, so its bytes survive.
+        ExactCase{-0.0F, 8, 1, "-0.0", "-0,0"}));
+
+// Every float32 of the settings' range, and far beyond it, comes back bit for bit from its text,
+// and the text is FormatFixed's whenever that one already comes back.
+TEST(FormatFixedExact, EveryFloatReadsBackBitForBit)
+{
+    std::mt19937 generator(20261210);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    std::uniform_int_distribution<int> places(0, 4);
+    for (int n = 0; n < 20000; ++n) {
+        const auto f = std::bit_cast<float>(bits(generator));
+        if (!std::isfinite(f)) {
+            continue;
+        }
+        const int decimals = places(generator);
+        for (const int precision : {5, 8}) {
+            for (const NumberLocale& locale : {kPoint, kComma}) {
+                const QString text = FormatFixedExact(f, precision, decimals, locale);
+                const auto back = ParseReal(text, locale);
+                ASSERT_TRUE(back.has_value()) << text.toStdString();
+                ASSERT_EQ(std::bit_cast<std::uint32_t>(static_cast<float>(*back)), std::bit_cast<std::uint32_t>(f))
+                    << text.toStdString() << " P" << precision << " D" << decimals;
+                const QString plain = FormatFixed(static_cast<double>(f), precision, decimals, locale);
+                const auto plainBack = ParseReal(plain, locale);
+                if (f != 0.0F && plainBack && static_cast<float>(*plainBack) == f) {
+                    ASSERT_EQ(text, plain);
+                }
+            }
+        }
     }
 }
 

@@ -281,19 +281,96 @@ TEST_F(IoPages, ThresholdBeyondTheBoundsIsRefusedWithOneBoxAndNoNotice)
     ASSERT_EQ(events.size(), 1U);
     EXPECT_EQ(events[0].kind, PK::Warning);
     EXPECT_EQ(events[0].caption, QStringLiteral("Warning"));
-    EXPECT_EQ(events[0].text, QStringLiteral("Błędne parametry"));
+    EXPECT_EQ(events[0].text, QStringLiteral("Błędne parametry\n\n"
+                                             "Wartość do warunku 1 (OUT1): od -100000000 do 100000000\n"
+                                             "Wartość do warunku 2 (OUT2): od -100000000 do 100000000"));
     EXPECT_TRUE(isMarkedRefused(outs().out2.number2));
     EXPECT_TRUE(isMarkedRefused(outs().out1.number1));
     EXPECT_FALSE(isMarkedRefused(outs().out1.number2));
 }
 
-TEST_F(IoPages, ThresholdIsSentAsTypedAndShownWithTheDecimalsOfTheDisplay)
+TEST_F(IoPages, ThresholdIsSentAsTypedAndShownWithTheDecimalsOfTheDisplayOrMore)
 {
     outs().out1.number1->setText(QStringLiteral("150.5"));
+    outs().out1.number2->setText(QStringLiteral("12"));
     const auto r = write();
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(floatAt(*r, 28), 150.5F);
-    EXPECT_EQ(outs().out1.number1->text(), QStringLiteral("151")); // no decimals shown
+    // No decimals are shown, except where the value needs them: the field shows what was sent.
+    EXPECT_EQ(outs().out1.number1->text(), QStringLiteral("150.5"));
+    EXPECT_EQ(outs().out1.number2->text(), QStringLiteral("12"));
+}
+
+TEST_F(IoPages, UnchangedPagesWriteBackTheBytesTheyRead)
+{
+    auto io = sampleIo();
+    for (int decp = 0; decp < 5; ++decp) {
+        page.Cb_Decp->setCurrentIndex(decp);
+        for (const auto& [a, b] : {std::pair{150.25F, -12.5F}, std::pair{0.75F, 2.25F}, std::pair{0.1F, 1e6F},
+                                   std::pair{-0.5F, 99999.99F}}) {
+            io.Out1.number1 = a;
+            io.Out1.number2 = b;
+            io.Out2.number1 = -b;
+            io.Out2.number2 = a * 3;
+            applyReply(io);
+            const auto r = write();
+            ASSERT_TRUE(r.has_value());
+            const auto expected = settings::encodeIoSettingsRequest(io);
+            ASSERT_GE(r->size(), expected.size());
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), r->begin())) << "Decp " << decp << " " << a << " " << b;
+        }
+    }
+}
+
+TEST_F(IoPages, AnUnreadableAddressBringsTheCommunicationPageForward)
+{
+    page.PageControl2->setCurrentWidget(page.TabSheet4);
+    comm().MaskEdit_IP_Addr->setText(QStringLiteral("192.168.0.300"));
+    outs().BitBtn6->click();
+    EXPECT_TRUE(requests().empty());
+    EXPECT_TRUE(events.empty()); // still no message: the mark, now in view, tells
+    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabSheet7);
+    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Addr));
+}
+
+TEST_F(IoPages, ARefusedThresholdBringsTheOutputsPageForwardUnlessAMarkIsInView)
+{
+    page.PageControl2->setCurrentWidget(page.TabSheet7);
+    outs().out2.number1->setText(QStringLiteral("x"));
+    comm().Btn_SaveIOSettings->click();
+    ASSERT_EQ(count(PK::Warning), 1U);
+    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabSheet4);
+
+    // With a marked list on the communication page in view, that page stays.
+    events.clear();
+    page.PageControl2->setCurrentWidget(page.TabSheet7);
+    comm().Cb_ModbusParity->setCurrentIndex(-1);
+    comm().Btn_SaveIOSettings->click();
+    ASSERT_EQ(count(PK::Warning), 1U);
+    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabSheet7);
+    EXPECT_TRUE(events[0].text.endsWith(QStringLiteral("\nParzystość\nWartość do warunku 1 (OUT2): od -100000000 do 100000000")))
+        << events[0].text.toStdString();
+}
+
+TEST_F(IoPages, ReplyTakesTheMarkOffFieldsItFillsWithValidValues)
+{
+    outs().out1.number2->setText(QStringLiteral("2E8"));
+    outs().out2.source->setCurrentIndex(-1);
+    EXPECT_FALSE(write().has_value());
+    comm().MaskEdit_IP_Gate->setText(QStringLiteral("1.2.3.4.5"));
+    EXPECT_FALSE(write().has_value());
+    ASSERT_TRUE(isMarkedRefused(outs().out1.number2));
+    ASSERT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Gate));
+
+    // The transducer holds a broadcast gateway: a text the page cannot send, so its mark stays.
+    auto io = sampleIo();
+    io.Gate = {255, 255, 255, 255};
+    applyReply(io);
+    EXPECT_FALSE(isMarkedRefused(outs().out1.number2));
+    EXPECT_FALSE(isMarkedRefused(outs().out2.source));
+    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Gate));
+    applyReply(sampleIo());
+    EXPECT_FALSE(isMarkedRefused(comm().MaskEdit_IP_Gate));
 }
 
 TEST_F(IoPages, ThresholdOneAboveTheBoundPassesAsItsFloat32)

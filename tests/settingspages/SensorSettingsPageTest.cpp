@@ -59,7 +59,7 @@ protected:
         ASSERT_EQ(events.size(), 1U);
         EXPECT_EQ(events[0].kind, PK::Warning);
         EXPECT_EQ(events[0].caption, QStringLiteral("Warning"));
-        EXPECT_EQ(events[0].text, QStringLiteral("Błędne parametry"));
+        EXPECT_TRUE(events[0].text.startsWith(QStringLiteral("Błędne parametry\n\n"))) << events[0].text.toStdString();
     }
 };
 
@@ -129,7 +129,8 @@ TEST_F(SensorPage, ReplyFillsEveryFieldAndTheDerivedLabels)
     EXPECT_EQ(s().Cb_SelTens->currentIndex(), 2);
     EXPECT_EQ(s().Edit_SumOffset->text(), QStringLiteral("-12.5"));
     EXPECT_EQ(s().Edit_StabiliySamplesNo->text(), QStringLiteral("50"));
-    EXPECT_EQ(s().Edit_StabilityMaxDifference->text(), QStringLiteral("0.3")); // precision 5, Decp 1
+    // Precision 5, Decp 1, and the second decimal that 0.25 needs to be shown exactly.
+    EXPECT_EQ(s().Edit_StabilityMaxDifference->text(), QStringLiteral("0.25"));
     EXPECT_EQ(page.UnitsText(), QStringLiteral(" kg"));
     EXPECT_EQ(s().Label_ResponseDelay->text(), QStringLiteral("160 ms")); // filter 8 at 50/s
     EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("1.00 s"));
@@ -389,7 +390,96 @@ TEST_F(SensorPage, ButtonsSendTheirOneByteRequests)
         EXPECT_EQ(r[0], code) << button->objectName().toStdString();
         EXPECT_TRUE(std::all_of(r.begin() + 1, r.end(), [](std::uint8_t b) { return b == 0; }));
     }
-    EXPECT_TRUE(events.empty()); // no question before the factory restore
+    ASSERT_EQ(events.size(), 1U); // the factory restore was asked first (and answered OK)
+    EXPECT_EQ(events[0].kind, PK::Confirm);
+}
+
+TEST_F(SensorPage, FactoryRestoreAsksTheSameQuestionAsTheOtherPagesAndCancelSendsNothing)
+{
+    confirmAnswer = false;
+    s().Button_TensSettingFactory->click();
+    EXPECT_TRUE(requests().empty());
+    ASSERT_EQ(events.size(), 1U);
+    EXPECT_EQ(events[0].kind, PK::Confirm);
+    EXPECT_EQ(events[0].caption, QStringLiteral("Konfiguracja"));
+    EXPECT_EQ(events[0].text, QStringLiteral("Przywrócić domyślne?"));
+    EXPECT_EQ(events[0].writesBefore, 0U);
+
+    confirmAnswer = true;
+    s().Button_TensSettingFactory->click();
+    EXPECT_EQ(onlyRequest().at(0), link::CMD_FACTORY_SENSOR_SETTINGS);
+}
+
+TEST_F(SensorPage, RefusalBoxNamesTheRefusedFieldsWithTheirRanges)
+{
+    typeValidFields();
+    s().sensors[2].sens->setText(QStringLiteral("0.05"));
+    s().sensors[3].range->setText(QStringLiteral("0"));
+    s().Cb_Units->setCurrentIndex(-1);
+    s().Edit_SumOffset->setText(QStringLiteral("x"));
+    expectRefusedWrite();
+    ASSERT_EQ(events.size(), 1U);
+    EXPECT_EQ(events[0].text, QStringLiteral("Błędne parametry\n\n"
+                                             "Stała czujnika [mV/V] (Czujnik 3): od 0.1 do 100000000\n"
+                                             "Zakres czujnika [N] (Czujnik 4): od 1 do 100000000\n"
+                                             "Jednostki\n"
+                                             "Offset: od -100000000 do 100000000"));
+
+    // The ranges are written with the user's separator.
+    events.clear();
+    page.setNumberLocale(display::NumberLocale{u',', u' '});
+    s().sensors[3].range->setText(QStringLiteral("10"));
+    s().Cb_Units->setCurrentIndex(0);
+    s().Edit_SumOffset->setText(QStringLiteral("0"));
+    s().sensors[2].sens->setText(QStringLiteral("0,05"));
+    expectRefusedWrite();
+    EXPECT_EQ(events[0].text,
+              QStringLiteral("Błędne parametry\n\nStała czujnika [mV/V] (Czujnik 3): od 0,1 do 100000000"));
+}
+
+TEST_F(SensorPage, ReplyTakesTheMarkOffFieldsItFillsWithValidValues)
+{
+    typeValidFields();
+    s().sensors[0].range->setText(QStringLiteral("0"));
+    s().sensors[1].sens->setText(QStringLiteral("abc"));
+    s().Cb_Units->setCurrentIndex(-1);
+    s().Edit_StabilityMaxDifference->setText(QStringLiteral("-1"));
+    expectRefusedWrite();
+
+    // The transducer holds a sensor constant of 0 for sensor 2: not a value the page would send.
+    auto reply = sampleSettings();
+    reply.Sens[1] = 0.0F;
+    applyReply(reply);
+    EXPECT_FALSE(isMarkedRefused(s().sensors[0].range));
+    EXPECT_FALSE(isMarkedRefused(s().Cb_Units));
+    EXPECT_FALSE(isMarkedRefused(s().Edit_StabilityMaxDifference));
+    EXPECT_TRUE(isMarkedRefused(s().sensors[1].sens));
+    EXPECT_FALSE(isMarkedRefused(s().sensors[2].sens)); // never marked, stays so
+}
+
+TEST_F(SensorPage, UnchangedPageWritesBackTheBytesItRead)
+{
+    auto awkward = sampleSettings();
+    awkward.Sens = {0.1F, 2.25F, 2.1234567F, 100000000.0F};
+    awkward.SumOffset = 0.75F;
+    awkward.StabMaxDiff = 0.5F;
+    awkward.SignBits = 0x0F;
+    for (int decp = 0; decp < 5; ++decp) {
+        s().Cb_Decp->setCurrentIndex(decp);
+        for (const float offset : {0.75F, -12.5F, 1e6F, 150.25F, 0.1F}) {
+            awkward.SumOffset = offset;
+            awkward.StabMaxDiff = offset < 0 ? 2.25F : offset;
+            applyReply(awkward);
+            dev->clearWrites();
+            s().Btn_SetTensSettings->click();
+            EXPECT_TRUE(events.empty());
+            const auto sent = onlyRequest();
+            const auto expected = settings::encodeSensorSettingsRequest(awkward);
+            ASSERT_GE(sent.size(), expected.size());
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), sent.begin()))
+                << "Decp " << decp << " offset " << offset;
+        }
+    }
 }
 
 TEST_F(SensorPage, FactoryRestoreAcknowledgementReadsTheSettingsBack)

@@ -244,6 +244,57 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
     EXPECT_TRUE(outs().out1.number1->isEnabled());
 }
 
+TEST_F(RoundTrip, ReadingAndWritingWithoutEditsSendsTheBytesTheDeviceHolds)
+{
+    settings::TSensorSettings sensor = device().sensorSettings();
+    sensor.Sens = {0.1F, 2.25F, 2.1234567F, 3.9876F};
+    sensor.SumOffset = -12.5F;
+    sensor.StabMaxDiff = 0.75F;
+    settings::TIOSettings io = device().ioSettings();
+    io.Out1.number1 = 150.25F;
+    io.Out1.number2 = 0.75F;
+    io.Out2.number1 = 1e6F;
+    io.Out2.number2 = 0.1F;
+    device().setSensorSettings(sensor);
+    device().setIoSettings(io);
+
+    const auto sentRecord = [this](std::uint8_t code) {
+        for (const auto& request : device().receivedRequests()) {
+            if (!request.empty() && request[0] == code) {
+                return request;
+            }
+        }
+        return std::vector<std::uint8_t>{};
+    };
+    const auto sameBytes = [](const std::vector<std::uint8_t>& sent, const auto& expected) {
+        return sent.size() >= expected.size() && std::equal(expected.begin(), expected.end(), sent.begin()) &&
+               std::all_of(sent.begin() + static_cast<std::ptrdiff_t>(expected.size()), sent.end(),
+                           [](std::uint8_t b) { return b == 0; });
+    };
+    for (const int decp : {0, 1, 4}) {
+        s().Cb_Decp->setCurrentIndex(decp);
+        s().Btn_ReadTensSettings->click();
+        ASSERT_TRUE(waitForReadOut());
+
+        device().clearReceivedRequests();
+        s().Btn_SetTensSettings->click();
+        ASSERT_TRUE(waitForReadOut());
+        outs().BitBtn6->click();
+        ASSERT_TRUE(waitForReadOut());
+
+        EXPECT_TRUE(sameBytes(sentRecord(link::CMD_SET_SENSOR_SETTINGS), settings::encodeSensorSettingsRequest(sensor)))
+            << "Decp " << decp;
+        EXPECT_TRUE(sameBytes(sentRecord(link::CMD_SET_IO_SETTINGS), settings::encodeIoSettingsRequest(io)))
+            << "Decp " << decp;
+        EXPECT_EQ(device().sensorSettings(), sensor) << "Decp " << decp;
+        EXPECT_EQ(device().ioSettings(), io) << "Decp " << decp;
+    }
+    // Only the Ethernet notices were shown.
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const PromptEvent& e) { return e.kind != PromptEvent::Kind::Information; }),
+              0);
+}
+
 TEST_F(RoundTrip, RefusedFieldsSendNothingAndTheDeviceKeepsItsSettings)
 {
     const auto sensorBefore = device().sensorSettings();

@@ -90,6 +90,29 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     column->addLayout(buttons);
 
     connectControls();
+    listCheckedFields();
+}
+
+void SensorSettingsPage::listCheckedFields()
+{
+    using Kind = CheckedField::Kind;
+    for (std::size_t i = 0; i < sensors.size(); ++i) {
+        const QString sensor = QStringLiteral(" (Czujnik %1)").arg(i + 1);
+        m_checkedFields.push_back({sensors[i].range, QStringLiteral("Zakres czujnika [N]") + sensor, Kind::Integer,
+                                   static_cast<double>(settings::kRangeMin), static_cast<double>(settings::kRangeMax)});
+        m_checkedFields.push_back({sensors[i].sens, QStringLiteral("Stała czujnika [mV/V]") + sensor, Kind::Real,
+                                   settings::kSensMin, settings::kSensMax});
+    }
+    m_checkedFields.push_back({Cb_FiltLevel, QStringLiteral("Poziom filtracji"), Kind::List});
+    m_checkedFields.push_back({Cb_AdRate, QStringLiteral("Częstliwosc pomiarów"), Kind::List});
+    m_checkedFields.push_back({Edit_StabilityMaxDifference, QStringLiteral("Maks. różnica"), Kind::Real,
+                               settings::kStabMaxDiffMin, settings::kStabMaxDiffMax});
+    m_checkedFields.push_back(
+        {Edit_StabiliySamplesNo, QStringLiteral("Ilość próbek"), Kind::Integer, 0.0, settings::kStabSamplesMax});
+    m_checkedFields.push_back({Cb_Units, QStringLiteral("Jednostki"), Kind::List});
+    m_checkedFields.push_back({Cb_SelTens, QStringLiteral("Sumowane kanały"), Kind::List});
+    m_checkedFields.push_back(
+        {Edit_SumOffset, QStringLiteral("Offset"), Kind::Real, settings::kSumOffsetMin, settings::kSumOffsetMax});
 }
 
 QGroupBox* SensorSettingsPage::buildSumBox()
@@ -274,7 +297,8 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
     const auto& locale = m_context.locale;
     for (std::size_t i = 0; i < sensors.size(); ++i) {
         sensors[i].range->setText(display::IntegerText(m_settings.Range[i]));
-        sensors[i].sens->setText(display::FormatFixed(m_settings.Sens[i], settings::kFieldPrecision, 4, locale));
+        sensors[i].sens->setText(
+            settings::settingText(m_settings.Sens[i], settings::kFieldPrecision, settings::kSensDecimals, locale));
         sensors[i].sign->setChecked((m_settings.SignBits & (1U << i)) != 0);
     }
     if (m_settings.Filter < settings::kFiltLevelItems.size()) {
@@ -283,7 +307,8 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
     if (m_settings.Rate < settings::kAdRateItems.size()) {
         Cb_AdRate->setCurrentIndex(m_settings.Rate);
     }
-    Edit_StabilityMaxDifference->setText(display::FormatFixed(m_settings.StabMaxDiff, 5, Decp(), locale));
+    Edit_StabilityMaxDifference->setText(
+        settings::settingText(m_settings.StabMaxDiff, settings::kStabMaxDiffPrecision, Decp(), locale));
     Edit_StabiliySamplesNo->setText(display::IntegerText(m_settings.StabSamplesNo));
     if (m_settings.Units < settings::kUnitsItems.size()) {
         Cb_Units->setCurrentIndex(m_settings.Units);
@@ -291,7 +316,7 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
     if (m_settings.SelTens < settings::kSelTensItems.size()) {
         Cb_SelTens->setCurrentIndex(m_settings.SelTens);
     }
-    Edit_SumOffset->setText(display::FormatFixed(m_settings.SumOffset, settings::kFieldPrecision, Decp(), locale));
+    Edit_SumOffset->setText(settings::settingText(m_settings.SumOffset, settings::kFieldPrecision, Decp(), locale));
 
     UpdateUnitsText();
     UpdateResponseDelay();
@@ -299,6 +324,7 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
     Cb_SelTensChange();
     refreshStabilityTime(m_settings.StabSamplesNo);
     UpdateResponseDelay();
+    clearMarksOfValidFields();
     // The link asks for the communication and output settings next.
 }
 
@@ -330,7 +356,7 @@ void SensorSettingsPage::Btn_SetTensSettingsClick()
         if (range.ok) {
             m_settings.Range[i] = range.value;
         }
-        const auto sens = checkRealField(s.sens, 4, settings::kSensMin, settings::kSensMax, locale);
+        const auto sens = checkRealField(s.sens, settings::kSensDecimals, settings::kSensMin, settings::kSensMax, locale);
         if (sens.ok) {
             m_settings.Sens[i] = sens.value;
         }
@@ -369,7 +395,9 @@ void SensorSettingsPage::Btn_SetTensSettingsClick()
     refused = refused || !maxDiff.ok || !stabSamples.ok || !offset.ok;
 
     if (refused) {
-        m_context.prompts->warning(m_context.text("IDS_68"), m_context.text("IDS_67"));
+        m_context.prompts->warning(m_context.text("IDS_68"),
+                                   settings::refusalBoxText(m_context.text("IDS_67"),
+                                                            refusedFieldLines(m_checkedFields, locale)));
         return;
     }
     const auto frame = settings::encodeSensorSettingsRequest(m_settings);
@@ -384,7 +412,10 @@ void SensorSettingsPage::Btn_ReadTensSettingsClick()
 
 void SensorSettingsPage::Button_TensSettingFactoryClick()
 {
-    m_context.link.SendCommand(link::CMD_FACTORY_SENSOR_SETTINGS);
+    // The restore wipes ranges and sensor constants: it is asked first, as on the other pages.
+    if (m_context.prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
+        m_context.link.SendCommand(link::CMD_FACTORY_SENSOR_SETTINGS);
+    }
 }
 
 void SensorSettingsPage::Btn_TensZeroClick(int sensor)
@@ -440,6 +471,11 @@ void SensorSettingsPage::Cb_SelTensChange()
     if (const auto id = settings::sumFormulaId(Cb_SelTens->currentIndex())) {
         Lab_SummaryValInfo->setText(m_context.text(*id));
     }
+}
+
+void SensorSettingsPage::clearMarksOfValidFields()
+{
+    settingswidgets::clearMarksOfValidFields(m_checkedFields, m_context.locale);
 }
 
 void SensorSettingsPage::UpdateUnitsText()

@@ -2,6 +2,8 @@
 // The inner page "Wejścia tensometryczne": the transducer's sensor-input settings, the derived
 // labels, the zero and tare buttons, and the unit suffix of the measurement display.
 
+#include "SettingsWidgets.h"
+
 #include "settings/core/SensorSettings.h"
 
 #include <QByteArray>
@@ -9,6 +11,7 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -55,6 +58,7 @@ public:
     // Reactions of the controls.
     void Btn_SetTensSettingsClick();
     void Btn_ReadTensSettingsClick();
+    /// Asks the factory-restore question first; only OK sends the restore.
     void Button_TensSettingFactoryClick();
     void Btn_TensZeroClick(int sensor); ///< sensor 1..4
     void BitBtn4Click();
@@ -64,6 +68,9 @@ public:
     void Edit_StabiliySamplesNoExit();
     void Cb_SelTensChange();
     void UpdateUnitsText();
+    /// Takes the refusal mark off the fields that hold a valid value again (after a reply or a
+    /// settings file filled them).
+    void clearMarksOfValidFields();
 
     QGroupBox* GroupBox12 = nullptr;
     /// The page's controls, kept at the top left of GroupBox12 whatever the window's size.
@@ -107,9 +114,12 @@ private:
     QGroupBox* buildSensorsBox();
     void connectControls();
     void refreshStabilityTime(int samples);
+    void listCheckedFields();
 
     SettingsContext& m_context;
     settings::TSensorSettings m_settings;
+    /// The fields that "Zapisz" checks, in the order of the checks.
+    std::vector<settingswidgets::CheckedField> m_checkedFields;
     QString m_unitsText;
 };
 

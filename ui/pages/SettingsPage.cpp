@@ -8,6 +8,7 @@
 #include "link/Protocol.h"
 #include "settings/core/AddressText.h"
 #include "settings/core/ListItems.h"
+#include "settings/validation/FieldValidation.h"
 #include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/windows/TFormAnCalib.h"
@@ -31,8 +32,6 @@ const QString kRefusalCaption = QStringLiteral("Warning");
 const QString kEthernetNoticeCaption = QStringLiteral("Parametry komunikacji ethernet");
 const QString kEthernetNotice =
     QStringLiteral("Ustawienie nowych parametrów dla Ethernet nastąpi po ponownym uruchomieniu urządzenia.");
-const QString kFactoryCaption = QStringLiteral("Konfiguracja");
-const QString kFactoryQuestion = QStringLiteral("Przywrócić domyślne?");
 // Room for the controls of an inner page when the main window has its minimum size.
 constexpr QSize kInnerPageSize(640, 440);
 
@@ -104,6 +103,64 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
     Out2Status = TabSheet4->out2.status;
 
     connectControls();
+    listCheckedIoFields();
+}
+
+void SettingsPage::listCheckedIoFields()
+{
+    using Kind = CheckedField::Kind;
+    const CommunicationPage& comm = *TabSheet7;
+    m_checkedIoFields = {
+        {comm.Cb_ModbusBaud, QStringLiteral("Prędkość transmisji"), Kind::List},
+        {comm.Cb_ModbusAddress, QStringLiteral("Adres urządzenia"), Kind::List},
+        {comm.Cb_ModbusParity, QStringLiteral("Parzystość"), Kind::List},
+        {comm.MaskEdit_IP_Addr, QStringLiteral("Adres IP QMX80"), Kind::Ipv4},
+        {comm.MaskEdit_IP_Mask, QStringLiteral("Maska podsieci"), Kind::Ipv4},
+        {comm.MaskEdit_IP_Gate, QStringLiteral("Brama domyślna"), Kind::Ipv4},
+        {comm.MaskEdit_MAC, QStringLiteral("Adres MAC"), Kind::Mac},
+    };
+    for (const auto& [name, row] : {std::pair{"OUT1", &TabSheet4->out1}, std::pair{"OUT2", &TabSheet4->out2}}) {
+        const QString output = QStringLiteral(" (%1)").arg(QString::fromLatin1(name));
+        const std::array<CheckedField, 7> fields{{
+            {row->condition, QStringLiteral("Suma/iloczyn warunków") + output, Kind::List},
+            {row->mode1, QStringLiteral("Warunek 1") + output, Kind::List},
+            {row->mode2, QStringLiteral("Warunek 2") + output, Kind::List},
+            {row->state, QStringLiteral("Stan wyjścia gdy warunki spełnione") + output, Kind::List},
+            {row->source, QStringLiteral("Wartość do porównania") + output, Kind::List},
+            {row->number1, QStringLiteral("Wartość do warunku 1") + output, Kind::Real, settings::kThresholdMin,
+             settings::kThresholdMax},
+            {row->number2, QStringLiteral("Wartość do warunku 2") + output, Kind::Real, settings::kThresholdMin,
+             settings::kThresholdMax},
+        }};
+        m_checkedIoFields.insert(m_checkedIoFields.end(), fields.begin(), fields.end());
+    }
+}
+
+void SettingsPage::clearMarksOfValidFields()
+{
+    TabSheet6->clearMarksOfValidFields();
+    settingswidgets::clearMarksOfValidFields(m_checkedIoFields, m_context->locale);
+}
+
+void SettingsPage::showPageOfRefusedField()
+{
+    QWidget* shown = PageControl2->currentWidget();
+    QWidget* first = nullptr;
+    for (const CheckedField& f : m_checkedIoFields) {
+        if (!isMarkedRefused(f.field)) {
+            continue;
+        }
+        if (shown != nullptr && shown->isAncestorOf(f.field)) {
+            return; // the user already sees a marked field
+        }
+        first = first != nullptr ? first : f.field;
+    }
+    for (QWidget* inner : {static_cast<QWidget*>(TabSheet7), static_cast<QWidget*>(TabSheet4)}) {
+        if (first != nullptr && inner->isAncestorOf(first)) {
+            PageControl2->setCurrentWidget(inner);
+            return;
+        }
+    }
 }
 
 SettingsPage::~SettingsPage() = default;
@@ -212,8 +269,8 @@ void SettingsPage::ApplyIOSettings(const QByteArray& frame)
         selectOrClear(row.mode2, out.mode2);
         selectOrClear(row.state, out.state);
         selectOrClear(row.source, out.Source);
-        row.number1->setText(display::FormatFixed(out.number1, settings::kFieldPrecision, decimals, locale));
-        row.number2->setText(display::FormatFixed(out.number2, settings::kFieldPrecision, decimals, locale));
+        row.number1->setText(settings::settingText(out.number1, settings::kFieldPrecision, decimals, locale));
+        row.number2->setText(settings::settingText(out.number2, settings::kFieldPrecision, decimals, locale));
     };
     applyRow(io.Out1, TabSheet4->out1);
     applyRow(io.Out2, TabSheet4->out2);
@@ -222,6 +279,7 @@ void SettingsPage::ApplyIOSettings(const QByteArray& frame)
     TabSheet4->Cb_Out2OverloadIndicator->setChecked((io.IndicatorFlags & settings::kOut2OverloadFlag) != 0);
     TabSheet4->Cb_Out1StabilityIndicatorClick();
     TabSheet4->Cb_Out2OverloadIndicatorClick();
+    settingswidgets::clearMarksOfValidFields(m_checkedIoFields, locale);
     // The link sends the link-state request next.
 }
 
@@ -262,6 +320,8 @@ void SettingsPage::Btn_SaveIOSettingsClick()
     io.Parity = listIndex(comm.Cb_ModbusParity);
 
     if (!readNetworkTexts()) {
+        // No message, as before; but the marked address is put in front of the user.
+        PageControl2->setCurrentWidget(TabSheet7);
         return;
     }
     io.IP = m_network.IP;
@@ -291,7 +351,10 @@ void SettingsPage::Btn_SaveIOSettingsClick()
         (TabSheet4->Cb_Out2OverloadIndicator->isChecked() ? settings::kOut2OverloadFlag : 0));
 
     if (refused) {
-        m_context->prompts->warning(kRefusalCaption, m_context->text("IDS_67"));
+        showPageOfRefusedField();
+        m_context->prompts->warning(kRefusalCaption,
+                                    settings::refusalBoxText(m_context->text("IDS_67"),
+                                                             refusedFieldLines(m_checkedIoFields, locale)));
         return;
     }
     // New Ethernet parameters take effect only after a restart of the transducer; the user is
@@ -309,14 +372,14 @@ void SettingsPage::Btn_ReadIOettingsClick()
 
 void SettingsPage::Btn_ComFactoryClick()
 {
-    if (m_context->prompts->confirm(kFactoryCaption, kFactoryQuestion)) {
+    if (m_context->prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
         m_context->link.SendCommand(link::CMD_FACTORY_COMM_SETTINGS);
     }
 }
 
 void SettingsPage::Btn_OutputsFactoryClick()
 {
-    if (m_context->prompts->confirm(kFactoryCaption, kFactoryQuestion)) {
+    if (m_context->prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
         m_context->link.SendCommand(link::CMD_FACTORY_OUTPUT_SETTINGS);
     }
 }

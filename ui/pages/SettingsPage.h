@@ -4,6 +4,7 @@
 // communication and output block, which spans two inner pages, is read and written here.
 
 #include "SettingsContext.h"
+#include "SettingsWidgets.h"
 
 #include "display/core/NumberFormat.h"
 #include "link/LinkController.h"
@@ -16,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -69,6 +71,9 @@ public:
     void Btn_OutputsFactoryClick();
     /// Opens the analog output calibration window, modal.
     void Btn_AnalogOutCalibClick();
+    /// Takes the refusal mark off every field of the three inner pages that holds a valid value
+    /// again; run after a settings file filled the pages (replies do it themselves).
+    void clearMarksOfValidFields();
 
     QGroupBox* GroupBox20 = nullptr;
     HeaderBar* JvNavPanelHeader18 = nullptr;
@@ -101,9 +106,15 @@ private:
 
     bool readNetworkTexts();
     void connectControls();
+    void listCheckedIoFields();
+    /// After a write refused with a box: when the inner page on view shows none of the marked
+    /// fields, the page holding the first of them is brought forward.
+    void showPageOfRefusedField();
 
     std::unique_ptr<SettingsContext> m_context;
     NetworkBlock m_network;
+    /// The fields of the communication and outputs pages that "Zapisz" checks, in check order.
+    std::vector<settingswidgets::CheckedField> m_checkedIoFields;
     TFormAnCalib* m_analogCalib = nullptr;
 };
 

@@ -10,6 +10,10 @@ class QWidget;
 
 namespace qmx::ui {
 
+/// Caption and text of the question asked before every factory restore of the settings pages.
+inline const QString kFactoryRestoreCaption = QStringLiteral("Konfiguracja");
+inline const QString kFactoryRestoreQuestion = QStringLiteral("Przywrócić domyślne?");
+
 /// Modal boxes a settings page asks for. Every call returns when the box was closed.
 class SettingsPrompts {
 public:

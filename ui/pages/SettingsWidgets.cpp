@@ -1,5 +1,7 @@
 #include "SettingsWidgets.h"
 
+#include "settings/core/AddressText.h"
+
 #include <QGroupBox>
 
 #include <QVBoxLayout>
@@ -92,6 +94,89 @@ int checkListSelection(QComboBox* list)
     const int index = list->currentIndex();
     markRefused(list, index < 0);
     return index;
+}
+
+bool holdsValidValue(const CheckedField& f, const display::NumberLocale& locale)
+{
+    switch (f.kind) {
+    case CheckedField::Kind::Real:
+        if (const auto* edit = qobject_cast<const QLineEdit*>(f.field)) {
+            return settings::ValidateRealField(edit->text(), 0, static_cast<float>(f.lower), static_cast<float>(f.upper),
+                                               locale)
+                .ok;
+        }
+        return false;
+    case CheckedField::Kind::Integer:
+        if (const auto* edit = qobject_cast<const QLineEdit*>(f.field)) {
+            return settings::ValidateIntegerField(edit->text(), static_cast<std::int32_t>(f.lower),
+                                                  static_cast<std::int32_t>(f.upper))
+                .ok;
+        }
+        return false;
+    case CheckedField::Kind::List:
+        if (const auto* list = qobject_cast<const QComboBox*>(f.field)) {
+            return list->currentIndex() >= 0;
+        }
+        return false;
+    case CheckedField::Kind::Ipv4:
+        if (const auto* edit = qobject_cast<const QLineEdit*>(f.field)) {
+            return settings::TextToIp(edit->text()).has_value();
+        }
+        return false;
+    case CheckedField::Kind::Mac:
+        if (const auto* edit = qobject_cast<const QLineEdit*>(f.field)) {
+            return settings::TextToMac(edit->text()).has_value();
+        }
+        return false;
+    }
+    return false;
+}
+
+void clearMarksOfValidFields(std::span<const CheckedField> fields, const display::NumberLocale& locale)
+{
+    for (const CheckedField& f : fields) {
+        if (isMarkedRefused(f.field) && holdsValidValue(f, locale)) {
+            markRefused(f.field, false);
+        }
+    }
+}
+
+QStringList refusedFieldLines(std::span<const CheckedField> fields, const display::NumberLocale& locale)
+{
+    QStringList lines;
+    for (const CheckedField& f : fields) {
+        if (!isMarkedRefused(f.field)) {
+            continue;
+        }
+        switch (f.kind) {
+        case CheckedField::Kind::Real:
+            lines << f.caption + QStringLiteral(": ") +
+                         settings::allowedRangeText(settings::realBoundText(static_cast<float>(f.lower), locale),
+                                                    settings::realBoundText(static_cast<float>(f.upper), locale));
+            break;
+        case CheckedField::Kind::Integer:
+            lines << f.caption + QStringLiteral(": ") +
+                         settings::allowedRangeText(display::IntegerText(static_cast<long long>(f.lower)),
+                                                    display::IntegerText(static_cast<long long>(f.upper)));
+            break;
+        case CheckedField::Kind::List:
+        case CheckedField::Kind::Ipv4:
+        case CheckedField::Kind::Mac:
+            lines << f.caption;
+            break;
+        }
+    }
+    return lines;
+}
+
+QWidget* firstMarkedField(std::span<const CheckedField> fields)
+{
+    for (const CheckedField& f : fields) {
+        if (isMarkedRefused(f.field)) {
+            return f.field;
+        }
+    }
+    return nullptr;
 }
 
 QVBoxLayout* topLeftBlock(QWidget* page, QGroupBox* group, QWidget*& content)

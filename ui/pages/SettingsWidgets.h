@@ -5,6 +5,7 @@
 #include "settings/validation/FieldValidation.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <span>
 #include <string_view>
@@ -56,5 +57,37 @@ settings::RealFieldResult checkRealField(QLineEdit* edit, int decimals, float lo
 settings::IntegerFieldResult checkIntegerField(QLineEdit* edit, std::int32_t lower, std::int32_t upper);
 /// A list must have a selection to be written: colours it and returns its index, or -1.
 int checkListSelection(QComboBox* list);
+
+/// A field that a settings write checks: the control, the caption the refusal box names it by,
+/// and what the field accepts. A table of these per settings block lets the pages tell the user
+/// which fields were refused and take the mark off a field once it holds a valid value again.
+struct CheckedField {
+    enum class Kind {
+        Real,    ///< a real number from `lower` to `upper` (float32 comparison)
+        Integer, ///< a whole number from `lower` to `upper`
+        List,    ///< a list with a selection
+        Ipv4,    ///< an IPv4 address text
+        Mac,     ///< a hardware address text
+    };
+    QWidget* field = nullptr;
+    QString caption;
+    Kind kind = Kind::List;
+    double lower = 0.0;
+    double upper = 0.0;
+};
+
+/// True when the field's present content would pass its check (nothing is coloured or rewritten).
+bool holdsValidValue(const CheckedField& field, const display::NumberLocale& locale);
+
+/// Takes the refusal mark off every marked field that now holds a valid value; fields that are
+/// not marked, and marked fields that are still invalid, are left as they are.
+void clearMarksOfValidFields(std::span<const CheckedField> fields, const display::NumberLocale& locale);
+
+/// The lines of the refusal box for the marked fields, in the table's order: the caption, and
+/// for numbers the allowed range ("Offset: od -100000000 do 100000000").
+QStringList refusedFieldLines(std::span<const CheckedField> fields, const display::NumberLocale& locale);
+
+/// The first marked field of the table, or nothing.
+QWidget* firstMarkedField(std::span<const CheckedField> fields);
 
 } // namespace qmx::ui::settingswidgets

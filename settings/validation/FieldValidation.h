@@ -39,8 +39,8 @@ struct RealFieldResult {
 /// Checks a real-number field. The text may use "." or "," as decimal mark, an optional sign and
 /// exponent and blanks around it. The number is rounded to float32 and the field text rewritten as
 /// settingText(precision 8, `decimals`), also when out of bounds, so the field shows exactly the
-/// value that is used. The bounds are inclusive and
-/// compared as float32 (so 100000001 passes an upper bound of 100000000, and 0.1 passes 0.1).
+/// value that is used. The bounds are inclusive and compared as float32 (so 100000001 passes an
+/// upper bound of 100000000, and 0.1 passes 0.1).
 /// A number too large for float32 is refused. An unreadable text is refused and not rewritten.
 RealFieldResult ValidateRealField(const QString& text, int decimals, float lower, float upper,
                                   const display::NumberLocale& locale);

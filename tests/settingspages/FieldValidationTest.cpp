@@ -60,6 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
         RealCase{"100000001", 1, -1e8F, 1e8F, true, 1e8F, "1E+8"},
         RealCase{"200000000", 1, -1e8F, 1e8F, false, 2e8F, "2E+8"},
         RealCase{"-100000000", 1, -1e8F, 1e8F, true, -1e8F, "-1E+8"},
+        // A value that needs more places than the decimals is shown with them: the text is what is sent.
+        RealCase{"150.25", 1, -1e8F, 1e8F, true, 150.25F, "150.25"},
+        RealCase{"0,75", 0, 0.0F, 1e8F, true, 0.75F, "0.75"},
+        RealCase{"2.1234567", 4, 0.1F, 1e8F, true, 2.1234567F, "2.1234567"},
         // Stability difference: lower bound 0; a refused value is still rewritten.
         RealCase{"-1", 1, 0.0F, 1e8F, false, -1.0F, "-1.0"},
         RealCase{"0", 1, 0.0F, 1e8F, true, 0.0F, "0.0"},
@@ -82,6 +86,19 @@ TEST(RealFieldLocale, CommaLocaleReadsBothMarksAndWritesItsOwn)
         EXPECT_EQ(result.value, 2.5F);
         EXPECT_EQ(result.rewritten.value_or(QString()), QStringLiteral("2,5000"));
     }
+}
+
+TEST(RefusalTexts, BoundsAreShownAsTheyAreAndFieldLinesFollowTheMessage)
+{
+    EXPECT_EQ(settings::realBoundText(0.1F, kPoint), QStringLiteral("0.1"));
+    EXPECT_EQ(settings::realBoundText(0.1F, kComma), QStringLiteral("0,1"));
+    EXPECT_EQ(settings::realBoundText(0.0F, kPoint), QStringLiteral("0"));
+    EXPECT_EQ(settings::realBoundText(1e8F, kPoint), QStringLiteral("100000000"));
+    EXPECT_EQ(settings::realBoundText(-1e8F, kPoint), QStringLiteral("-100000000"));
+    EXPECT_EQ(settings::allowedRangeText(QStringLiteral("1"), QStringLiteral("15")), QStringLiteral("od 1 do 15"));
+    EXPECT_EQ(settings::refusalBoxText(QStringLiteral("Błędne parametry"), {}), QStringLiteral("Błędne parametry"));
+    EXPECT_EQ(settings::refusalBoxText(QStringLiteral("Parameters error"), {QStringLiteral("a"), QStringLiteral("b")}),
+              QStringLiteral("Parameters error\n\na\nb"));
 }
 
 TEST(RealFieldRange, NumberBeyondFloat32IsRefusedAndNotShownAsInfinity)

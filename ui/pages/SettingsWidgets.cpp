@@ -169,16 +169,6 @@ QStringList refusedFieldLines(std::span<const CheckedField> fields, const displa
     return lines;
 }
 
-QWidget* firstMarkedField(std::span<const CheckedField> fields)
-{
-    for (const CheckedField& f : fields) {
-        if (isMarkedRefused(f.field)) {
-            return f.field;
-        }
-    }
-    return nullptr;
-}
-
 QVBoxLayout* topLeftBlock(QWidget* page, QGroupBox* group, QWidget*& content)
 {
     auto* outer = new QVBoxLayout(page);

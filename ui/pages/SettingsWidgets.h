@@ -87,7 +87,4 @@ void clearMarksOfValidFields(std::span<const CheckedField> fields, const display
 /// for numbers the allowed range ("Offset: od -100000000 do 100000000").
 QStringList refusedFieldLines(std::span<const CheckedField> fields, const display::NumberLocale& locale);
 
-/// The first marked field of the table, or nothing.
-QWidget* firstMarkedField(std::span<const CheckedField> fields);
-
 } // namespace qmx::ui::settingswidgets

@@ -120,7 +120,8 @@ void TForm1::LoadAppSettings()
         if (file.failure) {
             // Said once, when the window runs; the file is kept as it is, so closing leaves it alone.
             m_preferencesFileUnusable = true;
-            const QString message = file.failure->message();
+            const QString message =
+                file.failure->message() + QStringLiteral("; the preferences take their defaults and the file is left as it is");
             QTimer::singleShot(0, this, [this, message] { m_errorBox(message); });
         }
         s = app::readAppSettings([&](const QString& key) { return file.document.value(app::kOptionsSection, key); },

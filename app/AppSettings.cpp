@@ -1,9 +1,9 @@
 #include "AppSettings.h"
 
-#include "settings/profile/ProfileFile.h"
 #include "settings/profile/ProfileValues.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cmath>
 #include <variant>
@@ -115,6 +115,16 @@ QString appSettingsPath(const QString& executableFolder, const QString& userConf
     }
     QDir().mkpath(userConfigFolder);
     return QDir(userConfigFolder).filePath(QStringLiteral("config.ini"));
+}
+
+std::optional<settings::ReadError> unreadableFileBesideExecutable(const QString& executableFolder,
+                                                                  const QString& chosenPath)
+{
+    const QString besideExecutable = QDir(executableFolder).filePath(QStringLiteral("config.ini"));
+    if (QFileInfo(besideExecutable) == QFileInfo(chosenPath)) {
+        return std::nullopt;
+    }
+    return settings::readProfile(besideExecutable).failure;
 }
 
 } // namespace qmx::app

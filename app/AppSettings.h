@@ -3,6 +3,7 @@
 // defaults, and the key table that reads and writes them in one fixed order.
 
 #include "display/core/NumberFormat.h"
+#include "settings/profile/ProfileFile.h"
 
 #include <QString>
 
@@ -58,5 +59,11 @@ std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& s
 /// (its folder can be written and the file, if any, is a regular file the user may read and write,
 /// within the size limit), otherwise in the user's configuration folder for the program.
 QString appSettingsPath(const QString& executableFolder, const QString& userConfigFolder);
+
+/// Why the settings file beside the executable, which exists, was passed over for `chosenPath`
+/// because it cannot be read (too large, not readable, not text). Nothing when it is the chosen
+/// file, is missing, or can be read (a write-protected file is passed over without a word).
+std::optional<settings::ReadError> unreadableFileBesideExecutable(const QString& executableFolder,
+                                                                  const QString& chosenPath);
 
 } // namespace qmx::app

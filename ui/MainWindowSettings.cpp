@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -117,11 +118,19 @@ void TForm1::LoadAppSettings()
     app::AppSettings s;
     if (!m_settingsPath.isEmpty()) {
         const settings::ProfileRead file = settings::readProfile(m_settingsPath);
+        // Said once, when the window runs.
+        QString message;
         if (file.failure) {
-            // Said once, when the window runs; the file is kept as it is, so closing leaves it alone.
+            // The file is kept as it is, so closing leaves it alone.
             m_preferencesFileUnusable = true;
-            const QString message =
-                file.failure->message() + QStringLiteral("; the preferences take their defaults and the file is left as it is");
+            message = file.failure->message() +
+                      QStringLiteral("; the preferences take their defaults and the file is left as it is");
+        } else if (const auto passedOver =
+                       app::unreadableFileBesideExecutable(QCoreApplication::applicationDirPath(), m_settingsPath)) {
+            message = passedOver->message() + QStringLiteral("; the preferences are kept in %1")
+                                                  .arg(QDir::toNativeSeparators(m_settingsPath));
+        }
+        if (!message.isEmpty()) {
             QTimer::singleShot(0, this, [this, message] { m_errorBox(message); });
         }
         s = app::readAppSettings([&](const QString& key) { return file.document.value(app::kOptionsSection, key); },

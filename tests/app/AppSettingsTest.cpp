@@ -179,3 +179,31 @@ TEST(AppSettings, AFileBesideTheExecutableThatCannotBeWrittenSendsThePreferences
         QFile::setPermissions(beside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 }
+
+TEST(AppSettings, AnUnreadableFileBesideTheExecutableIsToldWhenItIsPassedOver)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString exeDir = root.filePath(QStringLiteral("bin"));
+    const QString userDir = root.filePath(QStringLiteral("config/QMX80NET"));
+    QDir().mkpath(exeDir);
+    const QString beside = QDir(exeDir).filePath(QStringLiteral("config.ini"));
+
+    // None there: nothing to tell.
+    EXPECT_FALSE(app::unreadableFileBesideExecutable(exeDir, app::appSettingsPath(exeDir, userDir)).has_value());
+
+    {
+        QFile f(beside);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(settings::kMaxProfileFileSize + 1));
+    }
+    const QString chosen = app::appSettingsPath(exeDir, userDir);
+    ASSERT_NE(chosen, beside);
+    const auto told = app::unreadableFileBesideExecutable(exeDir, chosen);
+    ASSERT_TRUE(told.has_value());
+    EXPECT_EQ(told->reason, settings::ReadError::Reason::TooLarge);
+    EXPECT_TRUE(told->message().contains(QStringLiteral("config.ini")));
+
+    // The chosen file itself is reported by whoever reads it, not here.
+    EXPECT_FALSE(app::unreadableFileBesideExecutable(exeDir, beside).has_value());
+}

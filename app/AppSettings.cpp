@@ -4,8 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
+#include <cmath>
 #include <variant>
 
 namespace qmx::app {
@@ -65,9 +65,14 @@ AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& 
                        [&](bool AppSettings::*f) { s.*f = settings::readBool(text, s.*f); },
                        [&](int AppSettings::*f) { s.*f = settings::readInteger(text, s.*f); },
                        [&](float AppSettings::*f) {
+                           // A value beyond the float range ("1e39") or not a number is as
+                           // unreadable as any other text that is no real.
                            if (text) {
                                if (const auto v = display::ParseReal(*text, locale)) {
-                                   s.*f = static_cast<float>(*v);
+                                   const auto narrowed = static_cast<float>(*v);
+                                   if (std::isfinite(*v) && std::isfinite(narrowed)) {
+                                       s.*f = narrowed;
+                                   }
                                }
                            }
                        },
@@ -102,13 +107,24 @@ std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& s
 
 QString appSettingsPath(const QString& executableFolder, const QString& userConfigFolder)
 {
-    // Probe by creating a file: permission bits alone do not tell (root, ACLs, read-only mounts).
-    QTemporaryFile probe(QDir(executableFolder).filePath(QStringLiteral(".qmx80net-probe-XXXXXX")));
-    if (probe.open()) {
-        return QDir(executableFolder).filePath(QStringLiteral("config.ini"));
+    const QString besideExecutable = QDir(executableFolder).filePath(QStringLiteral("config.ini"));
+    // The file beside the executable is used only when closing can write it: a read-only or
+    // oversized file there would fail every close.
+    if (!settings::checkReplaceable(besideExecutable)) {
+        return besideExecutable;
     }
     QDir().mkpath(userConfigFolder);
     return QDir(userConfigFolder).filePath(QStringLiteral("config.ini"));
+}
+
+std::optional<settings::ReadError> unreadableFileBesideExecutable(const QString& executableFolder,
+                                                                  const QString& chosenPath)
+{
+    const QString besideExecutable = QDir(executableFolder).filePath(QStringLiteral("config.ini"));
+    if (QFileInfo(besideExecutable) == QFileInfo(chosenPath)) {
+        return std::nullopt;
+    }
+    return settings::readProfile(besideExecutable).failure;
 }
 
 } // namespace qmx::app

@@ -3,6 +3,7 @@
 // defaults, and the key table that reads and writes them in one fixed order.
 
 #include "display/core/NumberFormat.h"
+#include "settings/profile/ProfileFile.h"
 
 #include <QString>
 
@@ -45,7 +46,8 @@ inline const QString kOptionsSection = QStringLiteral("Options");
 using KeyReader = std::function<std::optional<QString>(const QString& key)>;
 
 /// Reads every key in table order; a missing or unreadable value takes the key's default. Reals
-/// are read with the locale's decimal separator.
+/// are read with the locale's decimal separator; one that is infinite or not a number as a
+/// float32 is unreadable.
 AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& locale);
 
 /// The keys and texts written on close, in table order: every key but "FileName". Flags are "1"
@@ -53,8 +55,15 @@ AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& 
 std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& settings,
                                                             const display::NumberLocale& locale);
 
-/// Where the settings file lives: beside the executable when that folder can be written (a
-/// portable install), otherwise in the user's configuration folder for the program.
+/// Where the settings file lives: beside the executable when a save can replace the file there
+/// (its folder can be written and the file, if any, is a regular file the user may read and write,
+/// within the size limit), otherwise in the user's configuration folder for the program.
 QString appSettingsPath(const QString& executableFolder, const QString& userConfigFolder);
+
+/// Why the settings file beside the executable, which exists, was passed over for `chosenPath`
+/// because it cannot be read (too large, not readable, not text). Nothing when it is the chosen
+/// file, is missing, or can be read (a write-protected file is passed over without a word).
+std::optional<settings::ReadError> unreadableFileBesideExecutable(const QString& executableFolder,
+                                                                  const QString& chosenPath);
 
 } // namespace qmx::app

@@ -51,22 +51,33 @@ int runSettingsSave(CliSession& session, const QString& path, int decimals)
 
 int runSettingsApply(CliSession& session, const QString& path)
 {
-    if (!QFileInfo(path).isFile()) {
+    if (!QFileInfo::exists(path)) {
         error(QStringLiteral("%1: no such file").arg(path));
         return kExitFile;
+    }
+    // Nothing of a file that was not read in full, or that lacks a value, is sent: on a transducer
+    // a default in place of a lost value can change its network address and cut it off the network.
+    const settings::ProfileRead file = settings::readProfile(path);
+    if (file.failure) {
+        error(QStringLiteral("%1 refused, nothing was sent: %2").arg(path, file.failure->detail));
+        return kExitDataError;
     }
     const auto io0 = settings::decodeIoSettings(bytes(session.ioSettingsFrame()));
     if (!io0) {
         error(QStringLiteral("the transducer sent no complete settings"));
         return kExitNotKept;
     }
-    const settings::ProfileFile file(path);
-    const auto values = settings::readDeviceSettings(
-        [&](const QString& section, const QString& key) { return file.read(section, key); });
-    const auto records = settings::recordsFromValues(values, io0->MAC, display::NumberLocale::system());
-    if (!records.problems.isEmpty()) {
+    const settings::DeviceSettingsRead read = settings::readDeviceSettingsReport(file.document);
+    QStringList problems;
+    for (const QString& key : read.missingKeys) {
+        problems << key + QStringLiteral(": missing");
+    }
+    problems << read.unreadableKeys;
+    const auto records = settings::recordsFromValues(read.values, io0->MAC, display::NumberLocale::system());
+    problems << records.problems;
+    if (!problems.isEmpty()) {
         error(QStringLiteral("%1 refused, nothing was sent:").arg(path));
-        for (const QString& p : records.problems) {
+        for (const QString& p : problems) {
             std::fputs(("  " + p + u'\n').toLocal8Bit().constData(), stderr);
         }
         return kExitDataError;

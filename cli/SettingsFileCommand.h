@@ -12,8 +12,9 @@ class CliSession;
 int runSettingsSave(CliSession& session, const QString& path, int decimals);
 
 /// Checks every value of the file `path` as the pages' write buttons do; refuses the whole file
-/// with a list of the bad values, or writes both settings blocks and confirms them by reading
-/// them back. Returns the exit code.
+/// (saying why) when it cannot be read in full, lacks any key, or holds an index or flag that is
+/// not a whole number or any other bad value, naming every offending key; otherwise writes both
+/// settings blocks and confirms them by reading them back. Returns the exit code.
 int runSettingsApply(CliSession& session, const QString& path);
 
 } // namespace qmx::cli

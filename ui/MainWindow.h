@@ -142,6 +142,8 @@ private:
     void FormCreate();
     bool FormClose();
     void LoadAppSettings();
+    /// Writes the preferences. A failure is shown once in the error box and never keeps the window
+    /// open, so the result is always true: the close may go on.
     bool SaveAppSettings();
     void connectRecordingPage();
     void writeRecordingFileName(const QString& fileName);
@@ -163,7 +165,13 @@ private:
     QString m_settingsPath;
     FileDialog m_saveConfigDialog;
     FileDialog m_openConfigDialog;
-    QString m_lastConfigFile = QStringLiteral("qmx80_konfiguracja.conf");
+    // Each settings file dialog proposes the file last chosen in it.
+    QString m_lastOpenConfigFile = QStringLiteral("qmx80_konfiguracja.conf");
+    QString m_lastSaveConfigFile = QStringLiteral("qmx80_konfiguracja.conf");
+    // The preferences file could not be read at start (reported then): it is not written over.
+    bool m_preferencesFileUnusable = false;
+    // A failed save of the preferences has been shown; closing does not show it again.
+    bool m_preferencesSaveErrorShown = false;
     std::unique_ptr<link::LinkController> m_link;
 };
 

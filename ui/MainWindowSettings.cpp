@@ -15,10 +15,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace qmx::ui {
 
@@ -26,13 +30,42 @@ namespace {
 
 const QString kConfigFilter = QStringLiteral("QMX80NET configuration (*.conf *.ini)");
 
-app::AppSettings readPreferences(const QString& path, const display::NumberLocale& locale)
+/// How many key names a status line lists before it stops with an ellipsis.
+constexpr int kListedKeys = 3;
+
+QString firstKeys(const QStringList& keys)
 {
-    if (path.isEmpty()) {
+    QString text = keys.mid(0, kListedKeys).join(QStringLiteral(", "));
+    if (keys.size() > kListedKeys) {
+        text += QStringLiteral(", …");
+    }
+    return text;
+}
+
+/// The status line after a load that found some keys missing or unreadable (their defaults were
+/// taken); empty when the file held every value.
+QString incompleteLoadText(const QString& path, const settings::DeviceSettingsRead& read)
+{
+    QStringList parts;
+    if (!read.missingKeys.isEmpty()) {
+        const auto count = read.missingKeys.size();
+        parts << QStringLiteral("brak %1 %2: %3")
+                     .arg(count)
+                     .arg(count == 1 ? QStringLiteral("klucza") : QStringLiteral("kluczy"))
+                     .arg(firstKeys(read.missingKeys));
+    }
+    if (!read.unreadableKeys.isEmpty()) {
+        QStringList names;
+        for (const QString& entry : read.unreadableKeys) {
+            names << entry.section(u':', 0, 0);
+        }
+        parts << QStringLiteral("nieczytelne: %1").arg(firstKeys(names));
+    }
+    if (parts.isEmpty()) {
         return {};
     }
-    const settings::ProfileFile file(path);
-    return app::readAppSettings([&](const QString& key) { return file.read(app::kOptionsSection, key); }, locale);
+    return QStringLiteral("Plik %1: %2 (przyjęto wartości domyślne)")
+        .arg(QFileInfo(path).fileName(), parts.join(QStringLiteral("; ")));
 }
 
 /// Selects a list position from a file without running the list's change reaction.
@@ -82,7 +115,27 @@ void TForm1::writeRecordingFileName(const QString& fileName)
 
 void TForm1::LoadAppSettings()
 {
-    const app::AppSettings s = readPreferences(m_settingsPath, m_numberLocale);
+    app::AppSettings s;
+    if (!m_settingsPath.isEmpty()) {
+        const settings::ProfileRead file = settings::readProfile(m_settingsPath);
+        // Said once, when the window runs.
+        QString message;
+        if (file.failure) {
+            // The file is kept as it is, so closing leaves it alone.
+            m_preferencesFileUnusable = true;
+            message = file.failure->message() +
+                      QStringLiteral("; the preferences take their defaults and the file is left as it is");
+        } else if (const auto passedOver =
+                       app::unreadableFileBesideExecutable(QCoreApplication::applicationDirPath(), m_settingsPath)) {
+            message = passedOver->message() + QStringLiteral("; the preferences are kept in %1")
+                                                  .arg(QDir::toNativeSeparators(m_settingsPath));
+        }
+        if (!message.isEmpty()) {
+            QTimer::singleShot(0, this, [this, message] { m_errorBox(message); });
+        }
+        s = app::readAppSettings([&](const QString& key) { return file.document.value(app::kOptionsSection, key); },
+                                 m_numberLocale);
+    }
 
     RecordingPage& rec = *TabSheet3;
     rec.setFileName(s.FileName);
@@ -115,7 +168,7 @@ void TForm1::LoadAppSettings()
 
 bool TForm1::SaveAppSettings()
 {
-    if (m_settingsPath.isEmpty()) {
+    if (m_settingsPath.isEmpty() || m_preferencesFileUnusable) {
         return true;
     }
     app::AppSettings s;
@@ -145,9 +198,13 @@ bool TForm1::SaveAppSettings()
     for (const auto& [key, text] : app::appSettingsEntries(s, m_numberLocale)) {
         entries.push_back({app::kOptionsSection, key, text});
     }
+    // A preferences file that cannot be written must not keep the program from ending: the error
+    // is shown once and the window closes.
     if (const auto error = settings::writeEntries(m_settingsPath, entries)) {
-        m_errorBox(error->message());
-        return false;
+        if (!m_preferencesSaveErrorShown) {
+            m_preferencesSaveErrorShown = true;
+            m_errorBox(error->message());
+        }
     }
     return true;
 }
@@ -157,27 +214,27 @@ bool TForm1::SaveAppSettings()
 void TForm1::Wczytajustawieniazpliku1Click()
 {
     const QString path = m_openConfigDialog
-                             ? m_openConfigDialog(m_lastConfigFile)
+                             ? m_openConfigDialog(m_lastOpenConfigFile)
                              : QFileDialog::getOpenFileName(this, QStringLiteral("Wczytaj ustawienia z pliku"),
-                                                            m_lastConfigFile, kConfigFilter);
+                                                            m_lastOpenConfigFile, kConfigFilter);
     if (path.isEmpty()) {
         return;
     }
-    m_lastConfigFile = path;
+    m_lastOpenConfigFile = path;
     loadDeviceSettingsFile(path);
 }
 
 void TForm1::Wczytajustawieniazpliku2Click()
 {
     const QString path = m_saveConfigDialog
-                             ? m_saveConfigDialog(m_lastConfigFile)
+                             ? m_saveConfigDialog(m_lastSaveConfigFile)
                              : QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz ustawienia do pliku"),
-                                                            m_lastConfigFile, kConfigFilter, nullptr,
+                                                            m_lastSaveConfigFile, kConfigFilter, nullptr,
                                                             QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) {
         return;
     }
-    m_lastConfigFile = path;
+    m_lastSaveConfigFile = path;
     saveDeviceSettingsFile(path);
 }
 
@@ -224,9 +281,25 @@ bool TForm1::saveDeviceSettingsFile(const QString& path)
 
 void TForm1::loadDeviceSettingsFile(const QString& path)
 {
-    const settings::ProfileFile file(path);
-    const settings::DeviceSettingsValues v = settings::readDeviceSettings(
-        [&](const QString& section, const QString& key) { return file.read(section, key); });
+    // A file that is not a settings file would fill every page with defaults, which a later write
+    // would send to the transducer: it is refused, naming the file.
+    const settings::ProfileRead file = settings::readProfile(path);
+    if (file.failure) {
+        m_errorBox(file.failure->message());
+        return;
+    }
+    const QString fullName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (!file.exists) {
+        m_errorBox(QStringLiteral("Unable to read %1: %2").arg(fullName, QStringLiteral("No such file or directory")));
+        return;
+    }
+    const settings::DeviceSettingsRead read = settings::readDeviceSettingsReport(file.document);
+    if (read.sectionsFound == 0) {
+        m_errorBox(QStringLiteral("Unable to read %1: the file holds none of the sections of a settings file")
+                       .arg(fullName));
+        return;
+    }
+    const settings::DeviceSettingsValues& v = read.values;
 
     SensorSettingsPage& sensors = *TabSheet5->TabSheet6;
     CommunicationPage& comm = *TabSheet5->TabSheet7;
@@ -266,6 +339,9 @@ void TForm1::loadDeviceSettingsFile(const QString& path)
         selectQuietly(row->state, values->state);
     }
     TabSheet5->clearMarksOfValidFields();
+    if (const QString incomplete = incompleteLoadText(path, read); !incomplete.isEmpty()) {
+        Label_Status->setText(incomplete);
+    }
 }
 
 } // namespace qmx::ui

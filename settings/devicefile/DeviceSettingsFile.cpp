@@ -81,16 +81,68 @@ std::vector<DeviceSettingsEntry> deviceSettingsEntries(const DeviceSettingsValue
     return entries;
 }
 
+namespace {
+
+/// Reads every row into `v`; for each key, `noticed` learns whether it was missing and whether an
+/// index or flag could not be read as an integer.
+void readRows(DeviceSettingsValues& v, const SectionKeyReader& read,
+              const std::function<void(const Row&, const std::optional<QString>&, bool unreadable)>& noticed)
+{
+    for (const Row& row : rows(v)) {
+        const auto text = read(row.section, row.key);
+        bool unreadable = false;
+        std::visit(Overloaded{[&](int* i) {
+                                  unreadable = text && !readIntegerText(*text);
+                                  *i = readInteger(text, *i);
+                              },
+                              [&](bool* b) {
+                                  unreadable = text && !readIntegerText(*text);
+                                  *b = readBool(text, *b);
+                              },
+                              [&](QString* s) { *s = readString(text, *s); }},
+                   row.field);
+        noticed(row, text, unreadable);
+    }
+}
+
+} // namespace
+
 DeviceSettingsValues readDeviceSettings(const SectionKeyReader& read)
 {
     DeviceSettingsValues v;
-    for (const Row& row : rows(v)) {
-        const auto text = read(row.section, row.key);
-        std::visit(Overloaded{[&](int* i) { *i = readInteger(text, *i); }, [&](bool* b) { *b = readBool(text, *b); },
-                              [&](QString* s) { *s = readString(text, *s); }},
-                   row.field);
-    }
+    readRows(v, read, [](const Row&, const std::optional<QString>&, bool) {});
     return v;
+}
+
+QStringList deviceSettingsSections()
+{
+    QStringList sections;
+    DeviceSettingsValues v;
+    for (const Row& row : rows(v)) {
+        if (!sections.contains(row.section))
+            sections << row.section;
+    }
+    return sections;
+}
+
+DeviceSettingsRead readDeviceSettingsReport(const ProfileDocument& document)
+{
+    DeviceSettingsRead result;
+    readRows(
+        result.values,
+        [&](const QString& section, const QString& key) { return document.value(section, key); },
+        [&](const Row& row, const std::optional<QString>& text, bool unreadable) {
+            const QString name = row.section + u'/' + row.key;
+            if (!text)
+                result.missingKeys << name;
+            else if (unreadable)
+                result.unreadableKeys << name + QStringLiteral(": '%1' is not a whole number").arg(*text);
+        });
+    for (const QString& section : deviceSettingsSections()) {
+        if (document.hasSection(section))
+            ++result.sectionsFound;
+    }
+    return result;
 }
 
 } // namespace qmx::settings

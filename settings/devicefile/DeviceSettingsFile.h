@@ -5,6 +5,7 @@
 #include "settings/profile/ProfileFile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -69,5 +70,19 @@ std::vector<DeviceSettingsEntry> deviceSettingsEntries(const DeviceSettingsValue
 /// Reads every key; missing keys and unreadable indices or flags take the load defaults; texts
 /// are taken unchanged.
 DeviceSettingsValues readDeviceSettings(const SectionKeyReader& read);
+
+/// The ten section names, in the file's order.
+QStringList deviceSettingsSections();
+
+/// The values read from a document, and what was not in it as it should be.
+struct DeviceSettingsRead {
+    DeviceSettingsValues values;  ///< as readDeviceSettings() reads them
+    QStringList missingKeys;      ///< "Section/Key" of every key that is not in the document
+    QStringList unreadableKeys;   ///< "Section/Key: why" of every index or flag that is not an integer
+    int sectionsFound = 0;        ///< how many of the file's sections the document holds
+};
+
+/// Reads every key of `document` and tells which keys are missing or unreadable.
+DeviceSettingsRead readDeviceSettingsReport(const ProfileDocument& document);
 
 } // namespace qmx::settings

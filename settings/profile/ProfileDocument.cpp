@@ -62,28 +62,40 @@ QString cutValue(QStringView value)
 ProfileDocument ProfileDocument::fromBytes(std::span<const std::uint8_t> bytes)
 {
     ProfileDocument document;
-    QString text;
-    if (isValidUtf8(bytes)) {
-        if (bytes.size() >= 3 && std::equal(std::begin(kBom), std::end(kBom), bytes.begin())) {
-            document.m_byteOrderMark = true;
-            bytes = bytes.subspan(3);
+    if (bytes.size() >= 3 && std::equal(std::begin(kBom), std::end(kBom), bytes.begin())) {
+        document.m_byteOrderMark = true;
+        bytes = bytes.subspan(3);
+    }
+    const bool wholeFileIsUtf8 = isValidUtf8(bytes);
+    bool utf8Line = false;    // a line that reads as UTF-8 and is not plain ASCII
+    bool nonAsciiSeen = false;
+    std::size_t begin = 0;
+    while (begin < bytes.size()) {
+        // Line ends: CR LF, LF, or CR alone. Neither byte occurs inside a UTF-8 or Windows-1250
+        // character, so lines can be cut before they are decoded.
+        std::size_t end = begin;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        std::size_t next = end;
+        if (next < bytes.size())
+            next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+        const auto line = bytes.subspan(begin, end - begin);
+        const bool ascii = std::all_of(line.begin(), line.end(), [](std::uint8_t b) { return b < 0x80; });
+        QString text;
+        if (wholeFileIsUtf8 || isValidUtf8(line)) {
+            text = QString::fromUtf8(reinterpret_cast<const char*>(line.data()), qsizetype(line.size()));
+            utf8Line = utf8Line || !ascii;
+        } else {
+            text = decodeWindows1250(line);
         }
-        text = QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-    } else {
+        nonAsciiSeen = nonAsciiSeen || !ascii;
+        document.m_lines.append(text);
+        document.m_raw.emplace_back(QByteArray(reinterpret_cast<const char*>(line.data()), qsizetype(line.size())));
+        begin = next;
+    }
+    // New lines follow the file: UTF-8 unless the file is in the old code page throughout.
+    if (nonAsciiSeen && !wholeFileIsUtf8 && !utf8Line)
         document.m_encoding = SourceEncoding::Windows1250;
-        text = decodeWindows1250(bytes);
-    }
-    if (text.isEmpty())
-        return document;
-
-    document.m_lines = text.split(u'\n');
-    // A final line end does not start another line.
-    if (text.endsWith(u'\n'))
-        document.m_lines.removeLast();
-    for (QString& line : document.m_lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    }
     return document;
 }
 
@@ -108,6 +120,35 @@ std::optional<QString> ProfileDocument::value(QStringView section, QStringView k
     return std::nullopt;
 }
 
+bool ProfileDocument::hasSection(QStringView section) const
+{
+    section = section.trimmed();
+    return std::any_of(m_lines.begin(), m_lines.end(), [&](const QString& line) {
+        const LineInfo info = classify(line);
+        return info.kind == LineKind::Section && sameName(info.name, section);
+    });
+}
+
+bool ProfileDocument::canEncode(QStringView text) const
+{
+    return m_encoding == SourceEncoding::Utf8 || encodeWindows1250(text).has_value();
+}
+
+QByteArray ProfileDocument::encoded(const QString& line) const
+{
+    if (m_encoding == SourceEncoding::Windows1250) {
+        if (auto bytes = encodeWindows1250(line))
+            return *bytes;
+    }
+    return line.toUtf8();
+}
+
+void ProfileDocument::insertLine(qsizetype at, const QString& line)
+{
+    m_lines.insert(at, line);
+    m_raw.insert(m_raw.begin() + at, std::nullopt);
+}
+
 bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView text)
 {
     section = section.trimmed();
@@ -117,6 +158,9 @@ bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView
     if (section.contains(u']') || key.isEmpty() || key.contains(u'='))
         return false;
     if (key.front() == u'[' || key.front() == u';' || key.front() == u'#')
+        return false;
+
+    if (!canEncode(section) || !canEncode(key) || !canEncode(text))
         return false;
 
     QString newLine = key.toString();
@@ -133,7 +177,10 @@ bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView
                 insertAt = i + 1;
         } else if (info.kind == LineKind::Key && inSection) {
             if (sameName(info.name, key)) {
-                m_lines[i] = newLine;
+                if (m_lines[i] != newLine) {
+                    m_lines[i] = newLine;
+                    m_raw[std::size_t(i)].reset();
+                }
                 return true;
             }
             if (inFirstPart)
@@ -141,11 +188,11 @@ bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView
         }
     }
     if (insertAt >= 0) {
-        m_lines.insert(insertAt, newLine);
+        insertLine(insertAt, newLine);
         return true;
     }
-    m_lines.append(u'[' + section.toString() + u']');
-    m_lines.append(newLine);
+    insertLine(m_lines.size(), u'[' + section.toString() + u']');
+    insertLine(m_lines.size(), newLine);
     return true;
 }
 
@@ -154,8 +201,9 @@ QByteArray ProfileDocument::toBytes() const
     QByteArray bytes;
     if (m_byteOrderMark)
         bytes.append(reinterpret_cast<const char*>(kBom), sizeof kBom);
-    for (const QString& line : m_lines) {
-        bytes.append(line.toUtf8());
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const std::optional<QByteArray>& raw = m_raw[std::size_t(i)];
+        bytes.append(raw ? *raw : encoded(m_lines[i]));
         bytes.append("\r\n");
     }
     return bytes;

@@ -9,16 +9,17 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace qmx::settings {
 
 /// Longest value text that a read returns; longer values are cut to this many characters.
 inline constexpr qsizetype kMaxValueLength = 2047;
 
-/// The encoding a document was read in.
+/// The encoding a document was read in, and in which its new or changed lines are written.
 enum class SourceEncoding {
-    Utf8,        ///< valid UTF-8 (also an empty file)
-    Windows1250, ///< not valid UTF-8: read as the Central European code page of older installations
+    Utf8,        ///< UTF-8: a valid UTF-8 file (also an empty one), or one with UTF-8 lines among others
+    Windows1250, ///< the Central European code page of older installations: no line reads as UTF-8
 };
 
 /// The lines of one profile file.
@@ -33,8 +34,10 @@ public:
     /// An empty document (a missing file).
     ProfileDocument() = default;
 
-    /// Parses file contents: UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is
-    /// kept for writing back), otherwise Windows-1250. Lines end in LF or CR LF.
+    /// Parses file contents. Lines end in LF, CR LF or CR alone. Each line is read as UTF-8 when
+    /// its bytes are valid UTF-8 and as Windows-1250 otherwise (a leading byte-order mark is kept
+    /// for writing back). The bytes of every line are kept, so that lines no change touches are
+    /// written back with exactly the bytes they were read with.
     static ProfileDocument fromBytes(std::span<const std::uint8_t> bytes);
     /// Convenience overload of fromBytes() for a byte array.
     static ProfileDocument fromBytes(const QByteArray& bytes);
@@ -43,14 +46,19 @@ public:
     /// the section or the key is missing. The names are trimmed before matching.
     std::optional<QString> value(QStringView section, QStringView key) const;
 
+    /// True when the document holds a header of `section` (matched without regard to case).
+    bool hasSection(QStringView section) const;
+
     /// Sets `key` in `section` to `text`, written unchanged: replaces the first matching key line
     /// in place, or else adds the key after the last key of the section's first part, or else
     /// appends the section with the key at the end. Returns false and changes nothing when the
     /// line could not be read back as written: a line break in any argument, an empty key, a key
-    /// holding "=" or starting with "[", ";" or "#", or a section name holding "]".
+    /// holding "=" or starting with "[", ";" or "#", a section name holding "]", or a character
+    /// that the document's encoding cannot hold.
     bool setValue(QStringView section, QStringView key, QStringView text);
 
-    /// The document as UTF-8 with every line ended by CR LF.
+    /// The document as bytes, every line ended by CR LF: lines read from the file and not changed
+    /// with the bytes they were read with; new or changed lines in the document's encoding.
     QByteArray toBytes() const;
 
     /// The lines as text, without line ends.
@@ -60,7 +68,14 @@ public:
     SourceEncoding sourceEncoding() const { return m_encoding; }
 
 private:
+    bool canEncode(QStringView text) const;
+    QByteArray encoded(const QString& line) const;
+    void insertLine(qsizetype at, const QString& line);
+
     QStringList m_lines;
+    /// The bytes each line of m_lines was read with (without its line end); nothing once the line
+    /// has been changed or added.
+    std::vector<std::optional<QByteArray>> m_raw;
     SourceEncoding m_encoding = SourceEncoding::Utf8;
     bool m_byteOrderMark = false;
 };

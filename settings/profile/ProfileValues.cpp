@@ -64,19 +64,21 @@ std::optional<int> parseDecimal(QStringView text)
 
 } // namespace
 
+std::optional<int> readIntegerText(QStringView text)
+{
+    text = text.trimmed();
+    if (text.size() >= 3 && (text.startsWith(u"0x") || text.startsWith(u"0X")))
+        return parseHex(text.mid(2));
+    if (text.startsWith(u'$'))
+        return parseHex(text.mid(1));
+    return parseDecimal(text);
+}
+
 int readInteger(const std::optional<QString>& value, int defaultValue)
 {
     if (!value)
         return defaultValue;
-    const QStringView text = QStringView(*value).trimmed();
-    std::optional<int> result;
-    if (text.size() >= 3 && (text.startsWith(u"0x") || text.startsWith(u"0X")))
-        result = parseHex(text.mid(2));
-    else if (text.startsWith(u'$'))
-        result = parseHex(text.mid(1));
-    else
-        result = parseDecimal(text);
-    return result.value_or(defaultValue);
+    return readIntegerText(*value).value_or(defaultValue);
 }
 
 bool readBool(const std::optional<QString>& value, bool defaultValue)

@@ -15,6 +15,9 @@ namespace qmx::settings {
 /// "0xFFFFFFFF" reads as -1).
 int readInteger(const std::optional<QString>& value, int defaultValue);
 
+/// The integer that `text` holds by the rules of readInteger(), or nothing when it holds none.
+std::optional<int> readIntegerText(QStringView text);
+
 /// A flag: read as an integer (with the default as 1 or 0); any non-zero value is true.
 bool readBool(const std::optional<QString>& value, bool defaultValue);
 

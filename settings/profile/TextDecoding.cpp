@@ -1,5 +1,6 @@
 #include "settings/profile/TextDecoding.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qmx::settings {
@@ -97,6 +98,46 @@ QString decodeWindows1250(std::span<const std::uint8_t> bytes)
     for (const std::uint8_t byte : bytes)
         text.append(QChar(windows1250Char(byte)));
     return text;
+}
+
+std::optional<QByteArray> encodeWindows1250(QStringView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            bytes.append(char(u));
+            continue;
+        }
+        const auto* const found = std::find(kWindows1250High.begin(), kWindows1250High.end(), u);
+        if (u == kUndefined || found == kWindows1250High.end())
+            return std::nullopt;
+        bytes.append(char(0x80 + (found - kWindows1250High.begin())));
+    }
+    return bytes;
+}
+
+std::optional<QString> notReadableAsText(std::span<const std::uint8_t> bytes)
+{
+    const auto startsWith = [&](std::uint8_t a, std::uint8_t b) {
+        return bytes.size() >= 2 && bytes[0] == a && bytes[1] == b;
+    };
+    if (startsWith(0xFF, 0xFE) || startsWith(0xFE, 0xFF))
+        return QStringLiteral("the file is UTF-16 text, which is not read (save it as UTF-8)");
+    std::size_t evenZeros = 0;
+    std::size_t oddZeros = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == 0)
+            ++(i % 2 == 0 ? evenZeros : oddZeros);
+    }
+    if (evenZeros + oddZeros == 0)
+        return std::nullopt;
+    // Text in UTF-16 without a byte-order mark has a zero in every other byte for plain letters.
+    const std::size_t pairs = bytes.size() / 2;
+    if (pairs > 0 && std::max(evenZeros, oddZeros) * 2 >= pairs && std::min(evenZeros, oddZeros) * 8 < pairs)
+        return QStringLiteral("the file is UTF-16 text, which is not read (save it as UTF-8)");
+    return QStringLiteral("the file holds NUL bytes: it is not a text file");
 }
 
 } // namespace qmx::settings

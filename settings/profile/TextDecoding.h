@@ -2,9 +2,11 @@
 // Byte-to-text decoding for profile files: strict UTF-8 validation and the Windows-1250 code page
 // that older installations wrote their files in.
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace qmx::settings {
@@ -19,5 +21,12 @@ char16_t windows1250Char(std::uint8_t byte);
 
 /// `bytes` decoded as Windows-1250 (every byte is one character).
 QString decodeWindows1250(std::span<const std::uint8_t> bytes);
+
+/// `text` encoded as Windows-1250, or nothing when a character has no place in that code page.
+std::optional<QByteArray> encodeWindows1250(QStringView text);
+
+/// Why `bytes` cannot be read as single-byte or UTF-8 text, or nothing when they can: UTF-16 (with
+/// or without its byte-order mark) and anything holding NUL bytes are refused rather than misread.
+std::optional<QString> notReadableAsText(std::span<const std::uint8_t> bytes);
 
 } // namespace qmx::settings

@@ -1,4 +1,5 @@
 #include "app/AppSettings.h"
+#include "settings/profile/ProfileFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include <unistd.h>
 
 using namespace qmx;
 using qmx::app::AppSettings;
@@ -79,6 +82,18 @@ TEST(AppSettings, RealsUseTheLocaleDecimalSeparator)
     EXPECT_EQ(point.TrigStopVal, 3.25F);
 }
 
+TEST(AppSettings, RealsBeyondTheFloatRangeOrNotANumberTakeTheirDefaults)
+{
+    for (const char* text : {"1e39", "-1e39", "1e400", "inf", "-inf", "nan", "NaN", "infinity"}) {
+        const AppSettings s = app::readAppSettings(readerOf({{"TrigStartVal", text}, {"TrigStopVal", text}}), kPoint);
+        EXPECT_EQ(s.TrigStartVal, 50.0F) << text;
+        EXPECT_EQ(s.TrigStopVal, 10.0F) << text;
+    }
+    // The largest values a float holds still read.
+    const AppSettings big = app::readAppSettings(readerOf({{"TrigStopVal", "3e38"}}), kPoint);
+    EXPECT_EQ(big.TrigStopVal, 3e38F);
+}
+
 TEST(AppSettings, WrittenEntriesFollowTheTableWithoutFileName)
 {
     AppSettings s;
@@ -120,4 +135,75 @@ TEST(AppSettings, FileGoesBesideTheExecutableOnlyWhenThatFolderIsWritable)
     f.close();
     EXPECT_EQ(app::appSettingsPath(notAFolder, userDir), QDir(userDir).filePath(QStringLiteral("config.ini")));
     EXPECT_TRUE(QDir(userDir).exists());
+}
+
+TEST(AppSettings, AFileBesideTheExecutableThatCannotBeWrittenSendsThePreferencesToTheUser)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString exeDir = root.filePath(QStringLiteral("bin"));
+    const QString userDir = root.filePath(QStringLiteral("config/QMX80NET"));
+    QDir().mkpath(exeDir);
+    const QString beside = QDir(exeDir).filePath(QStringLiteral("config.ini"));
+    const QString user = QDir(userDir).filePath(QStringLiteral("config.ini"));
+
+    // A usable file stays where it is.
+    {
+        QFile f(beside);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Options]\r\nLanguage=0\r\n");
+    }
+    EXPECT_EQ(app::appSettingsPath(exeDir, userDir), beside);
+
+    // Over the size limit (sparse, so cheap to make): a save would refuse it at every close.
+    {
+        QFile f(beside);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(settings::kMaxProfileFileSize + 1));
+    }
+    EXPECT_EQ(app::appSettingsPath(exeDir, userDir), user);
+
+    // A folder in the file's place.
+    ASSERT_TRUE(QFile::remove(beside));
+    ASSERT_TRUE(QDir(exeDir).mkdir(QStringLiteral("config.ini")));
+    EXPECT_EQ(app::appSettingsPath(exeDir, userDir), user);
+    ASSERT_TRUE(QDir(exeDir).rmdir(QStringLiteral("config.ini")));
+
+    // A write-protected file in a writable folder; permission bits do not stop the superuser.
+    if (geteuid() != 0) {
+        QFile f(beside);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        ASSERT_TRUE(QFile::setPermissions(beside, QFileDevice::ReadOwner));
+        EXPECT_EQ(app::appSettingsPath(exeDir, userDir), user);
+        QFile::setPermissions(beside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+}
+
+TEST(AppSettings, AnUnreadableFileBesideTheExecutableIsToldWhenItIsPassedOver)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString exeDir = root.filePath(QStringLiteral("bin"));
+    const QString userDir = root.filePath(QStringLiteral("config/QMX80NET"));
+    QDir().mkpath(exeDir);
+    const QString beside = QDir(exeDir).filePath(QStringLiteral("config.ini"));
+
+    // None there: nothing to tell.
+    EXPECT_FALSE(app::unreadableFileBesideExecutable(exeDir, app::appSettingsPath(exeDir, userDir)).has_value());
+
+    {
+        QFile f(beside);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(settings::kMaxProfileFileSize + 1));
+    }
+    const QString chosen = app::appSettingsPath(exeDir, userDir);
+    ASSERT_NE(chosen, beside);
+    const auto told = app::unreadableFileBesideExecutable(exeDir, chosen);
+    ASSERT_TRUE(told.has_value());
+    EXPECT_EQ(told->reason, settings::ReadError::Reason::TooLarge);
+    EXPECT_TRUE(told->message().contains(QStringLiteral("config.ini")));
+
+    // The chosen file itself is reported by whoever reads it, not here.
+    EXPECT_FALSE(app::unreadableFileBesideExecutable(exeDir, beside).has_value());
 }

@@ -109,3 +109,34 @@ TEST(DeviceSettingsFile, SectionsAndKeysMatchWithoutRegardToCase)
     EXPECT_EQ(v.SelTens, 3);
     EXPECT_EQ(v.Address, 246);
 }
+
+TEST(DeviceSettingsFile, TheReportNamesMissingAndUnreadableKeysAndCountsSections)
+{
+    QByteArray complete;
+    for (const auto& e : deviceSettingsEntries(DeviceSettingsValues{})) {
+        complete += '[' + e.section.toUtf8() + "]\r\n" + e.key.toUtf8() + '=' + e.text.toUtf8() + "\r\n";
+    }
+    const DeviceSettingsRead full = readDeviceSettingsReport(ProfileDocument::fromBytes(complete));
+    EXPECT_TRUE(full.missingKeys.isEmpty());
+    EXPECT_TRUE(full.unreadableKeys.isEmpty());
+    EXPECT_EQ(full.sectionsFound, 10);
+    EXPECT_EQ(full.values, DeviceSettingsValues{});
+
+    const DeviceSettingsRead partial =
+        readDeviceSettingsReport(ProfileDocument::fromBytes("[ModbusRtu]\r\nAddress=4\r\n[TensAllConfig]\r\nRate=abc\r\n"
+                                                            "[Tens2Config]\r\nSign=true\r\n"));
+    EXPECT_EQ(partial.sectionsFound, 3);
+    EXPECT_EQ(partial.values.Address, 4);
+    EXPECT_EQ(partial.missingKeys.size(), 42 - 3);
+    EXPECT_TRUE(partial.missingKeys.contains(QStringLiteral("Ethernet/IP")));
+    EXPECT_FALSE(partial.missingKeys.contains(QStringLiteral("ModbusRtu/Address")));
+    EXPECT_EQ(partial.unreadableKeys,
+              (QStringList{QStringLiteral("TensAllConfig/Rate: 'abc' is not a whole number"),
+                           QStringLiteral("Tens2Config/Sign: 'true' is not a whole number")}));
+
+    for (const char* garbage : {"", "garbage", "[Moje]\r\nklucz=1\r\n"}) {
+        const DeviceSettingsRead none = readDeviceSettingsReport(ProfileDocument::fromBytes(garbage));
+        EXPECT_EQ(none.sectionsFound, 0) << garbage;
+        EXPECT_EQ(none.missingKeys.size(), 42) << garbage;
+    }
+}

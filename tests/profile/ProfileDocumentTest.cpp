@@ -245,7 +245,7 @@ TEST(ProfileDocument, Utf8FileIsReadAsUtf8)
     EXPECT_EQ(doc.value(u"opcje", u"nazwa"), text(QStringLiteral("Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ")));
 }
 
-TEST(ProfileDocument, Windows1250FileIsReadAndWrittenBackAsUtf8)
+TEST(ProfileDocument, Windows1250FileIsReadAndKeepsItsEncoding)
 {
     // "Łódź" and the Polish letters as older installations wrote them.
     const QByteArray legacy("[Opcje]\r\n"
@@ -255,13 +255,58 @@ TEST(ProfileDocument, Windows1250FileIsReadAndWrittenBackAsUtf8)
     EXPECT_EQ(doc.sourceEncoding(), SourceEncoding::Windows1250);
     EXPECT_EQ(doc.value(u"Opcje", u"Litery"), text(QStringLiteral("ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ")));
 
-    ASSERT_TRUE(doc.setValue(u"Opcje", u"Nowy", u"ż"));
-    EXPECT_EQ(doc.toBytes(), QStringLiteral("[Opcje]\r\n"
-                                            "; pomiary Łódź\r\n"
-                                            "Litery=ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ\r\n"
-                                            "Nowy=ż\r\n")
-                                 .toUtf8());
-    EXPECT_EQ(ProfileDocument::fromBytes(doc.toBytes()).sourceEncoding(), SourceEncoding::Utf8);
+    // Untouched lines keep their bytes; the new line is written in the file's own code page.
+    ASSERT_TRUE(doc.setValue(u"Opcje", u"Nowy", u"żółw"));
+    EXPECT_EQ(doc.toBytes(), legacy + QByteArray("Nowy=\xBF\xF3\xB3w\r\n"));
+    EXPECT_EQ(ProfileDocument::fromBytes(doc.toBytes()).value(u"Opcje", u"Nowy"), text(QStringLiteral("żółw")));
+
+    // A character the code page has no place for is refused, not replaced.
+    EXPECT_FALSE(doc.setValue(u"Opcje", u"Nowy", u"日本"));
+    EXPECT_EQ(doc.value(u"Opcje", u"Nowy"), text(QStringLiteral("żółw")));
+}
+
+TEST(ProfileDocument, LinesASaveDoesNotWriteKeepTheirBytes)
+{
+    struct Case {
+        const char* name;
+        QByteArray before;
+        QByteArray after; // Options/Language set to 1, Options/Nazwa added as "łódź"
+    };
+    const QByteArray utf8Opis = QStringLiteral("opis=zażółć").toUtf8();
+    const Case cases[] = {
+        {"Windows-1250 in another section",
+         QByteArray("[Inne]\r\nopis=za\xBF\xF3\xB3\xE6\r\n[Options]\r\nLanguage=0\r\n"),
+         QByteArray("[Inne]\r\nopis=za\xBF\xF3\xB3\xE6\r\n[Options]\r\nLanguage=1\r\nNazwa=\xB3\xF3" "d\x9F\r\n")},
+        {"UTF-8 with one stray Windows-1250 byte",
+         "[Inne]\r\n" + utf8Opis + "\r\nstary=\xB3\r\n[Options]\r\nLanguage=0\r\n",
+         "[Inne]\r\n" + utf8Opis + "\r\nstary=\xB3\r\n[Options]\r\nLanguage=1\r\n"
+             + QStringLiteral("Nazwa=łódź").toUtf8() + "\r\n"},
+        {"UTF-8", "[Inne]\r\n" + utf8Opis + "\r\n[Options]\r\nLanguage=0\r\n",
+         "[Inne]\r\n" + utf8Opis + "\r\n[Options]\r\nLanguage=1\r\n" + QStringLiteral("Nazwa=łódź").toUtf8() + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        ProfileDocument doc = parse(c.before);
+        EXPECT_EQ(doc.toBytes(), c.before) << c.name; // read and written unchanged: the same bytes
+        ASSERT_TRUE(doc.setValue(u"Options", u"Language", u"1")) << c.name;
+        ASSERT_TRUE(doc.setValue(u"Options", u"Nazwa", QStringLiteral("łódź"))) << c.name;
+        EXPECT_EQ(doc.toBytes(), c.after) << c.name;
+        EXPECT_EQ(doc.value(u"Inne", u"opis"), text(QStringLiteral("zażółć"))) << c.name;
+    }
+    // In the mixed file each line is read in the encoding it is written in.
+    EXPECT_EQ(parse(cases[1].before).value(u"Inne", u"stary"), text(QStringLiteral("ł")));
+}
+
+TEST(ProfileDocument, CrOnlyLineEndsAreReadLineByLine)
+{
+    ProfileDocument doc = parse("[Options]\rLanguage=0\rSaveDate=1\r\r[Other]\rx=2\r");
+    EXPECT_EQ(doc.value(u"Options", u"Language"), text("0"));
+    EXPECT_EQ(doc.value(u"Options", u"SaveDate"), text("1"));
+    EXPECT_EQ(doc.value(u"Other", u"x"), text("2"));
+    ASSERT_TRUE(doc.setValue(u"Options", u"Language", u"1"));
+    EXPECT_EQ(doc.toBytes(), QByteArray("[Options]\r\nLanguage=1\r\nSaveDate=1\r\n\r\n[Other]\r\nx=2\r\n"));
+    // Mixed line ends, as a file edited on several systems may have.
+    EXPECT_EQ(parse("[A]\ra=1\r\nb=2\nc=3").value(u"A", u"c"), text("3"));
+    EXPECT_TRUE(parse("[A]\rb=2").hasSection(u"a"));
 }
 
 TEST(ProfileDocument, ByteOrderMarkIsKeptAndNotPartOfTheFirstLine)

@@ -88,3 +88,39 @@ TEST(TextDecoding, Utf8ValidationAcceptsWellFormedAndRefusesMalformedText)
     for (const auto& c : cases)
         EXPECT_EQ(isValidUtf8(bytesOf(c.bytes)), c.valid) << c.bytes.toHex(' ').toStdString();
 }
+
+TEST(TextDecoding, Windows1250EncodesEveryCharacterItDecodes)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        const char16_t c = windows1250Char(std::uint8_t(byte));
+        if (c == 0xFFFD)
+            continue;
+        const auto encoded = encodeWindows1250(QStringView(&c, 1));
+        ASSERT_TRUE(encoded.has_value()) << byte;
+        EXPECT_EQ(*encoded, QByteArray(1, char(byte))) << byte;
+    }
+    EXPECT_FALSE(encodeWindows1250(u"日").has_value());
+    EXPECT_FALSE(encodeWindows1250(u"\uFFFD").has_value());
+}
+
+TEST(TextDecoding, Utf16AndBinaryAreNotTakenForText)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"UTF-16LE with mark", QByteArray("\xFF\xFE[\0S\0]\0", 8), true},
+        {"UTF-16BE with mark", QByteArray("\xFE\xFF\0[\0S\0]", 8), true},
+        {"UTF-16LE without mark", QByteArray("[\0S\0]\0\r\0\n\0k\0=\0\x42\x01", 18), true},
+        {"NUL bytes", QByteArray("[S]\r\nk=\0\0\0x\r\n", 13), true},
+        {"empty", QByteArray(), false},
+        {"UTF-8", QStringLiteral("[S]\r\nk=żółw\r\n").toUtf8(), false},
+        {"Windows-1250", QByteArray("[S]\r\nk=\xBF\xF3\xB3w\r\n"), false},
+        {"UTF-8 mark", QByteArray("\xEF\xBB\xBF[S]\r\n"), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(notReadableAsText(bytesOf(c.bytes)).has_value(), c.refused) << c.name;
+    }
+}

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace qmx;
 
 namespace {
@@ -85,11 +87,17 @@ TEST_F(SettingsFileFixture, SaveThenLoadRestoresAllValuesIncludingNoSelectionAnd
     EXPECT_EQ(outputs().out1.number2->text(), QStringLiteral("-7,25"));
 }
 
-TEST_F(SettingsFileFixture, AMissingFileLoadsTheDefaultsWithoutDerivedUpdates)
+TEST_F(SettingsFileFixture, MissingKeysLoadTheDefaultsWithoutDerivedUpdatesAndTheStatusLineNamesThem)
 {
     const QString delayBefore = sensors().Label_ResponseDelay->text();
-    chosen = dir.filePath(QStringLiteral("nie ma.conf"));
+    chosen = dir.filePath(QStringLiteral("czesciowy.conf"));
+    QFile f(chosen);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[TensAllConfig]\r\nSelTens=2\r\n");
+    f.close();
     window.Wczytajustawieniazpliku1Click();
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(sensors().Cb_SelTens->currentIndex(), 2);
     EXPECT_EQ(sensors().Cb_AdRate->currentIndex(), 0);
     EXPECT_EQ(sensors().Cb_Decp->currentIndex(), 1);
     EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("192.168.0.102"));
@@ -99,7 +107,93 @@ TEST_F(SettingsFileFixture, AMissingFileLoadsTheDefaultsWithoutDerivedUpdates)
     EXPECT_EQ(outputs().out1.number2->text(), QStringLiteral("200"));
     EXPECT_EQ(comm().Cb_ModbusBaud->currentIndex(), 2);
     EXPECT_EQ(sensors().Label_ResponseDelay->text(), delayBefore); // no change reaction ran
-    EXPECT_FALSE(QFile::exists(chosen));
+    EXPECT_EQ(window.Label_Status->text(),
+              QStringLiteral("Plik czesciowy.conf: brak 41 kluczy: TensAllConfig/SumOffset, TensAllConfig/Rate, "
+                             "TensAllConfig/Filter, … (przyjęto wartości domyślne)"));
+}
+
+TEST_F(SettingsFileFixture, AFileHoldingNoneOfTheSectionsIsRefusedNamingIt)
+{
+    QByteArray utf16("\xFF\xFE", 2);
+    for (const char c : QByteArray("[TensAllConfig]\r\nSelTens=2\r\n")) {
+        utf16.append(c).append('\0');
+    }
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> contents; // nothing: no file at all
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"no file", std::nullopt, "No such file or directory"},
+        {"empty", QByteArray(), "none of the sections"},
+        {"a word", QByteArray("garbage"), "none of the sections"},
+        {"other sections", QByteArray("[Moje]\r\nIP=10.0.0.1\r\n"), "none of the sections"},
+        {"UTF-16", utf16, "UTF-16"},
+    };
+    sensors().Cb_SelTens->setCurrentIndex(3);
+    comm().MaskEdit_IP_Addr->setText(QStringLiteral("10.9.8.7"));
+    window.Label_Status->setText(QStringLiteral("przed"));
+    for (const Case& c : cases) {
+        chosen = dir.filePath(QStringLiteral("obcy %1.conf").arg(QString::fromLatin1(c.name)));
+        if (c.contents) {
+            QFile f(chosen);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(*c.contents);
+        }
+        errors.clear();
+        window.Wczytajustawieniazpliku1Click();
+        ASSERT_EQ(errors.size(), 1) << c.name;
+        EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to read ") + QDir::toNativeSeparators(chosen)))
+            << errors[0].toStdString();
+        EXPECT_TRUE(errors[0].contains(QString::fromLatin1(c.reason))) << errors[0].toStdString();
+        EXPECT_EQ(sensors().Cb_SelTens->currentIndex(), 3) << c.name;
+        EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("10.9.8.7")) << c.name;
+        EXPECT_EQ(window.Label_Status->text(), QStringLiteral("przed")) << c.name;
+    }
+}
+
+TEST_F(SettingsFileFixture, EachDialogProposesTheFileLastChosenInIt)
+{
+    QStringList proposedToSave;
+    QStringList proposedToOpen;
+    window.setConfigFileDialogs(
+        [&](const QString& proposed) {
+            proposedToSave << proposed;
+            return chosen;
+        },
+        [&](const QString& proposed) {
+            proposedToOpen << proposed;
+            return chosen;
+        });
+    const QString saved = dir.filePath(QStringLiteral("zapisany.conf"));
+    const QString opened = dir.filePath(QStringLiteral("otwarty.conf"));
+    chosen = saved;
+    window.Wczytajustawieniazpliku2Click();
+    QFile::copy(saved, opened);
+    chosen = opened;
+    window.Wczytajustawieniazpliku1Click();
+    chosen.clear(); // cancel both
+    window.Wczytajustawieniazpliku2Click();
+    window.Wczytajustawieniazpliku1Click();
+    EXPECT_EQ(proposedToSave, (QStringList{QStringLiteral("qmx80_konfiguracja.conf"), saved}));
+    EXPECT_EQ(proposedToOpen, (QStringList{QStringLiteral("qmx80_konfiguracja.conf"), opened}));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(SettingsFileFixture, SavingIntoAWindows1250FileKeepsTheLinesItDoesNotWrite)
+{
+    chosen = dir.filePath(QStringLiteral("stary.conf"));
+    const QByteArray mine("[Moje]\r\nopis=za\xBF\xF3\xB3\xE6\r\n");
+    QFile f(chosen);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(mine + "[Ethernet]\r\nIP=1.2.3.4\r\n");
+    f.close();
+    comm().MaskEdit_IP_Addr->setText(QStringLiteral("10.0.0.5"));
+    window.Wczytajustawieniazpliku2Click();
+    ASSERT_TRUE(errors.isEmpty());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray written = f.readAll();
+    EXPECT_TRUE(written.startsWith(mine + "[Ethernet]\r\nIP=10.0.0.5\r\n")) << written.constData();
 }
 
 TEST_F(SettingsFileFixture, OutOfListIndicesLeaveNoSelection)

@@ -7,16 +7,23 @@
 #include "ui/pages/ChartPage.h"
 #include "ui/pages/RecordingPage.h"
 #include "ui/pages/SettingsPage.h"
+#include "settings/profile/ProfileFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <unistd.h>
 
 using namespace qmx;
 
@@ -121,19 +128,104 @@ TEST_F(PreferencesFixture, ADamagedLanguageIsReportedOnceAndStoredAsPolish)
     EXPECT_TRUE(readAll(path()).contains(QStringLiteral("Language=0\r\n")));
 }
 
-TEST_F(PreferencesFixture, ARefusedSaveShowsTheErrorAndKeepsTheWindowOpen)
+TEST_F(PreferencesFixture, AFailedSaveAtClosingIsShownOnceAndTheWindowCloses)
 {
-    // A folder where the file should be: no write can replace it, whoever runs the test.
+    QStringList errors;
+    ui::TForm1 window(backend, path());
+    window.setErrorBox([&](const QString& text) { errors << text; });
+    // The file becomes impossible to replace while the program runs: a folder takes its place.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("config.ini")));
+    window.show();
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to write to "))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("config.ini")));
+    EXPECT_TRUE(errors[0].endsWith(QStringLiteral(": Is a directory"))) << errors[0].toStdString();
+
+    // Closing again (a second close request) does not repeat the box.
+    window.show();
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(errors.size(), 1);
+}
+
+TEST_F(PreferencesFixture, AReadOnlyPreferencesFileDoesNotKeepTheWindowOpen)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permission bits do not apply to root";
+    }
+    writeAll(path(), "[Options]\r\nLanguage=0\r\n");
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner));
     QStringList errors;
     ui::TForm1 window(backend, path());
     window.setErrorBox([&](const QString& text) { errors << text; });
     window.show();
-    EXPECT_FALSE(window.close());
-    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.close());
+    QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to write to "))) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains(QStringLiteral("config.ini")));
+    EXPECT_TRUE(errors[0].endsWith(QStringLiteral(": Permission denied"))) << errors[0].toStdString();
+    EXPECT_EQ(readAll(path()), QStringLiteral("[Options]\r\nLanguage=0\r\n"));
+}
+
+TEST_F(PreferencesFixture, APreferencesFileThatCannotBeReadIsReportedOnceAndLeftAlone)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> make;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"over the size limit",
+         [](const QString& file) {
+             QFile f(file);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write("[Options]\r\nLanguage=1\r\n");
+             ASSERT_TRUE(f.resize(settings::kMaxProfileFileSize + 1)); // sparse: cheap to make
+         },
+         ": File too large"},
+        {"a folder", [](const QString& file) { ASSERT_TRUE(QDir().mkdir(file)); }, ": Is a directory"},
+        {"UTF-16", [](const QString& file) { writeAll(file, QByteArray("\xFF\xFE[\0O\0]\0", 8)); }, "UTF-16"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir caseDir;
+        const QString file = caseDir.filePath(QStringLiteral("config.ini"));
+        c.make(file);
+        const QFileInfo before(file);
+        QStringList errors;
+        {
+            ui::TForm1 window(backend, file);
+            window.setErrorBox([&](const QString& text) { errors << text; });
+            QCoreApplication::processEvents(); // the report waits until the window runs
+            ASSERT_EQ(errors.size(), 1) << c.name;
+            EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to read "))) << errors[0].toStdString();
+            EXPECT_TRUE(errors[0].contains(QStringLiteral("config.ini"))) << c.name;
+            EXPECT_TRUE(errors[0].contains(QString::fromLatin1(c.reason))) << errors[0].toStdString();
+            EXPECT_EQ(window.ActiveLanguage(), lang::Language::Polish) << c.name; // defaults
+            window.show();
+            EXPECT_TRUE(window.close()) << c.name;
+        }
+        EXPECT_EQ(errors.size(), 1) << c.name; // closing says nothing more
+        const QFileInfo after(file);
+        EXPECT_EQ(after.size(), before.size()) << c.name;
+        EXPECT_EQ(after.isDir(), before.isDir()) << c.name;
+        EXPECT_EQ(after.lastModified(), before.lastModified()) << c.name;
+    }
+}
+
+TEST_F(PreferencesFixture, APreferencesFileWithCarriageReturnLineEndsIsReadLineByLine)
+{
+    writeAll(path(), "[Options]\rLanguage=1\rSaveDataSummary=1\r");
+    {
+        ui::TForm1 window(backend, path());
+        EXPECT_EQ(window.ActiveLanguage(), lang::Language::English);
+        EXPECT_TRUE(window.TabSheet3->columns().sum);
+        window.show();
+        EXPECT_TRUE(window.close());
+    }
+    const QString text = readAll(path());
+    EXPECT_EQ(text.count(QStringLiteral("Language=")), 1) << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("SaveDataSummary=")), 1) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("[Options]\r\nLanguage=1\r\nSaveDataSummary=1\r\n"))) << text.toStdString();
 }
 
 TEST_F(PreferencesFixture, AChosenRecordingFileIsStoredAtOnce)

@@ -504,11 +504,11 @@ bool LinkController::linkTransducer(DeviceEntry& entry, QString& refusal, QStrin
         if (refusal.isEmpty()) {
             const QString path = QString::fromStdString(entry.info.path);
             QString reason = QString::fromStdString(device->openError());
-            refusalDetail = QStringLiteral("Nie można otworzyć przetwornika QMX80NET do odczytu i zapisu (%1): %2")
-                                .arg(path, reason);
             if (reason.startsWith(path + QStringLiteral(": "))) {
                 reason = reason.mid(path.size() + 2);
             }
+            refusalDetail = QStringLiteral("Nie można otworzyć przetwornika QMX80NET do odczytu i zapisu (%1): %2")
+                                .arg(path, reason);
             refusal = QStringLiteral("Nie można otworzyć przetwornika QMX80NET: %1").arg(reason);
         }
         return false;

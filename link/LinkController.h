@@ -117,6 +117,7 @@ public:
     void setReplyTimeout(int ms) { m_replyWatchdog.setInterval(ms); }
     /// Milliseconds without a measurement while polling after which the link counts as lost.
     void setMeasurementSilenceLimit(int ms) { m_silenceWatchdog.setInterval(ms); }
+    int measurementSilenceLimitMs() const { return m_silenceWatchdog.interval(); }
     /// Milliseconds between tries of the start-up exchange (tests shorten it).
     void setStartupRetryInterval(int ms);
     /// Whether a lost link starts a new device search (the window) or stays down (the tool, which

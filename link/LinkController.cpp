@@ -164,6 +164,11 @@ void LinkController::handleMeasurement(std::span<const std::uint8_t> payload)
     }
     m_measurementLive = true;
     stopSilenceWatchdog();
+    // Reports the hand-off had to drop (the window was blocked) are told, not hidden.
+    if (const std::uint64_t dropped = m_handOff.droppedMeasurements(); dropped != m_droppedReported) {
+        m_droppedReported = dropped;
+        emit statusMessage(QStringLiteral("Pominięte pomiary: %1 (program nie nadążał z ich odbiorem)").arg(dropped));
+    }
     if (m_measurementObserver) {
         m_measurementObserver(m_measurement);
     }

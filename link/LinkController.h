@@ -188,6 +188,7 @@ private:
     bool m_searchAfterLinkLoss = true;
     bool m_startupRetried = false; // the status line says the transducer does not answer
     int m_readerFailuresWithoutReport = 0;
+    std::uint64_t m_droppedReported = 0; // dropped measurements the status line has told
     // Set by a poll tick (worker thread) that found no measurement since the previous one had
     // armed the silence watchdog; cleared by every measurement and whenever polling stops.
     std::atomic<bool> m_pollAwaitingMeasurement{false};

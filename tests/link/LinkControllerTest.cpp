@@ -679,3 +679,19 @@ TEST_F(LinkFixture, TextsFromTheDeviceHaveTheirControlCharactersReplaced)
     EXPECT_EQ(deviceEntryText({"p", u"Mouse\u001b]0;pwned\u0007\u202E", 1, 2}), QStringLiteral("Mouse?]0;pwned??"));
     EXPECT_EQ(deviceEntryText({"p", u"Zażółć QMX", 1, 2}), QStringLiteral("Zażółć QMX"));
 }
+
+TEST_F(LinkFixture, MeasurementsDroppedWhileTheWindowWasBlockedAreCountedAndTold)
+{
+    auto dev = connectTransducer();
+    controller.handOff().setCapacity(2, 100);
+    for (int i = 0; i < 10; ++i) {
+        dev->inject(measurementPayload());
+    }
+    // This thread runs no event loop meanwhile, as a window blocked in a long call.
+    for (int wait = 0; wait < 3000 && controller.droppedMeasurements() < 8; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(controller.droppedMeasurements(), 8U);
+    ASSERT_TRUE(waitUntil([&] { return controller.frameCount() == 2; }));
+    EXPECT_EQ(statusLine, QStringLiteral("Pominięte pomiary: 8 (program nie nadążał z ich odbiorem)"));
+}

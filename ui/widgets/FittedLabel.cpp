@@ -56,9 +56,19 @@ QFont FittedLabel::fittedFont(const QFont& design, const QString& text, int widt
     int pixels = std::max(kSmallestPixels, static_cast<int>(designPixels * std::min(byWidth, byHeight)));
     QFont font = design;
     font.setPixelSize(pixels);
-    // Glyph widths do not scale exactly with the size: step down until the text fits.
+    // Glyph widths do not scale exactly with the size: step down until the text fits, then up
+    // while a larger size still fits.
     while (pixels > kSmallestPixels && !fits(font, text, width, height)) {
         font.setPixelSize(--pixels);
+    }
+    QFont larger = font;
+    while (pixels + 1 < designPixels) {
+        larger.setPixelSize(pixels + 1);
+        if (!fits(larger, text, width, height)) {
+            break;
+        }
+        font = larger;
+        ++pixels;
     }
     return font;
 }

@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 
+#include <cstdio>
+
 namespace qmx::cli {
 
 bool runUntil(const std::function<bool()>& done, int timeoutMs)
@@ -22,6 +24,17 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs)
 CliSession::CliSession(link::HidBackend& backend)
     : m_link(backend, [](std::string_view id) { return lang::lookupText(id, lang::Language::Polish); })
 {
+    // A lost link ends the tool's verbs; a new search would only hide the loss.
+    m_link.setSearchAfterLinkLoss(false);
+    // The message goes out at once, whichever verb runs; the verb then ends with exit code 3.
+    QObject::connect(&m_link, &link::LinkController::linkLost, [this](link::LinkLoss reason, const QString&) {
+        m_linkLostText = reason == link::LinkLoss::ReaderFailed
+                             ? QStringLiteral("lost the link to the transducer: reading from the device failed")
+                             : QStringLiteral("lost the link to the transducer: no measurement for %1 s while polling")
+                                   .arg(m_link.measurementSilenceLimitMs() / 1000.0, 0, 'g', 3);
+        std::fflush(stdout);
+        std::fputs(("qmx80net-cli: " + m_linkLostText + u'\n').toLocal8Bit().constData(), stderr);
+    });
     QObject::connect(&m_link, &link::LinkController::connectionTextChanged,
                      [this](const QString& text) { m_connectionText = text; });
     QObject::connect(&m_link, &link::LinkController::statusMessage, [this](const QString& text) { m_statusLine = text; });

@@ -30,6 +30,11 @@ public:
     const QString& connectionText() const { return m_connectionText; }
     const QByteArray& sensorSettingsFrame() const { return m_sensorFrame; }
     const QByteArray& ioSettingsFrame() const { return m_ioFrame; }
+    /// True once the link to the transducer was lost (reader failure or measurements stopped);
+    /// the tool does not search again but ends.
+    bool linkLost() const { return !m_linkLostText.isEmpty(); }
+    /// Why the link was lost, in plain words; empty while it holds.
+    const QString& linkLostText() const { return m_linkLostText; }
 
 private:
     link::LinkController m_link;
@@ -38,6 +43,7 @@ private:
     QByteArray m_sensorFrame;
     QByteArray m_ioFrame;
     bool m_exchangeDone = false;
+    QString m_linkLostText;
 };
 
 /// Runs the event loop until `done()` holds or `timeoutMs` passes; returns `done()`.

@@ -53,18 +53,22 @@ int runWatch(CliSession& session, const WatchOptions& options)
     });
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
     session.link().ZylTimer_ReadDataTimer();
-    const auto done = [&] {
+    const auto limitReached = [&] {
         if (options.count && lines >= *options.count) {
             return true;
         }
         return options.seconds && static_cast<double>(clock.elapsed()) / 1000.0 >= *options.seconds;
     };
-    // Without a limit the verb runs until it is interrupted.
-    while (!done()) {
-        runUntil(done, 1000);
-        if (!session.link().connected()) {
+    const auto gone = [&] { return session.linkLost() || !session.link().connected(); };
+    // Without a limit the verb runs until it is interrupted or the link is lost.
+    while (!limitReached()) {
+        runUntil([&] { return limitReached() || gone(); }, 1000);
+        if (gone()) {
             std::fflush(stdout);
-            std::fputs("qmx80net-cli: the transducer went away\n", stderr);
+            if (!session.linkLost()) { // a lost link has told the user already
+                std::fputs("qmx80net-cli: the transducer went away\n", stderr);
+            }
+            session.link().setMeasurementObserver({});
             return 3;
         }
     }

@@ -48,13 +48,15 @@ bool ClaimedDevice::write(std::span<const std::uint8_t> payload)
     return m_device->write(*report);
 }
 
-void ClaimedDevice::attach(ReportHandler handler)
+void ClaimedDevice::attach(ReportHandler handler, FailureHandler onFailure)
 {
     detach();
     if (!m_device || m_released.load()) {
         return;
     }
-    m_reader = std::jthread([this, h = std::move(handler)](std::stop_token st) { readLoop(st, h); });
+    m_reader = std::jthread([this, h = std::move(handler), f = std::move(onFailure)](std::stop_token st) {
+        readLoop(st, h, f);
+    });
 }
 
 void ClaimedDevice::detach()
@@ -73,14 +75,18 @@ void ClaimedDevice::release()
     m_device.reset();
 }
 
-void ClaimedDevice::readLoop(std::stop_token stop, ReportHandler handler)
+void ClaimedDevice::readLoop(std::stop_token stop, ReportHandler handler, FailureHandler onFailure)
 {
     std::vector<std::uint8_t> buffer(std::max<std::size_t>(m_inputLength, 2) + 1);
     while (!stop.stop_requested()) {
         const int n = m_device->read(buffer, kReadTimeout);
         if (n < 0) {
-            // The device is gone; the device-change notice tears the link down.
+            // The device failed or went away: the link hears of it at once, whether or not a
+            // device-change notice follows.
             m_failed.store(true);
+            if (onFailure) {
+                onFailure();
+            }
             return;
         }
         if (n == 0) {

@@ -25,6 +25,8 @@ class ClaimedDevice {
 public:
     /// Called on the reader thread with the report ID and the payload (report ID removed).
     using ReportHandler = std::function<void(std::uint8_t reportId, std::vector<std::uint8_t> payload)>;
+    /// Called on the reader thread, once, when the reader stops because the device failed.
+    using FailureHandler = std::function<void()>;
 
     ClaimedDevice(HidDeviceInfo info, OpenResult opened);
     ~ClaimedDevice();
@@ -46,15 +48,16 @@ public:
     /// released, not open, or refused the write; a write never runs after release() has returned.
     bool write(std::span<const std::uint8_t> payload);
 
-    /// Starts the reader thread; each input report goes to `handler`. Replaces an earlier handler.
-    void attach(ReportHandler handler);
+    /// Starts the reader thread; each input report goes to `handler`, and `onFailure` (if set) runs
+    /// when a read fails. Replaces earlier handlers.
+    void attach(ReportHandler handler, FailureHandler onFailure = {});
     /// Stops the reader thread and waits for it.
     void detach();
     /// Stops the reader, waits for a write in progress and closes the device. Idempotent.
     void release();
 
 private:
-    void readLoop(std::stop_token stop, ReportHandler handler);
+    void readLoop(std::stop_token stop, ReportHandler handler, FailureHandler onFailure);
 
     HidDeviceInfo m_info;
     std::string m_openError;

@@ -1,5 +1,6 @@
 #include "DeviceInfo.h"
 
+#include "DeviceList.h"
 #include "Protocol.h"
 
 #include <cmath>
@@ -18,8 +19,9 @@ std::optional<TDeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply)
     for (std::size_t i = 2; i < reply.size() && reply[i] != 0; ++i) {
         text.append(static_cast<char>(reply[i]));
     }
-    // The transducer sends 8-bit text; Latin-1 keeps every byte as one character.
-    info.Description = QString::fromLatin1(text);
+    // The transducer sends 8-bit text; Latin-1 keeps every byte as one character. Control bytes
+    // (a terminal escape sequence, say) are replaced before the text is shown anywhere.
+    info.Description = printableDeviceText(QString::fromLatin1(text));
     return info;
 }
 

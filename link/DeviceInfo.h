@@ -12,7 +12,7 @@ namespace qmx::link {
 /// Firmware version and description of the transducer.
 struct TDeviceInfo {
     float FirmwareVersion = 0.0F; ///< version byte (signed) times 0.01
-    QString Description;          ///< 8-bit text up to the first zero byte
+    QString Description;          ///< 8-bit text up to the first zero byte, control characters replaced
 };
 
 /// Decodes an info reply (offset 0 = code). Needs at least the code and the version byte; the text

@@ -31,20 +31,26 @@ LinkController::LinkController(HidBackend& backend, TextLookup lookup, QObject* 
     : QObject(parent),
       m_backend(backend),
       m_lookup(std::move(lookup)),
-      m_handOff(
-          [this](const ReportHandOff::Report& r) {
-              // Reports of a device released meanwhile are dropped.
-              if (m_liveSources.count(r.source) != 0) {
-                  DispatchReport(r.reportId, r.payload);
-              }
-          },
-          this),
+      m_handOff([this](const ReportHandOff::Report& r) { handleReport(r); }, this),
       m_decimalSeparator(QLocale::system().decimalPoint().front()),
       m_pollTimer(kPollPeriodSeconds, [this] { ZylTimer_ReadDataTimer(); })
 {
     m_replyWatchdog.setSingleShot(true);
     m_replyWatchdog.setInterval(kReplyTimeoutMs);
     connect(&m_replyWatchdog, &QTimer::timeout, this, [this] { m_pollTimer.start(); });
+    m_silenceWatchdog.setSingleShot(true);
+    m_silenceWatchdog.setInterval(kMeasurementSilenceMs);
+    connect(&m_silenceWatchdog, &QTimer::timeout, this, [this] {
+        // Polling may have been suspended meanwhile (a request waits for its reply): no loss then.
+        if (m_pollAwaitingMeasurement.load() && m_pollTimer.isEnabled() && connected()) {
+            loseLink(LinkLoss::MeasurementsStopped);
+        }
+    });
+    m_startupWatchdog.setInterval(kStartupRetryMs);
+    connect(&m_startupWatchdog, &QTimer::timeout, this, &LinkController::retryStartup);
+    m_researchTimer.setSingleShot(true);
+    m_researchTimer.setInterval(kStartupRetryMs);
+    connect(&m_researchTimer, &QTimer::timeout, this, &LinkController::JvHidDeviceController1DeviceChange);
     connect(&m_backend, &HidBackend::devicesChanged, this, &LinkController::JvHidDeviceController1DeviceChange);
 }
 
@@ -83,7 +89,31 @@ void LinkController::SendReport(std::span<const std::uint8_t> payload)
 void LinkController::suspendPollForRequest()
 {
     m_pollTimer.stop();
+    stopSilenceWatchdog();
     m_replyWatchdog.start();
+}
+
+void LinkController::setStartupRetryInterval(int ms)
+{
+    m_startupWatchdog.setInterval(ms);
+    m_researchTimer.setInterval(ms);
+}
+
+void LinkController::armSilenceWatchdog()
+{
+    if (!m_pollTimer.isEnabled() || !connected()) {
+        m_pollAwaitingMeasurement.store(false); // polling stopped meanwhile: the next poll arms again
+        return;
+    }
+    if (m_pollAwaitingMeasurement.load() && !m_silenceWatchdog.isActive()) {
+        m_silenceWatchdog.start();
+    }
+}
+
+void LinkController::stopSilenceWatchdog()
+{
+    m_pollAwaitingMeasurement.store(false);
+    m_silenceWatchdog.stop();
 }
 
 void LinkController::SendCommand(std::uint8_t code)
@@ -105,6 +135,11 @@ void LinkController::ZylTimer_ReadDataTimer()
 {
     const std::array<std::uint8_t, 1> payload{CMD_GET_MEASUREMENT};
     SendReport(payload);
+    // The first poll without a measurement since the last one starts the silence watchdog (on
+    // the user-interface thread, where it lives; this tick may run on the poll worker).
+    if (connected() && !m_pollAwaitingMeasurement.exchange(true)) {
+        QMetaObject::invokeMethod(this, [this] { armSilenceWatchdog(); }, Qt::QueuedConnection);
+    }
 }
 
 void LinkController::startPollTimer()
@@ -123,7 +158,16 @@ int LinkController::takeFrameCount()
 void LinkController::handleMeasurement(std::span<const std::uint8_t> payload)
 {
     if (!decodeMeasurement(payload, m_measurement)) {
-        return; // too short to be a measurement: nothing is read past its end
+        // Too short to be a measurement: nothing is read past its end.
+        replyTooShort(CMD_GET_MEASUREMENT, payload.size(), kMeasurementLength);
+        return;
+    }
+    m_measurementLive = true;
+    stopSilenceWatchdog();
+    // Reports the hand-off had to drop (the window was blocked) are told, not hidden.
+    if (const std::uint64_t dropped = m_handOff.droppedMeasurements(); dropped != m_droppedReported) {
+        m_droppedReported = dropped;
+        emit statusMessage(QStringLiteral("Pominięte pomiary: %1 (program nie nadążał z ich odbiorem)").arg(dropped));
     }
     if (m_measurementObserver) {
         m_measurementObserver(m_measurement);
@@ -139,8 +183,13 @@ void LinkController::DispatchReport(std::uint8_t /*reportId*/, std::span<const s
     const std::uint8_t code = payload[0];
     switch (code) {
     case CMD_GET_INFO:
-        if (payload.size() >= kInfoReplyMin) {
+        if (!replyTooShort(code, payload.size(), kInfoReplyMin)) {
             if (auto info = decodeDeviceInfo(payload)) {
+                if (m_startupWatchdog.isActive() && m_startupRetried) {
+                    emit statusMessage(QString()); // the transducer answers again
+                }
+                m_startupWatchdog.stop();
+                m_startupRetried = false;
                 m_deviceInfo = *info;
                 emit connectionTextChanged(connectionText(m_deviceInfo, m_decimalSeparator));
                 SendCommand(CMD_GET_SENSOR_SETTINGS);
@@ -151,19 +200,19 @@ void LinkController::DispatchReport(std::uint8_t /*reportId*/, std::span<const s
         handleMeasurement(payload);
         break;
     case CMD_GET_SENSOR_SETTINGS:
-        if (payload.size() >= kSensorSettingsReplyMin) {
+        if (!replyTooShort(code, payload.size(), kSensorSettingsReplyMin)) {
             emit sensorSettingsReceived(toByteArray(payload));
             SendCommand(CMD_GET_IO_SETTINGS);
         }
         break;
     case CMD_GET_IO_SETTINGS:
-        if (payload.size() >= kIoSettingsReplyMin) {
+        if (!replyTooShort(code, payload.size(), kIoSettingsReplyMin)) {
             emit ioSettingsReceived(toByteArray(payload));
             SendLinkState(true);
         }
         break;
     case CMD_SET_LINK_STATE:
-        if (payload.size() >= kLinkStateReplyMin && payload[1] == 0) {
+        if (!replyTooShort(code, payload.size(), kLinkStateReplyMin) && payload[1] == 0) {
             SendCommand(m_pendingCommand);
         }
         break;
@@ -211,6 +260,8 @@ void LinkController::setLinkStatus(TLinkStatus status)
     if (status != TLinkStatus::lsConnected) {
         m_pollTimer.stop();
         m_replyWatchdog.stop();
+        m_startupWatchdog.stop();
+        stopSilenceWatchdog();
         id = status == TLinkStatus::lsNoConnection ? "IDS_45" : "IDS_46";
     }
     emit linkStatusChanged(status, text(id));
@@ -218,9 +269,108 @@ void LinkController::setLinkStatus(TLinkStatus status)
 
 void LinkController::establishLink()
 {
+    m_measurementLive = false;
+    m_shortReplyReported = false;
+    m_startupRetried = false;
     setLinkStatus(TLinkStatus::lsConnected);
     SendLinkState(false);
     m_pendingCommand = CMD_GET_INFO;
+    m_startupWatchdog.start();
+}
+
+void LinkController::retryStartup()
+{
+    if (!connected()) {
+        m_startupWatchdog.stop();
+        return;
+    }
+    // The identification reply did not come: say so, and start the exchange again.
+    m_startupRetried = true;
+    emit statusMessage(QStringLiteral("Przetwornik QMX80NET nie odpowiada; ponowna próba połączenia co %1 s")
+                           .arg(m_startupWatchdog.interval() / 1000.0, 0, 'g', 3));
+    SendLinkState(false);
+    m_pendingCommand = CMD_GET_INFO;
+}
+
+bool LinkController::replyTooShort(std::uint8_t code, std::size_t size, std::size_t needed)
+{
+    if (size >= needed) {
+        return false;
+    }
+    if (!m_shortReplyReported) {
+        m_shortReplyReported = true;
+        emit statusMessage(QStringLiteral("Za krótka odpowiedź przetwornika na polecenie 0x%1: %2 z %3 bajtów")
+                               .arg(code, 2, 16, QChar(u'0'))
+                               .arg(size)
+                               .arg(needed));
+    }
+    return true;
+}
+
+void LinkController::checkReportLengths(const ClaimedDevice& device)
+{
+    const std::size_t input = device.inputReportLength();
+    const std::size_t output = device.outputReportLength();
+    // Report ID plus the longest reply the program reads, and plus the longest request.
+    constexpr std::size_t kInputNeeded = 1 + kMeasurementLength;
+    if (input >= kInputNeeded && output >= kMinOutputReportLength) {
+        return;
+    }
+    m_shortReplyReported = true; // one notice about short data per link is enough
+    emit statusMessage(QStringLiteral("Raporty HID przetwornika są za krótkie: wejściowy %1 (potrzeba %2), "
+                                      "wyjściowy %3 (potrzeba %4) bajtów")
+                           .arg(input)
+                           .arg(kInputNeeded)
+                           .arg(output)
+                           .arg(kMinOutputReportLength));
+}
+
+void LinkController::handleReport(const ReportHandOff::Report& report)
+{
+    // Reports of a device released meanwhile are dropped.
+    if (m_liveSources.count(report.source) == 0) {
+        return;
+    }
+    if (report.readerFailed) {
+        if (report.source == m_currentSource && connected()) {
+            loseLink(LinkLoss::ReaderFailed);
+        }
+        return;
+    }
+    if (report.source == m_currentSource) {
+        m_readerFailuresWithoutReport = 0;
+    }
+    DispatchReport(report.reportId, report.payload);
+}
+
+void LinkController::loseLink(LinkLoss reason)
+{
+    const QString why = reason == LinkLoss::ReaderFailed
+                            ? QStringLiteral("Utracono połączenie z przetwornikiem QMX80NET: błąd odczytu urządzenia")
+                            : QStringLiteral("Utracono połączenie z przetwornikiem QMX80NET: brak pomiarów od %1 s")
+                                  .arg(m_silenceWatchdog.interval() / 1000.0, 0, 'g', 3);
+    {
+        std::lock_guard lock(m_sendMutex);
+        m_connected = false;
+    }
+    m_measurementLive = false;
+    setLinkStatus(TLinkStatus::lsDisconnected);
+    emit statusMessage(why);
+    emit linkLost(reason, why);
+    if (!m_searchAfterLinkLoss) {
+        releaseAll();
+        emit deviceListChanged();
+        return;
+    }
+    // A device that fails again before it delivered anything is searched for again later, so a
+    // node that fails at every open does not keep the program busy.
+    if (reason == LinkLoss::ReaderFailed && ++m_readerFailuresWithoutReport > 1) {
+        releaseAll();
+        emit deviceListChanged();
+        m_researchTimer.start();
+        return;
+    }
+    JvHidDeviceController1DeviceChange();
 }
 
 void LinkController::releaseAll()
@@ -231,6 +381,8 @@ void LinkController::releaseAll()
         m_current.reset();
     }
     m_liveSources.clear();
+    m_currentSource = 0;
+    m_measurementLive = false;
     for (auto& entry : m_deviceList) {
         if (entry.device) {
             entry.device->release();
@@ -243,10 +395,12 @@ void LinkController::attachDispatcher(DeviceEntry& entry)
 {
     entry.source = m_nextSource++;
     m_liveSources.insert(entry.source);
-    entry.device->attach([this, source = entry.source](std::uint8_t reportId, std::vector<std::uint8_t> payload) {
-        // Runs on the reader thread: queue the report without waiting for the user-interface thread.
-        m_handOff.push({source, reportId, std::move(payload)});
-    });
+    entry.device->attach(
+        [this, source = entry.source](std::uint8_t reportId, std::vector<std::uint8_t> payload) {
+            // Runs on the reader thread: queue the report without waiting for the user-interface thread.
+            m_handOff.push({source, reportId, std::move(payload), false});
+        },
+        [this, source = entry.source] { m_handOff.push({source, 0, {}, true}); });
 }
 
 bool LinkController::keepHealthyLink(const std::vector<HidDeviceInfo>& infos)
@@ -280,6 +434,7 @@ bool LinkController::keepHealthyLink(const std::vector<HidDeviceInfo>& infos)
     }
     m_deviceList = std::move(kept);
     emit deviceListChanged();
+    reportTransducersInUse();
     return true;
 }
 
@@ -306,27 +461,74 @@ void LinkController::JvHidDeviceController1DeviceChange()
         return;
     }
 
-    // 4. Every entry named exactly like the transducer is opened and linked; the last one stays current.
+    // 4. The first transducer in the list that opens read-write is linked; any other stays
+    //    closed, so its replies never reach the dispatcher.
+    m_researchTimer.stop();
+    int transducers = 0;
+    const DeviceEntry* linked = nullptr;
+    QString refusal;
+    QString refusalDetail;
     for (auto& entry : m_deviceList) {
         if (!isTransducerText(entry.text)) {
             continue;
         }
-        entry.device = std::make_shared<ClaimedDevice>(entry.info, m_backend.open(entry.info));
-        {
-            std::lock_guard lock(m_sendMutex);
-            m_current = entry.device;
-            m_connected = entry.device->isReadWrite();
-        }
-        if (entry.device->isReadWrite()) {
-            attachDispatcher(entry);
-            establishLink();
-        } else {
-            setLinkStatus(TLinkStatus::lsNoConnection);
-            emit statusMessage(QStringLiteral("Nie można otworzyć przetwornika QMX80NET do odczytu i zapisu (%1): %2")
-                                   .arg(QString::fromStdString(entry.info.path),
-                                        QString::fromStdString(entry.device->openError())));
+        ++transducers;
+        if (!linked && linkTransducer(entry, refusal, refusalDetail)) {
+            linked = &entry;
         }
     }
+    if (!linked) {
+        if (transducers > 0) {
+            setLinkStatus(TLinkStatus::lsNoConnection);
+            emit statusMessage(refusal);
+            emit statusDetail(refusalDetail);
+        }
+        return;
+    }
+    reportTransducersInUse();
+}
+
+void LinkController::reportTransducersInUse()
+{
+    const auto transducers = std::count_if(m_deviceList.begin(), m_deviceList.end(),
+                                           [](const DeviceEntry& e) { return isTransducerText(e.text); });
+    const std::shared_ptr<ClaimedDevice> current = currentDevice();
+    if (transducers > 1 && current && connected()) {
+        emit statusMessage(QStringLiteral("Przetworników QMX80NET: %1; używany: %2")
+                               .arg(transducers)
+                               .arg(QString::fromStdString(current->info().path)));
+    }
+}
+
+bool LinkController::linkTransducer(DeviceEntry& entry, QString& refusal, QString& refusalDetail)
+{
+    auto device = std::make_shared<ClaimedDevice>(entry.info, m_backend.open(entry.info));
+    if (!device->isReadWrite()) {
+        // The first refusal is the one reported. The backend's reason may start with the path,
+        // which the short form leaves to the tool tip.
+        if (refusal.isEmpty()) {
+            const QString path = QString::fromStdString(entry.info.path);
+            QString reason = QString::fromStdString(device->openError());
+            if (reason.startsWith(path + QStringLiteral(": "))) {
+                reason = reason.mid(path.size() + 2);
+            }
+            refusalDetail = QStringLiteral("Nie można otworzyć przetwornika QMX80NET do odczytu i zapisu (%1): %2")
+                                .arg(path, reason);
+            refusal = QStringLiteral("Nie można otworzyć przetwornika QMX80NET: %1").arg(reason);
+        }
+        return false;
+    }
+    entry.device = std::move(device);
+    {
+        std::lock_guard lock(m_sendMutex);
+        m_current = entry.device;
+        m_connected = true;
+    }
+    attachDispatcher(entry);
+    m_currentSource = entry.source;
+    establishLink();
+    checkReportLengths(*entry.device);
+    return true;
 }
 
 } // namespace qmx::link

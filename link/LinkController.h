@@ -7,6 +7,10 @@
 // m_sendMutex and writes through the device's own lock, so a release never races a write. Input
 // reports arrive from the devices' reader threads through a ReportHandOff, in arrival order, and
 // are dispatched one at a time on the user-interface thread.
+//
+// The link watches the transducer: a reader that fails, or measurements that stop coming while
+// polling runs, count as a lost link (linkLost(), then a new device search unless switched off);
+// an identification reply that does not come is asked for again at a fixed interval.
 
 #include "ClaimedDevice.h"
 #include "DeviceInfo.h"
@@ -21,6 +25,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,6 +39,12 @@ namespace qmx::link {
 
 /// Connection state shown in the connection field.
 enum class TLinkStatus { lsConnected, lsNoConnection, lsDisconnected };
+
+/// Why a link that was up counts as lost.
+enum class LinkLoss {
+    ReaderFailed,       ///< the device's reader stopped: the device failed or went away
+    MeasurementsStopped ///< polling ran, but no measurement came within the silence limit
+};
 
 /// One HID device found by the last device search.
 struct DeviceEntry {
@@ -53,6 +64,11 @@ public:
 
     /// Time after which a request without a reply lets polling resume.
     static constexpr int kReplyTimeoutMs = 3000;
+    /// Time without a measurement, while polls go out, after which the link counts as lost.
+    static constexpr int kMeasurementSilenceMs = 3000;
+    /// Time the start-up exchange waits for the identification reply before it starts again; also
+    /// the wait before searching again after a device whose reader failed at once.
+    static constexpr int kStartupRetryMs = 5000;
 
     LinkController(HidBackend& backend, TextLookup lookup, QObject* parent = nullptr);
     ~LinkController() override;
@@ -86,6 +102,12 @@ public:
     std::shared_ptr<ClaimedDevice> currentDevice() const;
     const TDeviceInfo& deviceInfo() const { return m_deviceInfo; }
     const TMeasurement& measurement() const { return m_measurement; }
+    /// True while connected and a measurement has arrived since the link was established: the
+    /// record holds live values. After a lost link it turns true again only with a new measurement.
+    bool measurementIsLive() const { return m_measurementLive && connected(); }
+    /// Measurement reports dropped because the user-interface thread did not take them in time.
+    std::uint64_t droppedMeasurements() const { return m_handOff.droppedMeasurements(); }
+    ReportHandOff& handOff() { return m_handOff; }
     /// Measurement reports handled since the last call; resets the count (the fps tick).
     int takeFrameCount();
     int frameCount() const { return m_frameCount; }
@@ -93,6 +115,14 @@ public:
     void setMeasurementObserver(MeasurementObserver observer) { m_measurementObserver = std::move(observer); }
     /// Milliseconds after which a request without a reply lets polling resume (tests shorten it).
     void setReplyTimeout(int ms) { m_replyWatchdog.setInterval(ms); }
+    /// Milliseconds without a measurement while polling after which the link counts as lost.
+    void setMeasurementSilenceLimit(int ms) { m_silenceWatchdog.setInterval(ms); }
+    int measurementSilenceLimitMs() const { return m_silenceWatchdog.interval(); }
+    /// Milliseconds between tries of the start-up exchange (tests shorten it).
+    void setStartupRetryInterval(int ms);
+    /// Whether a lost link starts a new device search (the window) or stays down (the tool, which
+    /// ends instead). On by default.
+    void setSearchAfterLinkLoss(bool search) { m_searchAfterLinkLoss = search; }
     /// The decimal separator used in the connection text (the user's locale by default).
     void setDecimalSeparator(QChar separator) { m_decimalSeparator = separator; }
 
@@ -103,6 +133,11 @@ signals:
     void connectionTextChanged(const QString& text);
     /// The status line takes this text.
     void statusMessage(const QString& text);
+    /// The full text behind the status message just sent, for its tool tip (where the status
+    /// line shows a short form).
+    void statusDetail(const QString& fullText);
+    /// The link to the transducer was lost; `text` says why, in the status line's words.
+    void linkLost(qmx::link::LinkLoss reason, const QString& text);
     void deviceListChanged();
     /// Reply 0x02 (the whole frame, code first), before 0x03 is requested.
     void sensorSettingsReceived(const QByteArray& frame);
@@ -122,6 +157,17 @@ private:
     void handleMeasurement(std::span<const std::uint8_t> payload);
     QString text(std::string_view id) const { return m_lookup ? m_lookup(id) : QString(); }
     bool keepHealthyLink(const std::vector<HidDeviceInfo>& infos);
+    void handleReport(const ReportHandOff::Report& report);
+    void loseLink(LinkLoss reason);
+    void armSilenceWatchdog();
+    void stopSilenceWatchdog();
+    void retryStartup();
+    /// True (and the status line told) when a reply is shorter than its case reads; once per link.
+    bool replyTooShort(std::uint8_t code, std::size_t size, std::size_t needed);
+    void checkReportLengths(const ClaimedDevice& device);
+    /// With more than one transducer listed, the status line names the one in use.
+    void reportTransducersInUse();
+    bool linkTransducer(DeviceEntry& entry, QString& refusal, QString& refusalDetail);
 
     HidBackend& m_backend;
     TextLookup m_lookup;
@@ -136,12 +182,25 @@ private:
     std::vector<DeviceEntry> m_deviceList;
     std::set<std::uint64_t> m_liveSources; // devices whose reports are dispatched
     std::uint64_t m_nextSource = 1;
+    std::uint64_t m_currentSource = 0; // the linked device's reports
+    bool m_measurementLive = false;
+    bool m_shortReplyReported = false;
+    bool m_searchAfterLinkLoss = true;
+    bool m_startupRetried = false; // the status line says the transducer does not answer
+    int m_readerFailuresWithoutReport = 0;
+    std::uint64_t m_droppedReported = 0; // dropped measurements the status line has told
+    // Set by a poll tick (worker thread) that found no measurement since the previous one had
+    // armed the silence watchdog; cleared by every measurement and whenever polling stops.
+    std::atomic<bool> m_pollAwaitingMeasurement{false};
     ReportHandOff m_handOff;
     TDeviceInfo m_deviceInfo;
     TMeasurement m_measurement;
     int m_frameCount = 0;
     QChar m_decimalSeparator;
     QTimer m_replyWatchdog;
+    QTimer m_silenceWatchdog;  // measurements stopped while polling
+    QTimer m_startupWatchdog;  // the identification reply did not come
+    QTimer m_researchTimer;    // a later device search after a reader that failed at once
     HighResTimer m_pollTimer;
 
 };

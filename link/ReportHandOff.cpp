@@ -1,10 +1,13 @@
 #include "ReportHandOff.h"
 
+#include "Protocol.h"
+
 #include <QSocketNotifier>
 
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace qmx::link {
@@ -29,12 +32,36 @@ ReportHandOff::~ReportHandOff()
     ::close(m_wakeFd);
 }
 
+bool ReportHandOff::isMeasurement(const Report& report)
+{
+    return !report.readerFailed && !report.payload.empty() && report.payload[0] == CMD_GET_MEASUREMENT;
+}
+
 void ReportHandOff::push(Report report)
 {
     bool wasEmpty = false;
     {
         std::lock_guard lock(m_mutex);
         wasEmpty = m_queue.empty();
+        if (isMeasurement(report)) {
+            if (m_measurementsQueued >= m_measurementCapacity) {
+                // The owner is behind: the oldest measurement is worth least, so it goes first.
+                const auto oldest = std::find_if(m_queue.begin(), m_queue.end(), isMeasurement);
+                if (oldest != m_queue.end()) {
+                    m_queue.erase(oldest);
+                    --m_measurementsQueued;
+                }
+                ++m_droppedMeasurements;
+                if (m_measurementCapacity == 0) {
+                    return;
+                }
+            }
+            ++m_measurementsQueued;
+        } else if (!report.readerFailed && m_queue.size() - m_measurementsQueued >= m_otherCapacity) {
+            // Only a device that floods unrequested replies gets here; the queue stays bounded.
+            ++m_droppedOthers;
+            return;
+        }
         m_queue.push_back(std::move(report));
     }
     if (wasEmpty) {
@@ -58,10 +85,38 @@ void ReportHandOff::drain()
             }
             report = std::move(m_queue.front());
             m_queue.pop_front();
+            if (isMeasurement(report)) {
+                --m_measurementsQueued;
+            }
         }
         m_sink(report);
     }
     m_draining = false;
+}
+
+void ReportHandOff::setCapacity(std::size_t measurements, std::size_t others)
+{
+    std::lock_guard lock(m_mutex);
+    m_measurementCapacity = measurements;
+    m_otherCapacity = others;
+}
+
+std::uint64_t ReportHandOff::droppedMeasurements() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_droppedMeasurements;
+}
+
+std::uint64_t ReportHandOff::droppedOthers() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_droppedOthers;
+}
+
+std::size_t ReportHandOff::queued() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_queue.size();
 }
 
 } // namespace qmx::link

@@ -15,8 +15,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QFontMetrics>
-#include <QVariant>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,31 +29,6 @@ void setLabel(QLabel* label, const QString& text)
     if (label->text() != text) {
         label->setText(text);
     }
-}
-
-// A readout keeps its designed digit size while its text fits; a longer text (a large value with
-// decimals and a unit) is drawn smaller instead of being cut off.
-void setFittedLabel(QLabel* label, const QString& text)
-{
-    if (label->text() == text) {
-        return;
-    }
-    QVariant base = label->property("designPixelSize");
-    if (!base.isValid()) {
-        base = label->font().pixelSize();
-        label->setProperty("designPixelSize", base);
-    }
-    QFont font = label->font();
-    font.setPixelSize(base.toInt());
-    const int room = label->contentsRect().width() - 4;
-    const int needed = QFontMetrics(font).horizontalAdvance(text);
-    if (needed > room && room > 0) {
-        font.setPixelSize(std::max(8, base.toInt() * room / needed));
-    }
-    if (font != label->font()) {
-        label->setFont(font);
-    }
-    label->setText(text);
 }
 
 void setEdit(QLineEdit* edit, const QString& text)
@@ -74,10 +47,53 @@ void setBase(QLineEdit* edit, const QColor& colour)
     }
 }
 
+// A status field that shows no live state: hyphens on the field's ordinary background.
+void setNoState(QLineEdit* edit)
+{
+    setEdit(edit, QString::fromLatin1(display::kNoValueText));
+    if (edit->palette().resolveMask() != 0) {
+        edit->setPalette(QPalette()); // back to the background the window gives it
+    }
+}
+
+// While the record holds no live values (no link, or no measurement since the link was made),
+// nothing that shows a measurement may look live: every value and state shows hyphens.
+void showNoMeasurement(MeasurementPage& page, QLineEdit* in2, QLineEdit* out1, QLineEdit* out2,
+                       const std::array<QLabel*, 2>& rates, TFormBigDisplay* big)
+{
+    const QString hyphens = QString::fromLatin1(display::kNotConnectedText);
+    const QString noValue = QString::fromLatin1(display::kNoValueText);
+    page.DisplaySum->setFittedText(hyphens);
+    page.DisplayMax->setFittedText(hyphens);
+    if (big != nullptr) {
+        big->LED_display->setFittedText(hyphens);
+        big->DispMax->setFittedText(hyphens);
+    }
+    for (ChannelControls& c : page.channels) {
+        setNoState(c.statusEdit);
+        c.valueLabel->setFittedText(noValue);
+        for (LoadGauge* gauge : c.gauges) {
+            gauge->setPosition(0);
+        }
+        setLabel(c.loadLabel, noValue + u'%');
+    }
+    for (QLineEdit* indicator : {page.Edit_IN1, in2, out1, out2}) {
+        setNoState(indicator);
+    }
+    for (QLabel* rate : rates) {
+        setLabel(rate, noValue);
+    }
+}
+
 } // namespace
 
 void TForm1::connectMeasurementPage()
 {
+    // The status line may show a short form of a link message; its tool tip holds the full text.
+    connect(m_link.get(), &link::LinkController::statusMessage, Label_Status,
+            [this](const QString& text) { Label_Status->setToolTip(text); });
+    connect(m_link.get(), &link::LinkController::statusDetail, Label_Status,
+            [this](const QString& text) { Label_Status->setToolTip(text); });
     connect(TabSheet1->BtnTara, &QPushButton::clicked, this, &TForm1::BtnTaraClick);
     connect(TabSheet1->Btn_ResetMinMax, &QPushButton::clicked, this, &TForm1::Btn_ResetMinMaxClick);
     connect(TabSheet1->Bit_BigWindow, &QPushButton::clicked, this, &TForm1::Bit_BigWindowClick);
@@ -105,22 +121,21 @@ int TForm1::Decp() const
 void TForm1::DisplayDataTimer()
 {
     MeasurementPage& page = *TabSheet1;
-    if (m_link->connected()) {
+    if (m_link->measurementIsLive()) {
         const link::TMeasurement& m = m_link->measurement();
         const int decimals = Decp();
         const auto selection = page.selection();
         if (selection) {
-            setFittedLabel(page.DisplaySum, display::FormatNumber(display::selectedValue(m, *selection), decimals,
-                                                                  m_numberLocale) +
-                                                m_unitsText);
+            page.DisplaySum->setFittedText(
+                display::FormatNumber(display::selectedValue(m, *selection), decimals, m_numberLocale) + m_unitsText);
         }
-        setFittedLabel(page.DisplayMax, display::FormatNumber(m.DeviceMax, decimals, m_numberLocale));
+        page.DisplayMax->setFittedText(display::FormatNumber(m.DeviceMax, decimals, m_numberLocale));
         if (TFormBigDisplay* big = m_windows.bigDisplay) {
-            setLabel(big->LED_display, page.DisplaySum->text());
+            big->LED_display->setFittedText(page.DisplaySum->text());
             if (selection) {
                 big->Label_ActualVal->setCaption(display::selectionCaption(*selection));
             }
-            setLabel(big->DispMax, page.DisplayMax->text());
+            big->DispMax->setFittedText(page.DisplayMax->text());
         }
         for (std::size_t ch = 0; ch < 4; ++ch) {
             ShowChannel(m.ChannelStatus[ch], m.ChannelLoad[ch], m.ChannelValue[ch], page.channels[ch]);
@@ -134,9 +149,8 @@ void TForm1::DisplayDataTimer()
         setLabel(TabSheet5->Label_Rs485FPS, display::IntegerText(m.Rs485Fps));
         setLabel(TabSheet5->Label_EthFps, display::IntegerText(m.EthFps));
     } else {
-        const QString hyphens = QString::fromLatin1(display::kNotConnectedText);
-        setLabel(page.DisplaySum, hyphens);
-        setLabel(page.DisplayMax, hyphens);
+        showNoMeasurement(page, TabSheet3->Edit_IN2, TabSheet5->Out1Status, TabSheet5->Out2Status,
+                          {TabSheet5->Label_Rs485FPS, TabSheet5->Label_EthFps}, m_windows.bigDisplay);
     }
     TabSheet3->ShowRecordingState(m_link->connected(), StatusBarAcquisition);
 }
@@ -148,9 +162,9 @@ void TForm1::ShowChannel(std::uint8_t status, std::uint16_t load, float value, C
         setBase(c.statusEdit, appearance->colour);
     }
     if (display::channelShowsValue(status)) {
-        setFittedLabel(c.valueLabel, display::FormatNumber(value, Decp(), m_numberLocale) + m_unitsText);
+        c.valueLabel->setFittedText(display::FormatNumber(value, Decp(), m_numberLocale) + m_unitsText);
     } else {
-        setLabel(c.valueLabel, QString::fromLatin1(display::kNoValueText));
+        c.valueLabel->setFittedText(QString::fromLatin1(display::kNoValueText));
     }
     const auto positions = display::gaugePositions(load);
     c.gauges[0]->setPosition(positions.rated);

@@ -139,20 +139,32 @@ TEST_F(LinkFixture, TransducerThatCannotBeOpenedReadWriteSaysWhy)
     EXPECT_TRUE(statusLine.contains(QStringLiteral("Permission denied"))) << statusLine.toStdString();
 }
 
-TEST_F(LinkFixture, TwoTransducersBothGetTheLinkStateAndTheLastStaysCurrent)
+TEST_F(LinkFixture, OfTwoTransducersOnlyTheFirstListedIsLinkedAndNamed)
 {
     auto first = backend.add(u"QMX80NET");
     backend.add(u"Keyboard");
     auto second = backend.add(u"QMX80NET");
     controller.JvHidDeviceController1DeviceChange();
     EXPECT_EQ(first->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
-    EXPECT_EQ(second->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
-    EXPECT_EQ(controller.currentDevice()->info().path, backend.entries()[2].info.path);
+    EXPECT_TRUE(second->codes().empty());
+    EXPECT_EQ(backend.opens(), 1); // the other one is not even opened, so nothing of it is dispatched
+    EXPECT_EQ(controller.currentDevice()->info().path, backend.entries()[0].info.path);
+    EXPECT_TRUE(statusLine.contains(QString::fromStdString(backend.entries()[0].info.path))) << statusLine.toStdString();
+    EXPECT_TRUE(statusLine.contains(QStringLiteral("2"))) << statusLine.toStdString();
 
-    // Replies of both are dispatched; later requests go to the current (last) one.
     feed(*first, reply({CMD_SET_LINK_STATE, 0}));
-    EXPECT_EQ(first->codes().size(), 1U);
-    EXPECT_EQ(second->codes(), (std::vector<std::uint8_t>{CMD_SET_LINK_STATE, CMD_GET_INFO}));
+    EXPECT_EQ(first->codes(), (std::vector<std::uint8_t>{CMD_SET_LINK_STATE, CMD_GET_INFO}));
+    EXPECT_TRUE(second->codes().empty());
+}
+
+TEST_F(LinkFixture, WhenTheFirstTransducerCannotBeOpenedTheNextIsLinked)
+{
+    backend.add(u"QMX80NET", 0x1234, 0x5678, /*openable=*/false);
+    auto second = backend.add(u"QMX80NET");
+    controller.JvHidDeviceController1DeviceChange();
+    EXPECT_TRUE(controller.connected());
+    EXPECT_EQ(status, TLinkStatus::lsConnected);
+    EXPECT_EQ(second->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
 }
 
 TEST_F(LinkFixture, UnplugLeavesDisconnectedOrNoConnectionAndDropsRequests)
@@ -201,12 +213,15 @@ TEST_F(LinkFixture, UnrelatedDevicePluggedWhileConnectedKeepsTheLink)
 
 TEST_F(LinkFixture, DeviceChangeAfterTheTransducerFailedReconnects)
 {
+    controller.setStartupRetryInterval(60'000); // no later search of its own within this test
     auto dev = connectTransducer();
     dev->unplug(); // the reader sees the device fail, but the path is still listed
-    ASSERT_TRUE(waitUntil([&] { return !controller.currentDevice()->isHealthy(); }));
+    // The failure alone searches at once; the node fails again at once, so the next search waits.
+    ASSERT_TRUE(waitUntil([&] { return backend.opens() == 2 && !controller.connected(); }));
     backend.entries()[0].state->gone = false;
     backend.notifyChange();
-    EXPECT_EQ(backend.opens(), 2);
+    EXPECT_EQ(backend.opens(), 3);
+    EXPECT_TRUE(controller.connected());
 }
 
 // ---------------------------------------------------------------- dispatcher
@@ -364,6 +379,28 @@ TEST_F(LinkFixture, ShortRepliesAreNotReadPastTheirEnd)
     EXPECT_EQ(controller.frameCount(), 0);
 }
 
+TEST_F(LinkFixture, AShortReplyIsToldOnceOnTheStatusLine)
+{
+    QSignalSpy messages(&controller, &LinkController::statusMessage);
+    auto dev = connectTransducer();
+    feed(*dev, std::vector<std::uint8_t>(47, CMD_GET_SENSOR_SETTINGS));
+    ASSERT_EQ(messages.count(), 1);
+    EXPECT_TRUE(statusLine.contains(QStringLiteral("0x02"))) << statusLine.toStdString();
+    EXPECT_TRUE(statusLine.contains(QStringLiteral("47"))) << statusLine.toStdString();
+    feed(*dev, std::vector<std::uint8_t>(59, CMD_GET_MEASUREMENT));
+    feed(*dev, std::vector<std::uint8_t>(10, CMD_GET_IO_SETTINGS));
+    EXPECT_EQ(messages.count(), 1);
+}
+
+TEST_F(LinkFixture, ADeviceWithTooShortReportsIsToldOnTheStatusLine)
+{
+    auto dev = backend.add(u"QMX80NET");
+    dev->reportLength = 33;
+    controller.JvHidDeviceController1DeviceChange();
+    EXPECT_TRUE(statusLine.contains(QStringLiteral("33"))) << statusLine.toStdString();
+    EXPECT_TRUE(statusLine.contains(QStringLiteral("za krótkie"))) << statusLine.toStdString();
+}
+
 TEST_F(LinkFixture, SendCommandWhileNotConnectedStopsPollAndWritesNothing)
 {
     controller.ZylTimer_ReadData().start();
@@ -519,4 +556,142 @@ TEST_F(LinkFixture, WritesFromAnotherThreadRaceReleasesSafely)
     for (const auto& w : dev->writes()) {
         EXPECT_EQ(w.size(), 65U);
     }
+}
+
+// ---------------------------------------------------------------- lost links
+
+namespace {
+std::vector<std::uint8_t> measurementPayload()
+{
+    std::vector<std::uint8_t> meas(64, 0);
+    meas[0] = CMD_GET_MEASUREMENT;
+    return meas;
+}
+} // namespace
+
+TEST_F(LinkFixture, AFailingReaderLosesTheLinkAndSearchesAtOnceWithoutANotice)
+{
+    QSignalSpy lost(&controller, &LinkController::linkLost);
+    backend.add(u"Keyboard");
+    auto dev = connectTransducer();
+    backend.remove(1); // the node vanished; no device-change notice comes
+    ASSERT_TRUE(waitUntil([&] { return lost.count() == 1; }));
+    EXPECT_EQ(lost.at(0).at(0).value<LinkLoss>(), LinkLoss::ReaderFailed);
+    EXPECT_FALSE(controller.connected());
+    EXPECT_EQ(status, TLinkStatus::lsDisconnected); // the search ran: only the keyboard is left
+    EXPECT_EQ(controller.deviceList().size(), 1U);
+    EXPECT_TRUE(statusLine.startsWith(QStringLiteral("Utracono połączenie"))) << statusLine.toStdString();
+}
+
+TEST_F(LinkFixture, AReaderThatFailsAtEveryOpenIsSearchedAgainOnlyAfterTheRetryInterval)
+{
+    controller.setStartupRetryInterval(40);
+    auto dev = connectTransducer();
+    dev->unplug(); // the node stays listed but every read fails
+    ASSERT_TRUE(waitUntil([&] { return backend.opens() >= 3; }, 5000));
+    // Searches after the first one are spaced by the retry interval, not run back to back (which
+    // would open the node hundreds of times in this window).
+    const int opens = backend.opens();
+    waitUntil([] { return false; }, 200);
+    EXPECT_LE(backend.opens() - opens, 10);
+    dev->gone = false;
+    ASSERT_TRUE(waitUntil([&] { return controller.connected(); }, 5000));
+}
+
+TEST_F(LinkFixture, MeasurementsThatStopWhilePollingLoseTheLinkAndSearchAgain)
+{
+    QSignalSpy lost(&controller, &LinkController::linkLost);
+    controller.setMeasurementSilenceLimit(30);
+    auto dev = connectTransducer();
+    feed(*dev, reply({CMD_SET_LINK_STATE, 1})); // polling runs
+    ASSERT_TRUE(controller.ZylTimer_ReadData().isEnabled());
+    feed(*dev, measurementPayload());
+    EXPECT_TRUE(controller.measurementIsLive());
+    dev->clearWrites();
+    controller.ZylTimer_ReadDataTimer(); // a poll that gets no measurement
+    ASSERT_TRUE(waitUntil([&] { return lost.count() == 1; }));
+    EXPECT_EQ(lost.at(0).at(0).value<LinkLoss>(), LinkLoss::MeasurementsStopped);
+    EXPECT_TRUE(statusLine.contains(QStringLiteral("brak pomiarów"))) << statusLine.toStdString();
+    // The device is still listed: the search links it again and starts the exchange anew, but the
+    // old values do not count as live until a new measurement comes.
+    EXPECT_EQ(backend.opens(), 2);
+    EXPECT_TRUE(controller.connected());
+    EXPECT_FALSE(controller.measurementIsLive());
+    EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{CMD_GET_MEASUREMENT, CMD_SET_LINK_STATE}));
+    feed(*dev, measurementPayload());
+    EXPECT_TRUE(controller.measurementIsLive());
+}
+
+TEST_F(LinkFixture, NoMeasurementWhilePollingIsSuspendedIsNoLoss)
+{
+    QSignalSpy lost(&controller, &LinkController::linkLost);
+    controller.setMeasurementSilenceLimit(20);
+    controller.setReplyTimeout(60'000);
+    auto dev = connectTransducer();
+    feed(*dev, reply({CMD_SET_LINK_STATE, 1}));
+    controller.ZylTimer_ReadDataTimer();
+    controller.SendCommand(CMD_TARE_SUM); // waits for its reply: polling is suspended
+    waitUntil([] { return false; }, 100);
+    EXPECT_EQ(lost.count(), 0);
+    EXPECT_TRUE(controller.connected());
+}
+
+TEST_F(LinkFixture, WithoutSearchAfterLossTheLinkStaysDown)
+{
+    controller.setSearchAfterLinkLoss(false);
+    controller.setMeasurementSilenceLimit(20);
+    auto dev = connectTransducer();
+    feed(*dev, reply({CMD_SET_LINK_STATE, 1}));
+    controller.ZylTimer_ReadDataTimer();
+    ASSERT_TRUE(waitUntil([&] { return !controller.connected(); }));
+    waitUntil([] { return false; }, 60);
+    EXPECT_FALSE(controller.connected());
+    EXPECT_EQ(backend.opens(), 1);
+}
+
+TEST_F(LinkFixture, AnUnansweredStartUpIsToldAndTriedAgain)
+{
+    controller.setStartupRetryInterval(30);
+    auto dev = connectTransducer();
+    ASSERT_TRUE(waitUntil([&] { return dev->codes().size() >= 3; }));
+    EXPECT_TRUE(statusLine.contains(QStringLiteral("nie odpowiada"))) << statusLine.toStdString();
+    for (auto code : dev->codes()) {
+        EXPECT_EQ(code, CMD_SET_LINK_STATE); // each try starts the exchange from its beginning
+    }
+    for (const auto& w : dev->writes()) {
+        EXPECT_EQ(w[2], 0); // with flag 0
+    }
+    feed(*dev, reply({CMD_SET_LINK_STATE, 0}));
+    feed(*dev, reply({CMD_GET_INFO, 105, 'v'}));
+    EXPECT_EQ(statusText, QStringLiteral("Połączono z QMX80NET : 1.05 v"));
+    EXPECT_TRUE(statusLine.isEmpty()) << statusLine.toStdString();
+    const auto sent = dev->codes().size();
+    waitUntil([] { return false; }, 100);
+    EXPECT_EQ(dev->codes().size(), sent); // answered: no more tries
+}
+
+TEST_F(LinkFixture, TextsFromTheDeviceHaveTheirControlCharactersReplaced)
+{
+    const std::vector<std::uint8_t> r{CMD_GET_INFO, 105, 0x1B, '[', '2', 'J', 'x', '\n', 0x07, 0x9B, 'y'};
+    const auto info = decodeDeviceInfo(r);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Description, QStringLiteral("?[2Jx???y"));
+    EXPECT_EQ(deviceEntryText({"p", u"Mouse\u001b]0;pwned\u0007\u202E", 1, 2}), QStringLiteral("Mouse?]0;pwned??"));
+    EXPECT_EQ(deviceEntryText({"p", u"Zażółć QMX", 1, 2}), QStringLiteral("Zażółć QMX"));
+}
+
+TEST_F(LinkFixture, MeasurementsDroppedWhileTheWindowWasBlockedAreCountedAndTold)
+{
+    auto dev = connectTransducer();
+    controller.handOff().setCapacity(2, 100);
+    for (int i = 0; i < 10; ++i) {
+        dev->inject(measurementPayload());
+    }
+    // This thread runs no event loop meanwhile, as a window blocked in a long call.
+    for (int wait = 0; wait < 3000 && controller.droppedMeasurements() < 8; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(controller.droppedMeasurements(), 8U);
+    ASSERT_TRUE(waitUntil([&] { return controller.frameCount() == 2; }));
+    EXPECT_EQ(statusLine, QStringLiteral("Pominięte pomiary: 8 (program nie nadążał z ich odbiorem)"));
 }

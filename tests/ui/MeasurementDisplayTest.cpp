@@ -11,10 +11,12 @@
 #include "ui/windows/TFormBigDisplay.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 
 #include "QtPrinters.h"
@@ -115,14 +117,42 @@ TEST_F(MainWindowFixture, ConnectionShowsConnectedOnLightGreenThenTheConnectionT
     EXPECT_EQ(baseOf(window.ConnectionStatus), QColor(175, 216, 135));
 }
 
-TEST_F(MainWindowFixture, WithoutConnectionOnlyTheMainReadoutsShowHyphens)
+namespace {
+
+// Every control that shows a measurement, in the state it has when no live value is there.
+void expectNothingLooksLive(ui::TForm1& window, ui::TFormBigDisplay& big)
+{
+    const auto& page = *window.TabSheet1;
+    const QString hyphens = QStringLiteral("----------");
+    EXPECT_EQ(page.DisplaySum->text(), hyphens);
+    EXPECT_EQ(page.DisplayMax->text(), hyphens);
+    EXPECT_EQ(page.DisplaySum->font(), page.DisplaySum->designFont());
+    EXPECT_EQ(big.LED_display->text(), hyphens);
+    EXPECT_EQ(big.DispMax->text(), hyphens);
+    for (const auto& c : page.channels) {
+        EXPECT_EQ(c.valueLabel->text(), QStringLiteral("---"));
+        EXPECT_EQ(c.statusEdit->text(), QStringLiteral("---"));
+        EXPECT_NE(baseOf(c.statusEdit), QColor(165, 255, 0));
+        EXPECT_EQ(c.loadLabel->text(), QStringLiteral("---%"));
+        for (const auto* gauge : c.gauges) {
+            EXPECT_EQ(gauge->position(), 0);
+        }
+    }
+    for (const QLineEdit* indicator :
+         {page.Edit_IN1, window.TabSheet3->Edit_IN2, window.TabSheet5->Out1Status, window.TabSheet5->Out2Status}) {
+        EXPECT_EQ(indicator->text(), QStringLiteral("---")) << indicator->objectName().toStdString();
+        EXPECT_NE(baseOf(indicator), QColor(175, 216, 135));
+        EXPECT_NE(baseOf(indicator), QColor(253, 124, 102));
+    }
+    EXPECT_EQ(window.TabSheet5->Label_Rs485FPS->text(), QStringLiteral("---"));
+}
+
+} // namespace
+
+TEST_F(MainWindowFixture, WithoutATransducerEveryLiveValueShowsHyphens)
 {
     window.DisplayDataTimer();
-    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("----------"));
-    EXPECT_EQ(page().DisplayMax->text(), QStringLiteral("----------"));
-    EXPECT_EQ(page().channels[0].valueLabel->text(), QStringLiteral("0"));
-    EXPECT_EQ(page().channels[0].statusEdit->text(), QStringLiteral("---"));
-    EXPECT_EQ(big.LED_display->text(), QStringLiteral("00.0"));
+    expectNothingLooksLive(window, big);
 }
 
 TEST_F(MainWindowFixture, TickShowsReadoutsChannelsIndicatorsAndRates)
@@ -203,20 +233,36 @@ TEST_F(MainWindowFixture, SelectionDecidesReadoutTareAndLargeWindowCaption)
     EXPECT_FALSE(window.link().ZylTimer_ReadData().isEnabled()); // each request suspends polling
 }
 
-TEST_F(MainWindowFixture, LinkLostFreezesEverythingButTheMainReadouts)
+TEST_F(MainWindowFixture, AfterALostLinkNothingLooksLiveUntilTheNextMeasurement)
 {
+    window.show();
     auto dev = connect();
-    deliver(*dev, sample());
+    auto m = sample();
+    m.ChannelStatus = {3, 3, 3, 3};
+    m.InputState = 0x03;
+    m.OutputState = 0x03;
+    m.SumValue = -12345678.9F; // drawn smaller than designed
+    deliver(*dev, m);
     window.DisplayDataTimer();
-    const QString channelValue = page().channels[0].valueLabel->text();
-    const QString bigText = big.LED_display->text();
+    ASSERT_NE(page().DisplaySum->font(), page().DisplaySum->designFont());
+    ASSERT_EQ(page().channels[0].statusEdit->text(), QStringLiteral("Pomiar stabilny"));
+
     backend.clear();
     backend.notifyChange();
     window.DisplayDataTimer();
     EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("Brak połączenia"));
-    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("----------"));
-    EXPECT_EQ(page().channels[0].valueLabel->text(), channelValue);
-    EXPECT_EQ(big.LED_display->text(), bigText);
+    expectNothingLooksLive(window, big);
+
+    // Linked again: the old record is not shown until a new measurement arrives.
+    dev = connect();
+    window.DisplayDataTimer();
+    expectNothingLooksLive(window, big);
+    deliver(*dev, sample());
+    window.DisplayDataTimer();
+    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("1,234.5"));
+    EXPECT_EQ(page().channels[2].valueLabel->text(), QStringLiteral("-7.5"));
+    EXPECT_EQ(page().channels[0].statusEdit->text(), QStringLiteral("Pomiar stabilny"));
+    EXPECT_EQ(big.LED_display->text(), QStringLiteral("1,234.5"));
 }
 
 TEST_F(MainWindowFixture, FramesPerSecondLabelCountsReportsOfTheLastSecond)
@@ -241,6 +287,16 @@ TEST_F(MainWindowFixture, PageChangeStartsThePollExceptOnTheSettingsPage)
     EXPECT_TRUE(poll.isEnabled());
 }
 
+TEST(LargeWindow, OpensWithinTheAvailableScreen)
+{
+    ui::TFormBigDisplay big;
+    big.show();
+    const QRect available = big.screen()->availableGeometry();
+    ASSERT_LT(available.width(), ui::TFormBigDisplay::kDesignWidth) << "the test needs a screen narrower than the window";
+    EXPECT_TRUE(available.contains(big.frameGeometry()))
+        << big.frameGeometry().width() << "x" << big.frameGeometry().height();
+}
+
 TEST(LargeWindow, DigitsScaleWithTheOuterSize)
 {
     EXPECT_EQ(ui::TFormBigDisplay::digitPointSize(800, 300), 87);
@@ -254,7 +310,8 @@ TEST(LargeWindow, DigitsScaleWithTheOuterSize)
         return ui::TFormBigDisplay::digitPointSize(outer.width(), outer.height());
     };
     waitUntil([&] { return big.LED_display->font().pointSize() == expected(); }, 1000);
-    EXPECT_EQ(big.LED_display->font().pointSize(), expected());
+    EXPECT_EQ(big.LED_display->designFont().pointSize(), expected());
+    EXPECT_EQ(big.LED_display->font().pointSize(), expected()); // "00.0" fits at the designed size
     EXPECT_GE(expected(), 87);
     EXPECT_EQ(big.DispMax->font().pixelSize(), 64); // only the main digits scale
 }
@@ -280,4 +337,55 @@ TEST_F(MainWindowFixture, LargeChannelValuesFitTheirLabels)
     window.DisplayDataTimer();
     EXPECT_GE(page().DisplaySum->contentsRect().width(),
               page().DisplaySum->fontMetrics().horizontalAdvance(page().DisplaySum->text()));
+}
+
+namespace {
+void expectWholeTextInside(const QLabel* label, const char* what)
+{
+    const QFontMetrics metrics = label->fontMetrics();
+    const QString text = label->text();
+    EXPECT_LE(std::max(metrics.horizontalAdvance(text), metrics.boundingRect(text).width()),
+              label->contentsRect().width())
+        << what << " '" << text.toStdString() << "' at " << label->width() << "x" << label->height();
+    EXPECT_LE(metrics.height(), label->contentsRect().height()) << what << " '" << text.toStdString() << "'";
+}
+} // namespace
+
+TEST_F(MainWindowFixture, TheLargeWindowShowsEveryValueWhole)
+{
+    struct Size {
+        int width;
+        int height;
+    };
+    const float values[] = {1105.4F, 1102.8439F, 12347173.0F, -99999.99F, 0.5F};
+    const Size sizes[] = {{1098, 251}, {1920, 1080}, {1920, 300}, {800, 300}, {400, 150}};
+    auto dev = connect();
+    emit window.TabSheet5->unitsTextChanged(QStringLiteral(" kN"));
+    big.show();
+    for (const Size size : sizes) {
+        big.resize(size.width, size.height);
+        QCoreApplication::processEvents();
+        for (int decimals = 0; decimals <= 4; ++decimals) {
+            window.TabSheet5->Cb_Decp->setCurrentIndex(decimals);
+            for (const float value : values) {
+                auto m = sample();
+                m.SumValue = value;
+                m.DeviceMax = value;
+                deliver(*dev, m);
+                window.DisplayDataTimer();
+                SCOPED_TRACE(testing::Message() << size.width << "x" << size.height << ", " << decimals
+                                                << " decimals, " << value);
+                ASSERT_EQ(big.LED_display->text(), page().DisplaySum->text());
+                EXPECT_TRUE(big.LED_display->text().endsWith(QStringLiteral(" kN")));
+                expectWholeTextInside(big.LED_display, "LED_display");
+                expectWholeTextInside(big.DispMax, "DispMax");
+            }
+        }
+    }
+    // A short value after a long one is drawn at the designed size again.
+    auto m = sample();
+    m.SumValue = 1.0F;
+    deliver(*dev, m);
+    window.DisplayDataTimer();
+    EXPECT_EQ(big.LED_display->font(), big.LED_display->designFont());
 }

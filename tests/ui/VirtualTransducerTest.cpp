@@ -116,3 +116,77 @@ TEST_F(VirtualTransducerFixture, AnUnansweredRequestDoesNotStopTheLiveReadingsFo
     EXPECT_FALSE(window.link().ZylTimer_ReadData().isEnabled());
     EXPECT_TRUE(waitUntil([&] { return window.link().ZylTimer_ReadData().isEnabled(); }));
 }
+
+TEST_F(VirtualTransducerFixture, WithTwoTransducersTheFirstIsUsedAndNamed)
+{
+    sim.setTransducerCount(2);
+    ASSERT_TRUE(connected());
+    EXPECT_TRUE(waitUntil([&] {
+        return window.Label_Status->text().contains(QString::fromStdString(sim::SimBackend::transducerPath(0)));
+    })) << window.Label_Status->text().toStdString();
+    EXPECT_TRUE(sim.transducer(1).receivedCodes().empty()); // the other one hears nothing
+    EXPECT_EQ(window.link().currentDevice()->info().path, sim::SimBackend::transducerPath(0));
+}
+
+TEST_F(VirtualTransducerFixture, TheConnectionFieldShowsNoControlCharactersFromTheDevice)
+{
+    sim.transducer().setInfo(105, "\x1b[2J\x1b]0;title\x07ok\r\n");
+    ASSERT_TRUE(connected());
+    const QString text = window.ConnectionStatus->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Połączono z QMX80NET : 1.05 "))) << text.toStdString();
+    for (const QChar c : text) {
+        EXPECT_NE(c.category(), QChar::Other_Control) << text.toStdString();
+    }
+}
+
+TEST_F(VirtualTransducerFixture, AnOpenFailureFitsTheStatusLineWithTheFullTextInItsToolTip)
+{
+    const std::string path = sim::SimBackend::transducerPath(0);
+    // The reason as the hidapi backend gives it: it starts with the device path.
+    sim.setOpenRefused(true, path + ": Permission denied");
+    window.show();
+    const QSize startingSize = window.size();
+    ASSERT_TRUE(waitUntil([&] { return window.Label_Status->text().contains(QStringLiteral("Permission denied")); }));
+    QCoreApplication::processEvents();
+    const QString text = window.Label_Status->text();
+    const QString tip = window.Label_Status->toolTip();
+    const QString qpath = QString::fromStdString(path);
+    EXPECT_EQ(window.size(), startingSize);
+    EXPECT_LE(window.Label_Status->fontMetrics().horizontalAdvance(text), window.Label_Status->contentsRect().width())
+        << text.toStdString();
+    EXPECT_LE(text.count(qpath), 1) << text.toStdString();
+    EXPECT_EQ(tip.count(qpath), 1) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("Permission denied"))) << tip.toStdString();
+}
+
+TEST_F(VirtualTransducerFixture, MeasurementsThatStopLoseTheLinkAndTheValuesShowHyphens)
+{
+    ASSERT_TRUE(connected());
+    streamOneSecond();
+    window.DisplayDataTimer();
+    ASSERT_NE(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
+    const auto identifications = [&] {
+        const auto codes = sim.transducer().receivedCodes();
+        return std::count(codes.begin(), codes.end(), link::CMD_GET_INFO);
+    };
+    const auto before = identifications();
+    // Model time stands still: the transducer sends nothing more, whatever is polled.
+    window.link().setMeasurementSilenceLimit(50);
+    window.link().ZylTimer_ReadDataTimer();
+    ASSERT_TRUE(waitUntil([&] { return window.Label_Status->text().startsWith(QStringLiteral("Utracono")); }))
+        << window.Label_Status->text().toStdString();
+    window.link().setMeasurementSilenceLimit(60'000);
+    window.DisplayDataTimer();
+    EXPECT_EQ(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
+    EXPECT_EQ(window.TabSheet1->channels[0].valueLabel->text(), QStringLiteral("---"));
+    // The search that follows finds the transducer still attached and runs the start-up again.
+    ASSERT_TRUE(waitUntil([&] {
+        return identifications() > before &&
+               window.ConnectionStatus->text().startsWith(QStringLiteral("Połączono z"));
+    }));
+    window.DisplayDataTimer();
+    EXPECT_EQ(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
+    streamOneSecond();
+    window.DisplayDataTimer();
+    EXPECT_NE(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
+}

@@ -26,13 +26,13 @@ QFont boldArial(int pixels)
     return namedFont(NamedFont::Arial, pixels, true);
 }
 
-QLabel* readout(QWidget* parent, const char* name, int w, int h, int fontPixels)
+FittedLabel* readout(QWidget* parent, const char* name, int w, int h, int fontPixels)
 {
-    auto* label = new QLabel(QStringLiteral("0"), parent);
+    auto* label = new FittedLabel(QStringLiteral("0"), parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFixedSize(w, h);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setFont(boldArial(fontPixels));
+    label->setDesignFont(boldArial(fontPixels));
     label->setAutoFillBackground(true);
     QPalette p = label->palette();
     p.setColor(QPalette::Window, kReadoutBackground);
@@ -210,13 +210,13 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     middle->addLayout(gauges);
     row->addLayout(middle);
 
-    c.valueLabel = named(new QLabel(QStringLiteral("0"), c.box), QStringLiteral("DisplayTens") + n);
+    c.valueLabel = named(new FittedLabel(QStringLiteral("0"), c.box), QStringLiteral("DisplayTens") + n);
     c.valueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    c.valueLabel->setFont(boldArial(32));
+    c.valueLabel->setDesignFont(boldArial(32));
     QPalette black = c.valueLabel->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     c.valueLabel->setPalette(black);
-    // The value takes whatever width is left; a text wider than that keeps its right end visible.
+    // The value takes whatever width is left; a text wider than that is drawn smaller.
     c.valueLabel->setMinimumWidth(1);
     c.valueLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(c.valueLabel, 1);

@@ -3,6 +3,7 @@
 // and one box per sensor channel with status, load, gauges and value.
 
 #include "display/LiveDisplay.h"
+#include "ui/widgets/FittedLabel.h"
 
 #include <QWidget>
 
@@ -26,7 +27,7 @@ struct ChannelControls {
     QLabel* loadLabel = nullptr;          ///< Label_TensLoadn
     QLineEdit* statusEdit = nullptr;      ///< Edit_Chn_Status
     std::array<LoadGauge*, 3> gauges{};   ///< Progress_TensValn_100, _150, _200
-    QLabel* valueLabel = nullptr;         ///< DisplayTensn
+    FittedLabel* valueLabel = nullptr;    ///< DisplayTensn
 };
 
 class MeasurementPage : public QWidget {
@@ -42,8 +43,8 @@ public:
     HeaderBar* JvNavPanelHeader1 = nullptr;
     HeaderBar* JvNavPanelHeader2 = nullptr;
     HeaderBar* JvNavPanelHeader4 = nullptr;
-    QLabel* DisplaySum = nullptr;
-    QLabel* DisplayMax = nullptr;
+    FittedLabel* DisplaySum = nullptr;
+    FittedLabel* DisplayMax = nullptr;
     QPushButton* Bit_BigWindow = nullptr;
     QPushButton* BtnTara = nullptr;
     QPushButton* Btn_ResetMinMax = nullptr;

@@ -2,6 +2,8 @@
 // The large readout: the selected value with its unit, its name and the transducer's maximum, in
 // digits that scale with the window. Its texts are written by the main window's display tick.
 
+#include "ui/widgets/FittedLabel.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -16,13 +18,18 @@ class TFormBigDisplay : public QWidget {
 public:
     explicit TFormBigDisplay(QWidget* parent = nullptr);
 
-    /// Point size of the digits for a window of the given outer size.
+    /// Client area the window is designed for; it opens smaller where the screen is smaller.
+    static constexpr int kDesignWidth = 1098;
+    static constexpr int kDesignHeight = 251;
+
+    /// Point size of the digits for a window of the given outer size. A text that does not fit at
+    /// this size is drawn smaller (see FittedLabel).
     static int digitPointSize(int outerWidth, int outerHeight) { return outerWidth / 16 + outerHeight / 8; }
 
     HeaderBar* Label_ActualVal = nullptr;
-    QLabel* LED_display = nullptr;
+    FittedLabel* LED_display = nullptr;
     QLabel* Label1 = nullptr;
-    QLabel* DispMax = nullptr;
+    FittedLabel* DispMax = nullptr;
     QPushButton* Btn_ResetMinMax = nullptr;
 
 signals:
@@ -31,9 +38,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormResize();
+    /// Shrinks the window, where needed, so that it lies within the available screen area.
+    void keepWithinScreen();
+
+    bool m_shownBefore = false;
 };
 
 } // namespace qmx::ui

@@ -23,10 +23,16 @@ void Recorder::setClock(Clock clock)
     m_clock = clock ? std::move(clock) : Clock(localNow);
 }
 
-void Recorder::beginRun()
+std::optional<FileError> Recorder::beginRun()
 {
+    if (auto refused = RecordFile::checkTarget(m_options.fileName, m_options.followSymlinks)) {
+        m_running = false;
+        m_headerPending = false;
+        return refused;
+    }
     m_running = true;
     m_headerPending = true;
+    return std::nullopt;
 }
 
 std::optional<FileError> Recorder::endRun()
@@ -72,7 +78,7 @@ std::optional<FileError> Recorder::writeRecord(const link::TMeasurement& m)
     values.decimals = m_decimals ? m_decimals() : 0;
     const QByteArray line = BuildRecordLine(m_options.columns, values, withHeader, m_locale);
     if (!m_file) {
-        m_file = std::make_unique<RecordFile>(m_options.fileName);
+        m_file = std::make_unique<RecordFile>(m_options.fileName, m_options.followSymlinks, m_sync);
     }
     if (auto error = m_file->append(line)) {
         return failRun(std::move(*error));
@@ -86,6 +92,17 @@ std::optional<FileError> Recorder::flush()
         return std::nullopt;
     }
     if (auto error = m_file->flush()) {
+        return failRun(std::move(*error));
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> Recorder::flushAndWait()
+{
+    if (!m_file) {
+        return std::nullopt;
+    }
+    if (auto error = m_file->flushAndWait()) {
         return failRun(std::move(*error));
     }
     return std::nullopt;

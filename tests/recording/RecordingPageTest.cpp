@@ -16,8 +16,16 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace qmx;
 using qmx::ui::RecordingPage;
@@ -146,8 +154,83 @@ TEST_F(RecordingPageTest, TheFlushTimerPutsBufferedLinesOnDisk)
     page.setDataAcquisition(true);
     feed(3);
     EXPECT_TRUE(readAll(path).isEmpty());
+    EXPECT_GT(page.recorder().bufferedBytes(), 0);
     QMetaObject::invokeMethod(&page.flushTimer(), "timeout");
+    // The tick hands the lines to the file's writer thread; waiting for it here is the test's.
+    EXPECT_EQ(page.recorder().bufferedBytes(), 0);
+    EXPECT_FALSE(page.recorder().flushAndWait());
     EXPECT_EQ(readAll(path).count("\r\n"), 4);
+}
+
+TEST_F(RecordingPageTest, TheColumnBoxesAreLockedWhileARunIsOn)
+{
+    page.setDataAcquisitionSpeed(0);
+    const QList<QCheckBox*> boxes{page.Checkbox_SaveDate,  page.Checkbox_SaveTime, page.Checkbox_SaveDataCnt,
+                                  page.Cb_SaveDataSummary, page.Cb_SaveDataSens1,  page.Cb_SaveDataSens2,
+                                  page.Cb_SaveDataSens3,   page.Cb_SaveDataSens4};
+    page.setDataAcquisition(true);
+    for (QCheckBox* box : boxes) {
+        EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
+    }
+    feed(2);
+    page.Cb_SaveDataSens1->click(); // the user cannot untick a column during the run
+    page.Cb_SaveDataSens2->click();
+    feed(2);
+    page.setDataAcquisition(false);
+    for (QCheckBox* box : boxes) {
+        EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
+    }
+    // Every line has the fields its header names.
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,50;\r\n1;1,50;\r\n2;1,50;\r\n3;1,50;\r\n"));
+    page.Cb_SaveDataSens2->click(); // between runs the columns change as before
+    EXPECT_TRUE(page.columns().sensor[1]);
+}
+
+TEST_F(RecordingPageTest, AFifoIsRefusedBeforeTheRunBeginsWithoutBlocking)
+{
+    const QString fifo = dir.filePath(QStringLiteral("pipe.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    page.setFileName(fifo);
+    QSignalSpy status(&page, &RecordingPage::statusMessage);
+    page.setDataAcquisition(true);
+    EXPECT_FALSE(page.Checkbox_Acquistion->isChecked());
+    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_TRUE(page.Cb_SaveDataSens1->isEnabled());
+    EXPECT_FALSE(page.flushTimer().isActive());
+    ASSERT_EQ(status.count(), 1);
+    const QString text = status.at(0).at(0).toString();
+    EXPECT_TRUE(text.contains(fifo));
+    EXPECT_TRUE(text.contains(QLatin1String(recording::kNotARegularFile))) << text.toStdString();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings.front(), text);
+    feed(20); // nothing is recorded and nothing opens the pipe
+    EXPECT_EQ(status.count(), 1);
+}
+
+TEST_F(RecordingPageTest, AWriteErrorSaysHowManyLinesWereNotWritten)
+{
+    page.setDataAcquisitionSpeed(0);
+    QSignalSpy status(&page, &RecordingPage::statusMessage);
+    page.setDataAcquisition(true);
+    {
+        // Not a byte fits, as on a full disk.
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = old;
+        none.rlim_cur = 0;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+        feed(3);
+        page.setDataAcquisition(false); // the end of the run writes out and reports
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    ASSERT_EQ(status.count(), 1);
+    const QString text = status.at(0).at(0).toString();
+    EXPECT_TRUE(text.contains(path));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("liczba niezapisanych wierszy: 4"))) << text.toStdString();
+    EXPECT_TRUE(readAll(path).isEmpty());
 }
 
 TEST_F(RecordingPageTest, ModeAndSpeedFollowTheControlsDuringARun)
@@ -250,6 +333,47 @@ TEST_F(RecordingPageTest, ChoosingAFileKeepsACsvNameAndAnnouncesIt)
     feed(10);
     page.setDataAcquisition(false);
     EXPECT_FALSE(readAll(kept).isEmpty()) << "the run records to the chosen file";
+}
+
+TEST(RecordingPageFileDialog, ChoosingAnExistingFileAsksNoReplaceQuestion)
+{
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("pomiary.csv"));
+    {
+        QFile f(existing);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("No.;\r\n0;\r\n");
+    }
+    RecordingPage page; // the real dialog
+    page.setFileName(dir.filePath(QStringLiteral("other.csv")));
+    bool askedToReplace = false;
+    bool accepted = false;
+    QString caption;
+    QTimer watcher;
+    watcher.setInterval(10);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            askedToReplace = true;
+            box->reject();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (accepted) {
+                dialog->reject(); // the question stopped the choice
+                return;
+            }
+            accepted = true;
+            caption = dialog->windowTitle();
+            dialog->selectFile(existing);
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept, as its button runs it
+        }
+    });
+    watcher.start();
+    page.save();
+    watcher.stop();
+    EXPECT_FALSE(askedToReplace);
+    EXPECT_EQ(page.fileName(), existing);
+    EXPECT_TRUE(caption.contains(QStringLiteral("dopisywane"))) << caption.toStdString();
+    EXPECT_EQ(readAll(existing), QByteArray("No.;\r\n0;\r\n")) << "choosing the file changes nothing in it";
 }
 
 TEST_F(RecordingPageTest, ClickingTheButtonOpensTheDialog)

@@ -47,7 +47,9 @@ QLineEdit* readOnlyEdit(const QString& text, const char* name, QWidget* parent)
 
 QString defaultSaveFileName(QWidget* parent, const QString& current, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, QString(), current, filter);
+    // No question about replacing an existing file: nothing is replaced, lines are appended.
+    return QFileDialog::getSaveFileName(parent, QString::fromUtf8(RecordingPage::kSaveDialogCaption), current, filter,
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 void defaultWarning(QWidget* parent, const QString& title, const QString& text)
@@ -248,24 +250,51 @@ void RecordingPage::flushRecording()
 void RecordingPage::Checkbox_AcquistionClick()
 {
     if (Checkbox_Acquistion->isChecked()) {
-        m_recorder.beginRun();
-        Button_SaveFilePath->setEnabled(false);
+        if (const auto refused = m_recorder.beginRun()) {
+            reportRefusedStart(*refused);
+            return;
+        }
+        lockRunChoices(true);
         m_flushTimer.start();
         return;
     }
     m_flushTimer.stop();
-    Button_SaveFilePath->setEnabled(true);
+    lockRunChoices(false);
     if (const auto error = m_recorder.endRun()) {
         reportFileError(*error);
     }
 }
 
+void RecordingPage::lockRunChoices(bool locked)
+{
+    Button_SaveFilePath->setEnabled(!locked);
+    for (QCheckBox* b : {Checkbox_SaveDate, Checkbox_SaveTime, Checkbox_SaveDataCnt, Cb_SaveDataSummary,
+                         Cb_SaveDataSens1, Cb_SaveDataSens2, Cb_SaveDataSens3, Cb_SaveDataSens4}) {
+        b->setEnabled(!locked);
+    }
+}
+
 void RecordingPage::reportFileError(const recording::FileError& error)
 {
-    const QString text = QStringLiteral("Rejestracja zatrzymana: błąd zapisu do pliku \"%1\": %2")
-                             .arg(error.fileName, error.reason);
-    // The recorder has already ended the run; clearing the switch shows it and frees the button.
+    QString text = QStringLiteral("Rejestracja zatrzymana: błąd zapisu do pliku \"%1\": %2")
+                       .arg(error.fileName, error.reason);
+    if (error.linesNotWritten > 0) {
+        text += QStringLiteral("; liczba niezapisanych wierszy: %1").arg(error.linesNotWritten);
+    }
+    // The recorder has already ended the run; clearing the switch shows it and frees the controls.
     Checkbox_Acquistion->setChecked(false);
+    showMessage(text);
+}
+
+void RecordingPage::reportRefusedStart(const recording::FileError& error)
+{
+    // The run never began; clearing the switch runs its handler, which finds no file to close.
+    Checkbox_Acquistion->setChecked(false);
+    showMessage(QStringLiteral("Rejestracja nie została rozpoczęta: plik \"%1\": %2").arg(error.fileName, error.reason));
+}
+
+void RecordingPage::showMessage(const QString& text)
+{
     emit statusMessage(text);
     // The failure may surface inside the measurement dispatch: the box is shown once that returns,
     // so its event loop never runs a second dispatch inside the first.

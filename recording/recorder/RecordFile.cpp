@@ -75,13 +75,22 @@ public:
 
     ~Writer()
     {
+        requestStop();
+        m_thread.join();
+    }
+
+    /// Lets the writer finish what is queued and end; returns at once.
+    void requestStop()
+    {
         {
             const std::lock_guard lock(m_mutex);
             m_stop = true;
         }
         m_wake.notify_one();
-        m_thread.join();
     }
+
+    /// The writer thread has ended (after requestStop() and an empty queue, or after a failure).
+    bool finished() const { return m_finished.load(std::memory_order_acquire); }
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
@@ -109,10 +118,17 @@ public:
     void waitIdle()
     {
         std::unique_lock lock(m_mutex);
-        m_idle.wait(lock, [this] { return m_failure || (!m_busy && m_queue.isEmpty()); });
+        m_idle.wait(lock, [this] { return m_failure || finished() || (!m_busy && m_queue.isEmpty()); });
     }
 
     bool failed() const { return m_failed.load(std::memory_order_acquire); }
+
+    /// Waits until the writer thread has ended (after requestStop() or a failure).
+    void waitFinished()
+    {
+        std::unique_lock lock(m_mutex);
+        m_idle.wait(lock, [this] { return finished(); });
+    }
 
     Failure takeFailure()
     {
@@ -124,6 +140,13 @@ private:
     void run()
     {
         std::unique_lock lock(m_mutex);
+        writeUntilStoppedOrFailed(lock);
+        m_finished.store(true, std::memory_order_release);
+        m_idle.notify_all();
+    }
+
+    void writeUntilStoppedOrFailed(std::unique_lock<std::mutex>& lock)
+    {
         for (;;) {
             m_wake.wait(lock, [this] { return m_stop || !m_queue.isEmpty(); });
             if (m_queue.isEmpty()) {
@@ -142,7 +165,6 @@ private:
                 m_queue.clear();
                 m_failure = std::move(failure);
                 m_failed.store(true, std::memory_order_release);
-                m_idle.notify_all();
                 return;
             }
             if (m_queue.isEmpty()) {
@@ -198,6 +220,7 @@ private:
     bool m_stop = false;
     std::optional<Failure> m_failure;
     std::atomic<bool> m_failed{false};
+    std::atomic<bool> m_finished{false};
     std::thread m_thread; // last: starts once everything it uses exists
 };
 
@@ -320,6 +343,30 @@ std::optional<FileError> RecordFile::flushAndWait()
         return takeFailure();
     }
     return std::nullopt;
+}
+
+void RecordFile::closeInBackground()
+{
+    if (!m_writer) {
+        return;
+    }
+    // After a failure the lines stay here, to be counted when the file is closed.
+    if (!m_buffer.isEmpty() && !m_writer->failed() && m_writer->hand(m_buffer)) {
+        m_buffer.resize(0);
+    }
+    m_writer->requestStop();
+}
+
+bool RecordFile::closeFinished() const
+{
+    return !m_writer || m_writer->finished();
+}
+
+void RecordFile::waitUntilCloseFinished()
+{
+    if (m_writer) {
+        m_writer->waitFinished();
+    }
 }
 
 std::optional<FileError> RecordFile::close()

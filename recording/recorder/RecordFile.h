@@ -74,7 +74,15 @@ public:
     /// Hands over the buffered lines and waits until the writer has written and synced them.
     std::optional<FileError> flushAndWait();
     /// Writes out everything, stops the writer and closes the file. Returns the error, if any.
+    /// Waits for the writer; at once when closeFinished().
     std::optional<FileError> close();
+    /// Hands over the buffered lines and lets the writer write them, sync and end, without
+    /// waiting; nothing may be appended afterwards. close() then collects the result.
+    void closeInBackground();
+    /// True when nothing is left for the writer: close() will not wait.
+    bool closeFinished() const;
+    /// After closeInBackground(): waits until closeFinished().
+    void waitUntilCloseFinished();
 
     bool isOpen() const;
     /// Bytes waiting for the next flush on the owner's side.

@@ -1,5 +1,7 @@
 #include "Recorder.h"
 
+#include <utility>
+
 namespace qmx::recording {
 
 namespace {
@@ -25,6 +27,10 @@ void Recorder::setClock(Clock clock)
 
 std::optional<FileError> Recorder::beginRun()
 {
+    // The lines of an ended run go to the file before the new run's header.
+    if (auto error = waitForClosedFiles(); error && !m_closingError) {
+        m_closingError = std::move(error);
+    }
     if (auto refused = RecordFile::checkTarget(m_options.fileName, m_options.followSymlinks)) {
         m_running = false;
         m_headerPending = false;
@@ -45,6 +51,51 @@ std::optional<FileError> Recorder::endRun()
         m_file.reset();
     }
     return error;
+}
+
+void Recorder::endRunInBackground()
+{
+    m_running = false;
+    m_headerPending = false;
+    if (m_file) {
+        m_file->closeInBackground();
+        m_closing.push_back(std::move(m_file));
+    }
+}
+
+std::optional<FileError> Recorder::collectClosedFiles()
+{
+    std::optional<FileError> first = std::exchange(m_closingError, std::nullopt);
+    for (auto it = m_closing.begin(); it != m_closing.end();) {
+        if (!(*it)->closeFinished()) {
+            ++it;
+            continue;
+        }
+        if (auto error = (*it)->close(); error && !first) {
+            first = std::move(error);
+        }
+        it = m_closing.erase(it);
+    }
+    return first;
+}
+
+void Recorder::waitForClosingWriters()
+{
+    for (auto& file : m_closing) {
+        file->waitUntilCloseFinished();
+    }
+}
+
+std::optional<FileError> Recorder::waitForClosedFiles()
+{
+    std::optional<FileError> first = std::exchange(m_closingError, std::nullopt);
+    for (auto& file : m_closing) {
+        if (auto error = file->close(); error && !first) {
+            first = std::move(error);
+        }
+    }
+    m_closing.clear();
+    return first;
 }
 
 FrameOutcome Recorder::RecordMeasurement(const link::TMeasurement& m)

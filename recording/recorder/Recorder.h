@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace qmx::recording {
 
@@ -87,6 +88,19 @@ public:
     /// The recording switch was cleared: the file, if open, is flushed and closed. Returns the
     /// error of that last flush.
     std::optional<FileError> endRun();
+    /// Ends the run like endRun(), but leaves writing out and syncing the last lines to the file's
+    /// writer thread and returns at once (the window's switch). collectClosedFiles() closes the
+    /// file once its writer is done and reports its error; the destructor waits for it.
+    void endRunInBackground();
+    /// Closes the files of ended runs whose writers are done; returns the first of their errors.
+    std::optional<FileError> collectClosedFiles();
+    /// Waits until the files of ended runs are written out, closes them and returns the first of
+    /// their errors.
+    std::optional<FileError> waitForClosedFiles();
+    /// Files of ended runs are still being written out.
+    bool closingFiles() const { return !m_closing.empty(); }
+    /// Waits until the writers of ended runs are done, leaving the files to collectClosedFiles().
+    void waitForClosingWriters();
     /// A run is on (the switch is ticked and the file has not failed).
     bool isRunning() const { return m_running; }
 
@@ -125,6 +139,11 @@ private:
     RecordTrigger m_trigger;
     RecordFile::SyncFunction m_sync;
     std::unique_ptr<RecordFile> m_file;
+    // Files of ended runs that their writers are still writing out.
+    std::vector<std::unique_ptr<RecordFile>> m_closing;
+    // An error met while a new run waited for the files of ended runs; reported by the next
+    // collectClosedFiles().
+    std::optional<FileError> m_closingError;
     bool m_running = false;
     bool m_headerPending = false;
     // 64 bits: at 100 records a second a 32-bit number would turn negative after 248 days.

@@ -23,7 +23,9 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -67,6 +69,15 @@ protected:
             [this](QWidget*, const QString&, const QString& text) { warnings << text; }});
         page.setFileName(path);
         page.setColumns(recording::RecordColumns{false, false, true, false, {true, false, false, false}});
+    }
+
+    /// Clears the switch, waits for the file's writer thread to write out the last lines, then
+    /// runs the flush timer's tick that closes the file, as the timer does a moment later.
+    void endRun()
+    {
+        page.setDataAcquisition(false);
+        page.recorder().waitForClosingWriters();
+        page.flushRecording();
     }
 
     void feed(int frames, float value = 1.5F)
@@ -144,8 +155,47 @@ TEST_F(RecordingPageTest, TickingTheSwitchRunsARecordingThatEndsWhenCleared)
     EXPECT_EQ(page.Label_TimeToAcqData->text(), QStringLiteral("0,05 s"));
     page.Checkbox_Acquistion->setChecked(false);
     EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    // The last lines are written out on the file's writer thread; the timer closes the file.
+    EXPECT_TRUE(page.flushTimer().isActive());
+    page.recorder().waitForClosingWriters();
+    page.flushRecording();
     EXPECT_FALSE(page.flushTimer().isActive());
+    EXPECT_FALSE(page.recorder().closingFiles());
     EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,50;\r\n1;1,50;\r\n"));
+}
+
+TEST_F(RecordingPageTest, ClearingTheSwitchDoesNotWaitForTheDisk)
+{
+    // A sync that does not return until the test lets it: if clearing the switch waited for the
+    // disk, this test would never get past it.
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    page.recorder().setSyncFunction([&](int) {
+        std::unique_lock lock(mutex);
+        released.wait(lock, [&] { return release; });
+        return 0;
+    });
+    page.setDataAcquisitionSpeed(0);
+    page.setDataAcquisition(true);
+    feed(3);
+    page.setDataAcquisition(false);
+    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_TRUE(page.recorder().closingFiles());
+    EXPECT_TRUE(page.flushTimer().isActive());
+    page.flushRecording(); // the writer is still held: nothing to close yet
+    EXPECT_TRUE(page.recorder().closingFiles());
+    {
+        const std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    page.recorder().waitForClosingWriters();
+    page.flushRecording();
+    EXPECT_FALSE(page.recorder().closingFiles());
+    EXPECT_FALSE(page.flushTimer().isActive());
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,50;\r\n1;1,50;\r\n2;1,50;\r\n"));
+    page.recorder().setSyncFunction({});
 }
 
 TEST_F(RecordingPageTest, TheFlushTimerPutsBufferedLinesOnDisk)
@@ -176,7 +226,7 @@ TEST_F(RecordingPageTest, TheColumnBoxesAreLockedWhileARunIsOn)
     page.Cb_SaveDataSens1->click(); // the user cannot untick a column during the run
     page.Cb_SaveDataSens2->click();
     feed(2);
-    page.setDataAcquisition(false);
+    endRun();
     for (QCheckBox* box : boxes) {
         EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
     }
@@ -222,7 +272,7 @@ TEST_F(RecordingPageTest, AWriteErrorSaysHowManyLinesWereNotWritten)
         none.rlim_cur = 0;
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
         feed(3);
-        page.setDataAcquisition(false); // the end of the run writes out and reports
+        endRun(); // the end of the run writes out, and the timer's tick reports
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
     }
@@ -245,7 +295,7 @@ TEST_F(RecordingPageTest, ModeAndSpeedFollowTheControlsDuringARun)
     for (int i = 0; i < 4; ++i) {
         page.RecordMeasurement(frame(4.0F + static_cast<float>(i), (i % 2) == 0));
     }
-    page.setDataAcquisition(false);
+    endRun();
     EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;2,00;\r\n1;6,00;\r\n"));
 }
 
@@ -255,7 +305,7 @@ TEST_F(RecordingPageTest, ASpeedOutsideTheListRecordsTenTimesASecond)
     EXPECT_EQ(page.dataAcquisitionSpeed(), -1);
     page.setDataAcquisition(true);
     feed(30);
-    page.setDataAcquisition(false);
+    endRun();
     EXPECT_EQ(readAll(path).count("\r\n"), 4);
 }
 
@@ -331,7 +381,7 @@ TEST_F(RecordingPageTest, ChoosingAFileKeepsACsvNameAndAnnouncesIt)
 
     page.setDataAcquisition(true);
     feed(10);
-    page.setDataAcquisition(false);
+    endRun();
     EXPECT_FALSE(readAll(kept).isEmpty()) << "the run records to the chosen file";
 }
 

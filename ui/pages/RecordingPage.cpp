@@ -242,8 +242,18 @@ void RecordingPage::RecordMeasurement(const link::TMeasurement& m)
 
 void RecordingPage::flushRecording()
 {
-    if (const auto error = m_recorder.flush()) {
-        reportFileError(*error);
+    if (m_recorder.isRunning()) {
+        if (const auto error = m_recorder.flush()) {
+            reportFileError(*error);
+        }
+    }
+    // The file of an ended run reports here once its writer is done; the switch may already
+    // belong to a new run, so only the message is shown.
+    if (const auto error = m_recorder.collectClosedFiles()) {
+        showMessage(writeErrorText(*error));
+    }
+    if (!m_recorder.isRunning() && !m_recorder.closingFiles()) {
+        m_flushTimer.stop();
     }
 }
 
@@ -258,10 +268,12 @@ void RecordingPage::Checkbox_AcquistionClick()
         m_flushTimer.start();
         return;
     }
-    m_flushTimer.stop();
     lockRunChoices(false);
-    if (const auto error = m_recorder.endRun()) {
-        reportFileError(*error);
+    // The last lines are written and synced on the file's writer thread; the flush timer goes on
+    // until the file is closed and reports its error, if any.
+    m_recorder.endRunInBackground();
+    if (!m_recorder.closingFiles()) {
+        m_flushTimer.stop();
     }
 }
 
@@ -274,16 +286,21 @@ void RecordingPage::lockRunChoices(bool locked)
     }
 }
 
-void RecordingPage::reportFileError(const recording::FileError& error)
+QString RecordingPage::writeErrorText(const recording::FileError& error)
 {
     QString text = QStringLiteral("Rejestracja zatrzymana: błąd zapisu do pliku \"%1\": %2")
                        .arg(error.fileName, error.reason);
     if (error.linesNotWritten > 0) {
         text += QStringLiteral("; liczba niezapisanych wierszy: %1").arg(error.linesNotWritten);
     }
+    return text;
+}
+
+void RecordingPage::reportFileError(const recording::FileError& error)
+{
     // The recorder has already ended the run; clearing the switch shows it and frees the controls.
     Checkbox_Acquistion->setChecked(false);
-    showMessage(text);
+    showMessage(writeErrorText(error));
 }
 
 void RecordingPage::reportRefusedStart(const recording::FileError& error)

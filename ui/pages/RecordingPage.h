@@ -62,8 +62,10 @@ public:
     /// Refreshes the recording indicators: the page's header and status field and the status
     /// strip's `statusBarAcquisition` (may be null). Called at the end of every display tick.
     void ShowRecordingState(bool connected, QLineEdit* statusBarAcquisition);
-    /// Hands the buffered lines to the file's writer thread (the flush timer's tick); the disk is
-    /// written and synced on that thread, so a slow medium never holds up the window.
+    /// The flush timer's tick: hands the buffered lines to the file's writer thread (the disk is
+    /// written and synced on that thread, so a slow medium never holds up the window), and closes
+    /// the file of an ended run once its writer is done, reporting its error. The timer runs while
+    /// a run is on and until the file of an ended run is closed.
     void flushRecording();
 
     // Preferences kept in the application settings file, section "Options".
@@ -85,7 +87,8 @@ public:
     recording::RecordMode mode() const;
     const recording::Recorder& recorder() const { return m_recorder; }
     recording::Recorder& recorder() { return m_recorder; }
-    /// The timer that writes the buffered lines out once a second while a run is on.
+    /// The timer that hands the buffered lines over once a second while a run is on, and closes
+    /// the file of an ended run.
     QTimer& flushTimer() { return m_flushTimer; }
 
     // Controls named as the program's forms name them.
@@ -133,6 +136,7 @@ private:
     /// Locks the file button and the column boxes while a run is on: the file and its header
     /// stay those the run began with.
     void lockRunChoices(bool locked);
+    static QString writeErrorText(const recording::FileError& error);
     void reportFileError(const recording::FileError& error);
     /// The switch was refused before a run began (the file cannot be a recording file).
     void reportRefusedStart(const recording::FileError& error);

@@ -413,8 +413,13 @@ TEST(RecordingPageFileDialog, ChoosingAnExistingFileAsksNoReplaceQuestion)
             }
             accepted = true;
             caption = dialog->windowTitle();
-            dialog->selectFile(existing);
-            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept, as its button runs it
+            // Typed into the name field, as the user does (selectFile() leaves a focused field alone).
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(existing);
+            // QFileDialog::accept, as its button runs it; queued, so that this watcher is free to
+            // answer a question the dialog might ask.
+            QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
         }
     });
     watcher.start();

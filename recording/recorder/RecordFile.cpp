@@ -61,9 +61,10 @@ private:
 
 /// The writer thread of one open file. It takes the bytes handed over in one queue, writes them,
 /// syncs, and on a failure cuts the file back to its last complete line and stops.
-/// Threads: hand(), waitIdle(), failed() and takeFailure() are called by the owner's thread;
-/// run() is the writer thread. m_queue, m_busy, m_stop and m_failure are guarded by m_mutex;
-/// m_batch and the descriptor are the writer thread's alone while it runs.
+/// Threads: the public functions are called by the owner's thread; run() is the writer thread.
+/// m_queue, m_busy, m_stop and m_failure are guarded by m_mutex (m_failed and m_finished mirror
+/// the last two for lock-free checks); m_batch and the descriptor are the writer thread's alone
+/// while it runs.
 class RecordFile::Writer {
 public:
     struct Failure {
@@ -72,6 +73,8 @@ public:
     };
 
     Writer(int fd, SyncFunction sync) : m_fd(fd), m_sync(std::move(sync)), m_thread([this] { run(); }) {}
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
 
     ~Writer()
     {
@@ -91,8 +94,6 @@ public:
 
     /// The writer thread has ended (after requestStop() and an empty queue, or after a failure).
     bool finished() const { return m_finished.load(std::memory_order_acquire); }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
 
     /// Queues `bytes` (left empty, with spare capacity, for the next lines). Returns false, taking
     /// nothing, once the writer has failed.
@@ -351,8 +352,8 @@ void RecordFile::closeInBackground()
         return;
     }
     // After a failure the lines stay here, to be counted when the file is closed.
-    if (!m_buffer.isEmpty() && !m_writer->failed() && m_writer->hand(m_buffer)) {
-        m_buffer.resize(0);
+    if (!m_buffer.isEmpty() && !m_writer->failed()) {
+        m_writer->hand(m_buffer);
     }
     m_writer->requestStop();
 }

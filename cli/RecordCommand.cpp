@@ -107,7 +107,14 @@ std::optional<recording::RecordMode> parseMode(const QString& text)
 
 QString fileErrorText(const recording::FileError& e)
 {
-    return QStringLiteral("cannot write %1: %2").arg(e.fileName, e.reason);
+    QString text = QStringLiteral("cannot write %1: %2").arg(e.fileName, e.reason);
+    if (e.reason == QLatin1String(recording::kIsASymbolicLink)) {
+        text += QStringLiteral(" (--follow-symlinks writes through it)");
+    }
+    if (e.linesNotWritten > 0) {
+        text += QStringLiteral("; %1 lines not written").arg(e.linesNotWritten);
+    }
+    return text;
 }
 
 } // namespace
@@ -117,8 +124,10 @@ QString recordUsage()
     return QStringLiteral(
         "  record --out FILE [--speed INDEX] [--mode continuous|in2-edge|in2-high]\n"
         "         [--columns date,time,count,sum,s1,s2,s3,s4] [--decimals N] [--seconds S]\n"
+        "         [--follow-symlinks]\n"
         "          append measurements to FILE in the program's CSV format; speed index 0..6 as in\n"
-        "          the program (0 = 100/s ... 6 = 1/min); runs until S seconds passed or Ctrl-C\n");
+        "          the program (0 = 100/s ... 6 = 1/min); runs until S seconds passed or Ctrl-C;\n"
+        "          FILE must be a regular file, and a symbolic link only with --follow-symlinks\n");
 }
 
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
@@ -132,6 +141,10 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
     QStringList args = argsIn;
     while (!args.isEmpty()) {
         const QString option = args.takeFirst();
+        if (option == QLatin1String("--follow-symlinks")) {
+            result.followSymlinks = true;
+            continue;
+        }
         if (args.isEmpty()) {
             return QStringLiteral("record: %1 needs a value").arg(option);
         }
@@ -190,9 +203,13 @@ int runRecord(CliSession& session, const RecordArgs& args)
     options.speedIndex = args.speed;
     options.columns = args.columns;
     options.fileName = args.out;
+    options.followSymlinks = args.followSymlinks;
     recorder.setOptions(options);
     recorder.setDecimalsSource([decimals = args.decimals] { return decimals; });
-    recorder.beginRun();
+    if (const auto refused = recorder.beginRun()) {
+        printError(fileErrorText(*refused));
+        return kExitFileError;
+    }
 
     std::optional<recording::FileError> failure;
     long lines = 0;

@@ -32,6 +32,9 @@ struct RecordArgs {
     recording::RecordColumns columns;                            ///< --columns date,time,count,sum,s1..s4
     int decimals = 1;                                            ///< --decimals N, 0..4
     std::optional<double> seconds;                               ///< --seconds S; none: until interrupted
+    /// --follow-symlinks: write through a symbolic link named by --out. Without it such a link is
+    /// refused, so a link planted where the tool (perhaps run as root) writes cannot redirect it.
+    bool followSymlinks = false;
 };
 
 /// Usage lines of the verb, for the tool's help text.
@@ -41,7 +44,9 @@ QString recordUsage();
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& args);
 
 /// Records on a connected session until --seconds passed, the tool is interrupted, the transducer
-/// goes away (exit 3) or the file fails (exit 74). Returns the exit code.
+/// goes away (exit 3) or the file fails (exit 74). A --out that exists and is not a regular file
+/// (or is a symbolic link without --follow-symlinks) is refused with exit 74 before recording
+/// starts. Returns the exit code.
 int runRecord(CliSession& session, const RecordArgs& args);
 /// Parses `args` (exit 64 on a usage error) and records on a connected session.
 int runRecord(CliSession& session, const QStringList& args);

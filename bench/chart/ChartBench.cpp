@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <memory>
 
@@ -30,10 +31,11 @@ recording::ChartValues denseValues(std::size_t i)
     return {s, s * 0.8F + 5.0F, -s, s * 0.5F - 10.0F, s * 1.5F};
 }
 
-void fillPlot(recording::ChartPlot& plot, std::size_t rows)
+/// Appends `rows` rows 10 ms apart, the last one `rows` x 10 ms after `start`.
+void fillPlot(recording::ChartPlot& plot, std::size_t rows, double start = 0.0)
 {
     for (std::size_t i = 0; i < rows; ++i) {
-        plot.appendSample(static_cast<float>(static_cast<double>(i) * kRowSpacing), denseValues(i));
+        plot.appendSample(start + static_cast<double>(i) * kRowSpacing, denseValues(i));
     }
 }
 
@@ -47,10 +49,13 @@ void chartTick(benchmark::State& state)
     ui::ChartPageSources sources;
     sources.measurement = []() -> const link::TMeasurement& { return m; };
     sources.connected = [] { return true; };
+    // A simulated clock 10 ms on at every reading: the ticks are timed as at 100 a second.
+    sources.clock = [now = std::chrono::nanoseconds{0}]() mutable { return now += std::chrono::milliseconds(10); };
     page.setSources(std::move(sources));
     page.applySamplingIndex(0);
     page.applyTimeWindowIndex(1);
-    fillPlot(*page.Chart1, rows);
+    // The stored hours end just before 0, where the chart's own ticks begin.
+    fillPlot(*page.Chart1, rows, -static_cast<double>(rows) * kRowSpacing);
     page.Btn_ChartStartClick();
     std::size_t i = rows;
     for (auto _ : state) {
@@ -140,7 +145,7 @@ void chartMemoryPerPoint(benchmark::State& state)
     const auto rows = static_cast<std::size_t>(state.range(0));
     recording::ChartData data;
     for (std::size_t i = 0; i < rows; ++i) {
-        data.append(static_cast<float>(static_cast<double>(i) * kRowSpacing), denseValues(i));
+        data.append(static_cast<double>(i) * kRowSpacing, denseValues(i));
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(data.memoryBytes());

@@ -8,7 +8,7 @@ namespace qmx::recording {
 // One chunk holds the rows and their summaries side by side; its size never changes, so a full
 // chunk is never touched again by appends.
 struct ChartData::Chunk {
-    std::array<float, kChunkRows> x;
+    std::array<double, kChunkRows> x;
     std::array<std::array<float, kChunkRows>, kChartSeriesCount> y;
     std::array<std::array<ValueSpan, kBlocksPerChunk>, kChartSeriesCount> blocks{};
     std::array<ValueSpan, kChartSeriesCount> whole{};
@@ -17,7 +17,7 @@ struct ChartData::Chunk {
 ChartData::ChartData() = default;
 ChartData::~ChartData() = default;
 
-void ChartData::append(float x, const ChartValues& values)
+void ChartData::append(double x, const ChartValues& values)
 {
     const std::size_t inChunk = m_size % kChunkRows;
     if (inChunk == 0) {
@@ -37,6 +37,26 @@ void ChartData::append(float x, const ChartValues& values)
         chunk.whole[static_cast<std::size_t>(s)].add(v);
     }
     ++m_size;
+    dropAgedChunks(x);
+}
+
+void ChartData::dropAgedChunks(double newestX)
+{
+    // Whole chunks only: row numbers stay a plain division by kChunkRows. The chunk being filled
+    // is never dropped, so a slow sampling rate keeps at least its own rows.
+    const double oldestKept = newestX - m_maxAgeSeconds;
+    std::size_t aged = 0;
+    while (aged + 1 < m_chunks.size() && m_chunkLastX[aged] < oldestKept) {
+        ++aged;
+    }
+    if (aged == 0) {
+        return;
+    }
+    const auto count = static_cast<std::ptrdiff_t>(aged);
+    m_chunks.erase(m_chunks.begin(), m_chunks.begin() + count);
+    m_chunkLastX.erase(m_chunkLastX.begin(), m_chunkLastX.begin() + count);
+    m_size -= aged * kChunkRows;
+    m_droppedRows += aged * kChunkRows;
 }
 
 void ChartData::clear()
@@ -46,9 +66,10 @@ void ChartData::clear()
     m_chunkLastX.clear();
     m_chunkLastX.shrink_to_fit();
     m_size = 0;
+    m_droppedRows = 0;
 }
 
-float ChartData::x(std::size_t row) const
+double ChartData::x(std::size_t row) const
 {
     assert(row < m_size);
     return m_chunks[row / kChunkRows]->x[row % kChunkRows];
@@ -82,12 +103,12 @@ std::size_t ChartData::partitionPoint(Less keyIsBefore) const
 
 std::size_t ChartData::lowerBound(double key) const
 {
-    return partitionPoint([key](float v) { return static_cast<double>(v) < key; });
+    return partitionPoint([key](double v) { return v < key; });
 }
 
 std::size_t ChartData::upperBound(double key) const
 {
-    return partitionPoint([key](float v) { return static_cast<double>(v) <= key; });
+    return partitionPoint([key](double v) { return v <= key; });
 }
 
 ValueSpan ChartData::span(int series, std::size_t first, std::size_t last) const
@@ -125,7 +146,7 @@ ValueSpan ChartData::span(int series, std::size_t first, std::size_t last) const
 std::size_t ChartData::memoryBytes() const
 {
     return m_chunks.size() * sizeof(Chunk) + m_chunks.capacity() * sizeof(std::unique_ptr<Chunk>) +
-           m_chunkLastX.capacity() * sizeof(float) + sizeof(*this);
+           m_chunkLastX.capacity() * sizeof(double) + sizeof(*this);
 }
 
 } // namespace qmx::recording

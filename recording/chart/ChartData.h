@@ -1,6 +1,7 @@
 #pragma once
 // Sample store of the live chart: one time column and five value columns in fixed-size chunks,
 // with a min/max summary per block of rows so that a zoomed-out view costs what the pixels cost.
+// The store keeps a bounded history: rows older than its age limit are dropped a chunk at a time.
 
 #include <array>
 #include <cstddef>
@@ -42,6 +43,11 @@ struct ValueSpan {
 /// Chart samples in ascending time order. Rows are appended in fixed-size chunks, so an append never
 /// moves the rows already stored. Each block of kBlockRows rows and each chunk keep the min/max of
 /// their finite values per series; span() combines them, touching at most two partial blocks.
+/// Times are seconds in double precision: neighbouring rows 10 ms apart stay distinct after
+/// years, where float32 merges them after about 36 hours.
+/// Memory is bounded by an age limit (24 hours by default): once every row of the oldest chunk is
+/// older than the limit, counted back from the newest row, that chunk is dropped whole. Row numbers
+/// count from the oldest row kept, so they shift by kChunkRows when a chunk goes.
 /// Single-threaded: owned and used by the user-interface thread.
 class ChartData {
 public:
@@ -51,6 +57,8 @@ public:
     static constexpr std::size_t kChunkRows = 4096;
     static constexpr std::size_t kBlocksPerChunk = kChunkRows / kBlockRows;
     static_assert(kChunkRows % kBlockRows == 0);
+    /// Default age limit: the last 24 hours are kept.
+    static constexpr double kDefaultMaxAgeSeconds = 24.0 * 3600.0;
 
     ChartData();
     ~ChartData();
@@ -58,7 +66,8 @@ public:
     ChartData& operator=(const ChartData&) = delete;
 
     /// Appends one row. `x` must not be below the last row's x (the chart's time only grows).
-    void append(float x, const ChartValues& values);
+    /// Afterwards drops the oldest chunks whose rows are all older than x minus the age limit.
+    void append(double x, const ChartValues& values);
     /// Removes every row and frees the chunks.
     void clear();
 
@@ -66,7 +75,7 @@ public:
     std::size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
     /// Time of row `row` (< size()).
-    float x(std::size_t row) const;
+    double x(std::size_t row) const;
     /// Value of series `series` (0..4) at row `row` (< size()).
     float y(int series, std::size_t row) const;
 
@@ -81,17 +90,28 @@ public:
     /// Bytes held by the store (chunks, summaries and the chunk table).
     std::size_t memoryBytes() const;
 
+    /// Age limit in seconds: rows older than the newest row by more than this are dropped, a
+    /// whole chunk at a time. Applied at the next append.
+    void setMaxAgeSeconds(double seconds) { m_maxAgeSeconds = seconds; }
+    double maxAgeSeconds() const { return m_maxAgeSeconds; }
+    /// Rows dropped for age since the last clear().
+    std::size_t droppedRows() const { return m_droppedRows; }
+
 private:
     struct Chunk;
 
     template <typename Less>
     std::size_t partitionPoint(Less keyIsBefore) const;
 
+    void dropAgedChunks(double newestX);
+
     std::vector<std::unique_ptr<Chunk>> m_chunks;
     // Time of the last row of every chunk, side by side: searches run over this small array
     // instead of touching one cache line in every chunk.
-    std::vector<float> m_chunkLastX;
+    std::vector<double> m_chunkLastX;
     std::size_t m_size = 0;
+    std::size_t m_droppedRows = 0;
+    double m_maxAgeSeconds = kDefaultMaxAgeSeconds;
 };
 
 } // namespace qmx::recording

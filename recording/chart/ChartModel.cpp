@@ -1,5 +1,6 @@
 #include "ChartModel.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qmx::recording {
@@ -38,11 +39,29 @@ ChartValues chartValuesOf(const link::TMeasurement& m)
     return {m.ChannelValue[0], m.ChannelValue[1], m.ChannelValue[2], m.ChannelValue[3], m.SumValue};
 }
 
-ChartModel::ChartModel() = default;
+std::chrono::nanoseconds steadyClockNow()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
+ChartModel::ChartModel(MonotonicClock clock) : m_clock(clock ? std::move(clock) : MonotonicClock(steadyClockNow))
+{
+}
+
+void ChartModel::setClock(MonotonicClock clock)
+{
+    m_clock = clock ? std::move(clock) : MonotonicClock(steadyClockNow);
+    m_origin.reset();
+    m_lastTime = 0.0;
+}
 
 double ChartModel::chartTime() const
 {
-    return m_timeBase + static_cast<double>(m_ticksSinceBase) * m_period;
+    if (!m_origin) {
+        return 0.0;
+    }
+    return std::chrono::duration<double>(m_clock() - *m_origin).count();
 }
 
 ChartTickResult ChartModel::tick(const link::TMeasurement& m, bool connected)
@@ -71,14 +90,21 @@ ChartTickResult ChartModel::tick(const link::TMeasurement& m, bool connected)
         return result;
     }
 
-    const double time = chartTime();
+    // One clock reading per row; the first row after a reset sets the origin and sits at 0.
+    const std::chrono::nanoseconds now = m_clock();
+    if (!m_origin) {
+        m_origin = now;
+    }
+    // A clock that is not monotonic (an injected one) must not make the time run backwards: the
+    // rows are kept in ascending order.
+    const double time = std::max(m_lastTime, std::chrono::duration<double>(now - *m_origin).count());
+    m_lastTime = time;
     result.appended = true;
-    result.x = static_cast<float>(time);
+    result.x = time;
     result.values = values;
     if (m_window != 0 && time > static_cast<double>(m_window)) {
         result.bottomRange = AxisRange{time - static_cast<double>(m_window), time};
     }
-    ++m_ticksSinceBase;
 
     // Infinities are left out like NaN: one would pin the axis at infinity until the next reset.
     for (int s = 0; s < kChartSeriesCount; ++s) {
@@ -118,8 +144,8 @@ ChartResetView ChartModel::reset()
     m_min = 0.0F;
     m_max = 0.0F;
     view.left = AxisRange{-1.0, 1.0};
-    m_timeBase = 0.0;
-    m_ticksSinceBase = 0;
+    m_origin.reset();
+    m_lastTime = 0.0;
     return view;
 }
 
@@ -129,10 +155,7 @@ bool ChartModel::applySamplingIndex(int index)
     if (!period || *period == m_period) {
         return false;
     }
-    // Rows already plotted keep their times; the next row follows the last one by the old period,
-    // then the new spacing applies.
-    m_timeBase = chartTime();
-    m_ticksSinceBase = 0;
+    // Rows are placed at their measured times, so a new period changes only how often they come.
     m_period = *period;
     return true;
 }

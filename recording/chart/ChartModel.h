@@ -7,7 +7,9 @@
 #include "link/Measurement.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace qmx::recording {
@@ -48,9 +50,9 @@ struct ChartTickResult {
     std::optional<float> watchedValue;
     /// The tick found the link down and stopped plotting: the status field goes to its off state.
     bool stoppedByLink = false;
-    /// A row was appended at `x` with `values`.
+    /// A row was appended at `x` (seconds since the chart started) with `values`.
     bool appended = false;
-    float x = 0.0F;
+    double x = 0.0;
     ChartValues values{};
     /// New bottom axis range, when the time window scrolls.
     std::optional<AxisRange> bottomRange;
@@ -64,10 +66,25 @@ struct ChartResetView {
     AxisRange left;
 };
 
+/// A reading of a monotonic clock (one that never jumps with the wall clock); only differences
+/// between readings count.
+using MonotonicClock = std::function<std::chrono::nanoseconds()>;
+
+/// The system's steady clock, the chart's clock in the program.
+std::chrono::nanoseconds steadyClockNow();
+
 /// The chart's run state. Single-threaded: lives on the user-interface thread with the page.
+/// Time: each row's x is the time measured by the monotonic clock since the first row after the
+/// last reset (that row is at 0), so durations read off the chart are right however late the
+/// sampling ticks come. The clock runs on through a pause: a paused stretch shows as a gap.
 class ChartModel {
 public:
-    ChartModel();
+    /// `clock` defaults to the system's steady clock; tests give their own.
+    explicit ChartModel(MonotonicClock clock = {});
+
+    /// Replaces the clock (an empty one selects the system's steady clock) and restarts the time:
+    /// the next row is at 0, as after a reset.
+    void setClock(MonotonicClock clock);
 
     /// One sampling tick with the current measurement and link state.
     ChartTickResult tick(const link::TMeasurement& m, bool connected);
@@ -80,7 +97,7 @@ public:
     ChartResetView reset();
 
     /// Applies sampling item `index`; an index outside the table leaves the period unchanged.
-    /// Returns whether the period changed. Later rows are spaced by the new period.
+    /// Returns whether the period changed. Rows keep being placed at their measured times.
     bool applySamplingIndex(int index);
     /// Applies window item `index`; an index outside the table leaves the window unchanged.
     void applyWindowIndex(int index);
@@ -89,7 +106,7 @@ public:
     double period() const { return m_period; }
     /// Visible time span in seconds; 0 means no scrolling.
     std::uint32_t chartWindow() const { return m_window; }
-    /// Time of the next row in seconds since the last reset.
+    /// Seconds since the chart started (its first row after the last reset); 0 before that row.
     double chartTime() const;
     bool running() const { return m_running; }
     /// Smallest and largest finite value plotted on a shown series since the last reset (both
@@ -122,10 +139,10 @@ private:
     bool m_statusOn = false;
     bool m_headerOn = false;
     double m_period = kInitialSamplingPeriod;
-    // The time is kept as base + ticks * period in double precision: summing the period in
-    // float32 drifts by percents after hours and stops advancing altogether after a few days.
-    double m_timeBase = 0.0;
-    std::uint64_t m_ticksSinceBase = 0;
+    MonotonicClock m_clock;
+    // Clock reading of the chart's first row since the last reset; none until that row.
+    std::optional<std::chrono::nanoseconds> m_origin;
+    double m_lastTime = 0.0;
     std::uint32_t m_window = 0;
     float m_min = 0.0F;
     float m_max = 0.0F;

@@ -174,7 +174,7 @@ ChartSeriesPlottable* ChartPlot::chartSeries(int index) const
     return m_series[static_cast<std::size_t>(index)];
 }
 
-void ChartPlot::appendSample(float x, const ChartValues& values)
+void ChartPlot::appendSample(double x, const ChartValues& values)
 {
     m_data.append(x, values);
     scheduleReplot();

@@ -50,7 +50,7 @@ public:
     ChartSeriesPlottable* chartSeries(int index) const;
 
     /// Appends one sample to all five series (hidden ones included) and schedules a redraw.
-    void appendSample(float x, const ChartValues& values);
+    void appendSample(double x, const ChartValues& values);
     /// Removes every sample and schedules a redraw.
     void clearSamples();
 

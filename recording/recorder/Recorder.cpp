@@ -1,5 +1,7 @@
 #include "Recorder.h"
 
+#include <utility>
+
 namespace qmx::recording {
 
 namespace {
@@ -23,10 +25,20 @@ void Recorder::setClock(Clock clock)
     m_clock = clock ? std::move(clock) : Clock(localNow);
 }
 
-void Recorder::beginRun()
+std::optional<FileError> Recorder::beginRun()
 {
+    // The lines of an ended run go to the file before the new run's header.
+    if (auto error = waitForClosedFiles(); error && !m_closingError) {
+        m_closingError = std::move(error);
+    }
+    if (auto refused = RecordFile::checkTarget(m_options.fileName, m_options.followSymlinks)) {
+        m_running = false;
+        m_headerPending = false;
+        return refused;
+    }
     m_running = true;
     m_headerPending = true;
+    return std::nullopt;
 }
 
 std::optional<FileError> Recorder::endRun()
@@ -39,6 +51,51 @@ std::optional<FileError> Recorder::endRun()
         m_file.reset();
     }
     return error;
+}
+
+void Recorder::endRunInBackground()
+{
+    m_running = false;
+    m_headerPending = false;
+    if (m_file) {
+        m_file->closeInBackground();
+        m_closing.push_back(std::move(m_file));
+    }
+}
+
+std::optional<FileError> Recorder::collectClosedFiles()
+{
+    std::optional<FileError> first = std::exchange(m_closingError, std::nullopt);
+    for (auto it = m_closing.begin(); it != m_closing.end();) {
+        if (!(*it)->closeFinished()) {
+            ++it;
+            continue;
+        }
+        if (auto error = (*it)->close(); error && !first) {
+            first = std::move(error);
+        }
+        it = m_closing.erase(it);
+    }
+    return first;
+}
+
+void Recorder::waitForClosingWriters()
+{
+    for (auto& file : m_closing) {
+        file->waitUntilCloseFinished();
+    }
+}
+
+std::optional<FileError> Recorder::waitForClosedFiles()
+{
+    std::optional<FileError> first = std::exchange(m_closingError, std::nullopt);
+    for (auto& file : m_closing) {
+        if (auto error = file->close(); error && !first) {
+            first = std::move(error);
+        }
+    }
+    m_closing.clear();
+    return first;
 }
 
 FrameOutcome Recorder::RecordMeasurement(const link::TMeasurement& m)
@@ -72,7 +129,7 @@ std::optional<FileError> Recorder::writeRecord(const link::TMeasurement& m)
     values.decimals = m_decimals ? m_decimals() : 0;
     const QByteArray line = BuildRecordLine(m_options.columns, values, withHeader, m_locale);
     if (!m_file) {
-        m_file = std::make_unique<RecordFile>(m_options.fileName);
+        m_file = std::make_unique<RecordFile>(m_options.fileName, m_options.followSymlinks, m_sync);
     }
     if (auto error = m_file->append(line)) {
         return failRun(std::move(*error));
@@ -86,6 +143,17 @@ std::optional<FileError> Recorder::flush()
         return std::nullopt;
     }
     if (auto error = m_file->flush()) {
+        return failRun(std::move(*error));
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> Recorder::flushAndWait()
+{
+    if (!m_file) {
+        return std::nullopt;
+    }
+    if (auto error = m_file->flushAndWait()) {
         return failRun(std::move(*error));
     }
     return std::nullopt;

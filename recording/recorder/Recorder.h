@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace qmx::recording {
 
@@ -26,6 +27,9 @@ struct RecordOptions {
     int speedIndex = kDefaultSpeedIndex; ///< index into kFramesPerRecord; outside it records as index 3
     RecordColumns columns;
     QString fileName = QString::fromLatin1(kDefaultFileName);
+    /// Whether a symbolic link named as the file is written through (the window's file chosen in
+    /// its dialog) or refused (the tool's --out without --follow-symlinks).
+    bool followSymlinks = true;
 };
 
 /// What one frame did.
@@ -46,11 +50,13 @@ enum class RecordIndication {
 inline constexpr std::uint32_t kWritingTicks = 11;
 
 /// The recorder's state: the run, the counters, the IN2 edge detector and the file. Lines are
-/// buffered; the owner calls flush() about once a second (and endRun() flushes), so at most the
-/// last second of lines is at risk. A file that cannot be opened or written ends the run and is
-/// reported as a FileError value; nothing is written through a file that is not open.
+/// buffered; the owner calls flush() about once a second, which hands them to the file's writer
+/// thread without waiting for the disk, and endRun() writes out everything, so at most the last
+/// second or so of lines is at risk. A file that is not a regular file is refused when the run
+/// begins; a file that cannot be opened or written ends the run and is reported as a FileError
+/// value; nothing is written through a file that is not open.
 /// Used from one thread (the user-interface thread in the program), so a record and the closing of
-/// the file can never overlap.
+/// the file can never overlap; only the file's own writer thread runs beside it.
 class Recorder {
 public:
     /// The local date and time of a line, read once per line.
@@ -71,11 +77,30 @@ public:
     void setOptions(RecordOptions options) { m_options = std::move(options); }
     const RecordOptions& options() const { return m_options; }
 
+    /// Replaces the system's fdatasync for the files of later runs (benchmarks simulate slow media).
+    void setSyncFunction(RecordFile::SyncFunction sync) { m_sync = std::move(sync); }
+
     /// The recording switch was ticked: the next record starts with the header and number 0.
-    void beginRun();
+    /// The file named in the options is checked first, without opening it: a name that exists and
+    /// is not a regular file (or is a symbolic link that is not to be followed) is refused, and
+    /// the run does not begin.
+    std::optional<FileError> beginRun();
     /// The recording switch was cleared: the file, if open, is flushed and closed. Returns the
     /// error of that last flush.
     std::optional<FileError> endRun();
+    /// Ends the run like endRun(), but leaves writing out and syncing the last lines to the file's
+    /// writer thread and returns at once (the window's switch). collectClosedFiles() closes the
+    /// file once its writer is done and reports its error; the destructor waits for it.
+    void endRunInBackground();
+    /// Closes the files of ended runs whose writers are done; returns the first of their errors.
+    std::optional<FileError> collectClosedFiles();
+    /// Waits until the files of ended runs are written out, closes them and returns the first of
+    /// their errors.
+    std::optional<FileError> waitForClosedFiles();
+    /// Files of ended runs are still being written out.
+    bool closingFiles() const { return !m_closing.empty(); }
+    /// Waits until the writers of ended runs are done, leaving the files to collectClosedFiles().
+    void waitForClosingWriters();
     /// A run is on (the switch is ticked and the file has not failed).
     bool isRunning() const { return m_running; }
 
@@ -84,8 +109,11 @@ public:
     /// returned; the lines written before it stay in the file.
     FrameOutcome RecordMeasurement(const link::TMeasurement& m);
 
-    /// Writes the buffered lines to the disk. On an error the run ends.
+    /// Hands the buffered lines to the file's writer thread and returns at once. Reports an error
+    /// the writer met since the last call; on an error the run ends.
     std::optional<FileError> flush();
+    /// Like flush(), then waits until the lines are written and synced.
+    std::optional<FileError> flushAndWait();
 
     /// One display tick of the indicators (ShowRecordingState): the indication to show, then the
     /// tick is counted. `connected` tells whether the transducer is connected.
@@ -97,6 +125,8 @@ public:
     std::uint32_t frameCounter() const { return m_trigger.frameCounter(); }
     /// The file of the run, open between its first record and the end of the run.
     bool fileOpen() const { return m_file && m_file->isOpen(); }
+    /// Bytes of lines recorded but not yet handed to the file's writer thread.
+    qsizetype bufferedBytes() const { return m_file ? m_file->buffered() : 0; }
 
 private:
     std::optional<FileError> writeRecord(const link::TMeasurement& m);
@@ -107,7 +137,13 @@ private:
     DecimalsSource m_decimals;
     RecordOptions m_options;
     RecordTrigger m_trigger;
+    RecordFile::SyncFunction m_sync;
     std::unique_ptr<RecordFile> m_file;
+    // Files of ended runs that their writers are still writing out.
+    std::vector<std::unique_ptr<RecordFile>> m_closing;
+    // An error met while a new run waited for the files of ended runs; reported by the next
+    // collectClosedFiles().
+    std::optional<FileError> m_closingError;
     bool m_running = false;
     bool m_headerPending = false;
     // 64 bits: at 100 records a second a 32-bit number would turn negative after 248 days.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -141,15 +142,93 @@ TEST(ChartData, NonFiniteValuesAreStoredButLeftOutOfSpans)
     EXPECT_EQ(data.span(2, 0, 2).min, 1.0F);
 }
 
-TEST(ChartData, StoresAPointInUnderFiveBytes)
+TEST(ChartData, StoresAPointInUnderSixBytes)
 {
+    // 8 bytes of time per row (double) and 4 per value: 28 bytes per row of five points, plus the
+    // min/max summaries.
     ChartData data;
     const std::size_t rows = 100 * ChartData::kChunkRows;
     for (std::size_t i = 0; i < rows; ++i) {
         data.append(static_cast<float>(i), {});
     }
     const double perPoint = static_cast<double>(data.memoryBytes()) / static_cast<double>(rows * kChartSeriesCount);
-    EXPECT_LT(perPoint, 5.0);
+    EXPECT_LT(perPoint, 6.0);
+}
+
+TEST(ChartData, TimesOfNeighbouringRowsStayApartAfterFortyEightHours)
+{
+    ChartData data;
+    const double late = 48.0 * 3600.0;
+    data.append(late, {});
+    data.append(late + 0.01, {});
+    EXPECT_EQ(data.x(0), late);
+    EXPECT_NEAR(data.x(1) - data.x(0), 0.01, 1e-9);
+    EXPECT_EQ(data.upperBound(late), 1U);
+    EXPECT_EQ(data.lowerBound(late + 0.005), 1U);
+}
+
+TEST(ChartData, KeepsTheLastTwentyFourHoursAndDropsOlderRowsInWholeChunks)
+{
+    // One row every 20 s: a chunk spans about 22.8 h, so three days fill four chunks.
+    constexpr double kSpacing = 20.0;
+    const double chunkSpan = kSpacing * static_cast<double>(ChartData::kChunkRows);
+    ChartData data;
+    const std::size_t rows = 3 * 24 * 3600 / 20 + 1;
+    std::size_t peakBytes = 0;
+    for (std::size_t i = 0; i < rows; ++i) {
+        const auto v = static_cast<float>(i);
+        data.append(static_cast<double>(i) * kSpacing, {v, v, v, v, v});
+        peakBytes = std::max(peakBytes, data.memoryBytes());
+    }
+    const double newest = static_cast<double>(rows - 1) * kSpacing;
+    const double day = 24.0 * 3600.0;
+    ASSERT_GT(data.droppedRows(), 0U);
+    EXPECT_EQ(data.droppedRows() % ChartData::kChunkRows, 0U) << "whole chunks only";
+    EXPECT_EQ(data.droppedRows() + data.size(), rows);
+    // Every row of the last 24 hours is kept; of the older ones, no more than one chunk.
+    EXPECT_LE(data.x(0), newest - day);
+    EXPECT_GE(data.x(ChartData::kChunkRows - 1), newest - day);
+    EXPECT_GT(data.x(0), newest - day - chunkSpan);
+    // The rows kept read back, search and summarise as before the drop.
+    const std::size_t first = data.droppedRows();
+    EXPECT_EQ(data.y(2, 0), static_cast<float>(first));
+    EXPECT_EQ(data.y(4, data.size() - 1), static_cast<float>(rows - 1));
+    EXPECT_EQ(data.lowerBound(data.x(0)), 0U);
+    EXPECT_EQ(data.lowerBound(newest), data.size() - 1);
+    const ValueSpan all = data.span(0, 0, data.size());
+    EXPECT_EQ(all.min, static_cast<float>(first));
+    EXPECT_EQ(all.max, static_cast<float>(rows - 1));
+    // Memory stays within the day plus two chunks.
+    EXPECT_LE(peakBytes, 4 * ChartData::kChunkRows * 30 + 4096);
+}
+
+TEST(ChartData, AnAgeLimitBoundsMemoryAtTheFastestRate)
+{
+    ChartData data;
+    data.setMaxAgeSeconds(100.0);
+    std::size_t bytesAfterWarmUp = 0;
+    for (std::size_t i = 0; i < 100'000; ++i) { // 1000 s at 100 rows a second
+        data.append(static_cast<double>(i) * 0.01, {});
+        if (i == 20'000) {
+            bytesAfterWarmUp = data.memoryBytes();
+        }
+    }
+    EXPECT_LT(data.size(), 10'000 + 2 * ChartData::kChunkRows);
+    EXPECT_GE(data.size(), 10'000U);
+    EXPECT_LE(data.memoryBytes(), bytesAfterWarmUp + 2 * 128 * 1024);
+    // The oldest chunk kept still holds rows within the limit.
+    EXPECT_GE(data.x(ChartData::kChunkRows - 1), 999.99 - 100.0);
+    EXPECT_LT(data.x(0), 999.99 - 100.0);
+}
+
+TEST(ChartData, TheChunkBeingFilledIsNeverDropped)
+{
+    ChartData data;
+    data.setMaxAgeSeconds(60.0);
+    data.append(0.0, {});
+    data.append(3600.0, {}); // one row per hour: both rows share the first chunk
+    EXPECT_EQ(data.size(), 2U);
+    EXPECT_EQ(data.droppedRows(), 0U);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 
 namespace qmx::ui {
@@ -50,6 +53,12 @@ struct ScriptedDialogs : ChartDialogs {
     void printerSetup(QPrinter& printer) override
     {
         log.calls << QStringLiteral("printerSetup");
+        if (log.pdfPath.isEmpty()) {
+            // No printer at all: PDF output without a file, which cannot be opened.
+            printer.setOutputFileName(QString());
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            return;
+        }
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(log.pdfPath);
     }
@@ -71,6 +80,7 @@ protected:
         sources.connected = [this] { return connected; };
         sources.decimals = [] { return 2; };
         sources.locale = display::NumberLocale::c();
+        sources.clock = [this] { return clockNow; };
         page = std::make_unique<ChartPage>(std::move(sources), nullptr);
         page->ChartTimer->stop(); // ticks are driven by the test
         page->setDialogs(std::make_unique<ScriptedDialogs>(log));
@@ -92,6 +102,14 @@ protected:
 
     static QColor base(const QLineEdit* edit) { return edit->palette().color(QPalette::Base); }
 
+    /// Moves the chart's clock on by `seconds`, then runs one sampling tick.
+    void tickAfter(double seconds)
+    {
+        clockNow += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(seconds));
+        page->ChartTimerTimer();
+    }
+
+    std::chrono::nanoseconds clockNow{std::chrono::seconds(1000)};
     link::TMeasurement measurement;
     bool connected = true;
     ScriptedDialogs::Log log;
@@ -152,10 +170,10 @@ TEST_F(ChartPageTest, StartTicksPauseAndReset)
 
     setValues(1, 2, 3, 4, 10);
     for (int i = 0; i < 3; ++i) {
-        page->ChartTimerTimer();
+        tickAfter(0.01);
     }
     ASSERT_EQ(page->Chart1->chartData().size(), 3U);
-    EXPECT_FLOAT_EQ(page->Chart1->chartData().x(2), 0.02F);
+    EXPECT_NEAR(page->Chart1->chartData().x(2), 0.02, 1e-9);
     EXPECT_FLOAT_EQ(page->Chart1->chartData().y(4, 2), 10.0F);
     EXPECT_EQ(page->Chart1->leftRange(), (recording::AxisRange{-1.0, 11.0}));
 
@@ -170,6 +188,26 @@ TEST_F(ChartPageTest, StartTicksPauseAndReset)
     EXPECT_TRUE(page->Chart1->chartData().empty());
     EXPECT_EQ(page->Chart1->bottomRange(), (recording::AxisRange{0.0, 10.0}));
     EXPECT_EQ(page->Chart1->leftRange(), (recording::AxisRange{-1.0, 1.0}));
+}
+
+TEST_F(ChartPageTest, RowsAreTimedByTheClockAndStayApartAfterFortyEightHours)
+{
+    page->applySamplingIndex(0);
+    page->applyTimeWindowIndex(1);
+    page->Btn_ChartStart->click();
+    tickAfter(0.0);
+    tickAfter(0.013); // a late tick is placed where it happened
+    tickAfter(48.0 * 3600.0);
+    tickAfter(0.01);
+    const recording::ChartData& data = page->Chart1->chartData();
+    ASSERT_EQ(data.size(), 4U);
+    EXPECT_EQ(data.x(0), 0.0);
+    EXPECT_NEAR(data.x(1), 0.013, 1e-9);
+    EXPECT_NEAR(data.x(3) - data.x(2), 0.01, 1e-6);
+    EXPECT_LT(data.upperBound(data.x(2)), data.size()) << "neighbours must not share one time";
+    // The view scrolls with the measured time: the newest row at the right edge.
+    EXPECT_NEAR(page->Chart1->bottomRange().upper, data.x(3), 1e-9);
+    EXPECT_NEAR(page->Chart1->bottomRange().lower, data.x(3) - 10.0, 1e-9);
 }
 
 TEST_F(ChartPageTest, ChangingTheWindowResetsTheChart)
@@ -269,6 +307,68 @@ TEST_F(ChartPageTest, PrintsAfterTheQuestionOnThePrinterChosenInSetup)
     EXPECT_EQ(log.calls.size(), 3);
 }
 
+TEST_F(ChartPageTest, AFailedPrintLeavesTheSetUpUsableForAPrintToPdf)
+{
+    page->Btn_CharPrintSetting->click(); // no printer
+    page->Btn_Print->click();
+    ASSERT_EQ(log.calls.size(), 3);
+    EXPECT_TRUE(log.calls[2].startsWith(QStringLiteral("error|"))) << log.calls[2].toStdString();
+    EXPECT_NE(page->printer().printerState(), QPrinter::Active);
+
+    QTemporaryDir dir;
+    log.pdfPath = dir.filePath(QStringLiteral("after-failure.pdf"));
+    page->Btn_CharPrintSetting->click();
+    EXPECT_EQ(page->printer().outputFileName(), log.pdfPath) << "the set-up was taken";
+    page->Btn_Print->click();
+    EXPECT_GT(QFileInfo(log.pdfPath).size(), 0);
+    EXPECT_EQ(log.calls.size(), 5) << log.calls.join(u'\n').toStdString();
+}
+
+TEST_F(ChartPageTest, ASetUpCarriedOverAfterAFailureKeepsItsFileAndPage)
+{
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/tmp/x.pdf"));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setCopyCount(3);
+    printer.setColorMode(QPrinter::GrayScale);
+    const std::unique_ptr<QPrinter> copy = printerWithSetupOf(printer);
+    EXPECT_EQ(copy->outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(copy->outputFileName(), QStringLiteral("/tmp/x.pdf"));
+    EXPECT_EQ(copy->pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(copy->copyCount(), 3);
+    EXPECT_EQ(copy->colorMode(), QPrinter::GrayScale);
+}
+
+TEST_F(ChartPageTest, ThePrintSetUpDialogAcceptsWithOkNotPrint)
+{
+    const std::unique_ptr<ChartDialogs> real = makeChartDialogs(page.get());
+    QStringList acceptTexts;
+    bool seen = false;
+    QTimer watcher;
+    watcher.setInterval(10);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        seen = true;
+        if (auto* buttons = dialog->findChild<QDialogButtonBox*>()) {
+            if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok)) {
+                acceptTexts << accept->text();
+            }
+        }
+        dialog->reject();
+    });
+    watcher.start();
+    QPrinter printer;
+    real->printerSetup(printer);
+    watcher.stop();
+    ASSERT_TRUE(seen);
+    ASSERT_EQ(acceptTexts.size(), 1);
+    EXPECT_EQ(acceptTexts.front(), QStringLiteral("OK"));
+}
+
 TEST_F(ChartPageTest, SavesABitmapUnderTheNameRule)
 {
     QTemporaryDir dir;
@@ -323,7 +423,7 @@ TEST_F(ChartPageTest, PageWithSeveralThousandPointsRendersToAnImage)
         const float t = static_cast<float>(i) * 0.01F;
         setValues(20 * std::sin(t), 15 * std::cos(t * 0.7F), 8 + 5 * std::sin(t * 3.0F), -10 + (i % 50) * 0.2F,
                   20 * std::sin(t) + 15 * std::cos(t * 0.7F));
-        page->ChartTimerTimer();
+        tickAfter(0.01);
     }
     page->Chart1->replot();
     const QImage image = page->grab().toImage();

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -146,4 +148,79 @@ TEST(RecordCommand, AFileThatCannotBeOpenedEndsWithExit74AndNamesIt)
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 74);
     EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains(out));
+}
+
+TEST(RecordCommand, AFifoIsRefusedAtOnceWithExit74)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess p;
+    startTool(p, {QStringLiteral("--out"), fifo, QStringLiteral("--seconds"), QStringLiteral("5")});
+    const bool finished = p.waitForFinished(30000);
+    if (!finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    ASSERT_TRUE(finished) << "the tool hung on the pipe";
+    EXPECT_EQ(p.exitCode(), 74);
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_TRUE(err.contains(fifo)) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("not a regular file"))) << err.toStdString();
+}
+
+TEST(RecordCommand, ASymbolicLinkIsWrittenThroughOnlyWithFollowSymlinks)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("passwd"));
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("root:x:0:0::/root:/bin/sh\n");
+    }
+    const QString link = dir.filePath(QStringLiteral("out.csv"));
+    ASSERT_TRUE(QFile::link(target, link));
+    {
+        QProcess p;
+        startTool(p, {QStringLiteral("--out"), link, QStringLiteral("--seconds"), QStringLiteral("1")});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 74);
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        EXPECT_TRUE(err.contains(QStringLiteral("symbolic link"))) << err.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("--follow-symlinks"))) << err.toStdString();
+        EXPECT_EQ(readAll(target), QByteArray("root:x:0:0::/root:/bin/sh\n"));
+    }
+    {
+        QProcess p;
+        startTool(p, {QStringLiteral("--out"), link, QStringLiteral("--follow-symlinks"), QStringLiteral("--speed"),
+                      QStringLiteral("4"), QStringLiteral("--seconds"), QStringLiteral("1.5")});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        EXPECT_TRUE(readAll(target).startsWith("root:x:0:0::/root:/bin/sh\nDate;Time;No.;Canal 1;\r\n"));
+    }
+}
+
+TEST(RecordCommand, AFullDiskLeavesOnlyWholeLinesAndCountsTheLinesNotWritten)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("full.csv"));
+    constexpr rlim_t kRoom = 3000; // bytes the "disk" takes: about a second of lines at 100/s
+    QProcess p;
+    p.setChildProcessModifier([] {
+        // In the child before exec: a file-size limit stands in for a full disk.
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{kRoom, kRoom};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    startTool(p, {QStringLiteral("--out"), out, QStringLiteral("--speed"), QStringLiteral("0"),
+                  QStringLiteral("--seconds"), QStringLiteral("10")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 74);
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    const QRegularExpressionMatch counted = QRegularExpression(QStringLiteral(R"((\d+) lines not written)")).match(err);
+    ASSERT_TRUE(counted.hasMatch()) << err.toStdString();
+    EXPECT_GT(counted.captured(1).toLong(), 0);
+    const QByteArray text = readAll(out);
+    EXPECT_LE(text.size(), static_cast<qsizetype>(kRoom));
+    EXPECT_GT(checkRecording(text, "Date;Time;No.;Canal 1;", kDefaultLine), 0) << "no torn last line";
 }

@@ -16,8 +16,18 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace qmx;
 using qmx::ui::RecordingPage;
@@ -59,6 +69,15 @@ protected:
             [this](QWidget*, const QString&, const QString& text) { warnings << text; }});
         page.setFileName(path);
         page.setColumns(recording::RecordColumns{false, false, true, false, {true, false, false, false}});
+    }
+
+    /// Clears the switch, waits for the file's writer thread to write out the last lines, then
+    /// runs the flush timer's tick that closes the file, as the timer does a moment later.
+    void endRun()
+    {
+        page.setDataAcquisition(false);
+        page.recorder().waitForClosingWriters();
+        page.flushRecording();
     }
 
     void feed(int frames, float value = 1.5F)
@@ -136,8 +155,47 @@ TEST_F(RecordingPageTest, TickingTheSwitchRunsARecordingThatEndsWhenCleared)
     EXPECT_EQ(page.Label_TimeToAcqData->text(), QStringLiteral("0,05 s"));
     page.Checkbox_Acquistion->setChecked(false);
     EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    // The last lines are written out on the file's writer thread; the timer closes the file.
+    EXPECT_TRUE(page.flushTimer().isActive());
+    page.recorder().waitForClosingWriters();
+    page.flushRecording();
     EXPECT_FALSE(page.flushTimer().isActive());
+    EXPECT_FALSE(page.recorder().closingFiles());
     EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,50;\r\n1;1,50;\r\n"));
+}
+
+TEST_F(RecordingPageTest, ClearingTheSwitchDoesNotWaitForTheDisk)
+{
+    // A sync that does not return until the test lets it: if clearing the switch waited for the
+    // disk, this test would never get past it.
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    page.recorder().setSyncFunction([&](int) {
+        std::unique_lock lock(mutex);
+        released.wait(lock, [&] { return release; });
+        return 0;
+    });
+    page.setDataAcquisitionSpeed(0);
+    page.setDataAcquisition(true);
+    feed(3);
+    page.setDataAcquisition(false);
+    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_TRUE(page.recorder().closingFiles());
+    EXPECT_TRUE(page.flushTimer().isActive());
+    page.flushRecording(); // the writer is still held: nothing to close yet
+    EXPECT_TRUE(page.recorder().closingFiles());
+    {
+        const std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    page.recorder().waitForClosingWriters();
+    page.flushRecording();
+    EXPECT_FALSE(page.recorder().closingFiles());
+    EXPECT_FALSE(page.flushTimer().isActive());
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,50;\r\n1;1,50;\r\n2;1,50;\r\n"));
+    page.recorder().setSyncFunction({});
 }
 
 TEST_F(RecordingPageTest, TheFlushTimerPutsBufferedLinesOnDisk)
@@ -146,8 +204,83 @@ TEST_F(RecordingPageTest, TheFlushTimerPutsBufferedLinesOnDisk)
     page.setDataAcquisition(true);
     feed(3);
     EXPECT_TRUE(readAll(path).isEmpty());
+    EXPECT_GT(page.recorder().bufferedBytes(), 0);
     QMetaObject::invokeMethod(&page.flushTimer(), "timeout");
+    // The tick hands the lines to the file's writer thread; waiting for it here is the test's.
+    EXPECT_EQ(page.recorder().bufferedBytes(), 0);
+    EXPECT_FALSE(page.recorder().flushAndWait());
     EXPECT_EQ(readAll(path).count("\r\n"), 4);
+}
+
+TEST_F(RecordingPageTest, TheColumnBoxesAreLockedWhileARunIsOn)
+{
+    page.setDataAcquisitionSpeed(0);
+    const QList<QCheckBox*> boxes{page.Checkbox_SaveDate,  page.Checkbox_SaveTime, page.Checkbox_SaveDataCnt,
+                                  page.Cb_SaveDataSummary, page.Cb_SaveDataSens1,  page.Cb_SaveDataSens2,
+                                  page.Cb_SaveDataSens3,   page.Cb_SaveDataSens4};
+    page.setDataAcquisition(true);
+    for (QCheckBox* box : boxes) {
+        EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
+    }
+    feed(2);
+    page.Cb_SaveDataSens1->click(); // the user cannot untick a column during the run
+    page.Cb_SaveDataSens2->click();
+    feed(2);
+    endRun();
+    for (QCheckBox* box : boxes) {
+        EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
+    }
+    // Every line has the fields its header names.
+    EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,50;\r\n1;1,50;\r\n2;1,50;\r\n3;1,50;\r\n"));
+    page.Cb_SaveDataSens2->click(); // between runs the columns change as before
+    EXPECT_TRUE(page.columns().sensor[1]);
+}
+
+TEST_F(RecordingPageTest, AFifoIsRefusedBeforeTheRunBeginsWithoutBlocking)
+{
+    const QString fifo = dir.filePath(QStringLiteral("pipe.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    page.setFileName(fifo);
+    QSignalSpy status(&page, &RecordingPage::statusMessage);
+    page.setDataAcquisition(true);
+    EXPECT_FALSE(page.Checkbox_Acquistion->isChecked());
+    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_TRUE(page.Cb_SaveDataSens1->isEnabled());
+    EXPECT_FALSE(page.flushTimer().isActive());
+    ASSERT_EQ(status.count(), 1);
+    const QString text = status.at(0).at(0).toString();
+    EXPECT_TRUE(text.contains(fifo));
+    EXPECT_TRUE(text.contains(QLatin1String(recording::kNotARegularFile))) << text.toStdString();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings.front(), text);
+    feed(20); // nothing is recorded and nothing opens the pipe
+    EXPECT_EQ(status.count(), 1);
+}
+
+TEST_F(RecordingPageTest, AWriteErrorSaysHowManyLinesWereNotWritten)
+{
+    page.setDataAcquisitionSpeed(0);
+    QSignalSpy status(&page, &RecordingPage::statusMessage);
+    page.setDataAcquisition(true);
+    {
+        // Not a byte fits, as on a full disk.
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = old;
+        none.rlim_cur = 0;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+        feed(3);
+        endRun(); // the end of the run writes out, and the timer's tick reports
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    ASSERT_EQ(status.count(), 1);
+    const QString text = status.at(0).at(0).toString();
+    EXPECT_TRUE(text.contains(path));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("liczba niezapisanych wierszy: 4"))) << text.toStdString();
+    EXPECT_TRUE(readAll(path).isEmpty());
 }
 
 TEST_F(RecordingPageTest, ModeAndSpeedFollowTheControlsDuringARun)
@@ -162,7 +295,7 @@ TEST_F(RecordingPageTest, ModeAndSpeedFollowTheControlsDuringARun)
     for (int i = 0; i < 4; ++i) {
         page.RecordMeasurement(frame(4.0F + static_cast<float>(i), (i % 2) == 0));
     }
-    page.setDataAcquisition(false);
+    endRun();
     EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;2,00;\r\n1;6,00;\r\n"));
 }
 
@@ -172,7 +305,7 @@ TEST_F(RecordingPageTest, ASpeedOutsideTheListRecordsTenTimesASecond)
     EXPECT_EQ(page.dataAcquisitionSpeed(), -1);
     page.setDataAcquisition(true);
     feed(30);
-    page.setDataAcquisition(false);
+    endRun();
     EXPECT_EQ(readAll(path).count("\r\n"), 4);
 }
 
@@ -248,8 +381,54 @@ TEST_F(RecordingPageTest, ChoosingAFileKeepsACsvNameAndAnnouncesIt)
 
     page.setDataAcquisition(true);
     feed(10);
-    page.setDataAcquisition(false);
+    endRun();
     EXPECT_FALSE(readAll(kept).isEmpty()) << "the run records to the chosen file";
+}
+
+TEST(RecordingPageFileDialog, ChoosingAnExistingFileAsksNoReplaceQuestion)
+{
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("pomiary.csv"));
+    {
+        QFile f(existing);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("No.;\r\n0;\r\n");
+    }
+    RecordingPage page; // the real dialog
+    page.setFileName(dir.filePath(QStringLiteral("other.csv")));
+    bool askedToReplace = false;
+    bool accepted = false;
+    QString caption;
+    QTimer watcher;
+    watcher.setInterval(10);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            askedToReplace = true;
+            box->reject();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (accepted) {
+                dialog->reject(); // the question stopped the choice
+                return;
+            }
+            accepted = true;
+            caption = dialog->windowTitle();
+            // Typed into the name field, as the user does (selectFile() leaves a focused field alone).
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(existing);
+            // QFileDialog::accept, as its button runs it; queued, so that this watcher is free to
+            // answer a question the dialog might ask.
+            QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
+        }
+    });
+    watcher.start();
+    page.save();
+    watcher.stop();
+    EXPECT_FALSE(askedToReplace);
+    EXPECT_EQ(page.fileName(), existing);
+    EXPECT_TRUE(caption.contains(QStringLiteral("dopisywane"))) << caption.toStdString();
+    EXPECT_EQ(readAll(existing), QByteArray("No.;\r\n0;\r\n")) << "choosing the file changes nothing in it";
 }
 
 TEST_F(RecordingPageTest, ClickingTheButtonOpensTheDialog)

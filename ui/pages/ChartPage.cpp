@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFocusEvent>
@@ -71,6 +72,12 @@ public:
     void printerSetup(QPrinter& printer) override
     {
         QPrintDialog dialog(&printer, m_parent);
+        // Accepting only stores the set-up; nothing is printed, so the button does not say so.
+        if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+            if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok)) {
+                accept->setText(QStringLiteral("OK"));
+            }
+        }
         dialog.exec();
     }
     QString bitmapSaveName() override
@@ -126,14 +133,37 @@ std::unique_ptr<ChartDialogs> makeChartDialogs(QWidget* parent)
     return std::make_unique<MessageBoxChartDialogs>(parent);
 }
 
+std::unique_ptr<QPrinter> printerWithSetupOf(const QPrinter& printer)
+{
+    auto copy = std::make_unique<QPrinter>();
+    // The file name first: an empty one would switch the format back to the system's printers.
+    if (!printer.outputFileName().isEmpty()) {
+        copy->setOutputFileName(printer.outputFileName());
+    }
+    copy->setOutputFormat(printer.outputFormat());
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()) {
+        copy->setPrinterName(printer.printerName());
+    }
+    copy->setPageLayout(printer.pageLayout());
+    copy->setCopyCount(printer.copyCount());
+    copy->setCollateCopies(printer.collateCopies());
+    copy->setColorMode(printer.colorMode());
+    copy->setDuplex(printer.duplex());
+    copy->setPageOrder(printer.pageOrder());
+    copy->setDocName(printer.docName());
+    return copy;
+}
+
 ChartPage::ChartPage(QWidget* parent) : ChartPage(ChartPageSources{}, parent) {}
 
 ChartPage::ChartPage(ChartPageSources sources, QWidget* parent)
-    : QWidget(parent), m_sources(std::move(sources)), m_dialogs(makeChartDialogs(this))
+    : QWidget(parent), m_sources(std::move(sources)), m_dialogs(makeChartDialogs(this)),
+      m_printer(std::make_unique<QPrinter>())
 {
     setObjectName(QStringLiteral("TabSheet2"));
     buildPage();
     Chart1->setNumberLocale(m_sources.locale);
+    m_model.setClock(m_sources.clock);
 
     ChartTimer = new QTimer(this);
     ChartTimer->setObjectName(QStringLiteral("ChartTimer"));
@@ -149,6 +179,7 @@ void ChartPage::setSources(ChartPageSources sources)
 {
     m_sources = std::move(sources);
     Chart1->setNumberLocale(m_sources.locale);
+    m_model.setClock(m_sources.clock);
 }
 
 void ChartPage::setDialogs(std::unique_ptr<ChartDialogs> dialogs)
@@ -488,14 +519,17 @@ void ChartPage::Btn_PrintClick()
     if (!m_dialogs->confirm(lookup("IDS_98"), lookup("IDS_97"))) {
         return;
     }
-    if (!Chart1->printChart(m_printer)) {
+    if (!Chart1->printChart(*m_printer)) {
+        // A print that could not start may leave the printer in its printing state, which refuses
+        // every later set-up and print; carry the set-up over to a fresh one instead.
+        m_printer = printerWithSetupOf(*m_printer);
         m_dialogs->error(QStringLiteral("Printing failed: the printer could not be opened"));
     }
 }
 
 void ChartPage::Btn_CharPrintSettingClick()
 {
-    m_dialogs->printerSetup(m_printer);
+    m_dialogs->printerSetup(*m_printer);
 }
 
 void ChartPage::Btn_SaveBmpChartClick()

@@ -42,6 +42,7 @@ public:
     /// The standard error box, captioned with the application title.
     virtual void error(const QString& message) = 0;
     /// The printer setup dialog (PrinterSetupDialog1) on `printer`; its choices stay in `printer`.
+    /// It only stores the set-up: its accept button reads "OK", not "Print".
     virtual void printerSetup(QPrinter& printer) = 0;
     /// The bitmap save dialog (SaveDialogChart, filter "Bitmap|*bmp"); empty when cancelled.
     virtual QString bitmapSaveName() = 0;
@@ -49,6 +50,9 @@ public:
 
 /// Real dialogs over `parent`.
 std::unique_ptr<ChartDialogs> makeChartDialogs(QWidget* parent);
+
+/// A new printer with the set-up of `printer` (printer or file, page, copies, colour, duplex).
+std::unique_ptr<QPrinter> printerWithSetupOf(const QPrinter& printer);
 
 /// What the chart page reads from the rest of the program. Every member may be left empty: no
 /// measurement reads as zeros, no link as disconnected, no decimals as 1, no lookup as Polish.
@@ -63,6 +67,8 @@ struct ChartPageSources {
     std::function<QString(std::string_view)> lookupText;
     /// Decimal separator of number texts.
     display::NumberLocale locale = display::NumberLocale::system();
+    /// The monotonic clock that times the rows (the system's steady clock when empty).
+    recording::MonotonicClock clock;
 };
 
 /// The "Wykres" page (TabSheet2). Single-threaded: the chart timer runs on the user-interface
@@ -75,7 +81,8 @@ public:
     ChartPage(ChartPageSources sources, QWidget* parent);
     ~ChartPage() override;
 
-    /// Replaces what the page reads (measurement, link state, decimals, lookup, separators).
+    /// Replaces what the page reads (measurement, link state, decimals, lookup, separators, clock).
+    /// A new clock restarts the chart's time at 0.
     void setSources(ChartPageSources sources);
     /// Replaces the dialogs (tests answer them from a script).
     void setDialogs(std::unique_ptr<ChartDialogs> dialogs);
@@ -99,6 +106,8 @@ public:
 
     /// The chart's run state.
     const recording::ChartModel& model() const { return m_model; }
+    /// The printer that "Drukuj" prints on and "Opcje wydruku" sets up.
+    QPrinter& printer() { return *m_printer; }
 
     // Handlers.
     void ChartTimerTimer();
@@ -161,7 +170,9 @@ private:
     ChartPageSources m_sources;
     std::unique_ptr<ChartDialogs> m_dialogs;
     recording::ChartModel m_model;
-    QPrinter m_printer;
+    // Replaced (with the same set-up) after a print that could not start: such a print can leave
+    // the printer object in its printing state for good.
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 } // namespace qmx::ui

@@ -47,7 +47,9 @@ QLineEdit* readOnlyEdit(const QString& text, const char* name, QWidget* parent)
 
 QString defaultSaveFileName(QWidget* parent, const QString& current, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, QString(), current, filter);
+    // No question about replacing an existing file: nothing is replaced, lines are appended.
+    return QFileDialog::getSaveFileName(parent, QString::fromUtf8(RecordingPage::kSaveDialogCaption), current, filter,
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 void defaultWarning(QWidget* parent, const QString& title, const QString& text)
@@ -240,32 +242,76 @@ void RecordingPage::RecordMeasurement(const link::TMeasurement& m)
 
 void RecordingPage::flushRecording()
 {
-    if (const auto error = m_recorder.flush()) {
-        reportFileError(*error);
+    if (m_recorder.isRunning()) {
+        if (const auto error = m_recorder.flush()) {
+            reportFileError(*error);
+        }
+    }
+    // The file of an ended run reports here once its writer is done; the switch may already
+    // belong to a new run, so only the message is shown.
+    if (const auto error = m_recorder.collectClosedFiles()) {
+        showMessage(writeErrorText(*error));
+    }
+    if (!m_recorder.isRunning() && !m_recorder.closingFiles()) {
+        m_flushTimer.stop();
     }
 }
 
 void RecordingPage::Checkbox_AcquistionClick()
 {
     if (Checkbox_Acquistion->isChecked()) {
-        m_recorder.beginRun();
-        Button_SaveFilePath->setEnabled(false);
+        if (const auto refused = m_recorder.beginRun()) {
+            reportRefusedStart(*refused);
+            return;
+        }
+        lockRunChoices(true);
         m_flushTimer.start();
         return;
     }
-    m_flushTimer.stop();
-    Button_SaveFilePath->setEnabled(true);
-    if (const auto error = m_recorder.endRun()) {
-        reportFileError(*error);
+    lockRunChoices(false);
+    // The last lines are written and synced on the file's writer thread; the flush timer goes on
+    // until the file is closed and reports its error, if any.
+    m_recorder.endRunInBackground();
+    if (!m_recorder.closingFiles()) {
+        m_flushTimer.stop();
     }
+}
+
+void RecordingPage::lockRunChoices(bool locked)
+{
+    Button_SaveFilePath->setEnabled(!locked);
+    for (QCheckBox* b : {Checkbox_SaveDate, Checkbox_SaveTime, Checkbox_SaveDataCnt, Cb_SaveDataSummary,
+                         Cb_SaveDataSens1, Cb_SaveDataSens2, Cb_SaveDataSens3, Cb_SaveDataSens4}) {
+        b->setEnabled(!locked);
+    }
+}
+
+QString RecordingPage::writeErrorText(const recording::FileError& error)
+{
+    QString text = QStringLiteral("Rejestracja zatrzymana: błąd zapisu do pliku \"%1\": %2")
+                       .arg(error.fileName, error.reason);
+    if (error.linesNotWritten > 0) {
+        text += QStringLiteral("; liczba niezapisanych wierszy: %1").arg(error.linesNotWritten);
+    }
+    return text;
 }
 
 void RecordingPage::reportFileError(const recording::FileError& error)
 {
-    const QString text = QStringLiteral("Rejestracja zatrzymana: błąd zapisu do pliku \"%1\": %2")
-                             .arg(error.fileName, error.reason);
-    // The recorder has already ended the run; clearing the switch shows it and frees the button.
+    // The recorder has already ended the run; clearing the switch shows it and frees the controls.
     Checkbox_Acquistion->setChecked(false);
+    showMessage(writeErrorText(error));
+}
+
+void RecordingPage::reportRefusedStart(const recording::FileError& error)
+{
+    // The run never began; clearing the switch runs its handler, which finds no file to close.
+    Checkbox_Acquistion->setChecked(false);
+    showMessage(QStringLiteral("Rejestracja nie została rozpoczęta: plik \"%1\": %2").arg(error.fileName, error.reason));
+}
+
+void RecordingPage::showMessage(const QString& text)
+{
     emit statusMessage(text);
     // The failure may surface inside the measurement dispatch: the box is shown once that returns,
     // so its event loop never runs a second dispatch inside the first.

@@ -39,6 +39,10 @@ public:
 
     /// Filter of the save dialog: CSV or TXT files.
     static constexpr const char* kSaveFilter = "CSV (*.csv);;TXT (*.txt)";
+    /// Caption of the save dialog. The recorder appends to an existing file, so the dialog asks
+    /// no question about replacing one and says so here instead.
+    static constexpr const char* kSaveDialogCaption =
+        "Scieżka zapisu (pomiary są dopisywane na końcu istniejącego pliku)";
     /// Interval of the timer that writes the buffered lines to the disk.
     static constexpr int kFlushIntervalMs = 1000;
 
@@ -58,7 +62,10 @@ public:
     /// Refreshes the recording indicators: the page's header and status field and the status
     /// strip's `statusBarAcquisition` (may be null). Called at the end of every display tick.
     void ShowRecordingState(bool connected, QLineEdit* statusBarAcquisition);
-    /// Writes the buffered lines to the disk (the flush timer's tick).
+    /// The flush timer's tick: hands the buffered lines to the file's writer thread (the disk is
+    /// written and synced on that thread, so a slow medium never holds up the window), and closes
+    /// the file of an ended run once its writer is done, reporting its error. The timer runs while
+    /// a run is on and until the file of an ended run is closed.
     void flushRecording();
 
     // Preferences kept in the application settings file, section "Options".
@@ -79,7 +86,9 @@ public:
     /// The mode chosen by the radio buttons (not stored in the preferences).
     recording::RecordMode mode() const;
     const recording::Recorder& recorder() const { return m_recorder; }
-    /// The timer that writes the buffered lines out once a second while a run is on.
+    recording::Recorder& recorder() { return m_recorder; }
+    /// The timer that hands the buffered lines over once a second while a run is on, and closes
+    /// the file of an ended run.
     QTimer& flushTimer() { return m_flushTimer; }
 
     // Controls named as the program's forms name them.
@@ -124,7 +133,14 @@ private:
     void connectControls();
     /// Hands the current choices of the controls to the recorder (after any of them changed).
     void syncOptions();
+    /// Locks the file button and the column boxes while a run is on: the file and its header
+    /// stay those the run began with.
+    void lockRunChoices(bool locked);
+    static QString writeErrorText(const recording::FileError& error);
     void reportFileError(const recording::FileError& error);
+    /// The switch was refused before a run began (the file cannot be a recording file).
+    void reportRefusedStart(const recording::FileError& error);
+    void showMessage(const QString& text);
 
     recording::Recorder m_recorder;
     QTimer m_flushTimer;

@@ -40,7 +40,8 @@ private:
     bool m_exchangeDone = false;
 };
 
-/// Runs the event loop until `done()` holds or `timeoutMs` passes; returns `done()`.
+/// Runs the event loop until `done()` holds or `timeoutMs` passes; returns `done()`. Between
+/// events the thread sleeps; `done()` is checked after each event the loop handles.
 bool runUntil(const std::function<bool()>& done, int timeoutMs);
 
 } // namespace qmx::cli

@@ -141,6 +141,8 @@ protected:
 private:
     void FormCreate();
     bool FormClose();
+    /// Closes every other visible window of the program (after the main window accepted closing).
+    void closeOtherWindows();
     void LoadAppSettings();
     bool SaveAppSettings();
     void connectRecordingPage();

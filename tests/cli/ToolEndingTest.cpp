@@ -154,24 +154,22 @@ TEST(ToolSignals, AToolBlockedOnAFifoStillEnds)
 }
 
 // A write to standard output that fails (a full disk here) ends the tool with an error.
-class FullOutput : public ::testing::TestWithParam<QStringList> {};
+class FullOutput : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(FullOutput, EndsWithWriteErrorAndANonZeroExit)
 {
+    const QStringList args = QString::fromLatin1(GetParam()).split(u' ');
     QProcess p;
     p.setStandardOutputFile(QStringLiteral("/dev/full"));
-    startTool(p, GetParam());
-    ASSERT_TRUE(p.waitForFinished(30000)) << GetParam().join(u' ').toStdString();
+    startTool(p, args);
+    ASSERT_TRUE(p.waitForFinished(30000)) << GetParam();
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_NE(p.exitCode(), 0);
-    EXPECT_TRUE(p.readAllStandardError().contains("write error")) << GetParam().join(u' ').toStdString();
+    EXPECT_TRUE(p.readAllStandardError().contains("write error")) << GetParam();
 }
 
-INSTANTIATE_TEST_SUITE_P(Verbs, FullOutput,
-                         ::testing::Values(QStringList{QStringLiteral("watch")}, QStringList{QStringLiteral("info")},
-                                           QStringList{QStringLiteral("settings"), QStringLiteral("show")},
-                                           QStringList{QStringLiteral("list")}),
-                         [](const auto& info) { return info.param.join(u'_').toStdString(); });
+INSTANTIATE_TEST_SUITE_P(Verbs, FullOutput, ::testing::Values("watch", "info", "settings show", "list"),
+                         [](const auto& info) { return QString::fromLatin1(info.param).replace(u' ', u'_').toStdString(); });
 
 TEST(ToolOutput, AReaderThatClosesThePipeEndsTheToolQuietly)
 {

@@ -24,13 +24,26 @@ bool writeStandardOutput(const QByteArray& bytes)
     if (g_outputErrno != 0) {
         return false;
     }
-    errno = 0;
-    const auto size = static_cast<std::size_t>(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
-        noteFailure();
-        return false;
+    // A signal that asks the tool to end interrupts a write blocked on a slow reader (the signal
+    // handlers do not restart calls). The write goes on, so the last line comes out whole; the
+    // tool then ends through its event loop. A reader that never reads again is left to the
+    // second signal, which ends the tool at once.
+    const char* data = bytes.constData();
+    auto left = static_cast<std::size_t>(bytes.size());
+    for (;;) {
+        errno = 0;
+        const std::size_t written = std::fwrite(data, 1, left, stdout);
+        data += written;
+        left -= written;
+        if (left == 0 && std::fflush(stdout) == 0) {
+            return true;
+        }
+        if (errno != EINTR) {
+            noteFailure();
+            return false;
+        }
+        std::clearerr(stdout);
     }
-    return true;
 }
 
 bool standardOutputFailed()

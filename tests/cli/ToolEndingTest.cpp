@@ -10,9 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cerrno>
 #include <csignal>
+#include <functional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,16 +29,19 @@ QByteArray readAll(const QString& path)
 
 /// Starts the tool with the virtual transducer. The child starts with the default action for the
 /// signals under test, whatever the test runner ignores (a background job ignores SIGINT).
-void startTool(QProcess& p, const QStringList& args)
+void startTool(QProcess& p, const QStringList& args, const std::function<void()>& childSetUp = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     p.setProcessEnvironment(env);
-    p.setChildProcessModifier([] {
+    p.setChildProcessModifier([childSetUp] {
         ::signal(SIGINT, SIG_DFL);
         ::signal(SIGTERM, SIG_DFL);
         ::signal(SIGHUP, SIG_DFL);
         ::signal(SIGPIPE, SIG_DFL);
+        if (childSetUp) {
+            childSetUp();
+        }
     });
     p.start(QStringLiteral(QMX_CLI_PATH), QStringList{QStringLiteral("--simulate")} + args);
     ASSERT_TRUE(p.waitForStarted());
@@ -151,6 +159,62 @@ TEST(ToolSignals, AToolBlockedOnAFifoStillEnds)
         p.waitForFinished();
     }
     EXPECT_TRUE(ended);
+}
+
+/// Whether `signalNumber` was sent to the process and has not yet been delivered to a thread.
+bool signalPending(qint64 pid, int signalNumber)
+{
+    for (const QByteArray& line : readAll(QStringLiteral("/proc/%1/status").arg(pid)).split('\n')) {
+        if (line.startsWith("ShdPnd:")) {
+            const auto mask = line.mid(7).trimmed().toULongLong(nullptr, 16);
+            return ((mask >> (signalNumber - 1)) & 1U) != 0;
+        }
+    }
+    return false;
+}
+
+TEST(ToolSignals, AToolBlockedWritingToASlowReaderEndsWithItsLastLineWhole)
+{
+    // Standard output is a small pipe that nobody reads until the tool is blocked writing to it.
+    std::array<int, 2> fds{};
+    ASSERT_EQ(::pipe2(fds.data(), O_CLOEXEC), 0);
+    ASSERT_GT(::fcntl(fds[1], F_SETPIPE_SZ, 4096), 0);
+    QProcess p;
+    const int writeEnd = fds[1];
+    startTool(p, {QStringLiteral("watch")}, [writeEnd] { ::dup2(writeEnd, STDOUT_FILENO); });
+    ::close(fds[1]);
+    QElapsedTimer clock;
+    clock.start();
+    while (p.state() == QProcess::Running && !readAll(QStringLiteral("/proc/%1/wchan").arg(p.processId())).contains("pipe_write") &&
+           clock.elapsed() < 30000) {
+        p.waitForFinished(20);
+    }
+    ASSERT_EQ(p.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    // Read only once the signal has reached the tool, so it lands in the blocked write.
+    clock.restart();
+    while (signalPending(p.processId(), SIGTERM) && clock.elapsed() < 10000) {
+        p.waitForFinished(5);
+    }
+    QByteArray out;
+    std::array<char, 4096> buffer{};
+    for (ssize_t n = 0; (n = ::read(fds[0], buffer.data(), buffer.size())) != 0;) {
+        if (n > 0) {
+            out.append(buffer.data(), n);
+        } else if (errno != EINTR) {
+            break;
+        }
+    }
+    ::close(fds[0]);
+    ASSERT_TRUE(p.state() == QProcess::NotRunning || p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    ASSERT_TRUE(out.endsWith('\n'));
+    const QList<QByteArray> lines = out.trimmed().split('\n');
+    EXPECT_GT(lines.size(), 2);
+    for (const QByteArray& line : lines) {
+        EXPECT_EQ(line.count('\t'), 13) << line.toStdString();
+    }
 }
 
 // A write to standard output that fails (a full disk here) ends the tool with an error.

@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "Application.h"
 #include "Backends.h"
+#include "ShutdownSignals.h"
 
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
@@ -20,6 +21,9 @@ int main(int argc, char** argv)
 {
     qmx::app::Application application(argc, argv);
     try {
+        // Caught from the start, so a signal that comes while the windows are being made still
+        // closes the program once its message loop runs.
+        qmx::app::ShutdownSignals shutdownSignals;
         const bool simulate = QCoreApplication::arguments().contains(QStringLiteral("--simulate"));
         qmx::app::Backends backends(simulate);
 
@@ -35,6 +39,10 @@ int main(int argc, char** argv)
         qmx::ui::TFormBigDisplay formBigDisplay;
         qmx::ui::TFHelp fHelp;
         form1.attachWindows({&form2, &formCalib, &formAnCalib, &formBigDisplay, &fHelp});
+        // A logout, a shutdown, Ctrl-C or a closed terminal closes the main window as its close
+        // button does: preferences written, recording closed, transducer released.
+        QObject::connect(&shutdownSignals, &qmx::app::ShutdownSignals::shutdownRequested, &form1,
+                         [&form1] { form1.close(); });
         form1.show();
         return qmx::app::Application::exec();
     } catch (const std::exception& e) {

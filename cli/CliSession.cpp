@@ -4,8 +4,10 @@
 #include "link/Protocol.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <cstdio>
 
@@ -13,10 +15,14 @@ namespace qmx::cli {
 
 bool runUntil(const std::function<bool()>& done, int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    // Sleeps in the event dispatcher until something happens (a report handed over by the reader
+    // thread, a timer, a signal through its pipe) and checks `done` after each wake-up. The
+    // deadline is a timer too, so the wait ends on time even when nothing else happens.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(std::max(0, timeoutMs));
+    while (!done() && deadline.isActive()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return done();
 }

@@ -46,7 +46,8 @@ private:
     QString m_linkLostText;
 };
 
-/// Runs the event loop until `done()` holds or `timeoutMs` passes; returns `done()`.
+/// Runs the event loop until `done()` holds or `timeoutMs` passes; returns `done()`. Between
+/// events the thread sleeps; `done()` is checked after each event the loop handles.
 bool runUntil(const std::function<bool()>& done, int timeoutMs);
 
 } // namespace qmx::cli

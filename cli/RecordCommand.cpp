@@ -3,12 +3,11 @@
 #include "CliSession.h"
 
 #include "app/AppSettings.h"
+#include "app/ShutdownSignals.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
 namespace qmx::cli {
@@ -23,41 +22,6 @@ void printError(const QString& text)
     std::fputs(("qmx80net-cli: " + text + u'\n').toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
 }
-
-// Set by the signal handler and read by the event loop. A signal handler can reach nothing but
-// process-wide state, and a lock-free atomic is the one kind it may safely write.
-std::atomic<bool> g_interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-extern "C" void onInterrupt(int)
-{
-    g_interrupted.store(true);
-}
-
-/// Catches SIGINT and SIGTERM for its lifetime, so that they end the run instead of the process;
-/// the previous handlers come back when it goes.
-class InterruptGuard {
-public:
-    InterruptGuard()
-    {
-        g_interrupted.store(false);
-        m_oldInt = std::signal(SIGINT, onInterrupt);
-        m_oldTerm = std::signal(SIGTERM, onInterrupt);
-    }
-    ~InterruptGuard()
-    {
-        std::signal(SIGINT, m_oldInt);
-        std::signal(SIGTERM, m_oldTerm);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-    bool interrupted() const { return g_interrupted.load(); }
-
-private:
-    void (*m_oldInt)(int) = SIG_DFL;
-    void (*m_oldTerm)(int) = SIG_DFL;
-};
 
 recording::RecordColumns defaultColumns()
 {
@@ -196,7 +160,8 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
 
 int runRecord(CliSession& session, const RecordArgs& args)
 {
-    InterruptGuard interrupt;
+    // SIGINT, SIGTERM and SIGHUP end the run through the event loop, with every line on disk.
+    const app::ShutdownSignals interrupt;
     recording::Recorder recorder;
     recording::RecordOptions options;
     options.mode = args.mode;
@@ -236,7 +201,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
     bool gone = false;
     const auto done = [&] {
         gone = !session.link().connected();
-        return interrupt.interrupted() || failure.has_value() || gone ||
+        return interrupt.requested() || failure.has_value() || gone ||
                (args.seconds && static_cast<double>(clock.elapsed()) / 1000.0 >= *args.seconds);
     };
     while (!done()) {

@@ -1,7 +1,7 @@
 #pragma once
 // The "record" verb: records measurements to a CSV file in exactly the program's format, for
-// unattended recording on a machine without a desktop. Ctrl-C (SIGINT) or SIGTERM ends the run
-// cleanly, with every line on disk.
+// unattended recording on a machine without a desktop. Ctrl-C (SIGINT), SIGTERM or SIGHUP ends the
+// run cleanly, with every line on disk.
 
 #include "recording/recorder/Recorder.h"
 

@@ -1,6 +1,7 @@
 #include "SettingsCommand.h"
 
 #include "CliSession.h"
+#include "StandardOutput.h"
 
 #include "settings/core/AddressText.h"
 #include "settings/core/IoSettings.h"
@@ -129,12 +130,11 @@ int runSettings(CliSession& session, const QStringList& args)
         std::fputs("qmx80net-cli: settings: the transducer sent no complete settings\n", stderr);
         return kExitNoSettings;
     }
+    QByteArray text;
     for (const QString& line : *lines) {
-        std::fputs(line.toLocal8Bit().constData(), stdout);
-        std::fputc('\n', stdout);
+        text += line.toLocal8Bit() + '\n';
     }
-    std::fflush(stdout);
-    return 0;
+    return writeStandardOutput(text) ? 0 : kExitWriteError;
 }
 
 } // namespace qmx::cli

@@ -1,14 +1,32 @@
 #include "WatchCommand.h"
 
 #include "CliSession.h"
+#include "StandardOutput.h"
+
+#include "app/ShutdownSignals.h"
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace qmx::cli {
 
 namespace {
+
+/// How long one wait of the verb's loop may last: up to a second, and no longer than is left of a
+/// time limit, so the limit is kept even when no report arrives.
+int waitSlice(const QElapsedTimer& clock, const std::optional<double>& seconds)
+{
+    constexpr qint64 kSliceMs = 1000;
+    if (!seconds) {
+        return static_cast<int>(kSliceMs);
+    }
+    const auto limitMs = static_cast<qint64>(std::ceil(*seconds * 1000.0));
+    return static_cast<int>(std::clamp<qint64>(limitMs - clock.elapsed(), 0, kSliceMs));
+}
+
 QString number(float v)
 {
     // Shortest text that reads back as the same float; a point as decimal mark, for scripts.
@@ -38,22 +56,26 @@ QString watchLine(double seconds, const link::TMeasurement& m)
 
 int runWatch(CliSession& session, const WatchOptions& options)
 {
+    // SIGINT and SIGTERM end the verb as its limits do: every line printed so far is out, exit 0.
+    const app::ShutdownSignals shutdownSignals;
     QElapsedTimer clock;
     clock.start();
     long lines = 0;
-    std::fputs((watchHeader() + u'\n').toUtf8().constData(), stdout);
+    writeStandardOutput((watchHeader() + u'\n').toUtf8());
     session.link().setMeasurementObserver([&](const link::TMeasurement& m) {
         if (options.count && lines >= *options.count) {
             return;
         }
         ++lines;
-        std::fputs((watchLine(static_cast<double>(clock.nsecsElapsed()) / 1e9, m) + u'\n').toUtf8().constData(),
-                   stdout);
-        std::fflush(stdout); // every line is out even when the tool is interrupted
+        // Flushed line by line: every line is out even when the tool is interrupted.
+        writeStandardOutput((watchLine(static_cast<double>(clock.nsecsElapsed()) / 1e9, m) + u'\n').toUtf8());
     });
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
     session.link().ZylTimer_ReadDataTimer();
-    const auto limitReached = [&] {
+    const auto done = [&] {
+        if (shutdownSignals.requested() || standardOutputFailed()) {
+            return true;
+        }
         if (options.count && lines >= *options.count) {
             return true;
         }
@@ -61,8 +83,8 @@ int runWatch(CliSession& session, const WatchOptions& options)
     };
     const auto gone = [&] { return session.linkLost() || !session.link().connected(); };
     // Without a limit the verb runs until it is interrupted or the link is lost.
-    while (!limitReached()) {
-        runUntil([&] { return limitReached() || gone(); }, 1000);
+    while (!done()) {
+        runUntil([&] { return done() || gone(); }, waitSlice(clock, options.seconds));
         if (gone()) {
             std::fflush(stdout);
             if (!session.linkLost()) { // a lost link has told the user already
@@ -72,9 +94,8 @@ int runWatch(CliSession& session, const WatchOptions& options)
             return 3;
         }
     }
-    std::fflush(stdout);
     session.link().setMeasurementObserver({});
-    return 0;
+    return standardOutputFailed() ? kExitWriteError : 0;
 }
 
 } // namespace qmx::cli

@@ -4,6 +4,7 @@
 #include "RecordCommand.h"
 #include "SettingsCommand.h"
 #include "SettingsFileCommand.h"
+#include "StandardOutput.h"
 #include "WatchCommand.h"
 
 #include "app/Backends.h"
@@ -23,9 +24,7 @@ constexpr int kExitNoDevice = 2;
 
 void print(const QString& text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    qmx::cli::writeStandardOutput(text.toLocal8Bit() + '\n');
 }
 
 void printError(const QString& text)
@@ -154,12 +153,8 @@ int runInfo(qmx::link::HidBackend& backend)
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int runCommand(QStringList args)
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
     const bool simulate = args.removeAll(QStringLiteral("--simulate")) > 0;
     if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
@@ -185,4 +180,14 @@ int main(int argc, char** argv)
     printError(QStringLiteral("unknown command '%1'").arg(verb));
     std::fputs(kUsage, stderr);
     return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // Every verb's output is checked once more at the end: a write that failed anywhere (a full
+    // disk, a closed descriptor) turns a success into a "write error".
+    return qmx::cli::finishStandardOutput(runCommand(QCoreApplication::arguments().mid(1)));
 }

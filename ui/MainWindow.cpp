@@ -11,6 +11,7 @@
 #include "lang/PropertyTable.h"
 #include "windows/TForm2.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QPointer>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -264,8 +266,28 @@ void TForm1::closeEvent(QCloseEvent* event)
 {
     if (FormClose()) {
         event->accept();
+        closeOtherWindows();
     } else {
         event->ignore();
+    }
+}
+
+void TForm1::closeOtherWindows()
+{
+    // The program ends with its main window: a secondary window left open (the large display,
+    // the calibration window, a dialog) would otherwise keep it running with the link alive and
+    // a recording going. Each window gets its own close, so it can finish what it has started.
+    QList<QPointer<QWidget>> others;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible()) {
+            others.append(window);
+        }
+    }
+    // Closing one window may delete another (a window that deletes itself and its children).
+    for (const QPointer<QWidget>& window : others) {
+        if (window) {
+            window->close();
+        }
     }
 }
 

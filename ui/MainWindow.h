@@ -141,6 +141,8 @@ protected:
 private:
     void FormCreate();
     bool FormClose();
+    /// Closes every other visible window of the program (after the main window accepted closing).
+    void closeOtherWindows();
     void LoadAppSettings();
     /// Writes the preferences. A failure is shown once in the error box and never keeps the window
     /// open, so the result is always true: the close may go on.

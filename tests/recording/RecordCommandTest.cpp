@@ -26,6 +26,9 @@ void startTool(QProcess& p, const QStringList& args)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // "." as decimal separator
     p.setProcessEnvironment(env);
+    // Ctrl-C is tested below: the tool keeps a signal that it was started with ignored (as a
+    // background job of a script is), so the child starts with the default action.
+    p.setChildProcessModifier([] { ::signal(SIGINT, SIG_DFL); });
     p.start(QStringLiteral(QMX_CLI_PATH), QStringList{QStringLiteral("--simulate"), QStringLiteral("record")} + args);
     ASSERT_TRUE(p.waitForStarted());
 }

@@ -12,11 +12,13 @@
 #include "ui/pages/SettingsWidgets.h"
 #include "ui/windows/TFormAnCalib.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +164,65 @@ TEST_F(AnalogCalibration, ReadingFactorsRequestsIoSettingsAndLeavesTheWindowAlon
     EXPECT_EQ(window.Edit1_0_10V->text(), QStringLiteral("9.5"));
     EXPECT_EQ(window.Label_CalibVal_0_10V->text(), QStringLiteral("0"));
     EXPECT_EQ(window.Label_CalibVal_0_20mA->text(), QStringLiteral("0"));
+}
+
+// What the window sends when it is closed after a sequence of button presses: the stop request
+// exactly when a test level is still being driven.
+struct CloseCase {
+    const char* presses; ///< 's' Start, 'p' Stop, 'c' current range
+    std::vector<std::uint8_t> codes;
+};
+
+std::ostream& operator<<(std::ostream& os, const CloseCase& c)
+{
+    return os << '"' << c.presses << '"';
+}
+
+class ClosingWhileForced : public AnalogCalibration, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(ClosingWhileForced, StopIsSentFirstOnlyWhileALevelIsForced)
+{
+    window.showModal();
+    for (const char* p = GetParam().presses; *p != 0; ++p) {
+        if (*p == 's') {
+            window.Button1->click();
+        } else if (*p == 'p') {
+            window.Button2->click();
+        } else {
+            window.RadioButton2->setChecked(true);
+        }
+    }
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(dev->codes(), GetParam().codes);
+    EXPECT_FALSE(window.testLevelForced());
+    // Closed again (nothing forced any more): nothing more is sent.
+    window.showModal();
+    window.close();
+    EXPECT_EQ(dev->codes(), GetParam().codes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ClosingWhileForced,
+    ::testing::Values(CloseCase{"", {}}, CloseCase{"s", {0xA8, 0xA9}}, CloseCase{"sp", {0xA8, 0xA9}},
+                      CloseCase{"scs", {0xA8, 0xA8, 0xA9}}, CloseCase{"p", {0xA9}}, CloseCase{"sps", {0xA8, 0xA9, 0xA8, 0xA9}}));
+
+TEST_F(AnalogCalibration, EscapeClosesTheWindowAndStopsAForcedLevel)
+{
+    window.showModal();
+    QApplication::setActiveWindow(&window);
+    window.Button1->click();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0xA8, 0xA9}));
+
+    // Esc from inside a field closes it too; what was typed stays.
+    window.showModal();
+    window.Edit1_0_10V->setText(QStringLiteral("9.1"));
+    QTest::keyClick(window.Edit1_0_10V, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.Edit1_0_10V->text(), QStringLiteral("9.1"));
+    EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0xA8, 0xA9}));
 }
 
 TEST(AnalogCalibrationPlace, OutputsPageButtonOpensTheWindowWithTheLink)

@@ -6,9 +6,11 @@
 #include "ui/pages/SettingsWidgets.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -104,6 +106,7 @@ void TFormAnCalib::Button1Click()
         m_link->suspendPollForRequest();
         m_link->SendReport(frame);
     }
+    m_testLevelForced = true;
 }
 
 void TFormAnCalib::Button2Click()
@@ -111,6 +114,26 @@ void TFormAnCalib::Button2Click()
     if (m_link != nullptr) {
         m_link->SendCommand(link::CMD_ANALOG_TEST_STOP);
     }
+    m_testLevelForced = false;
+}
+
+void TFormAnCalib::closeEvent(QCloseEvent* event)
+{
+    // A forced level left on the output would drive whatever the output is wired to with a fixed
+    // 9 V or 18 mA once nobody is watching it.
+    if (m_testLevelForced) {
+        Button2Click();
+    }
+    QWidget::closeEvent(event);
+}
+
+void TFormAnCalib::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TFormAnCalib::Btn_Calib_0_10Click()

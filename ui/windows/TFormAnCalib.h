@@ -1,7 +1,8 @@
 #pragma once
 // Analog output calibration: make the transducer drive a test level (9 V or 18 mA), and store the
 // level the user measured with a meter. A modal window kept from start-up to the end; what the
-// user typed stays when it is closed and opened again.
+// user typed stays when it is closed and opened again. Closing it (Esc, the close button, the end of
+// the program) while a test level is being driven stops the level first.
 
 #include "display/core/NumberFormat.h"
 
@@ -70,10 +71,18 @@ public:
     QLabel* Label_CalibVal_0_20mA = nullptr;
     QPushButton* Btn_readFactors = nullptr;
 
+    /// True between a "Start" and the next "Stop" (or the close that stopped the level).
+    bool testLevelForced() const { return m_testLevelForced; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void calibrate(std::uint8_t channel, QLineEdit* edit, float lower, float upper);
 
     link::LinkController* m_link = nullptr;
+    bool m_testLevelForced = false;
     display::NumberLocale m_locale = display::NumberLocale::system();
 };
 

@@ -72,6 +72,7 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     ChartPageSources chartSources;
     chartSources.measurement = [this]() -> const link::TMeasurement& { return m_link->measurement(); };
     chartSources.connected = [this] { return m_link->connected(); };
+    chartSources.measurementLive = [this] { return m_link->measurementIsLive(); };
     chartSources.decimals = [this] { return Decp(); };
     chartSources.lookupText = [this](std::string_view id) { return LookupText(id); };
     chartSources.locale = m_numberLocale;

@@ -78,6 +78,7 @@ protected:
         ChartPageSources sources;
         sources.measurement = [this]() -> const link::TMeasurement& { return measurement; };
         sources.connected = [this] { return connected; };
+        sources.measurementLive = [this] { return measurementLive; };
         sources.decimals = [] { return 2; };
         sources.locale = display::NumberLocale::c();
         sources.clock = [this] { return clockNow; };
@@ -112,6 +113,7 @@ protected:
     std::chrono::nanoseconds clockNow{std::chrono::seconds(1000)};
     link::TMeasurement measurement;
     bool connected = true;
+    bool measurementLive = true;
     ScriptedDialogs::Log log;
     std::unique_ptr<ChartPage> page;
 };
@@ -229,6 +231,23 @@ TEST_F(ChartPageTest, LostLinkTurnsTheStatusOffButNotTheHeader)
     EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
     EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres aktywny"));
     EXPECT_TRUE(page->Chart1->chartData().empty());
+}
+
+TEST_F(ChartPageTest, NothingIsPlottedFromTheOldRecordUntilAFreshMeasurementArrives)
+{
+    page->Btn_ChartStart->click();
+    setValues(7, 7, 7, 7, 28); // what the record held when the previous link ended
+    measurementLive = false;
+    tickAfter(0.01);
+    tickAfter(0.01);
+    EXPECT_TRUE(page->Chart1->chartData().empty());
+    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("AKTYWNY"));
+
+    setValues(1, 2, 3, 4, 10);
+    measurementLive = true;
+    tickAfter(0.01);
+    ASSERT_EQ(page->Chart1->chartData().size(), 1U);
+    EXPECT_FLOAT_EQ(page->Chart1->chartData().y(4, 0), 10.0F);
 }
 
 TEST_F(ChartPageTest, AutoControlShowsTheWatchedValueAndStartsOverTheThreshold)

@@ -21,14 +21,21 @@ QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void startTool(QProcess& p, const QStringList& args)
+/// Starts the tool's record verb. `inChild` runs in the child before exec, after the signal set-up
+/// (a process has one child modifier, so a test's own set-up goes through here).
+void startTool(QProcess& p, const QStringList& args, void (*inChild)() = nullptr)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // "." as decimal separator
     p.setProcessEnvironment(env);
     // Ctrl-C is tested below: the tool keeps a signal that it was started with ignored (as a
     // background job of a script is), so the child starts with the default action.
-    p.setChildProcessModifier([] { ::signal(SIGINT, SIG_DFL); });
+    p.setChildProcessModifier([inChild] {
+        ::signal(SIGINT, SIG_DFL);
+        if (inChild != nullptr) {
+            inChild();
+        }
+    });
     p.start(QStringLiteral(QMX_CLI_PATH), QStringList{QStringLiteral("--simulate"), QStringLiteral("record")} + args);
     ASSERT_TRUE(p.waitForStarted());
 }
@@ -209,14 +216,15 @@ TEST(RecordCommand, AFullDiskLeavesOnlyWholeLinesAndCountsTheLinesNotWritten)
     const QString out = dir.filePath(QStringLiteral("full.csv"));
     constexpr rlim_t kRoom = 3000; // bytes the "disk" takes: about a second of lines at 100/s
     QProcess p;
-    p.setChildProcessModifier([] {
-        // In the child before exec: a file-size limit stands in for a full disk.
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{kRoom, kRoom};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    });
-    startTool(p, {QStringLiteral("--out"), out, QStringLiteral("--speed"), QStringLiteral("0"),
-                  QStringLiteral("--seconds"), QStringLiteral("10")});
+    // In the child before exec: a file-size limit stands in for a full disk.
+    startTool(p,
+              {QStringLiteral("--out"), out, QStringLiteral("--speed"), QStringLiteral("0"), QStringLiteral("--seconds"),
+               QStringLiteral("10")},
+              [] {
+                  ::signal(SIGXFSZ, SIG_IGN);
+                  rlimit limit{kRoom, kRoom};
+                  ::setrlimit(RLIMIT_FSIZE, &limit);
+              });
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 74);
     const QString err = QString::fromLocal8Bit(p.readAllStandardError());

@@ -418,6 +418,9 @@ void ChartPage::ChartTimerTimer()
     m_model.setAutoChannel(ComboBox_ChartAutoCh->currentIndex());
     const link::TMeasurement measurement = m_sources.measurement ? m_sources.measurement() : link::TMeasurement{};
     const bool connected = m_sources.connected && m_sources.connected();
+    if (connected && m_sources.measurementLive && !m_sources.measurementLive()) {
+        return; // no fresh measurement yet: plotting the old record would look live
+    }
 
     const recording::ChartTickResult tick = m_model.tick(measurement, connected);
     if (tick.watchedValue) {

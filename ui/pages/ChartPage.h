@@ -61,6 +61,10 @@ struct ChartPageSources {
     std::function<const link::TMeasurement&()> measurement;
     /// Whether the transducer is connected.
     std::function<bool()> connected;
+    /// Whether the record holds a measurement received since the link was made. While connected
+    /// without one, a sampling tick plots nothing: the record still holds the values of an earlier
+    /// link. Unset counts as live.
+    std::function<bool()> measurementLive;
     /// Number of decimals shown (the index of Cb_Decp).
     std::function<int()> decimals;
     /// Text of a string identifier in the active language.

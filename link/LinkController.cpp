@@ -173,6 +173,7 @@ void LinkController::handleMeasurement(std::span<const std::uint8_t> payload)
         m_measurementObserver(m_measurement);
     }
     ++m_frameCount;
+    ++m_measurementsHandled;
 }
 
 void LinkController::DispatchReport(std::uint8_t /*reportId*/, std::span<const std::uint8_t> payload)

@@ -111,6 +111,9 @@ public:
     /// Measurement reports handled since the last call; resets the count (the fps tick).
     int takeFrameCount();
     int frameCount() const { return m_frameCount; }
+    /// Measurement reports handled since the controller was made; never reset, so a reader can wait
+    /// for the next one without racing the fps tick.
+    std::uint64_t measurementsHandled() const { return m_measurementsHandled; }
 
     void setMeasurementObserver(MeasurementObserver observer) { m_measurementObserver = std::move(observer); }
     /// Milliseconds after which a request without a reply lets polling resume (tests shorten it).
@@ -196,6 +199,7 @@ private:
     TDeviceInfo m_deviceInfo;
     TMeasurement m_measurement;
     int m_frameCount = 0;
+    std::uint64_t m_measurementsHandled = 0;
     QChar m_decimalSeparator;
     QTimer m_replyWatchdog;
     QTimer m_silenceWatchdog;  // measurements stopped while polling

@@ -47,6 +47,9 @@ protected:
     MainWindowFixture() : window(backend)
     {
         window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
+        // The fake device answers only what a test injects; the start-up retry must not run while
+        // a loaded machine runs a long test slowly.
+        window.link().setStartupRetryInterval(60'000);
     }
 
     std::shared_ptr<FakeDeviceState> connect()
@@ -59,9 +62,9 @@ protected:
 
     void deliver(FakeDeviceState& dev, const link::TMeasurement& m)
     {
-        const int before = window.link().frameCount();
+        const auto before = window.link().measurementsHandled();
         dev.inject(measurementReport(m));
-        ASSERT_TRUE(waitUntil([&] { return window.link().frameCount() > before; }));
+        ASSERT_TRUE(waitUntil([&] { return window.link().measurementsHandled() > before; }));
     }
 
     ui::MeasurementPage& page() { return *window.TabSheet1; }

@@ -32,6 +32,11 @@ protected:
     VirtualTransducerFixture() : sim(sim::SimBackend::Clock::Manual), window(sim)
     {
         window.link().setDecimalSeparator(u'.');
+        // Measurements arrive only when a test advances the simulated clock; the link's wall-clock
+        // watchdogs must not fire while a loaded machine runs the test slowly. Tests of those
+        // watchdogs set short limits themselves.
+        window.link().setMeasurementSilenceLimit(60'000);
+        window.link().setStartupRetryInterval(60'000);
     }
 
     /// Waits for the whole start-up exchange: link state, info, both settings blocks, link state.
@@ -46,11 +51,11 @@ protected:
     /// Polls once and lets one simulated second of measurements arrive.
     void streamOneSecond()
     {
-        const int before = window.link().frameCount();
+        const auto before = window.link().measurementsHandled();
         window.link().ZylTimer_ReadDataTimer();
         ASSERT_TRUE(waitUntil([&] { return sim.transducer().streaming(); }));
         sim.advance(1s);
-        ASSERT_TRUE(waitUntil([&] { return window.link().frameCount() >= before + 100; }));
+        ASSERT_TRUE(waitUntil([&] { return window.link().measurementsHandled() >= before + 100; }));
     }
 
     sim::SimBackend sim;

@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <variant>
 
@@ -105,12 +107,26 @@ std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& s
     return entries;
 }
 
+bool isSystemProgramFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    const QString path = canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    static const QStringList prefixes{QStringLiteral("/usr"),   QStringLiteral("/opt"),   QStringLiteral("/bin"),
+                                      QStringLiteral("/sbin"),  QStringLiteral("/lib"),   QStringLiteral("/lib32"),
+                                      QStringLiteral("/lib64"), QStringLiteral("/libx32")};
+    return std::any_of(prefixes.begin(), prefixes.end(), [&path](const QString& prefix) {
+        return path == prefix || path.startsWith(prefix + u'/');
+    });
+}
+
 QString appSettingsPath(const QString& executableFolder, const QString& userConfigFolder)
 {
     const QString besideExecutable = QDir(executableFolder).filePath(QStringLiteral("config.ini"));
     // The file beside the executable is used only when closing can write it: a read-only or
-    // oversized file there would fail every close.
-    if (!settings::checkReplaceable(besideExecutable)) {
+    // oversized file there would fail every close. An installed program never keeps it there,
+    // even run by the superuser, who could write into the package's folder.
+    if (!isSystemProgramFolder(executableFolder) && !settings::checkReplaceable(besideExecutable)) {
         return besideExecutable;
     }
     QDir().mkpath(userConfigFolder);

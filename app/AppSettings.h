@@ -55,9 +55,15 @@ AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& 
 std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& settings,
                                                             const display::NumberLocale& locale);
 
-/// Where the settings file lives: beside the executable when a save can replace the file there
-/// (its folder can be written and the file, if any, is a regular file the user may read and write,
-/// within the size limit), otherwise in the user's configuration folder for the program.
+/// True when `folder` (symbolic links resolved) lies under a prefix where packages install programs:
+/// /usr (with /usr/local), /opt, /bin, /sbin, /lib, /lib32, /lib64 or /libx32. Such a folder is an
+/// installed copy, never a portable one, even when the superuser could write into it.
+bool isSystemProgramFolder(const QString& folder);
+
+/// Where the settings file lives: beside the executable when the program is a portable copy (its
+/// folder is not a system program folder) and a save can replace the file there (its folder can be
+/// written and the file, if any, is a regular file the user may read and write, within the size
+/// limit), otherwise in the user's configuration folder for the program.
 QString appSettingsPath(const QString& executableFolder, const QString& userConfigFolder);
 
 /// Why the settings file beside the executable, which exists, was passed over for `chosenPath`

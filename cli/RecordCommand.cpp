@@ -6,16 +6,18 @@
 #include "app/ShutdownSignals.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace qmx::cli {
 
 namespace {
-
-constexpr int kExitNoDevice = 2;
-constexpr int kExitDeviceGone = 3;
 
 void printError(const QString& text)
 {
@@ -69,6 +71,34 @@ std::optional<recording::RecordMode> parseMode(const QString& text)
     return std::nullopt;
 }
 
+/// Seconds between records at a speed index: the frames counted per record at 100 frames a second.
+double speedPeriodSeconds(std::size_t index)
+{
+    return recording::kFramesPerRecord[index] * recording::kSecondsPerFrame;
+}
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes < 1024) {
+        return QStringLiteral("%1 B").arg(bytes);
+    }
+    if (bytes < 1024 * 1024) {
+        return QStringLiteral("%1 KiB").arg(static_cast<double>(bytes) / 1024.0, 0, 'f', 1);
+    }
+    return QStringLiteral("%1 MiB").arg(static_cast<double>(bytes) / (1024.0 * 1024.0), 0, 'f', 1);
+}
+
+QString elapsedText(qint64 ms)
+{
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QChar(u'0')).arg(s % 60, 2, 10, QChar(u'0'));
+}
+
+qint64 fileSize(const QString& path)
+{
+    return QFileInfo(path).size();
+}
+
 QString fileErrorText(const recording::FileError& e)
 {
     QString text = QStringLiteral("cannot write %1: %2").arg(e.fileName, e.reason);
@@ -83,14 +113,53 @@ QString fileErrorText(const recording::FileError& e)
 
 } // namespace
 
+std::optional<int> speedIndexForPeriod(const QString& text)
+{
+    static const QRegularExpression period(QStringLiteral(R"(^(\d+(?:\.\d+)?|\.\d+)(ms|s|min)$)"));
+    const auto match = period.match(text.trimmed());
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const double scale = match.captured(2) == QLatin1String("ms") ? 0.001 : match.captured(2) == QLatin1String("min") ? 60.0 : 1.0;
+    const double seconds = match.captured(1).toDouble() * scale;
+    for (std::size_t i = 0; i < recording::kFramesPerRecord.size(); ++i) {
+        // The periods are far apart; the tolerance only absorbs the decimal text's rounding.
+        if (std::abs(seconds - speedPeriodSeconds(i)) <= 1e-9 * speedPeriodSeconds(i)) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+QString acceptedSpeedPeriods()
+{
+    QStringList periods;
+    for (std::size_t i = 0; i < recording::kFramesPerRecord.size(); ++i) {
+        periods << QString::number(speedPeriodSeconds(i), 'g', 6) + u's';
+    }
+    return periods.join(QStringLiteral(", "));
+}
+
+QString recordProgressText(long lines, qint64 fileBytes, qint64 elapsedMs)
+{
+    return QStringLiteral("recording: %1 lines, %2, %3").arg(lines).arg(sizeText(fileBytes), elapsedText(elapsedMs));
+}
+
+QString recordSummaryText(const QString& fileName, long lines, qint64 fileBytes, qint64 elapsedMs)
+{
+    return QStringLiteral("recorded %1 lines in %2; %3 is %4").arg(lines).arg(elapsedText(elapsedMs), fileName, sizeText(fileBytes));
+}
+
 QString recordUsage()
 {
     return QStringLiteral(
-        "  record --out FILE [--speed INDEX] [--mode continuous|in2-edge|in2-high]\n"
+        "  record --out FILE [--speed INDEX|PERIOD] [--mode continuous|in2-edge|in2-high]\n"
         "         [--columns date,time,count,sum,s1,s2,s3,s4] [--decimals N] [--seconds S]\n"
         "         [--follow-symlinks]\n"
         "          append measurements to FILE in the program's CSV format; speed index 0..6 as in\n"
-        "          the program (0 = 100/s ... 6 = 1/min); runs until S seconds passed or Ctrl-C;\n"
+        "          the program (0 = 100/s ... 6 = 1/min), or the period between lines (0.01s, 0.02s,\n"
+        "          0.04s, 0.1s, 1s, 6s or 60s; also in ms or min); runs until S seconds passed or\n"
+        "          Ctrl-C; on a terminal a progress line shows lines, file size and elapsed time;\n"
         "          FILE must be a regular file, and a symbolic link only with --follow-symlinks\n");
 }
 
@@ -122,8 +191,16 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
             haveOut = true;
         } else if (option == QLatin1String("--speed")) {
             result.speed = value.toInt(&ok);
-            if (!ok || result.speed < 0 || result.speed >= static_cast<int>(recording::kFramesPerRecord.size())) {
-                return QStringLiteral("record: --speed takes an index from 0 to 6");
+            if (!ok) {
+                const auto index = speedIndexForPeriod(value);
+                if (!index) {
+                    return QStringLiteral("record: --speed takes an index from 0 to 6 or one of the periods %1")
+                        .arg(acceptedSpeedPeriods());
+                }
+                result.speed = *index;
+            } else if (result.speed < 0 || result.speed >= static_cast<int>(recording::kFramesPerRecord.size())) {
+                return QStringLiteral("record: --speed takes an index from 0 to 6 or one of the periods %1")
+                    .arg(acceptedSpeedPeriods());
             }
         } else if (option == QLatin1String("--mode")) {
             const auto mode = parseMode(value);
@@ -196,6 +273,25 @@ int runRecord(CliSession& session, const RecordArgs& args)
 
     QElapsedTimer clock;
     clock.start();
+    // The progress line is for a person watching a terminal; a log file or a pipe gets only the
+    // summary. It is rewritten in place a few times a second.
+    const bool showProgress = ::isatty(STDERR_FILENO) == 1;
+    QTimer progressTimer;
+    const auto clearProgress = [&] {
+        if (showProgress) {
+            std::fputs("\r\033[K", stderr);
+            std::fflush(stderr);
+        }
+    };
+    if (showProgress) {
+        progressTimer.setInterval(250);
+        QObject::connect(&progressTimer, &QTimer::timeout, [&] {
+            const QString text = u'\r' + recordProgressText(lines, fileSize(args.out), clock.elapsed()) + QStringLiteral("\033[K");
+            std::fputs(text.toLocal8Bit().constData(), stderr);
+            std::fflush(stderr);
+        });
+        progressTimer.start();
+    }
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
     session.link().ZylTimer_ReadDataTimer();
     bool gone = false;
@@ -209,6 +305,8 @@ int runRecord(CliSession& session, const RecordArgs& args)
     }
     session.link().setMeasurementObserver({});
     flushTimer.stop();
+    progressTimer.stop();
+    clearProgress();
     if (auto error = recorder.endRun(); error && !failure) {
         failure = std::move(error);
     }
@@ -220,7 +318,8 @@ int runRecord(CliSession& session, const RecordArgs& args)
         printError(QStringLiteral("the transducer went away; %1 lines recorded").arg(lines));
         return kExitDeviceGone;
     }
-    return 0;
+    printError(recordSummaryText(args.out, lines, fileSize(args.out), clock.elapsed()));
+    return kExitDone;
 }
 
 int runRecord(CliSession& session, const QStringList& args)
@@ -228,7 +327,7 @@ int runRecord(CliSession& session, const QStringList& args)
     const auto parsed = parseRecordArgs(args);
     if (const auto* error = std::get_if<QString>(&parsed)) {
         printError(*error);
-        return kExitRecordUsage;
+        return kExitUsage;
     }
     return runRecord(session, std::get<RecordArgs>(parsed));
 }
@@ -238,7 +337,7 @@ int runRecordVerb(link::HidBackend& backend, const QStringList& args)
     const auto parsed = parseRecordArgs(args);
     if (const auto* error = std::get_if<QString>(&parsed)) {
         printError(*error);
-        return kExitRecordUsage;
+        return kExitUsage;
     }
     CliSession session(backend);
     const auto error = session.connect();

@@ -3,6 +3,8 @@
 // unattended recording on a machine without a desktop. Ctrl-C (SIGINT), SIGTERM or SIGHUP ends the
 // run cleanly, with every line on disk.
 
+#include "ExitCodes.h"
+
 #include "recording/recorder/Recorder.h"
 
 #include <QString>
@@ -19,15 +21,10 @@ namespace qmx::cli {
 
 class CliSession;
 
-/// Exit code of a recording that ended because the file could not be opened or written.
-inline constexpr int kExitFileError = 74;
-/// Exit code of a usage error.
-inline constexpr int kExitRecordUsage = 64;
-
 /// Options of the record verb. Defaults are those of a new preferences file.
 struct RecordArgs {
     QString out;                                                 ///< --out FILE (required)
-    int speed = 0;                                               ///< --speed INDEX, 0..6
+    int speed = 0;                                               ///< --speed INDEX 0..6 or PERIOD
     recording::RecordMode mode = recording::RecordMode::Continuous; ///< --mode
     recording::RecordColumns columns;                            ///< --columns date,time,count,sum,s1..s4
     int decimals = 1;                                            ///< --decimals N, 0..4
@@ -40,13 +37,25 @@ struct RecordArgs {
 /// Usage lines of the verb, for the tool's help text.
 QString recordUsage();
 
+/// The speed index whose period between records is `text` ("0.1s", "100ms", "1min"); nothing when
+/// the text is not a period or no speed has that period.
+std::optional<int> speedIndexForPeriod(const QString& text);
+/// The periods --speed accepts, by speed index ("0.01s, 0.02s, ...").
+QString acceptedSpeedPeriods();
+
+/// The progress line shown on a terminal while recording: lines, file size and elapsed time.
+QString recordProgressText(long lines, qint64 fileBytes, qint64 elapsedMs);
+/// The summary printed when a recording ends well.
+QString recordSummaryText(const QString& fileName, long lines, qint64 fileBytes, qint64 elapsedMs);
+
 /// Reads the verb's options. Returns the options, or a usage error in plain words.
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& args);
 
 /// Records on a connected session until --seconds passed, the tool is interrupted, the transducer
 /// goes away (exit 3) or the file fails (exit 74). A --out that exists and is not a regular file
 /// (or is a symbolic link without --follow-symlinks) is refused with exit 74 before recording
-/// starts. Returns the exit code.
+/// starts. While it runs and standard error is a terminal, a progress line there is refreshed a few
+/// times a second; a run that ends well prints a summary on standard error. Returns the exit code.
 int runRecord(CliSession& session, const RecordArgs& args);
 /// Parses `args` (exit 64 on a usage error) and records on a connected session.
 int runRecord(CliSession& session, const QStringList& args);

@@ -1,6 +1,7 @@
 #include "SettingsCommand.h"
 
 #include "CliSession.h"
+#include "ExitCodes.h"
 #include "StandardOutput.h"
 
 #include "settings/core/AddressText.h"
@@ -16,9 +17,6 @@
 namespace qmx::cli {
 
 namespace {
-
-constexpr int kExitUsage = 64;
-constexpr int kExitNoSettings = 1;
 
 QString fromView(std::string_view text)
 {
@@ -128,7 +126,7 @@ int runSettings(CliSession& session, const QStringList& args)
     const auto lines = settingsShowLines(bytes(sensor), bytes(io));
     if (!lines) {
         std::fputs("qmx80net-cli: settings: the transducer sent no complete settings\n", stderr);
-        return kExitNoSettings;
+        return kExitNotKept;
     }
     QByteArray text;
     for (const QString& line : *lines) {

@@ -1,6 +1,7 @@
 #include "SettingsFileCommand.h"
 
 #include "CliSession.h"
+#include "ExitCodes.h"
 
 #include "link/Protocol.h"
 #include "settings/core/IoSettings.h"
@@ -16,9 +17,6 @@ namespace qmx::cli {
 
 namespace {
 
-constexpr int kExitDataError = 65;
-constexpr int kExitNotKept = 1;
-constexpr int kExitFile = 74;
 constexpr int kReplyTimeoutMs = 5000;
 
 std::span<const std::uint8_t> bytes(const QByteArray& frame)
@@ -44,7 +42,7 @@ int runSettingsSave(CliSession& session, const QString& path, int decimals)
     const auto values = settings::valuesFromRecords(*sensor, *io, decimals, display::NumberLocale::system());
     if (const auto failure = settings::writeEntries(path, settings::deviceSettingsEntries(values))) {
         error(failure->message());
-        return kExitFile;
+        return kExitFileError;
     }
     return 0;
 }
@@ -53,7 +51,7 @@ int runSettingsApply(CliSession& session, const QString& path)
 {
     if (!QFileInfo::exists(path)) {
         error(QStringLiteral("%1: no such file").arg(path));
-        return kExitFile;
+        return kExitFileError;
     }
     // Nothing of a file that was not read in full, or that lacks a value, is sent: on a transducer
     // a default in place of a lost value can change its network address and cut it off the network.

@@ -4,12 +4,11 @@
 // its end of a pipe ends the tool quietly, as it always has (SIGPIPE, or no message when the
 // signal is ignored).
 
+#include "ExitCodes.h"
+
 #include <QByteArray>
 
 namespace qmx::cli {
-
-/// Exit code of a failed write to standard output.
-inline constexpr int kExitWriteError = 74;
 
 /// Writes `bytes` to standard output and flushes them. False once any write has failed; after a
 /// failure nothing more is written.

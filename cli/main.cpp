@@ -1,6 +1,7 @@
 // qmx80net-cli: the transducer from a shell, on the program's own link code.
 
 #include "CliSession.h"
+#include "ExitCodes.h"
 #include "RecordCommand.h"
 #include "SettingsCommand.h"
 #include "SettingsFileCommand.h"
@@ -16,11 +17,9 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <variant>
 
 namespace {
-
-constexpr int kExitUsage = 64;
-constexpr int kExitNoDevice = 2;
 
 void print(const QString& text)
 {
@@ -33,31 +32,42 @@ void printError(const QString& text)
     std::fputc('\n', stderr);
 }
 
-const char* kUsage =
-    "usage: qmx80net-cli [--simulate] COMMAND\n"
-    "\n"
-    "commands:\n"
-    "  list    list the HID devices as the program labels them\n"
-    "  info    connect to the first transducer and print the connection text\n"
-    "  watch [--count N] [--seconds S]\n"
-    "          print every measurement as it arrives, one tab-separated line each\n"
-    "  record --out FILE [--speed INDEX] [--mode continuous|in2-edge|in2-high]\n"
-    "         [--columns date,time,count,sum,s1,s2,s3,s4] [--seconds S] [--decimals N]\n"
-    "         [--follow-symlinks]\n"
-    "          append measurements to a CSV file in the program's format (Ctrl-C ends);\n"
-    "          FILE must be a regular file, and a symbolic link only with --follow-symlinks\n"
-    "  settings show\n"
-    "          print the transducer's sensor and I/O settings, one field a line\n"
-    "  settings save FILE [--decimals N]\n"
-    "          write the transducer's settings to a device settings file\n"
-    "  settings apply FILE\n"
-    "          check a device settings file and write it to the transducer, confirmed by reading back\n"
-    "\n"
-    "--simulate adds the virtual transducer to the devices that are searched.\n";
+/// The help text: the commands with their options, then every exit code from the one table.
+QString usageText()
+{
+    return QStringLiteral("usage: qmx80net-cli [--simulate] COMMAND\n"
+                          "       qmx80net-cli --help | --version\n"
+                          "\n"
+                          "commands:\n"
+                          "  list    list the HID devices as the program labels them\n"
+                          "  info    connect to the first transducer and print the connection text\n") +
+           qmx::cli::watchUsage() + qmx::cli::recordUsage() +
+           QStringLiteral("  settings show\n"
+                          "          print the transducer's sensor and I/O settings, one field a line\n"
+                          "  settings save FILE [--decimals N]\n"
+                          "          write the transducer's settings to a device settings file\n"
+                          "  settings apply FILE\n"
+                          "          check a device settings file and write it to the transducer, confirmed by reading back\n"
+                          "\n"
+                          "--simulate adds the virtual transducer to the devices that are searched.\n"
+                          "\n") +
+           qmx::cli::exitCodesHelp();
+}
+
+void printUsage(FILE* stream)
+{
+    std::fputs(usageText().toLocal8Bit().constData(), stream);
+}
 
 int runList(qmx::link::HidBackend& backend)
 {
-    for (const auto& info : backend.enumerate()) {
+    const auto devices = backend.enumerate();
+    if (devices.empty()) {
+        // Nothing on standard output, so scripts still read an empty list; the note is for people.
+        printError(QStringLiteral("no HID devices found"));
+        return 0;
+    }
+    for (const auto& info : devices) {
         print(qmx::link::deviceEntryText(info));
     }
     return 0;
@@ -92,29 +102,18 @@ std::optional<QString> takeOption(QStringList& args, const QString& option, bool
     return value;
 }
 
-int runWatchVerb(qmx::link::HidBackend& backend, QStringList args)
+int runWatchVerb(qmx::link::HidBackend& backend, const QStringList& args)
 {
-    bool bad = false;
-    qmx::cli::WatchOptions options;
-    if (const auto count = takeOption(args, QStringLiteral("--count"), bad)) {
-        bool ok = false;
-        options.count = count->toLong(&ok);
-        bad = bad || !ok || *options.count < 0;
-    }
-    if (const auto seconds = takeOption(args, QStringLiteral("--seconds"), bad)) {
-        bool ok = false;
-        options.seconds = seconds->toDouble(&ok);
-        bad = bad || !ok || *options.seconds < 0;
-    }
-    if (bad || !args.isEmpty()) {
-        printError(QStringLiteral("watch: expected [--count N] [--seconds S] with non-negative numbers"));
-        return kExitUsage;
+    const auto parsed = qmx::cli::parseWatchArgs(args);
+    if (const auto* error = std::get_if<QString>(&parsed)) {
+        printError(*error);
+        return qmx::cli::kExitUsage;
     }
     const auto session = connectSession(backend);
     if (!session) {
-        return kExitNoDevice;
+        return qmx::cli::kExitNoDevice;
     }
-    return qmx::cli::runWatch(*session, options);
+    return qmx::cli::runWatch(*session, std::get<qmx::cli::WatchOptions>(parsed));
 }
 
 int runSettingsVerb(qmx::link::HidBackend& backend, QStringList args)
@@ -130,11 +129,11 @@ int runSettingsVerb(qmx::link::HidBackend& backend, QStringList args)
     const bool fileVerb = sub == QLatin1String("save") || sub == QLatin1String("apply");
     if (bad || (sub == QLatin1String("show") ? args.size() != 1 : !fileVerb || args.size() != 2)) {
         printError(QStringLiteral("settings: expected 'show', 'save FILE [--decimals 0..4]' or 'apply FILE'"));
-        return kExitUsage;
+        return qmx::cli::kExitUsage;
     }
     const auto session = connectSession(backend);
     if (!session) {
-        return kExitNoDevice;
+        return qmx::cli::kExitNoDevice;
     }
     if (sub == QLatin1String("show")) {
         return qmx::cli::runSettings(*session, args);
@@ -149,7 +148,7 @@ int runInfo(qmx::link::HidBackend& backend)
 {
     const auto session = connectSession(backend);
     if (!session) {
-        return kExitNoDevice;
+        return qmx::cli::kExitNoDevice;
     }
     print(session->connectionText());
     return 0;
@@ -159,8 +158,12 @@ int runCommand(QStringList args)
 {
     const bool simulate = args.removeAll(QStringLiteral("--simulate")) > 0;
     if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
-        return args.isEmpty() ? kExitUsage : 0;
+        printUsage(args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? qmx::cli::kExitUsage : 0;
+    }
+    if (args.contains(QStringLiteral("--version"))) {
+        print(QStringLiteral("qmx80net-cli %1").arg(QStringLiteral(QMX_VERSION)));
+        return 0;
     }
     qmx::app::Backends backends(simulate);
     const QString verb = args.takeFirst();
@@ -180,8 +183,8 @@ int runCommand(QStringList args)
         return qmx::cli::runRecordVerb(backends.hid(), args);
     }
     printError(QStringLiteral("unknown command '%1'").arg(verb));
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
+    printUsage(stderr);
+    return qmx::cli::kExitUsage;
 }
 
 } // namespace

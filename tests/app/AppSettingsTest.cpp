@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "QtPrinters.h"
@@ -206,4 +207,33 @@ TEST(AppSettings, AnUnreadableFileBesideTheExecutableIsToldWhenItIsPassedOver)
 
     // The chosen file itself is reported by whoever reads it, not here.
     EXPECT_FALSE(app::unreadableFileBesideExecutable(exeDir, beside).has_value());
+}
+
+TEST(AppSettings, FoldersUnderASystemPrefixAreInstalledCopies)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"/usr/lib/qmx80net-pc", true}, {"/usr/local/lib/qmx80net-pc", true}, {"/opt/qmx80net-pc", true},
+        {"/usr", true},                 {"/bin", true},                        {"/lib64", true},
+        {"/usr/../home/user/qmx", false}, {"/home/user/qmx80net-pc", false},   {"/usrlocal/qmx", false},
+        {"/optional/qmx", false},       {"/media/stick/QMX80NET-PC", false},
+    };
+    for (const auto& [folder, system] : cases) {
+        EXPECT_EQ(app::isSystemProgramFolder(QString::fromLatin1(folder)), system) << folder;
+    }
+}
+
+TEST(AppSettings, AnInstalledProgramKeepsItsPreferencesWithTheUserEvenForTheSuperuser)
+{
+    // /usr/lib exists and the superuser may write into it; an installed program still never puts
+    // config.ini there. A folder reached through a symbolic link counts as the folder it names.
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString userDir = root.filePath(QStringLiteral("config/QMX80NET"));
+    const QString user = QDir(userDir).filePath(QStringLiteral("config.ini"));
+    const QString linked = root.filePath(QStringLiteral("program"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/lib"), linked));
+    for (const QString& folder : {QStringLiteral("/usr/lib"), linked}) {
+        EXPECT_EQ(app::appSettingsPath(folder, userDir), user) << folder.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/usr/lib/config.ini")));
 }

@@ -219,6 +219,7 @@ TEST(Watch, LinesAreTabSeparatedWithAHeaderOfTheSameWidth)
     m.InputState = 2;
     m.OutputState = 1;
     const QString line = cli::watchLine(1.5, m);
-    EXPECT_EQ(line, QStringLiteral("1.500\t12.5\t1\t-2.25\t0.100000001\t0\t3\t2\t1\t0\t0\t1\t1\t0"));
+    // Values rounded to the default one decimal, as the program shows them.
+    EXPECT_EQ(line, QStringLiteral("1.500\t12.5\t1.0\t-2.3\t0.1\t0.0\t3\t2\t1\t0\t0\t1\t1\t0"));
     EXPECT_EQ(line.count(u'\t'), cli::watchHeader().count(u'\t'));
 }

@@ -64,7 +64,9 @@ std::variant<StartOptions, int> readStartOptions()
                             .arg(QStringLiteral("qmx80net-pc"), parser.positionalArguments().constFirst()));
         return kUsageExitCode;
     }
-    if (parser.isSet(help)) {
+    // --help-all (Qt's list of its own options too) is answered like --help: the program does not
+    // start either way.
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         writeTo(stdout, parser.helpText() +
                             QStringLiteral("\nQt's own options, such as -platform offscreen, are also accepted.\n"));
         return 0;

@@ -39,11 +39,13 @@ ProgramRun runProgram(const QStringList& arguments)
 
 TEST(StartOptions, HelpListsTheOptionsAndEnds)
 {
-    const ProgramRun run = runProgram({QStringLiteral("--help")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("--simulate"))) << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("--version")));
-    EXPECT_TRUE(run.out.contains(QStringLiteral("-platform")));
+    for (const char* option : {"--help", "-h", "--help-all"}) {
+        const ProgramRun run = runProgram({QString::fromLatin1(option)});
+        EXPECT_EQ(run.exitCode, 0) << option << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QStringLiteral("--simulate"))) << option << ": " << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(QStringLiteral("--version"))) << option;
+        EXPECT_TRUE(run.out.contains(QStringLiteral("-platform"))) << option;
+    }
 }
 
 TEST(StartOptions, VersionPrintsTheProgramVersionAndEnds)

@@ -123,7 +123,7 @@ TEST_F(PreferencesFixture, ADamagedLanguageIsReportedOnceAndStoredAsPolish)
     {
         ui::TForm1 window(backend, path());
         ASSERT_EQ(boxes.texts.size(), 1);
-        EXPECT_EQ(boxes.texts[0], QStringLiteral("Language=5 in %1 is not a known language; Polish is used")
+        EXPECT_EQ(boxes.texts[0], QStringLiteral("Language=5 in %1 is not a known language; Polish is used.")
                                       .arg(QDir::toNativeSeparators(path())));
         EXPECT_EQ(window.ActiveLanguage(), lang::Language::Polish);
         // The steps after the preferences still ran.

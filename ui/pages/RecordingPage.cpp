@@ -207,8 +207,6 @@ void RecordingPage::connectControls()
     }
     connect(ComboBox_AcquistionTime, &QComboBox::currentIndexChanged, this, &RecordingPage::syncOptions);
     connect(Edit_FileName, &QLineEdit::textChanged, this, &RecordingPage::syncOptions);
-    // A path longer than the field is still readable whole in its tool tip.
-    connect(Edit_FileName, &QLineEdit::textChanged, Edit_FileName, &QLineEdit::setToolTip);
     m_flushTimer.setInterval(kFlushIntervalMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &RecordingPage::flushRecording);
 }

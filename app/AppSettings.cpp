@@ -24,7 +24,7 @@ struct Key {
 };
 
 // The key table, in the order of reading and writing.
-const std::array<Key, 22> kKeys{{
+const std::array<Key, 31> kKeys{{
     {"Checkbox_DataAcquistion", &AppSettings::Checkbox_DataAcquistion},
     {"DataAcquistionSpeed", &AppSettings::DataAcquistionSpeed},
     {"FileName", &AppSettings::FileName},
@@ -47,7 +47,20 @@ const std::array<Key, 22> kKeys{{
     {"TrigStopVal", &AppSettings::TrigStopVal},
     {"DecimalPoint", &AppSettings::DecimalPoint},
     {"Language", &AppSettings::Language},
+    {"WindowLeft", &AppSettings::WindowLeft},
+    {"WindowTop", &AppSettings::WindowTop},
+    {"WindowWidth", &AppSettings::WindowWidth},
+    {"WindowHeight", &AppSettings::WindowHeight},
+    {"LastTab", &AppSettings::LastTab},
+    {"BigWindowLeft", &AppSettings::BigWindowLeft},
+    {"BigWindowTop", &AppSettings::BigWindowTop},
+    {"BigWindowWidth", &AppSettings::BigWindowWidth},
+    {"BigWindowHeight", &AppSettings::BigWindowHeight},
 }};
+
+// How much of a window must lie on a screen for the user to grab its title bar and move it.
+constexpr int kGrabbableWidth = 100;
+constexpr int kGrabbableHeight = 30;
 
 template <class... F>
 struct Overloaded : F... {
@@ -118,6 +131,29 @@ bool isSystemProgramFolder(const QString& folder)
     return std::any_of(prefixes.begin(), prefixes.end(), [&path](const QString& prefix) {
         return path == prefix || path.startsWith(prefix + u'/');
     });
+}
+
+QString defaultRecordingFileName(const QString& documentsFolder)
+{
+    const QString folder = documentsFolder.isEmpty() ? QDir::homePath() : documentsFolder;
+    return QDir(folder).absoluteFilePath(QStringLiteral("pomiary.csv"));
+}
+
+QRect keptOnScreen(const QRect& stored, const QList<QRect>& screens, const QRect& primary)
+{
+    // The title bar runs along the window's top edge: that strip must be reachable.
+    const QRect titleStrip(stored.left(), stored.top(), stored.width(), std::min(stored.height(), kGrabbableHeight));
+    for (const QRect& screen : screens) {
+        const QRect visible = screen.intersected(titleStrip);
+        if (visible.width() >= std::min(kGrabbableWidth, stored.width()) &&
+            visible.height() >= std::min(kGrabbableHeight, stored.height())) {
+            return stored;
+        }
+    }
+    if (primary.isEmpty()) {
+        return stored;
+    }
+    return QRect(primary.topLeft(), stored.size().boundedTo(primary.size()));
 }
 
 QString appSettingsPath(const QString& executableFolder, const QString& userConfigFolder)

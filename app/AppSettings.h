@@ -5,6 +5,8 @@
 #include "display/core/NumberFormat.h"
 #include "settings/profile/ProfileFile.h"
 
+#include <QList>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -35,9 +37,32 @@ struct AppSettings {
     float TrigStopVal = 10.0F;
     int DecimalPoint = 1;
     int Language = 0;
+    // The main window's place and size (frame position, client size) and its last page; a width
+    // or height of 0 means none is stored and the window opens where it always did.
+    int WindowLeft = 0;
+    int WindowTop = 0;
+    int WindowWidth = 0;
+    int WindowHeight = 0;
+    int LastTab = 0;
+    // The large readout window's place and size, the same way.
+    int BigWindowLeft = 0;
+    int BigWindowTop = 0;
+    int BigWindowWidth = 0;
+    int BigWindowHeight = 0;
 
     friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };
+
+/// The recording file used when the preferences name none: "pomiary.csv" in the user's
+/// documents folder (in the home folder when the system names no documents folder), as an
+/// absolute path.
+QString defaultRecordingFileName(const QString& documentsFolder);
+
+/// Where a window whose outer rectangle was stored as `stored` opens on the screens there are
+/// now (their available areas, `primary` among them). A window that still shows enough of itself
+/// on some screen to be grabbed and moved stays where it was; one that lies off every screen is
+/// moved to the primary screen's top left corner, shrunk to fit it where needed.
+QRect keptOnScreen(const QRect& stored, const QList<QRect>& screens, const QRect& primary);
 
 /// The section that holds every key.
 inline const QString kOptionsSection = QStringLiteral("Options");

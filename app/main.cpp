@@ -1,4 +1,5 @@
-// Program entry: creates the windows in their fixed order and runs the message loop.
+// Program entry: reads the start-up options, creates the windows in their fixed order and runs the
+// message loop.
 
 #include "AppSettings.h"
 #include "Application.h"
@@ -13,19 +14,87 @@
 #include "ui/windows/TFormBigDisplay.h"
 #include "ui/windows/TFormCalib.h"
 
+#include <QCommandLineParser>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <exception>
+#include <variant>
+
+namespace {
+
+/// Exit code of a start refused for a wrong command line (the BSD "usage" code).
+constexpr int kUsageExitCode = 64;
+
+/// The options the program takes. Qt's own options (-platform, -style, ...) have been taken out
+/// of the arguments by the application object before these are read.
+struct StartOptions {
+    bool simulate = false;
+};
+
+void writeTo(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+/// Reads the command line. Returns the options to start with, or the exit code when the program
+/// is to end at once (help or version printed, or a refused command line).
+std::variant<StartOptions, int> readStartOptions()
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Configures and monitors the QMX80NET four-channel strain-gauge transducer over USB HID."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("List the virtual transducer beside the real HID devices."));
+    parser.addOption(simulate);
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (!parser.parse(arguments)) {
+        writeTo(stderr, QStringLiteral("%1: %2\nTry '%1 --help' for the options.\n")
+                            .arg(QStringLiteral("qmx80net-pc"), parser.errorText()));
+        return kUsageExitCode;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        writeTo(stderr, QStringLiteral("%1: unexpected argument '%2'\nTry '%1 --help' for the options.\n")
+                            .arg(QStringLiteral("qmx80net-pc"), parser.positionalArguments().constFirst()));
+        return kUsageExitCode;
+    }
+    // --help-all (Qt's list of its own options too) is answered like --help: the program does not
+    // start either way.
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        writeTo(stdout, parser.helpText() +
+                            QStringLiteral("\nQt's own options, such as -platform offscreen, are also accepted.\n"));
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        writeTo(stdout, QStringLiteral("qmx80net-pc %1\n").arg(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    StartOptions options;
+    options.simulate = parser.isSet(simulate);
+    return options;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     qmx::app::Application application(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(qmx::ui::kProgramVersion));
+    const auto startOptions = readStartOptions();
+    if (const int* exitCode = std::get_if<int>(&startOptions)) {
+        return *exitCode;
+    }
     try {
         // Caught from the start, so a signal that comes while the windows are being made still
         // closes the program once its message loop runs.
         qmx::app::ShutdownSignals shutdownSignals;
-        const bool simulate = QCoreApplication::arguments().contains(QStringLiteral("--simulate"));
-        qmx::app::Backends backends(simulate);
+        qmx::app::Backends backends(std::get<StartOptions>(startOptions).simulate);
 
         const QString settingsPath = qmx::app::appSettingsPath(
             QCoreApplication::applicationDirPath(),

@@ -2,8 +2,11 @@
 #include "ui/widgets/Fonts.h"
 
 #include "pages/ChartPage.h"
+#include "pages/CommunicationPage.h"
 #include "pages/MeasurementPage.h"
+#include "pages/OutputsPage.h"
 #include "pages/RecordingPage.h"
+#include "pages/SensorSettingsPage.h"
 #include "pages/SettingsPage.h"
 
 #include "ErrorBox.h"
@@ -11,6 +14,7 @@
 #include "lang/PropertyTable.h"
 #include "windows/TForm2.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -22,6 +26,7 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -80,10 +85,11 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     TabSheet3 = new RecordingPage(PageControl1);
     TabSheet5 = new SettingsPage(*m_link, [this](std::string_view id) { return LookupText(id); }, PageControl1);
     connect(TabSheet5, &SettingsPage::unitsTextChanged, this, [this](const QString& units) { m_unitsText = units; });
-    PageControl1->addTab(TabSheet1, imageListIcon(0), QStringLiteral("Pomiary"));
-    PageControl1->addTab(TabSheet2, imageListIcon(1), QStringLiteral("Wykres"));
-    PageControl1->addTab(TabSheet3, imageListIcon(2), QStringLiteral("Rejestracja"));
-    PageControl1->addTab(TabSheet5, imageListIcon(3), QStringLiteral("Ustawienia"));
+    // The ampersands give each tab its Alt key (the letter is underlined, not shown as "&").
+    PageControl1->addTab(TabSheet1, imageListIcon(0), QStringLiteral("&Pomiary"));
+    PageControl1->addTab(TabSheet2, imageListIcon(1), QStringLiteral("&Wykres"));
+    PageControl1->addTab(TabSheet3, imageListIcon(2), QStringLiteral("&Rejestracja"));
+    PageControl1->addTab(TabSheet5, imageListIcon(3), QStringLiteral("&Ustawienia"));
     PageControl1->setCurrentIndex(0);
     column->addWidget(PageControl1, 1);
     column->addWidget(buildStatusStrip());
@@ -178,6 +184,42 @@ void TForm1::buildMenu()
     Instrukcja1->setObjectName(QStringLiteral("Instrukcja1"));
     Informacje1 = Pomoc1->addAction(QStringLiteral("Informacje"));
     Informacje1->setObjectName(QStringLiteral("Informacje1"));
+
+    // Keys of the menu items; the ends of the window's other keys are not in a menu.
+    Wczytajustawieniazpliku1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Wczytajustawieniazpliku2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Instrukcja1->setShortcut(QKeySequence(Qt::Key_F1));
+    auto* quit = new QAction(this);
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Ends through the close button's path: preferences written, recording closed, link released.
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
+    auto* readShownPage = new QAction(this);
+    readShownPage->setObjectName(QStringLiteral("readShownPageAction"));
+    readShownPage->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(readShownPage, &QAction::triggered, this, &TForm1::readSettingsOfShownPage);
+    addAction(readShownPage);
+}
+
+void TForm1::readSettingsOfShownPage()
+{
+    if (PageControl1->currentIndex() != kSettingsPageIndex) {
+        return;
+    }
+    QWidget* shown = TabSheet5->PageControl2->currentWidget();
+    QPushButton* read = nullptr;
+    if (shown == TabSheet5->TabSheet6) {
+        read = TabSheet5->TabSheet6->Btn_ReadTensSettings;
+    } else if (shown == TabSheet5->TabSheet7) {
+        read = TabSheet5->TabSheet7->Btn_ReadIOettings;
+    } else if (shown == TabSheet5->TabSheet4) {
+        read = TabSheet5->TabSheet4->BitBtn5;
+    }
+    // A button locked while the transducer is busy or absent refuses the key as it refuses a click.
+    if (read != nullptr && read->isEnabled()) {
+        read->click();
+    }
 }
 
 QWidget* TForm1::buildConnectionStrip()

@@ -8,6 +8,7 @@
 #include "link/LinkController.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QTimer>
 
 #include <functional>
@@ -132,6 +133,9 @@ public slots:
     bool saveDeviceSettingsFile(const QString& path);
     /// "Pomoc" / "Informacje": shows the about box modally, centred over this window.
     void Informacje1Click();
+    /// F5: on the "Ustawienia" page, reads the settings of the inner page shown, as its
+    /// "Odczytaj" button does; nothing on the other pages.
+    void readSettingsOfShownPage();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -159,6 +163,9 @@ private:
     void ShowChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& controls);
     void connectMeasurementPage();
 
+    /// Places the large readout window as the preferences left it, if they hold its geometry.
+    void restoreBigWindowGeometry();
+
     lang::Language m_activeLanguage = lang::Language::Polish;
     display::NumberLocale m_numberLocale = display::NumberLocale::system();
     QString m_unitsText;
@@ -174,6 +181,9 @@ private:
     bool m_preferencesFileUnusable = false;
     // A failed save of the preferences has been shown; closing does not show it again.
     bool m_preferencesSaveErrorShown = false;
+    // The large readout window's geometry as read from the preferences (frame position, client
+    // size); empty when none is stored. Applied once the window is handed over.
+    QRect m_storedBigWindowGeometry;
     std::unique_ptr<link::LinkController> m_link;
 };
 

@@ -104,6 +104,7 @@ void TForm1::attachWindows(const SecondaryWindows& windows)
     m_windows = windows;
     if (m_windows.bigDisplay) {
         connect(m_windows.bigDisplay, &TFormBigDisplay::resetMaxRequested, this, &TForm1::Btn_ResetMinMaxClick);
+        restoreBigWindowGeometry();
     }
     if (m_windows.analogCalib) {
         TabSheet5->setAnalogCalibrationWindow(m_windows.analogCalib);

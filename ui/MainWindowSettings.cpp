@@ -10,6 +10,7 @@
 #include "pages/RecordingPage.h"
 #include "pages/SensorSettingsPage.h"
 #include "pages/SettingsPage.h"
+#include "windows/TFormBigDisplay.h"
 #include "settings/devicefile/DeviceSettingsFile.h"
 #include "settings/profile/ProfileFile.h"
 
@@ -19,10 +20,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace qmx::ui {
 
@@ -81,6 +87,45 @@ void setTextQuietly(QLineEdit* edit, const QString& text)
     edit->setText(text);
 }
 
+/// The recording file the page opens with: the stored name as an absolute path (a relative name
+/// was always taken from the working folder, so that is where it stays), or the default file in
+/// the user's documents folder when none is stored.
+QString recordingFileName(const QString& stored, bool isStored)
+{
+    if (isStored) {
+        return QDir::toNativeSeparators(QFileInfo(stored).absoluteFilePath());
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The folder may not exist yet on a fresh account; the recorder creates files, not folders.
+    if (!documents.isEmpty()) {
+        QDir().mkpath(documents);
+    }
+    return QDir::toNativeSeparators(app::defaultRecordingFileName(documents));
+}
+
+/// A window's place and size as stored: frame position and client size, taken from its normal
+/// geometry while it is maximised or full screen.
+QRect storedGeometry(const QWidget* window)
+{
+    if (window->isMaximized() || window->isFullScreen()) {
+        return window->normalGeometry();
+    }
+    return {window->pos(), window->size()};
+}
+
+/// Puts a window where it was stored, brought onto a screen when that place lies off every screen.
+void placeWindow(QWidget* window, const QRect& stored)
+{
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens << screen->availableGeometry();
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect placed = app::keptOnScreen(stored, screens, primary != nullptr ? primary->availableGeometry() : QRect());
+    window->resize(placed.size());
+    window->move(placed.topLeft());
+}
+
 } // namespace
 
 void TForm1::setConfigFileDialogs(FileDialog save, FileDialog open)
@@ -116,6 +161,8 @@ void TForm1::writeRecordingFileName(const QString& fileName)
 void TForm1::LoadAppSettings()
 {
     app::AppSettings s;
+    bool fileNameStored = false;
+    QString storedLanguage;
     if (!m_settingsPath.isEmpty()) {
         const settings::ProfileRead file = settings::readProfile(m_settingsPath);
         // Said once, when the window runs.
@@ -135,10 +182,13 @@ void TForm1::LoadAppSettings()
         }
         s = app::readAppSettings([&](const QString& key) { return file.document.value(app::kOptionsSection, key); },
                                  m_numberLocale);
+        const auto storedFileName = file.document.value(app::kOptionsSection, QStringLiteral("FileName"));
+        fileNameStored = storedFileName && !storedFileName->trimmed().isEmpty();
+        storedLanguage = file.document.value(app::kOptionsSection, QStringLiteral("Language")).value_or(QString());
     }
 
     RecordingPage& rec = *TabSheet3;
-    rec.setFileName(s.FileName);
+    rec.setFileName(recordingFileName(s.FileName, fileNameStored));
     rec.setColumns({s.SaveDate, s.SaveTime, s.SaveDataCnt, s.SaveDataSummary,
                     {s.SaveDataSens1, s.SaveDataSens2, s.SaveDataSens3, s.SaveDataSens4}});
     rec.setDataAcquisitionSpeed(s.DataAcquistionSpeed);
@@ -158,11 +208,31 @@ void TForm1::LoadAppSettings()
         siLangCombo1->setCurrentIndex(s.Language);
         siLangCombo1Change();
     } else {
-        // A damaged value: the error is shown once, the interface stays Polish, and Polish is
-        // what is stored at closing, so the error does not come back at every start.
-        siLangCombo1->setCurrentIndex(-1);
-        siLangCombo1Change();
+        // A damaged value: the error, naming the setting and the file, is shown once, the
+        // interface stays Polish, and Polish is what is stored at closing, so the error does not
+        // come back at every start.
+        m_errorBox(QStringLiteral("Language=%1 in %2 is not a known language; Polish is used")
+                       .arg(storedLanguage.trimmed(), QDir::toNativeSeparators(m_settingsPath)));
         siLangCombo1->setCurrentIndex(0);
+        siLangCombo1Change();
+    }
+
+    // Where the windows were and the page that was shown when the program last ended.
+    if (s.WindowWidth > 0 && s.WindowHeight > 0) {
+        placeWindow(this, QRect(s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight));
+    }
+    if (s.LastTab >= 0 && s.LastTab < PageControl1->count()) {
+        PageControl1->setCurrentIndex(s.LastTab);
+    }
+    if (s.BigWindowWidth > 0 && s.BigWindowHeight > 0) {
+        m_storedBigWindowGeometry = QRect(s.BigWindowLeft, s.BigWindowTop, s.BigWindowWidth, s.BigWindowHeight);
+    }
+}
+
+void TForm1::restoreBigWindowGeometry()
+{
+    if (m_windows.bigDisplay != nullptr && m_storedBigWindowGeometry.isValid()) {
+        placeWindow(m_windows.bigDisplay, m_storedBigWindowGeometry);
     }
 }
 
@@ -193,6 +263,18 @@ bool TForm1::SaveAppSettings()
     s.TrigStopVal = TabSheet2->trigStopVal();
     s.DecimalPoint = TabSheet5->Cb_Decp->currentIndex();
     s.Language = siLangCombo1->currentIndex();
+    const QRect window = storedGeometry(this);
+    s.WindowLeft = window.left();
+    s.WindowTop = window.top();
+    s.WindowWidth = window.width();
+    s.WindowHeight = window.height();
+    s.LastTab = PageControl1->currentIndex();
+    const QRect big =
+        m_windows.bigDisplay != nullptr ? storedGeometry(m_windows.bigDisplay) : m_storedBigWindowGeometry;
+    s.BigWindowLeft = big.left();
+    s.BigWindowTop = big.top();
+    s.BigWindowWidth = std::max(0, big.width());
+    s.BigWindowHeight = std::max(0, big.height());
 
     std::vector<settings::ProfileEntry> entries;
     for (const auto& [key, text] : app::appSettingsEntries(s, m_numberLocale)) {

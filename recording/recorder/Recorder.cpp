@@ -38,6 +38,8 @@ std::optional<FileError> Recorder::beginRun()
     }
     m_running = true;
     m_headerPending = true;
+    m_runRecords = 0;
+    m_runBytes = 0;
     return std::nullopt;
 }
 
@@ -134,6 +136,8 @@ std::optional<FileError> Recorder::writeRecord(const link::TMeasurement& m)
     if (auto error = m_file->append(line)) {
         return failRun(std::move(*error));
     }
+    ++m_runRecords;
+    m_runBytes += line.size();
     return std::nullopt;
 }
 

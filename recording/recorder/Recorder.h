@@ -127,6 +127,11 @@ public:
     bool fileOpen() const { return m_file && m_file->isOpen(); }
     /// Bytes of lines recorded but not yet handed to the file's writer thread.
     qsizetype bufferedBytes() const { return m_file ? m_file->buffered() : 0; }
+    /// Records (lines of values, the header not counted) appended since the run began.
+    std::int64_t runRecords() const { return m_runRecords; }
+    /// Bytes appended to the file since the run began, the header included; counted as the lines
+    /// are buffered, so reading it asks nothing of the disk.
+    std::int64_t runBytes() const { return m_runBytes; }
 
 private:
     std::optional<FileError> writeRecord(const link::TMeasurement& m);
@@ -148,6 +153,8 @@ private:
     bool m_headerPending = false;
     // 64 bits: at 100 records a second a 32-bit number would turn negative after 248 days.
     std::int64_t m_recordNumber = 0;
+    std::int64_t m_runRecords = 0;
+    std::int64_t m_runBytes = 0;
     // Starts past the "ZAPIS" window: nothing has been recorded when the program starts.
     std::uint32_t m_ticksSinceRecord = kWritingTicks;
 };

@@ -102,9 +102,12 @@ TEST(AppSettings, WrittenEntriesFollowTheTableWithoutFileName)
     s.TrigStartVal = 12.3F;
     s.Language = -1;
     const auto entries = app::appSettingsEntries(s, kPoint);
-    ASSERT_EQ(entries.size(), 21U);
+    ASSERT_EQ(entries.size(), 30U);
     EXPECT_EQ(entries.front().first, QStringLiteral("Checkbox_DataAcquistion"));
-    EXPECT_EQ(entries.back().first, QStringLiteral("Language"));
+    EXPECT_EQ(entries[20].first, QStringLiteral("Language"));
+    // The window keys come after every older key, so those keep their places in the file.
+    EXPECT_EQ(entries[21].first, QStringLiteral("WindowLeft"));
+    EXPECT_EQ(entries.back().first, QStringLiteral("BigWindowHeight"));
     std::map<QString, QString> byKey(entries.begin(), entries.end());
     EXPECT_EQ(byKey.count(QStringLiteral("FileName")), 0U);
     EXPECT_EQ(byKey[QStringLiteral("SaveDataSummary")], QStringLiteral("1"));
@@ -113,8 +116,20 @@ TEST(AppSettings, WrittenEntriesFollowTheTableWithoutFileName)
     EXPECT_EQ(byKey[QStringLiteral("TrigStopVal")], QStringLiteral("10"));
     EXPECT_EQ(byKey[QStringLiteral("Language")], QStringLiteral("-1"));
 
-    // What is written reads back as the same settings.
-    std::map<QString, QString> stored(entries.begin(), entries.end());
+    // What is written reads back as the same settings, window places off the origin included.
+    s.WindowLeft = -1200;
+    s.WindowTop = 40;
+    s.WindowWidth = 900;
+    s.WindowHeight = 700;
+    s.LastTab = 3;
+    s.BigWindowLeft = 15;
+    s.BigWindowTop = -20;
+    s.BigWindowWidth = 640;
+    s.BigWindowHeight = 200;
+    const auto withWindows = app::appSettingsEntries(s, kPoint);
+    std::map<QString, QString> stored(withWindows.begin(), withWindows.end());
+    EXPECT_EQ(stored[QStringLiteral("WindowLeft")], QStringLiteral("-1200"));
+    EXPECT_EQ(stored[QStringLiteral("LastTab")], QStringLiteral("3"));
     stored[QStringLiteral("FileName")] = s.FileName;
     EXPECT_EQ(app::readAppSettings(readerOf(stored), kPoint), s);
 }
@@ -237,3 +252,43 @@ TEST(AppSettings, AnInstalledProgramKeepsItsPreferencesWithTheUserEvenForTheSupe
     }
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/usr/lib/config.ini")));
 }
+
+TEST(AppSettings, WithoutAStoredNameTheRecordingGoesToTheDocumentsFolderByAnAbsolutePath)
+{
+    EXPECT_EQ(app::defaultRecordingFileName(QStringLiteral("/home/ala/Dokumenty")),
+              QStringLiteral("/home/ala/Dokumenty/pomiary.csv"));
+    // No documents folder named by the system: the home folder, still absolute.
+    const QString fallback = app::defaultRecordingFileName(QString());
+    EXPECT_TRUE(QDir::isAbsolutePath(fallback)) << fallback.toStdString();
+    EXPECT_EQ(fallback, QDir(QDir::homePath()).filePath(QStringLiteral("pomiary.csv")));
+}
+
+struct ScreenCase {
+    const char* what;
+    QRect stored;
+    QRect expected;
+};
+
+class KeptOnScreen : public ::testing::TestWithParam<ScreenCase> {};
+
+TEST_P(KeptOnScreen, AWindowOffEveryScreenIsMovedOntoThePrimaryOne)
+{
+    // A 1920 x 1040 primary screen and a 1280 x 1024 screen to its left.
+    const QRect primary(0, 0, 1920, 1040);
+    const QRect left(-1280, 0, 1280, 1024);
+    EXPECT_EQ(app::keptOnScreen(GetParam().stored, {primary, left}, primary), GetParam().expected)
+        << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AppSettings, KeptOnScreen,
+    ::testing::Values(
+        ScreenCase{"inside the primary screen", QRect(100, 80, 700, 680), QRect(100, 80, 700, 680)},
+        ScreenCase{"on the second screen", QRect(-1200, 40, 700, 680), QRect(-1200, 40, 700, 680)},
+        ScreenCase{"partly off, title bar still grabbable", QRect(1800, 900, 700, 680), QRect(1800, 900, 700, 680)},
+        ScreenCase{"beyond the right edge", QRect(2500, 100, 700, 680), QRect(0, 0, 700, 680)},
+        ScreenCase{"where a third screen was", QRect(-3000, -2000, 700, 680), QRect(0, 0, 700, 680)},
+        ScreenCase{"title bar above every screen", QRect(100, -600, 700, 680), QRect(0, 0, 700, 680)},
+        ScreenCase{"only a sliver showing", QRect(1890, 100, 700, 680), QRect(0, 0, 700, 680)},
+        ScreenCase{"off screen and larger than the primary", QRect(5000, 0, 2560, 1600),
+                   QRect(0, 0, 1920, 1040)}));

@@ -232,7 +232,7 @@ const std::vector<StartUpText>& startUpTexts()
 {
     static const std::vector<StartUpText> rows{
         {"ConnectionStatus", "Brak połączenia", "no transducer yet: link status set first at start-up"},
-        {"Edit_FileName", "pomiary.csv", "stored recording file name (default)"},
+        {"Edit_FileName", nullptr, "stored recording file name, by default pomiary.csv in the user's documents folder"},
         {"Edit_AutoStartVal", "50.00", "stored chart start threshold (default 50.0), two decimals"},
         {"Edit_AutoStopVal", "10.00", "stored chart stop threshold (default 10.0), two decimals"},
         {"Label_ResponseDelay", nullptr, "derived from the rate and filter lists at start-up"},

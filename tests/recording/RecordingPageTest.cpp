@@ -134,7 +134,8 @@ TEST_F(RecordingPageTest, ControlsCarryTheirNamesCaptionsListAndTooltips)
     EXPECT_EQ(fresh.columns(), recording::RecordColumns{}) << "all column boxes clear at design";
     EXPECT_EQ(fresh.Edit_FileName->text(), QStringLiteral("Sciezka zapisu"));
     EXPECT_TRUE(fresh.Edit_FileName->isReadOnly());
-    EXPECT_EQ(fresh.Button_SaveFilePath->text(), QStringLiteral("Scieżka zapisu"));
+    EXPECT_EQ(fresh.Button_SaveFilePath->text(), QStringLiteral("&Scieżka zapisu")); // Alt+S
+    EXPECT_TRUE(fresh.recordProgress->text().isEmpty()) << "no figures before a first run";
     EXPECT_EQ(fresh.ComboBox_AcquistionTime->toolTip(),
               QStringLiteral("Prędkosć zapisu pomiarow do pliku. Maksymalnie 100 pomiarow/sekunde, minimalnie 1/godzine."));
     EXPECT_EQ(fresh.Rb_AcqContinuus->toolTip(),
@@ -436,4 +437,53 @@ TEST_F(RecordingPageTest, ClickingTheButtonOpensTheDialog)
     chosenName = dir.filePath(QStringLiteral("x.csv"));
     page.Button_SaveFilePath->click();
     EXPECT_EQ(page.fileName(), chosenName);
+}
+
+TEST_F(RecordingPageTest, ARunShowsItsRecordsFileSizeAndTimeWithoutAskingTheDisk)
+{
+    // 100 bytes from an earlier run: the size counts them, the records do not.
+    {
+        QFile earlier(path);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write(QByteArray(98, 'x') + "\r\n");
+    }
+    QDateTime now(QDate(2026, 12, 9), QTime(14, 0, 0));
+    page.setClock([&now] { return now; });
+    page.setDataAcquisitionSpeed(0);
+    page.setDataAcquisition(true);
+    EXPECT_EQ(page.recordProgress->text(),
+              QStringLiteral("Zapisano wierszy: 0   Rozmiar pliku: 100 B   Czas zapisu: 0:00:00"));
+
+    feed(3); // the header (14 bytes) and three lines of 9 bytes
+    now = now.addSecs(3725);
+    // The figures come from the lines handed to the file: a file that vanished from its folder
+    // changes nothing, as nothing is read from the disk for them.
+    QFile::rename(path, dir.filePath(QStringLiteral("moved.csv")));
+    page.flushRecording();
+    EXPECT_EQ(page.recordProgress->text(),
+              QStringLiteral("Zapisano wierszy: 3   Rozmiar pliku: 141 B   Czas zapisu: 1:02:05"));
+
+    feed(2);
+    now = now.addSecs(1);
+    endRun();
+    // The ended run's figures stay, and they match the file.
+    EXPECT_EQ(page.recordProgress->text(),
+              QStringLiteral("Zapisano wierszy: 5   Rozmiar pliku: 159 B   Czas zapisu: 1:02:06"));
+    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("moved.csv"))).size(), 159);
+    now = now.addSecs(600);
+    page.flushRecording();
+    EXPECT_TRUE(page.recordProgress->text().endsWith(QStringLiteral("1:02:06")));
+
+    // A new run counts afresh, from the file's size when it begins; sizes above a kilobyte in kB.
+    {
+        QFile grown(path);
+        ASSERT_TRUE(grown.open(QIODevice::WriteOnly));
+        grown.write(QByteArray(2046, 'x') + "\r\n");
+    }
+    page.setDataAcquisition(true);
+    feed(1);
+    page.flushRecording();
+    EXPECT_EQ(page.recordProgress->text(),
+              QStringLiteral("Zapisano wierszy: 1   Rozmiar pliku: 2,0 kB   Czas zapisu: 0:00:00"));
+    endRun();
 }

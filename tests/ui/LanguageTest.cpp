@@ -40,7 +40,7 @@ TEST_F(LanguageFixture, EnglishChangesOnlyThePropertyTableCaptions)
     EXPECT_EQ(window.Label20->text(), QStringLiteral("Language"));
     EXPECT_EQ(window.Label1->text(), QStringLiteral("Status:"));   // no English entry
     EXPECT_EQ(window.Label_Status->text(), QStringLiteral("...")); // no English entry
-    EXPECT_EQ(window.PageControl1->tabText(0), QStringLiteral("Pomiary"));
+    EXPECT_EQ(window.PageControl1->tabText(0), QStringLiteral("&Pomiary")); // Alt+P
     EXPECT_EQ(window.LookupText("IDS_44"), QStringLiteral("Connected"));
     EXPECT_TRUE(errors.isEmpty());
 

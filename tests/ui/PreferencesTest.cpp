@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -59,7 +60,11 @@ TEST_F(PreferencesFixture, FirstStartTakesTheDefaultsAndClosingWritesEveryKeyBut
         EXPECT_FALSE(window.TabSheet3->dataAcquisition());
         EXPECT_TRUE(window.TabSheet3->Checkbox_SaveDate->isChecked());
         EXPECT_EQ(window.TabSheet3->dataAcquisitionSpeed(), 0);
-        EXPECT_EQ(window.TabSheet3->Edit_FileName->text(), QStringLiteral("pomiary.csv"));
+        // No name stored: the documents folder, by its full path.
+        EXPECT_EQ(window.TabSheet3->Edit_FileName->text(),
+                  QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                      .absoluteFilePath(QStringLiteral("pomiary.csv")));
+        EXPECT_TRUE(QDir::isAbsolutePath(window.TabSheet3->Edit_FileName->text()));
         EXPECT_TRUE(window.TabSheet2->seriesActive(0));
         EXPECT_FALSE(window.TabSheet2->seriesActive(4));
         EXPECT_EQ(window.TabSheet2->timeWindowIndex(), 1);
@@ -74,7 +79,7 @@ TEST_F(PreferencesFixture, FirstStartTakesTheDefaultsAndClosingWritesEveryKeyBut
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Options]\r\nCheckbox_DataAcquistion=0\r\nDataAcquistionSpeed=0\r\nSaveDate=1\r\n")))
         << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("FileName")));
-    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 22); // the section and 21 keys
+    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 31); // the section and 30 keys
     EXPECT_TRUE(text.contains(QStringLiteral("TrigStartVal=50\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("Language=0\r\n")));
 }
@@ -118,7 +123,8 @@ TEST_F(PreferencesFixture, ADamagedLanguageIsReportedOnceAndStoredAsPolish)
     {
         ui::TForm1 window(backend, path());
         ASSERT_EQ(boxes.texts.size(), 1);
-        EXPECT_TRUE(boxes.texts[0].startsWith(QStringLiteral("TForm1: 0 - is not a valid property value!")));
+        EXPECT_EQ(boxes.texts[0], QStringLiteral("Language=5 in %1 is not a known language; Polish is used.")
+                                      .arg(QDir::toNativeSeparators(path())));
         EXPECT_EQ(window.ActiveLanguage(), lang::Language::Polish);
         // The steps after the preferences still ran.
         EXPECT_EQ(window.TabSheet5->Cb_ModbusAddress->count(), 247);
@@ -246,4 +252,12 @@ TEST_F(PreferencesFixture, AStoredRecordingSwitchStartsARun)
     ui::TForm1 window(backend, path());
     EXPECT_TRUE(window.TabSheet3->dataAcquisition());
     EXPECT_EQ(window.TabSheet3->fileName(), csv);
+}
+
+TEST_F(PreferencesFixture, AStoredRelativeRecordingFileIsShownByItsFullPath)
+{
+    writeAll(path(), "[Options]\r\nFileName=dane/pomiary.csv\r\n");
+    ui::TForm1 window(backend, path());
+    EXPECT_EQ(window.TabSheet3->Edit_FileName->text(),
+              QDir::current().absoluteFilePath(QStringLiteral("dane/pomiary.csv")));
 }

@@ -87,8 +87,8 @@ CommunicationPage::CommunicationPage(QWidget* parent) : QWidget(parent)
     column->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
-    Btn_ReadIOettings = makeButton(GroupBox18, "Btn_ReadIOettings", QStringLiteral("Odczytaj"));
-    Btn_SaveIOSettings = makeButton(GroupBox18, "Btn_SaveIOSettings", QStringLiteral("Zapisz"));
+    Btn_ReadIOettings = makeButton(GroupBox18, "Btn_ReadIOettings", QStringLiteral("&Odczytaj"));
+    Btn_SaveIOSettings = makeButton(GroupBox18, "Btn_SaveIOSettings", QStringLiteral("&Zapisz"));
     Btn_ComFactory = makeButton(GroupBox18, "Btn_ComFactory", QStringLiteral("Przywróć fabryczne"));
     Btn_ReadIOettings->setIcon(buttonIcon(ButtonPicture::Read));
     Btn_SaveIOSettings->setIcon(buttonIcon(ButtonPicture::Save));

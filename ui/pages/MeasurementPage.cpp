@@ -95,14 +95,14 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     upper->addLayout(readouts);
 
     auto* buttons = new QHBoxLayout;
-    Bit_BigWindow = named(new QPushButton(QStringLiteral("Duże okno"), GroupBox2), QStringLiteral("Bit_BigWindow"));
-    BtnTara = named(new QPushButton(QStringLiteral("Tara"), GroupBox2), QStringLiteral("BtnTara"));
+    Bit_BigWindow = named(new QPushButton(QStringLiteral("&Duże okno"), GroupBox2), QStringLiteral("Bit_BigWindow"));
+    BtnTara = named(new QPushButton(QStringLiteral("&Tara"), GroupBox2), QStringLiteral("BtnTara"));
     Label47 = named(new QLabel(QStringLiteral("IN1"), GroupBox2), QStringLiteral("Label47"));
     Edit_IN1 = named(new QLineEdit(QStringLiteral("OFF"), GroupBox2), QStringLiteral("Edit_IN1"));
     Edit_IN1->setReadOnly(true);
     Edit_IN1->setFixedWidth(40);
     Edit_IN1->setAlignment(Qt::AlignCenter);
-    Btn_ResetMinMax = named(new QPushButton(QStringLiteral("Reset Max"), GroupBox2), QStringLiteral("Btn_ResetMinMax"));
+    Btn_ResetMinMax = named(new QPushButton(QStringLiteral("Reset &Max"), GroupBox2), QStringLiteral("Btn_ResetMinMax"));
     Bit_BigWindow->setIcon(buttonIcon(ButtonPicture::BigWindow));
     BtnTara->setIcon(buttonIcon(ButtonPicture::Tare));
     Btn_ResetMinMax->setIcon(buttonIcon(ButtonPicture::ResetMax));

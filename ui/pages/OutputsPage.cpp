@@ -77,8 +77,8 @@ OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
     column->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
-    BitBtn5 = makeButton(GroupBox11, "BitBtn5", QStringLiteral("Odczytaj"));
-    BitBtn6 = makeButton(GroupBox11, "BitBtn6", QStringLiteral("Zapisz"));
+    BitBtn5 = makeButton(GroupBox11, "BitBtn5", QStringLiteral("&Odczytaj"));
+    BitBtn6 = makeButton(GroupBox11, "BitBtn6", QStringLiteral("&Zapisz"));
     Btn_OutputsFactory = makeButton(GroupBox11, "Btn_OutputsFactory", QStringLiteral("Przywróć fabryczne"));
     BitBtn5->setIcon(buttonIcon(ButtonPicture::Read));
     BitBtn6->setIcon(buttonIcon(ButtonPicture::Save));

@@ -1,6 +1,7 @@
 #include "RecordingPage.h"
 #include "ui/widgets/Fonts.h"
 
+#include "display/core/NumberFormat.h"
 #include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/Indicators.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +19,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace qmx::ui {
 
@@ -45,6 +49,19 @@ QLineEdit* readOnlyEdit(const QString& text, const char* name, QWidget* parent)
     return edit;
 }
 
+/// A file size in bytes, kB or MB (1 kB = 1024 B), with one decimal above bytes.
+QString recordFileSizeText(qint64 bytes, const display::NumberLocale& locale)
+{
+    constexpr double kKilo = 1024.0;
+    if (bytes < 1024) {
+        return QStringLiteral("%1 B").arg(bytes);
+    }
+    if (static_cast<double>(bytes) < kKilo * kKilo) {
+        return display::FormatFixed(static_cast<double>(bytes) / kKilo, 15, 1, locale) + QStringLiteral(" kB");
+    }
+    return display::FormatFixed(static_cast<double>(bytes) / (kKilo * kKilo), 15, 1, locale) + QStringLiteral(" MB");
+}
+
 QString defaultSaveFileName(QWidget* parent, const QString& current, const QString& filter)
 {
     // No question about replacing an existing file: nothing is replaced, lines are appended.
@@ -63,6 +80,7 @@ RecordingPage::RecordingPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet3"));
     m_dialogs = Dialogs{defaultSaveFileName, defaultWarning};
+    m_clock = [] { return QDateTime::currentDateTime(); };
     buildControls();
     connectControls();
     syncOptions();
@@ -159,12 +177,14 @@ void RecordingPage::buildControls()
 
     auto* fileRow = new QHBoxLayout;
     Edit_FileName = readOnlyEdit(QStringLiteral("Sciezka zapisu"), "Edit_FileName", GroupBox14);
-    Button_SaveFilePath = named(new QPushButton(buttonIcon(ButtonPicture::Folder), QStringLiteral("Scieżka zapisu"),
+    Button_SaveFilePath = named(new QPushButton(buttonIcon(ButtonPicture::Folder), QStringLiteral("&Scieżka zapisu"),
                                                 GroupBox14),
                                 "Button_SaveFilePath");
     fileRow->addWidget(Edit_FileName, 1);
     fileRow->addWidget(Button_SaveFilePath);
     settings->addLayout(fileRow, 4, 0, 1, 3);
+    recordProgress = named(new QLabel(GroupBox14), "recordProgress");
+    settings->addWidget(recordProgress, 5, 0, 1, 3);
     // The file name field is wide enough for a usual path; the group keeps its size and place when
     // the window grows, like every other control of the page.
     Edit_FileName->setMinimumWidth(kFileNameWidth);
@@ -208,6 +228,7 @@ void RecordingPage::setDecimalsSource(std::function<int()> decimals)
 
 void RecordingPage::setClock(recording::Recorder::Clock clock)
 {
+    m_clock = clock ? clock : recording::Recorder::Clock([] { return QDateTime::currentDateTime(); });
     m_recorder.setClock(std::move(clock));
 }
 
@@ -252,8 +273,28 @@ void RecordingPage::flushRecording()
     if (const auto error = m_recorder.collectClosedFiles()) {
         showMessage(writeErrorText(*error));
     }
+    showRecordProgress();
     if (!m_recorder.isRunning() && !m_recorder.closingFiles()) {
         m_flushTimer.stop();
+    }
+}
+
+void RecordingPage::showRecordProgress()
+{
+    if (!m_runStart.isValid()) {
+        return;
+    }
+    const qint64 seconds = std::max<qint64>(0, m_runStart.msecsTo(m_clock()) / 1000);
+    const QString elapsed = QStringLiteral("%1:%2:%3")
+                                .arg(seconds / 3600)
+                                .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const QString text = QStringLiteral("Zapisano wierszy: %1   Rozmiar pliku: %2   Czas zapisu: %3")
+                             .arg(m_recorder.runRecords())
+                             .arg(recordFileSizeText(m_runStartFileSize + m_recorder.runBytes(), m_recorder.locale()),
+                                  elapsed);
+    if (recordProgress->text() != text) {
+        recordProgress->setText(text);
     }
 }
 
@@ -265,10 +306,19 @@ void RecordingPage::Checkbox_AcquistionClick()
             return;
         }
         lockRunChoices(true);
+        // The size the file had is taken once, when the run begins; from then on the size grows
+        // by the bytes handed to the file, so the once-a-second figures ask nothing of the disk.
+        const QFileInfo file(Edit_FileName->text());
+        m_runStartFileSize = file.isFile() ? file.size() : 0;
+        m_runStart = m_clock();
+        showRecordProgress();
         m_flushTimer.start();
         return;
     }
     lockRunChoices(false);
+    showRecordProgress();
+    // The figures of the ended run stay as they were when it ended.
+    m_runStart = QDateTime();
     // The last lines are written and synced on the file's writer thread; the flush timer goes on
     // until the file is closed and reports its error, if any.
     m_recorder.endRunInBackground();

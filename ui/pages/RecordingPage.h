@@ -4,6 +4,7 @@
 
 #include "recording/recorder/Recorder.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -115,6 +116,9 @@ public:
     QCheckBox* Cb_SaveDataSens4 = nullptr;
     QLineEdit* Edit_FileName = nullptr;
     QPushButton* Button_SaveFilePath = nullptr;
+    /// The running run's records written, file size and time since it began; the last run's
+    /// figures stay until a new run begins. Refreshed by the once-a-second flush.
+    QLabel* recordProgress = nullptr;
 
 public slots:
     /// The recording switch changed (by the user or by the program): begins or ends a run.
@@ -141,8 +145,14 @@ private:
     /// The switch was refused before a run began (the file cannot be a recording file).
     void reportRefusedStart(const recording::FileError& error);
     void showMessage(const QString& text);
+    /// Writes the run's records, file size and elapsed time into `recordProgress`.
+    void showRecordProgress();
 
     recording::Recorder m_recorder;
+    recording::Recorder::Clock m_clock;
+    // The file's size when the run began (lines are appended after it) and the run's start.
+    qint64 m_runStartFileSize = 0;
+    QDateTime m_runStart;
     QTimer m_flushTimer;
     Dialogs m_dialogs;
 };

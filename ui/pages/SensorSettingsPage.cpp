@@ -75,8 +75,8 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     }
 
     auto* buttons = new QHBoxLayout;
-    Btn_ReadTensSettings = makeButton(GroupBox12, "Btn_ReadTensSettings", QStringLiteral("Odczytaj"));
-    Btn_SetTensSettings = makeButton(GroupBox12, "Btn_SetTensSettings", QStringLiteral("Zapisz"));
+    Btn_ReadTensSettings = makeButton(GroupBox12, "Btn_ReadTensSettings", QStringLiteral("&Odczytaj"));
+    Btn_SetTensSettings = makeButton(GroupBox12, "Btn_SetTensSettings", QStringLiteral("&Zapisz"));
     Button_TensSettingFactory =
         makeButton(GroupBox12, "Button_TensSettingFactory", QStringLiteral("Przywróć fabryczne"));
     Btn_ReadTensSettings->setIcon(buttonIcon(ButtonPicture::Read));

@@ -1,5 +1,6 @@
 #include "TFHelp.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -145,6 +146,13 @@ TFHelp::TFHelp(QString manualFolder, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(CppWebBrowser1);
+
+    // Esc closes the window, as it closes the program's dialogs.
+    auto* closeOnEscape = new QAction(this);
+    closeOnEscape->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeOnEscape->setShortcutContext(Qt::WindowShortcut);
+    connect(closeOnEscape, &QAction::triggered, this, &QWidget::close);
+    addAction(closeOnEscape);
 
     resize(kInitialClientWidth, kInitialClientHeight);
     if (const QScreen* s = screen()) {

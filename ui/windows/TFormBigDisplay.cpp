@@ -3,6 +3,7 @@
 
 #include "ui/widgets/HeaderBar.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -67,6 +68,12 @@ TFormBigDisplay::TFormBigDisplay(QWidget* parent) : QWidget(parent, Qt::Window)
     grid->setRowStretch(2, 1);
 
     connect(Btn_ResetMinMax, &QPushButton::clicked, this, &TFormBigDisplay::resetMaxRequested);
+    // Esc closes the window, as it closes the program's dialogs.
+    auto* closeOnEscape = new QAction(this);
+    closeOnEscape->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeOnEscape->setShortcutContext(Qt::WindowShortcut);
+    connect(closeOnEscape, &QAction::triggered, this, &QWidget::close);
+    addAction(closeOnEscape);
     resize(kDesignWidth, kDesignHeight);
     keepWithinScreen();
 }

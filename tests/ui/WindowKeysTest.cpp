@@ -1,0 +1,197 @@
+// The main window's keys, pressed on the real window offscreen: F1, Ctrl+O, Ctrl+S, Ctrl+Q, F5,
+// the Alt keys of the tabs and buttons, and Esc in the secondary windows.
+
+#include "FakeBackend.h"
+
+#include "ui/MainWindow.h"
+#include "ui/pages/CommunicationPage.h"
+#include "ui/pages/MeasurementPage.h"
+#include "ui/pages/OutputsPage.h"
+#include "ui/pages/SensorSettingsPage.h"
+#include "ui/pages/SettingsPage.h"
+#include "ui/windows/TFHelp.h"
+#include "ui/windows/TForm2.h"
+#include "ui/windows/TFormBigDisplay.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qmx;
+
+namespace {
+
+class WindowKeys : public ::testing::Test {
+protected:
+    WindowKeys()
+    {
+        dev = backend.add(u"QMX80NET");
+        window.setErrorBox([this](const QString& text) { errors << text; });
+        window.setConfigFileDialogs(
+            [this](const QString& proposed) {
+                saveDialogs << proposed;
+                return QString();
+            },
+            [this](const QString& proposed) {
+                openDialogs << proposed;
+                return QString();
+            });
+        window.attachWindows({&about, nullptr, nullptr, &big, &help});
+        window.link().JvHidDeviceController1DeviceChange();
+        window.show();
+        QApplication::setActiveWindow(&window);
+    }
+    ~WindowKeys() override
+    {
+        for (QWidget* w : {static_cast<QWidget*>(&big), static_cast<QWidget*>(&help), static_cast<QWidget*>(&about)}) {
+            w->hide();
+        }
+    }
+
+    QPushButton* readButtonOf(QWidget* page) const
+    {
+        ui::SettingsPage& settings = *window.TabSheet5;
+        if (page == settings.TabSheet6) {
+            return settings.TabSheet6->Btn_ReadTensSettings;
+        }
+        if (page == settings.TabSheet7) {
+            return settings.TabSheet7->Btn_ReadIOettings;
+        }
+        return settings.TabSheet4->BitBtn5;
+    }
+
+    QTemporaryDir dir;
+    QString config = dir.filePath(QStringLiteral("config.ini"));
+    test::FakeBackend backend;
+    std::shared_ptr<test::FakeDeviceState> dev;
+    ui::TForm1 window{backend, config};
+    ui::TForm2 about;
+    ui::TFormBigDisplay big;
+    ui::TFHelp help{dir.path()};
+    QStringList errors;
+    QStringList saveDialogs;
+    QStringList openDialogs;
+};
+
+} // namespace
+
+TEST_F(WindowKeys, F1OpensTheManual)
+{
+    ASSERT_FALSE(help.isVisible());
+    QTest::keyClick(&window, Qt::Key_F1);
+    EXPECT_TRUE(help.isVisible());
+}
+
+TEST_F(WindowKeys, CtrlOAndCtrlSOpenTheSettingsFileDialogs)
+{
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(openDialogs, QStringList{QStringLiteral("qmx80_konfiguracja.conf")});
+    EXPECT_TRUE(saveDialogs.isEmpty());
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveDialogs, QStringList{QStringLiteral("qmx80_konfiguracja.conf")});
+    EXPECT_EQ(openDialogs.size(), 1);
+}
+
+TEST_F(WindowKeys, CtrlQEndsThroughTheClosingPath)
+{
+    big.show();
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window.isVisible());
+    // The closing path ran: preferences written and the other windows closed.
+    EXPECT_TRUE(QFile::exists(config));
+    EXPECT_FALSE(big.isVisible());
+}
+
+TEST_F(WindowKeys, F5ReadsTheSettingsOfTheInnerPageShownOnlyOnTheSettingsPage)
+{
+    ui::SettingsPage& settings = *window.TabSheet5;
+    const QList<QWidget*> pages{settings.TabSheet6, settings.TabSheet7, settings.TabSheet4};
+    for (QWidget* shown : pages) {
+        SCOPED_TRACE(shown->objectName().toStdString());
+        QList<std::shared_ptr<QSignalSpy>> spies;
+        for (QWidget* page : pages) {
+            spies << std::make_shared<QSignalSpy>(readButtonOf(page), &QPushButton::clicked);
+        }
+        // On another page F5 reads nothing.
+        window.PageControl1->setCurrentIndex(0);
+        settings.PageControl2->setCurrentWidget(shown);
+        QTest::keyClick(&window, Qt::Key_F5);
+        for (const auto& spy : spies) {
+            EXPECT_EQ(spy->count(), 0);
+        }
+        window.PageControl1->setCurrentWidget(window.TabSheet5);
+        settings.PageControl2->setCurrentWidget(shown);
+        ASSERT_TRUE(readButtonOf(shown)->isEnabled());
+        QTest::keyClick(&window, Qt::Key_F5);
+        for (int i = 0; i < pages.size(); ++i) {
+            EXPECT_EQ(spies[i]->count(), pages[i] == shown ? 1 : 0) << pages[i]->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(WindowKeys, AltKeysChooseTheTabsAlsoAfterALanguageSwitch)
+{
+    const std::pair<Qt::Key, int> keys[] = {
+        {Qt::Key_W, 1}, {Qt::Key_R, 2}, {Qt::Key_U, 3}, {Qt::Key_P, 0}};
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [key, index] : keys) {
+            QTest::keyClick(&window, key, Qt::AltModifier);
+            EXPECT_EQ(window.PageControl1->currentIndex(), index) << "round " << round << ", tab " << index;
+        }
+        window.siLangCombo1->setCurrentIndex(1);
+        window.siLangCombo1Change();
+        ASSERT_EQ(window.ActiveLanguage(), lang::Language::English);
+    }
+    // The visible captions are the same words, with the Alt letter marked.
+    EXPECT_EQ(window.PageControl1->tabText(0), QStringLiteral("&Pomiary"));
+}
+
+TEST_F(WindowKeys, AltKeysPressTheMainButtonsOfThePageShown)
+{
+    // A button's Alt key presses it as a click does: down at once, clicked when it comes up.
+    ui::MeasurementPage& measurement = *window.TabSheet1;
+    QSignalSpy tare(measurement.BtnTara, &QPushButton::clicked);
+    QTest::keyClick(&window, Qt::Key_T, Qt::AltModifier);
+    EXPECT_TRUE(measurement.BtnTara->isDown());
+    EXPECT_FALSE(measurement.Btn_ResetMinMax->isDown());
+    EXPECT_FALSE(measurement.Bit_BigWindow->isDown());
+    EXPECT_TRUE(tare.count() == 1 || tare.wait(5000));
+    QSignalSpy resetMax(measurement.Btn_ResetMinMax, &QPushButton::clicked);
+    QTest::keyClick(&window, Qt::Key_M, Qt::AltModifier);
+    EXPECT_TRUE(resetMax.count() == 1 || resetMax.wait(5000));
+    EXPECT_EQ(tare.count(), 1);
+
+    window.PageControl1->setCurrentWidget(window.TabSheet5);
+    window.TabSheet5->PageControl2->setCurrentWidget(window.TabSheet5->TabSheet7);
+    QSignalSpy read(window.TabSheet5->TabSheet7->Btn_ReadIOettings, &QPushButton::clicked);
+    QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+    // The "Odczytaj" buttons of the hidden inner pages take no key.
+    EXPECT_TRUE(window.TabSheet5->TabSheet7->Btn_ReadIOettings->isDown());
+    EXPECT_FALSE(window.TabSheet5->TabSheet6->Btn_ReadTensSettings->isDown());
+    EXPECT_FALSE(window.TabSheet5->TabSheet4->BitBtn5->isDown());
+    EXPECT_TRUE(read.count() == 1 || read.wait(5000));
+}
+
+TEST_F(WindowKeys, EscClosesTheSecondaryWindows)
+{
+    for (QWidget* secondary : {static_cast<QWidget*>(&big), static_cast<QWidget*>(&help),
+                               static_cast<QWidget*>(&about)}) {
+        SCOPED_TRACE(secondary->objectName().toStdString());
+        secondary->show();
+        QApplication::setActiveWindow(secondary);
+        QTest::keyClick(secondary, Qt::Key_Escape);
+        EXPECT_FALSE(secondary->isVisible());
+        EXPECT_TRUE(window.isVisible()) << "Esc never closes the main window";
+    }
+    // Esc in the main window closes nothing.
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible());
+}

@@ -21,9 +21,14 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs)
     return done();
 }
 
-CliSession::CliSession(link::HidBackend& backend)
+CliSession::CliSession(link::HidBackend& backend, const SessionLimits& limits)
     : m_link(backend, [](std::string_view id) { return lang::lookupText(id, lang::Language::Polish); })
+    , m_limits(limits)
 {
+    m_link.setMeasurementSilenceLimit(limits.measurementSilenceMs);
+    if (limits.pollIntervalSeconds > 0.0) {
+        m_link.ZylTimer_ReadData().setInterval(limits.pollIntervalSeconds);
+    }
     // A lost link ends the tool's verbs; a new search would only hide the loss.
     m_link.setSearchAfterLinkLoss(false);
     // The message goes out at once, whichever verb runs; the verb then ends with exit code 3.
@@ -50,6 +55,11 @@ CliSession::CliSession(link::HidBackend& backend)
             m_exchangeDone = true;
         }
     });
+}
+
+SessionError CliSession::connect()
+{
+    return connect(m_limits.startupTimeoutMs);
 }
 
 SessionError CliSession::connect(int timeoutMs)

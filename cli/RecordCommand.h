@@ -3,6 +3,7 @@
 // unattended recording on a machine without a desktop. Ctrl-C (SIGINT) or SIGTERM ends the run
 // cleanly, with every line on disk.
 
+#include "CliSession.h"
 #include "recording/recorder/Recorder.h"
 
 #include <QString>
@@ -51,6 +52,6 @@ int runRecord(CliSession& session, const RecordArgs& args);
 /// Parses `args` (exit 64 on a usage error) and records on a connected session.
 int runRecord(CliSession& session, const QStringList& args);
 /// The whole verb: parses `args`, connects to the transducer (exit 2 when none answers) and records.
-int runRecordVerb(link::HidBackend& backend, const QStringList& args);
+int runRecordVerb(link::HidBackend& backend, const QStringList& args, const SessionLimits& limits = {});
 
 } // namespace qmx::cli

@@ -88,6 +88,9 @@ const LinkFault kNoSettingsReply{"the I/O settings are never answered", When::Be
                                      s.transducer().dropRepliesTo(link::CMD_GET_IO_SETTINGS, INT_MAX);
                                  }};
 
+const LinkFault kLateReplies{"every reply comes 0.1 s late", When::BeforeStartUp,
+                             [](sim::SimBackend& s) { s.transducer().setReplyDelay(100ms); }};
+
 const LinkFault kNotPresent{"no transducer on the bus", When::BeforeStartUp,
                             [](sim::SimBackend& s) { s.setTransducerCount(0); }};
 
@@ -167,6 +170,7 @@ const WindowRow kWindowRows[] = {
     {kTruncatedSensorSettings, {kConnected, "Za krótka odpowiedź przetwornika na polecenie 0x02: 5 z ", false, false}},
     // The unanswered request lets polling resume, as any request without a reply does.
     {kNoSettingsReply, {kConnected, kNothingTold, false, false}},
+    {kLateReplies, {kConnected, kCleared, false, false}},
     {kNotPresent, {kNoConnection, kNothingTold, true, false}},
     {kOpenRefused, {kNoConnection, "Permission denied", true, false}},
     {kGarbage, {kConnected, "Za krótka odpowiedź przetwornika na polecenie 0x85: 1 z 2 bajtów", false, false}},

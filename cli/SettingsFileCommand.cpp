@@ -19,6 +19,7 @@ namespace {
 constexpr int kExitDataError = 65;
 constexpr int kExitNotKept = 1;
 constexpr int kExitFile = 74;
+constexpr int kExitLinkLost = 3;
 constexpr int kReplyTimeoutMs = 5000;
 
 std::span<const std::uint8_t> bytes(const QByteArray& frame)
@@ -109,19 +110,29 @@ int runSettingsApply(CliSession& session, const QString& path)
         QObject::disconnect(c3);
     };
 
+    // A transducer that goes away ends the wait at once: the link was lost (exit 3), not a write
+    // the transducer refused.
+    const auto gone = [&] { return session.linkLost() || !link.connected(); };
+    const auto notConfirmed = [&](const QString& block) {
+        disconnectAll();
+        if (gone()) {
+            if (!session.linkLost()) { // a lost link has told the user already
+                error(QStringLiteral("the transducer went away before it confirmed the %1").arg(block));
+            }
+            return kExitLinkLost;
+        }
+        error(QStringLiteral("the transducer did not confirm the %1").arg(block));
+        return kExitNotKept;
+    };
     link.suspendPollForRequest();
     link.SendReport(settings::encodeSensorSettingsRequest(*records.sensor));
-    if (!runUntil([&] { return sensorBack.has_value(); }, kReplyTimeoutMs)) {
-        disconnectAll();
-        error(QStringLiteral("the transducer did not confirm the sensor settings"));
-        return kExitNotKept;
+    if (!runUntil([&] { return sensorBack.has_value() || gone(); }, kReplyTimeoutMs) || !sensorBack) {
+        return notConfirmed(QStringLiteral("sensor settings"));
     }
     link.suspendPollForRequest();
     link.SendReport(settings::encodeIoSettingsRequest(*records.io));
-    if (!runUntil([&] { return ioBack.has_value(); }, kReplyTimeoutMs)) {
-        disconnectAll();
-        error(QStringLiteral("the transducer did not confirm the communication and output settings"));
-        return kExitNotKept;
+    if (!runUntil([&] { return ioBack.has_value() || gone(); }, kReplyTimeoutMs) || !ioBack) {
+        return notConfirmed(QStringLiteral("communication and output settings"));
     }
     disconnectAll();
 

@@ -42,14 +42,16 @@ constexpr double kStreamRate = 1000.0;
 /// reaches it soon shows.
 constexpr auto kKeepAlive = 200ms;
 
-/// When a fault begins: before the window or the tool looks for the transducer, or once
-/// measurements flow.
-enum class When { BeforeStartUp, WhileStreaming };
+/// When a fault begins: before the window or the tool looks for the transducer, once
+/// measurements flow, or once a settings write has reached the transducer.
+enum class When { BeforeStartUp, WhileStreaming, AtSettingsWrite };
 
 struct LinkFault {
     const char* name;
     When when;
     std::function<void(sim::SimBackend&)> inject;
+    /// Set up before the start, for a fault that begins later.
+    std::function<void(sim::SimBackend&)> prepare = {};
 };
 
 std::vector<std::uint8_t> report(std::initializer_list<std::uint8_t> bytes, std::size_t length = 0)
@@ -124,6 +126,10 @@ const LinkFault kVanishes{"the node vanishes mid-stream", When::WhileStreaming,
 
 const LinkFault kReaderFails{"the node fails mid-stream without a hot-plug notice", When::WhileStreaming,
                              [](sim::SimBackend& s) { s.transducer().setPlugged(false); }};
+
+const LinkFault kVanishesAtSettingsWrite{
+    "the node vanishes as the settings are written", When::AtSettingsWrite, [](sim::SimBackend& s) { s.unplug(); },
+    [](sim::SimBackend& s) { s.transducer().dropRepliesTo(link::CMD_SET_SENSOR_SETTINGS, INT_MAX); }};
 
 const LinkFault kWritesFail{"every write fails mid-stream", When::WhileStreaming,
                             [](sim::SimBackend& s) { s.transducer().failNextWrites(INT_MAX); }};
@@ -334,6 +340,8 @@ const ToolRow kToolRows[] = {
     {kVanishes, kRecord, 3, "qmx80net-cli: the transducer went away; ", nullptr},
     {kReaderFails, kWatchUntilLost, 3, kReaderFailedText, nullptr},
     {kReaderFails, kRecord, 3, kReaderFailedText, nullptr},
+    {kVanishesAtSettingsWrite, kApply, 3,
+     "qmx80net-cli: settings: the transducer went away before it confirmed the sensor settings", ""},
     {kWritesFail, kWatchUntilLost, 3, kSilenceText, nullptr},
     {kStopsStreaming, kWatchUntilLost, 3, kSilenceText, nullptr},
     {kStopsStreaming, kRecord, 3, kSilenceText, nullptr},
@@ -351,21 +359,35 @@ TEST(LinkFaultTable, EachToolVerbEndsAsTheTableSays)
         QStringList command = row.command;
         command.replaceInStrings(QStringLiteral("@"), file);
         if (row.command.contains(QStringLiteral("apply"))) {
-            QFile f(file);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write("[Tens1Config]\r\nRange=1000\r\n");
+            // A whole settings file, saved from a sound transducer.
+            sim::SimBackend source(sim::SimBackend::Clock::RealTime);
+            const auto save = test::captureTool([&] {
+                return cli::runToolCommand(source, {QStringLiteral("settings"), QStringLiteral("save"), file});
+            });
+            ASSERT_EQ(save.exitCode, 0) << save.err.toStdString();
         }
         sim::SimBackend sim(sim::SimBackend::Clock::RealTime);
         sim.transducer().setStreamRate(kStreamRate);
         sim.transducer().setStreamKeepAlive(kKeepAlive);
         QTimer trigger;
+        if (row.fault.prepare) {
+            row.fault.prepare(sim);
+        }
         if (row.fault.when == When::BeforeStartUp) {
             row.fault.inject(sim);
         } else {
-            // The fault begins once a few measurements have gone out.
+            // The fault begins once a few measurements have gone out, or once the settings write
+            // has reached the transducer.
+            const auto due = [&sim, &row] {
+                if (row.fault.when == When::WhileStreaming) {
+                    return sim.transducer().measurementReportsQueued() >= 20;
+                }
+                const auto codes = sim.transducer().receivedCodes();
+                return std::find(codes.begin(), codes.end(), link::CMD_SET_SENSOR_SETTINGS) != codes.end();
+            };
             trigger.setInterval(1);
-            QObject::connect(&trigger, &QTimer::timeout, [&] {
-                if (sim.transducer().measurementReportsQueued() >= 20) {
+            QObject::connect(&trigger, &QTimer::timeout, [&sim, &trigger, &row, due] {
+                if (due()) {
                     trigger.stop();
                     row.fault.inject(sim);
                 }
@@ -386,12 +408,14 @@ TEST(LinkFaultTable, EachToolVerbEndsAsTheTableSays)
                 EXPECT_TRUE(run.out.contains(QString::fromUtf8(row.outputText))) << run.out.toStdString();
             }
         }
-        if (row.fault.when == When::WhileStreaming) {
+        if (row.fault.when != When::BeforeStartUp) {
             EXPECT_FALSE(trigger.isActive()) << "the fault was never injected";
         }
-        // Whatever the fault, nothing is written to the transducer's settings.
+        // Whatever the fault, nothing is written to the transducer's settings but by apply.
         const auto codes = sim.transducer().receivedCodes();
-        EXPECT_EQ(std::count(codes.begin(), codes.end(), link::CMD_SET_SENSOR_SETTINGS), 0);
+        if (row.fault.when != When::AtSettingsWrite) {
+            EXPECT_EQ(std::count(codes.begin(), codes.end(), link::CMD_SET_SENSOR_SETTINGS), 0);
+        }
         EXPECT_EQ(std::count(codes.begin(), codes.end(), link::CMD_SET_IO_SETTINGS), 0);
         // A recording cut short by the fault holds whole lines only.
         QFile recorded(file);

@@ -263,6 +263,12 @@ Observed recordInTheWindow(const Stage& stage)
         for (int i = 0; i < 5; ++i) {
             page.RecordMeasurement(measurement());
         }
+        // The flush timer's ticks, as they come during the run: they hand the lines to the file's
+        // writer and end the run when the writer failed.
+        test::waitFor([&] {
+            page.flushRecording();
+            return !page.Checkbox_Acquistion->isChecked();
+        }, 300);
         const bool stillOn = page.Checkbox_Acquistion->isChecked();
         // The end of the run writes out what is left; the flush timer's tick reports its error.
         page.setDataAcquisition(false);
@@ -390,8 +396,9 @@ struct FsRow {
 
 const FsRow kRows[] = {
     // Recordings.
-    // The run starts; its writer meets the full disk, and the end of the run tells.
-    {FsFault::FullDisk, kRecordingWindow, "Rejestracja zatrzymana: błąd zapisu do pliku \"%P\": %R", "ran", OldFile::Kept},
+    // The run starts; its writer meets the full disk, and the next tick of the flush timer ends it.
+    {FsFault::FullDisk, kRecordingWindow, "Rejestracja zatrzymana: błąd zapisu do pliku \"%P\": %R", "stopped",
+     OldFile::Kept},
     // The file is opened at the first measurement, which ends the run.
     {FsFault::ReadOnlyFile, kRecordingWindow, "Rejestracja zatrzymana: błąd zapisu do pliku \"%P\": %R", "stopped",
      OldFile::Kept},

@@ -2,8 +2,9 @@
 // window (offscreen) and against each verb of the command-line tool. Each row of the tables names
 // the fault, where it hits, and what the user must be shown; the tests walk the tables.
 //
-// The transducer runs on its own clock, faster than a real one (1000 measurements a second), and
-// the link's watch times are cut to a few tens of milliseconds, so no row waits for seconds.
+// The transducer streams faster than a real one (1000 measurements a second, for 0.2 s after each
+// poll), the link polls every 50 ms and its watch times are cut to 60-150 ms, so no row waits for
+// seconds.
 
 #include "FaultTestSupport.h"
 
@@ -171,7 +172,7 @@ const WindowRow kWindowRows[] = {
     // The measurements that do come are shown.
     {kWrongCodeForIdentification,
      {kLinkedOnly, "Przetwornik QMX80NET nie odpowiada; ponowna próba połączenia co 0.06 s", false, false}},
-    // The short reply is told, the identification asked for again, and the second reply is whole.
+    // The identification is asked for again; the second reply is whole and the status line emptied.
     {kTruncatedIdentification, {kConnected, kCleared, false, false}},
     {kTruncatedSensorSettings, {kConnected, "Za krótka odpowiedź przetwornika na polecenie 0x02: 5 z ", false, false}},
     // The unanswered request lets polling resume, as any request without a reply does.

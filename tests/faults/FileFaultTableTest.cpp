@@ -432,6 +432,11 @@ const FsRow kRows[] = {
      OldFile::None},
     {FsFault::Folder, kApplyTool, "qmx80net-cli: settings: %P refused, nothing was sent: Is a directory", "exit 65",
      OldFile::None},
+    // A read-only file and a link are read: the file's own contents refuse it (one key of 42).
+    {FsFault::ReadOnlyFile, kApplyTool, "qmx80net-cli: settings: %P refused, nothing was sent:\n  TensAllConfig/SelTens: missing",
+     "exit 65", OldFile::Kept},
+    {FsFault::SymbolicLink, kApplyTool, "qmx80net-cli: settings: %P refused, nothing was sent:\n  TensAllConfig/SelTens: missing",
+     "exit 65", OldFile::Kept},
     // Preferences.
     {FsFault::FullDisk, kPreferences, "Unable to write to %P: %R", "closed", OldFile::Kept},
     {FsFault::ReadOnlyFile, kPreferences, "Unable to write to %P: %R", "closed", OldFile::Kept},

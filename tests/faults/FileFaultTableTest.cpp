@@ -1,5 +1,5 @@
 // The file-system fault campaign: a full file system, a read-only file, a FIFO, a folder and a
-// symbolic link where the program writes or reads its files: recordings (window and tool), device
+// symbolic link (to a file, or to a file not yet there) where the program writes or reads its files: recordings (window and tool), device
 // settings files (saved and loaded in the window, saved and applied by the tool) and the
 // preferences file. Each row names the fault, the place, what the user is told, how it ends, and
 // what becomes of the file that was there.
@@ -46,7 +46,7 @@ using namespace qmx;
 
 namespace {
 
-enum class FsFault { FullDisk, ReadOnlyFile, Fifo, Folder, SymbolicLink };
+enum class FsFault { FullDisk, ReadOnlyFile, Fifo, Folder, SymbolicLink, DanglingLink };
 
 const char* faultName(FsFault f)
 {
@@ -56,6 +56,7 @@ const char* faultName(FsFault f)
     case FsFault::Fifo: return "FIFO";
     case FsFault::Folder: return "folder";
     case FsFault::SymbolicLink: return "symbolic link";
+    case FsFault::DanglingLink: return "symbolic link to a file not yet there";
     }
     return "";
 }
@@ -167,6 +168,10 @@ public:
             writeOld(target);
             QFile::link(target, path);
             break;
+        case FsFault::DanglingLink:
+            target = QDir(folder).filePath(QStringLiteral("target.file"));
+            QFile::link(QStringLiteral("target.file"), path); // relative, as links often are
+            break;
         }
         usable = true;
     }
@@ -191,7 +196,10 @@ public:
 
     /// The file whose old bytes are checked: the link's target, else the named file.
     QString oldFile() const { return target.isEmpty() ? path : target; }
-    bool hasOldFile() const { return m_fault != FsFault::Fifo && m_fault != FsFault::Folder; }
+    bool hasOldFile() const
+    {
+        return m_fault != FsFault::Fifo && m_fault != FsFault::Folder && m_fault != FsFault::DanglingLink;
+    }
 
     bool usable = false;
     QString path;
@@ -383,6 +391,8 @@ enum class OldFile {
     Kept,              ///< byte for byte
     GrewByWholeLines,  ///< the old bytes, then whole new lines
     ReplacedViaLink,   ///< the link is still a link; its target holds the new contents
+    CreatedViaLink,    ///< the link is still a link; the file it names was created
+    NotCreated,        ///< the link is still a link; the file it names is still not there
     None,              ///< there was no file (a FIFO or a folder, which stay what they are)
 };
 
@@ -407,18 +417,23 @@ const FsRow kRows[] = {
     {FsFault::Folder, kRecordingWindow, "Rejestracja nie została rozpoczęta: plik \"%P\": not a regular file", "refused",
      OldFile::None},
     {FsFault::SymbolicLink, kRecordingWindow, "", "ran", OldFile::GrewByWholeLines},
+    {FsFault::DanglingLink, kRecordingWindow, "", "ran", OldFile::CreatedViaLink},
     {FsFault::FullDisk, kRecordingTool, "qmx80net-cli: cannot write %P: %R", "exit 74", OldFile::Kept},
     {FsFault::ReadOnlyFile, kRecordingTool, "qmx80net-cli: cannot write %P: %R", "exit 74", OldFile::Kept},
     {FsFault::Fifo, kRecordingTool, "qmx80net-cli: cannot write %P: not a regular file", "exit 74", OldFile::None},
     {FsFault::Folder, kRecordingTool, "qmx80net-cli: cannot write %P: not a regular file", "exit 74", OldFile::None},
     {FsFault::SymbolicLink, kRecordingTool,
      "qmx80net-cli: cannot write %P: is a symbolic link (--follow-symlinks writes through it)", "exit 74", OldFile::Kept},
+    {FsFault::DanglingLink, kRecordingTool,
+     "qmx80net-cli: cannot write %P: is a symbolic link (--follow-symlinks writes through it)", "exit 74",
+     OldFile::NotCreated},
     // Device settings files.
     {FsFault::FullDisk, kSaveWindow, "Unable to write to %P: %R", "not saved", OldFile::Kept},
     {FsFault::ReadOnlyFile, kSaveWindow, "Unable to write to %P: %R", "not saved", OldFile::Kept},
     {FsFault::Fifo, kSaveWindow, "Unable to write to %P: Not a regular file", "not saved", OldFile::None},
     {FsFault::Folder, kSaveWindow, "Unable to write to %P: Is a directory", "not saved", OldFile::None},
     {FsFault::SymbolicLink, kSaveWindow, "", "saved", OldFile::ReplacedViaLink},
+    {FsFault::DanglingLink, kSaveWindow, "", "saved", OldFile::CreatedViaLink},
     {FsFault::ReadOnlyFile, kLoadWindow, "", "loaded", OldFile::Kept},
     {FsFault::Fifo, kLoadWindow, "Unable to read %P: Not a regular file", "pages unchanged", OldFile::None},
     {FsFault::Folder, kLoadWindow, "Unable to read %P: Is a directory", "pages unchanged", OldFile::None},
@@ -428,6 +443,7 @@ const FsRow kRows[] = {
     {FsFault::Fifo, kSaveTool, "qmx80net-cli: settings: Unable to write to %P: Not a regular file", "exit 74", OldFile::None},
     {FsFault::Folder, kSaveTool, "qmx80net-cli: settings: Unable to write to %P: Is a directory", "exit 74", OldFile::None},
     {FsFault::SymbolicLink, kSaveTool, "", "exit 0", OldFile::ReplacedViaLink},
+    {FsFault::DanglingLink, kSaveTool, "", "exit 0", OldFile::CreatedViaLink},
     {FsFault::Fifo, kApplyTool, "qmx80net-cli: settings: %P refused, nothing was sent: Not a regular file", "exit 65",
      OldFile::None},
     {FsFault::Folder, kApplyTool, "qmx80net-cli: settings: %P refused, nothing was sent: Is a directory", "exit 65",
@@ -443,6 +459,7 @@ const FsRow kRows[] = {
     {FsFault::Fifo, kPreferences, "Unable to read %P: Not a regular file", "closed", OldFile::None},
     {FsFault::Folder, kPreferences, "Unable to read %P: Is a directory", "closed", OldFile::None},
     {FsFault::SymbolicLink, kPreferences, "", "closed", OldFile::ReplacedViaLink},
+    {FsFault::DanglingLink, kPreferences, "", "closed", OldFile::CreatedViaLink},
 };
 
 } // namespace
@@ -488,6 +505,14 @@ TEST(FileFaultTable, EachPlaceMeetsEachFaultAsTheTableSays)
             EXPECT_TRUE(after.isSymLink());
             EXPECT_NE(now, old);
             EXPECT_TRUE(now.contains("[Tens1Config]")) << "lines it does not change are kept";
+            break;
+        case OldFile::CreatedViaLink:
+            EXPECT_TRUE(after.isSymLink());
+            EXPECT_FALSE(now.isEmpty());
+            break;
+        case OldFile::NotCreated:
+            EXPECT_TRUE(after.isSymLink());
+            EXPECT_FALSE(QFileInfo::exists(stage.target));
             break;
         case OldFile::None:
             EXPECT_FALSE(stage.hasOldFile());

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 2000)
 struct ToolRun {
     int exitCode = -1;
     QString out;
-    QString err;
+    QString err; ///< the tool's messages on standard error (see toolMessages())
 };
 
 /// Collects what is written to one of the process's descriptors (1 or 2) while it lives, through
@@ -83,6 +84,21 @@ private:
     std::thread m_reader;
 };
 
+/// The tool's own messages in what it wrote to standard error: its "qmx80net-cli:" lines and the
+/// indented lines that follow them, without anything else the process may have printed there.
+inline QString toolMessages(const QString& err)
+{
+    QStringList kept;
+    bool inMessage = false;
+    for (const QString& line : err.split(u'\n', Qt::SkipEmptyParts)) {
+        inMessage = line.startsWith(QStringLiteral("qmx80net-cli:")) || (inMessage && line.startsWith(u' '));
+        if (inMessage) {
+            kept << line;
+        }
+    }
+    return kept.join(u'\n');
+}
+
 /// Runs `command` with both standard streams captured.
 inline ToolRun captureTool(const std::function<int()>& command)
 {
@@ -90,7 +106,7 @@ inline ToolRun captureTool(const std::function<int()>& command)
     StreamCapture out(STDOUT_FILENO);
     StreamCapture err(STDERR_FILENO);
     run.exitCode = command();
-    run.err = err.take();
+    run.err = toolMessages(err.take());
     run.out = out.take();
     return run;
 }

@@ -75,8 +75,9 @@ SessionError CliSession::connect(int timeoutMs)
     if (!m_link.connected()) {
         return SessionError::CannotOpen;
     }
-    if (!runUntil([this] { return m_exchangeDone; }, timeoutMs)) {
-        return SessionError::NoAnswer;
+    // A transducer that goes away meanwhile ends the wait at once.
+    if (!runUntil([this] { return m_exchangeDone || !m_link.connected(); }, timeoutMs) || !m_exchangeDone) {
+        return m_link.connected() ? SessionError::NoAnswer : SessionError::WentAway;
     }
     return SessionError::None;
 }
@@ -92,6 +93,8 @@ QString CliSession::errorText(SessionError error) const
         return QStringLiteral("the transducer cannot be opened for reading and writing: ") + m_statusLine;
     case SessionError::NoAnswer:
         return QStringLiteral("the transducer did not complete the start-up exchange");
+    case SessionError::WentAway:
+        return QStringLiteral("the transducer went away during the start-up exchange");
     }
     return {};
 }

@@ -14,7 +14,7 @@
 namespace qmx::cli {
 
 /// Why a session could not be set up.
-enum class SessionError { None, NoTransducer, CannotOpen, NoAnswer };
+enum class SessionError { None, NoTransducer, CannotOpen, NoAnswer, WentAway };
 
 /// How long a session waits for the transducer. The tool uses the defaults; tests shorten them.
 struct SessionLimits {

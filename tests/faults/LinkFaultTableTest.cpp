@@ -43,9 +43,10 @@ constexpr double kStreamRate = 1000.0;
 /// reaches it soon shows.
 constexpr auto kKeepAlive = 100ms;
 
-/// When a fault begins: before the window or the tool looks for the transducer, once
-/// measurements flow, or once a settings write has reached the transducer.
-enum class When { BeforeStartUp, WhileStreaming, AtSettingsWrite };
+/// When a fault begins: before the window or the tool looks for the transducer, once the
+/// identification request or a settings write has reached the transducer, or once measurements
+/// flow.
+enum class When { BeforeStartUp, AtIdentification, WhileStreaming, AtSettingsWrite };
 
 struct LinkFault {
     const char* name;
@@ -132,6 +133,10 @@ const LinkFault kVanishes{"the node vanishes mid-stream", When::WhileStreaming,
 
 const LinkFault kReaderFails{"the node fails mid-stream without a hot-plug notice", When::WhileStreaming,
                              [](sim::SimBackend& s) { s.transducer().setPlugged(false); }};
+
+const LinkFault kVanishesAtStartUp{
+    "the node vanishes during the start-up exchange", When::AtIdentification, [](sim::SimBackend& s) { s.unplug(); },
+    [](sim::SimBackend& s) { s.transducer().dropRepliesTo(link::CMD_GET_INFO, INT_MAX); }};
 
 const LinkFault kVanishesAtSettingsWrite{
     "the node vanishes as the settings are written", When::AtSettingsWrite, [](sim::SimBackend& s) { s.unplug(); },
@@ -353,6 +358,8 @@ const ToolRow kToolRows[] = {
     {kVanishes, kRecord, 3, "qmx80net-cli: the transducer went away; ", nullptr},
     {kReaderFails, kWatchUntilLost, 3, kReaderFailedText, nullptr},
     {kReaderFails, kRecord, 3, kReaderFailedText, nullptr},
+    {kVanishesAtStartUp, kInfo, 2, "qmx80net-cli: the transducer went away during the start-up exchange", ""},
+    {kVanishesAtStartUp, kWatch, 2, "qmx80net-cli: the transducer went away during the start-up exchange", ""},
     {kVanishesAtSettingsWrite, kApply, 3,
      "qmx80net-cli: settings: the transducer went away before it confirmed the sensor settings", ""},
     {kWritesFail, kWatchUntilLost, 3, kSilenceText, nullptr},
@@ -395,8 +402,10 @@ TEST(LinkFaultTable, EachToolVerbEndsAsTheTableSays)
                 if (row.fault.when == When::WhileStreaming) {
                     return sim.transducer().measurementReportsQueued() >= 20;
                 }
+                const std::uint8_t code =
+                    row.fault.when == When::AtIdentification ? link::CMD_GET_INFO : link::CMD_SET_SENSOR_SETTINGS;
                 const auto codes = sim.transducer().receivedCodes();
-                return std::find(codes.begin(), codes.end(), link::CMD_SET_SENSOR_SETTINGS) != codes.end();
+                return std::find(codes.begin(), codes.end(), code) != codes.end();
             };
             trigger.setInterval(1);
             QObject::connect(&trigger, &QTimer::timeout, [&sim, &trigger, &row, due] {

@@ -27,9 +27,14 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs)
     return done();
 }
 
-CliSession::CliSession(link::HidBackend& backend)
+CliSession::CliSession(link::HidBackend& backend, const SessionLimits& limits)
     : m_link(backend, [](std::string_view id) { return lang::lookupText(id, lang::Language::Polish); })
+    , m_limits(limits)
 {
+    m_link.setMeasurementSilenceLimit(limits.measurementSilenceMs);
+    if (limits.pollIntervalSeconds > 0.0) {
+        m_link.ZylTimer_ReadData().setInterval(limits.pollIntervalSeconds);
+    }
     // A lost link ends the tool's verbs; a new search would only hide the loss.
     m_link.setSearchAfterLinkLoss(false);
     // The message goes out at once, whichever verb runs; the verb then ends with exit code 3.
@@ -58,6 +63,11 @@ CliSession::CliSession(link::HidBackend& backend)
     });
 }
 
+SessionError CliSession::connect()
+{
+    return connect(m_limits.startupTimeoutMs);
+}
+
 SessionError CliSession::connect(int timeoutMs)
 {
     m_link.JvHidDeviceController1DeviceChange();
@@ -71,8 +81,9 @@ SessionError CliSession::connect(int timeoutMs)
     if (!m_link.connected()) {
         return SessionError::CannotOpen;
     }
-    if (!runUntil([this] { return m_exchangeDone; }, timeoutMs)) {
-        return SessionError::NoAnswer;
+    // A transducer that goes away meanwhile ends the wait at once.
+    if (!runUntil([this] { return m_exchangeDone || !m_link.connected(); }, timeoutMs) || !m_exchangeDone) {
+        return m_link.connected() ? SessionError::NoAnswer : SessionError::WentAway;
     }
     return SessionError::None;
 }
@@ -88,6 +99,8 @@ QString CliSession::errorText(SessionError error) const
         return QStringLiteral("the transducer cannot be opened for reading and writing: ") + m_statusLine;
     case SessionError::NoAnswer:
         return QStringLiteral("the transducer did not complete the start-up exchange");
+    case SessionError::WentAway:
+        return QStringLiteral("the transducer went away during the start-up exchange");
     }
     return {};
 }

@@ -14,15 +14,27 @@
 namespace qmx::cli {
 
 /// Why a session could not be set up.
-enum class SessionError { None, NoTransducer, CannotOpen, NoAnswer };
+enum class SessionError { None, NoTransducer, CannotOpen, NoAnswer, WentAway };
+
+/// How long a session waits for the transducer. The tool uses the defaults; tests shorten them.
+struct SessionLimits {
+    /// Wait for the whole start-up exchange.
+    int startupTimeoutMs = 5000;
+    /// Time without a measurement while polling after which the link counts as lost.
+    int measurementSilenceMs = link::LinkController::kMeasurementSilenceMs;
+    /// Seconds between polls; 0 keeps the link's own period.
+    double pollIntervalSeconds = 0.0;
+};
 
 class CliSession {
 public:
-    explicit CliSession(link::HidBackend& backend);
+    explicit CliSession(link::HidBackend& backend, const SessionLimits& limits = {});
 
     /// Searches the devices, connects to the transducer and waits (running the event loop) until
-    /// the start-up exchange has ended or `timeoutMs` passed.
-    SessionError connect(int timeoutMs = 5000);
+    /// the start-up exchange has ended or the start-up time of the limits passed.
+    SessionError connect();
+    /// As connect(), waiting at most `timeoutMs`.
+    SessionError connect(int timeoutMs);
     /// A message in plain words for an error of connect().
     QString errorText(SessionError error) const;
 
@@ -38,6 +50,7 @@ public:
 
 private:
     link::LinkController m_link;
+    SessionLimits m_limits;
     QString m_connectionText;
     QString m_statusLine;
     QByteArray m_sensorFrame;

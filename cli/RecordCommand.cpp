@@ -332,14 +332,14 @@ int runRecord(CliSession& session, const QStringList& args)
     return runRecord(session, std::get<RecordArgs>(parsed));
 }
 
-int runRecordVerb(link::HidBackend& backend, const QStringList& args)
+int runRecordVerb(link::HidBackend& backend, const QStringList& args, const SessionLimits& limits)
 {
     const auto parsed = parseRecordArgs(args);
     if (const auto* error = std::get_if<QString>(&parsed)) {
         printError(*error);
         return kExitUsage;
     }
-    CliSession session(backend);
+    CliSession session(backend, limits);
     const auto error = session.connect();
     if (error != SessionError::None) {
         printError(session.errorText(error));

@@ -5,6 +5,7 @@
 
 #include "ExitCodes.h"
 
+#include "CliSession.h"
 #include "recording/recorder/Recorder.h"
 
 #include <QString>
@@ -60,6 +61,6 @@ int runRecord(CliSession& session, const RecordArgs& args);
 /// Parses `args` (exit 64 on a usage error) and records on a connected session.
 int runRecord(CliSession& session, const QStringList& args);
 /// The whole verb: parses `args`, connects to the transducer (exit 2 when none answers) and records.
-int runRecordVerb(link::HidBackend& backend, const QStringList& args);
+int runRecordVerb(link::HidBackend& backend, const QStringList& args, const SessionLimits& limits = {});
 
 } // namespace qmx::cli

@@ -107,19 +107,29 @@ int runSettingsApply(CliSession& session, const QString& path)
         QObject::disconnect(c3);
     };
 
+    // A transducer that goes away ends the wait at once: the link was lost (exit 3), not a write
+    // the transducer refused.
+    const auto gone = [&] { return session.linkLost() || !link.connected(); };
+    const auto notConfirmed = [&](const QString& block) {
+        disconnectAll();
+        if (gone()) {
+            if (!session.linkLost()) { // a lost link has told the user already
+                error(QStringLiteral("the transducer went away before it confirmed the %1").arg(block));
+            }
+            return kExitDeviceGone;
+        }
+        error(QStringLiteral("the transducer did not confirm the %1").arg(block));
+        return kExitNotKept;
+    };
     link.suspendPollForRequest();
     link.SendReport(settings::encodeSensorSettingsRequest(*records.sensor));
-    if (!runUntil([&] { return sensorBack.has_value(); }, kReplyTimeoutMs)) {
-        disconnectAll();
-        error(QStringLiteral("the transducer did not confirm the sensor settings"));
-        return kExitNotKept;
+    if (!runUntil([&] { return sensorBack.has_value() || gone(); }, kReplyTimeoutMs) || !sensorBack) {
+        return notConfirmed(QStringLiteral("sensor settings"));
     }
     link.suspendPollForRequest();
     link.SendReport(settings::encodeIoSettingsRequest(*records.io));
-    if (!runUntil([&] { return ioBack.has_value(); }, kReplyTimeoutMs)) {
-        disconnectAll();
-        error(QStringLiteral("the transducer did not confirm the communication and output settings"));
-        return kExitNotKept;
+    if (!runUntil([&] { return ioBack.has_value() || gone(); }, kReplyTimeoutMs) || !ioBack) {
+        return notConfirmed(QStringLiteral("communication and output settings"));
     }
     disconnectAll();
 

@@ -66,11 +66,18 @@ void VirtualTransducer::advance(microseconds dt)
         const Micros sample = nextSampleDue();
         const Micros report = m_streaming ? nextReportDue() : kNever;
         const Micros delayed = m_delayed.empty() ? kNever : m_delayed.front().due;
-        const Micros next = std::min({sample, report, delayed});
+        const Micros repeated = m_repeatPeriod > 0 ? m_repeatDue : kNever;
+        const Micros next = std::min({sample, report, delayed, repeated});
         if (next > target) {
             break;
         }
         m_now = next;
+        if (repeated == m_now) {
+            m_repeatDue += m_repeatPeriod;
+            if (m_plugged) {
+                pushInput(m_repeatedReport, false);
+            }
+        }
         while (!m_delayed.empty() && m_delayed.front().due <= m_now) {
             pushInput(std::move(m_delayed.front().report), false);
             m_delayed.pop_front();

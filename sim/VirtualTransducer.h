@@ -166,6 +166,10 @@ public:
     void truncateNextReplyTo(std::uint8_t code, std::size_t payloadBytes);
     /// Queues `report` (report ID included) as it is: unknown codes, garbage, odd lengths.
     void injectInputReport(std::vector<std::uint8_t> report);
+    /// Queues `report` (report ID included) every `period` of model time from now on, whether or
+    /// not the host polls: a device that keeps sending reports nobody asked for. A period of 0
+    /// ends it.
+    void injectInputReportEvery(std::vector<std::uint8_t> report, std::chrono::microseconds period);
     /// The next `count` writes fail and do not reach the model.
     void failNextWrites(int count);
     /// Ends every injected fault.
@@ -256,6 +260,9 @@ private:
     std::optional<std::size_t> m_truncateNext;
     std::map<std::uint8_t, std::size_t> m_truncateByCode;
     int m_failWrites = 0;
+    std::vector<std::uint8_t> m_repeatedReport;
+    Micros m_repeatPeriod = 0; // 0: no repeated report
+    Micros m_repeatDue = 0;
 };
 
 } // namespace qmx::sim

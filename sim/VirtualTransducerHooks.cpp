@@ -255,6 +255,14 @@ void VirtualTransducer::injectInputReport(std::vector<std::uint8_t> report)
     pushInput(std::move(report), false);
 }
 
+void VirtualTransducer::injectInputReportEvery(std::vector<std::uint8_t> report, std::chrono::microseconds period)
+{
+    std::lock_guard lock(m_mutex);
+    m_repeatedReport = std::move(report);
+    m_repeatPeriod = std::max<Micros>(period.count(), 0);
+    m_repeatDue = m_now + m_repeatPeriod;
+}
+
 void VirtualTransducer::failNextWrites(int count)
 {
     std::lock_guard lock(m_mutex);
@@ -270,6 +278,7 @@ void VirtualTransducer::clearFaults()
     m_truncateNext.reset();
     m_truncateByCode.clear();
     m_failWrites = 0;
+    m_repeatPeriod = 0;
 }
 
 } // namespace qmx::sim

@@ -80,9 +80,10 @@ std::optional<ReplaceFailure> replaceFileContents(const QString& path, const QBy
                                                   const FileWriteCalls& calls)
 {
     QFileInfo info(path);
-    // Replacing a link by a file would cut the link: the file it names is replaced instead.
-    if (info.isSymLink() && info.exists())
-        info = QFileInfo(info.canonicalFilePath());
+    // Replacing a link by a file would cut the link: the file it names is replaced instead, or
+    // created when it does not exist yet.
+    if (info.isSymLink())
+        info = QFileInfo(info.exists() ? info.canonicalFilePath() : info.symLinkTarget());
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
     const QByteArray folder = QFile::encodeName(info.absolutePath());
 

@@ -32,7 +32,8 @@ struct ReplaceFailure {
 };
 
 /// Replaces the contents of the file at `path` with `bytes` (creating a missing file). A symbolic
-/// link is followed, and the file it names is replaced. An existing file keeps its permissions.
+/// link is followed, and the file it names is replaced (or created, for a link to a file that does
+/// not exist yet). An existing file keeps its permissions.
 /// Refuses a file that is not a regular file or that the user may not write.
 [[nodiscard]] std::optional<ReplaceFailure> replaceFileContents(const QString& path, const QByteArray& bytes,
                                                                 const FileWriteCalls& calls = FileWriteCalls::system());

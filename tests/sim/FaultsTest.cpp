@@ -135,3 +135,21 @@ TEST_F(FaultsTest, ClearFaultsEndsThemAll)
     EXPECT_EQ(reply.size(), 64u);
     EXPECT_EQ(reply.at(0), 0x00);
 }
+
+TEST_F(FaultsTest, ARepeatedReportComesEveryPeriodWithoutAPoll)
+{
+    model.injectInputReportEvery({1, 0x7E, 0x01}, 20ms);
+    model.advance(19ms);
+    EXPECT_TRUE(drain().empty());
+    model.advance(81ms);
+    std::vector<std::uint8_t> report;
+    int count = 0;
+    while (model.popInputReport(report)) {
+        EXPECT_EQ(report, (std::vector<std::uint8_t>{1, 0x7E, 0x01}));
+        ++count;
+    }
+    EXPECT_EQ(count, 5);
+    model.clearFaults();
+    model.advance(100ms);
+    EXPECT_TRUE(drain().empty());
+}

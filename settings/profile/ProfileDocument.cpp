@@ -159,6 +159,9 @@ bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView
         return false;
     if (key.front() == u'[' || key.front() == u';' || key.front() == u'#')
         return false;
+    // A line that starts with a byte-order mark is read without it, so such a key would not be found.
+    if (key.front() == u'\uFEFF')
+        return false;
 
     if (!canEncode(section) || !canEncode(key) || !canEncode(text))
         return false;

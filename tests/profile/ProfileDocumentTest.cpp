@@ -228,6 +228,7 @@ TEST(ProfileDocument, NamesAndTextsThatCannotBeOneLineAreRefused)
         {"S", "[k", "v"},
         {"S", ";k", "v"},
         {"S", "#k", "v"},
+        {"S", "\xEF\xBB\xBFk", "v"}, // a line's leading byte-order mark is not read
     };
     for (const auto& c : cases) {
         ProfileDocument doc = parse("[S]\r\nk=old\r\n");

@@ -228,7 +228,6 @@ TEST(ProfileDocument, NamesAndTextsThatCannotBeOneLineAreRefused)
         {"S", "[k", "v"},
         {"S", ";k", "v"},
         {"S", "#k", "v"},
-        {"S", "\xEF\xBB\xBFk", "v"}, // a line's leading byte-order mark is not read
     };
     for (const auto& c : cases) {
         ProfileDocument doc = parse("[S]\r\nk=old\r\n");
@@ -237,6 +236,16 @@ TEST(ProfileDocument, NamesAndTextsThatCannotBeOneLineAreRefused)
             << c.section << '|' << c.key << '|' << c.text;
         EXPECT_EQ(doc.toBytes(), QByteArray("[S]\r\nk=old\r\n")) << c.key;
     }
+}
+
+TEST(ProfileDocument, KeyStartingWithAByteOrderMarkIsRefused)
+{
+    // A line's leading byte-order mark is dropped when the line is read, so the key would be lost.
+    ProfileDocument doc = parse("[S]\r\nk=old\r\n");
+    const QString key = QChar(0xFEFF) + QStringLiteral("k");
+    EXPECT_FALSE(doc.setValue(u"S", key, u"v"));
+    EXPECT_FALSE(doc.setValue(u"S", QStringLiteral(" ") + key, u"v"));
+    EXPECT_EQ(doc.toBytes(), QByteArray("[S]\r\nk=old\r\n"));
 }
 
 TEST(ProfileDocument, Utf8FileIsReadAsUtf8)

@@ -3,19 +3,25 @@
 // Invariants: a document written back unchanged has every line with the bytes it was read with
 // (line ends become CR LF); a change touches only its own line (or adds the key, or the section and
 // the key) and every other line keeps its bytes; the changed value reads back, also after the file
-// is read again; a refused change leaves the document as it was.
+// is read again; a refused change leaves the document as it was. The text decoders: bytes found to
+// be valid UTF-8 decode and encode back unchanged; Windows-1250 bytes decode and encode back
+// unchanged except the five bytes the code page leaves undefined; a file holding a NUL byte or
+// starting as UTF-16 is never taken for text.
 
 #include "FuzzCheck.h"
 
 #include "settings/profile/ProfileDocument.h"
+#include "settings/profile/TextDecoding.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QByteArray>
 #include <QList>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace {
@@ -90,6 +96,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString text = qmx::fuzz::textOf(provider.ConsumeRandomLengthString(256));
     const std::string rest = provider.ConsumeRemainingBytesAsString();
     const QByteArray file(rest.data(), static_cast<qsizetype>(rest.size()));
+
+    const std::span<const std::uint8_t> fileBytes(reinterpret_cast<const std::uint8_t*>(rest.data()), rest.size());
+    if (qmx::settings::isValidUtf8(fileBytes)) {
+        // Qt drops a leading byte-order mark when it decodes; the mark is no character of the text.
+        const QByteArray body = file.startsWith(kBom) ? file.mid(3) : file;
+        FUZZ_CHECK(QString::fromUtf8(body).toUtf8() == body);
+    }
+    const QString decoded = qmx::settings::decodeWindows1250(fileBytes);
+    FUZZ_CHECK(decoded.size() == file.size());
+    const auto reencoded = qmx::settings::encodeWindows1250(decoded);
+    const bool undefinedByte = std::any_of(rest.begin(), rest.end(), [](char c) {
+        const auto b = static_cast<std::uint8_t>(c);
+        return b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
+    });
+    FUZZ_CHECK(reencoded.has_value() != undefinedByte);
+    FUZZ_CHECK(!reencoded || *reencoded == file);
+    if (file.contains('\0') || file.startsWith("\xFF\xFE") || file.startsWith("\xFE\xFF")) {
+        FUZZ_CHECK(qmx::settings::notReadableAsText(fileBytes).has_value());
+    }
 
     ProfileDocument document = ProfileDocument::fromBytes(file);
     const QByteArray unchanged = document.toBytes();

@@ -11,6 +11,7 @@ packages=(
   libgmime-3.0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
+  clang libclang-rt-14-dev
   xvfb xauth imagemagick
   fonts-dejavu-core fonts-crosextra-carlito fonts-liberation2
 )

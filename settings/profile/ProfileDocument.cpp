@@ -134,6 +134,17 @@ bool ProfileDocument::canEncode(QStringView text) const
     return m_encoding == SourceEncoding::Utf8 || encodeWindows1250(text).has_value();
 }
 
+bool ProfileDocument::readsBackInOwnEncoding(const QString& line) const
+{
+    // A line is read as UTF-8 whenever its bytes are valid UTF-8, so a Windows-1250 line whose
+    // bytes happen to be valid UTF-8 ("ÓŁ" is D3 A3) would read back as other characters.
+    if (m_encoding == SourceEncoding::Utf8)
+        return true;
+    const QByteArray bytes = encoded(line);
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; });
+    return ascii || !isValidUtf8(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())));
+}
+
 QByteArray ProfileDocument::encoded(const QString& line) const
 {
     if (m_encoding == SourceEncoding::Windows1250) {
@@ -159,12 +170,17 @@ bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView
         return false;
     if (key.front() == u'[' || key.front() == u';' || key.front() == u'#')
         return false;
+    // A line that starts with a byte-order mark is read without it, so such a key would not be found.
+    if (key.front() == u'\uFEFF')
+        return false;
 
     if (!canEncode(section) || !canEncode(key) || !canEncode(text))
         return false;
 
     QString newLine = key.toString();
     newLine.append(u'=').append(text);
+    if (!readsBackInOwnEncoding(newLine) || !readsBackInOwnEncoding(u'[' + section.toString() + u']'))
+        return false;
     bool inSection = false;
     bool inFirstPart = false;
     qsizetype insertAt = -1; // after the last key of the section's first part

@@ -53,8 +53,9 @@ public:
     /// in place, or else adds the key after the last key of the section's first part, or else
     /// appends the section with the key at the end. Returns false and changes nothing when the
     /// line could not be read back as written: a line break in any argument, an empty key, a key
-    /// holding "=" or starting with "[", ";" or "#", a section name holding "]", or a character
-    /// that the document's encoding cannot hold.
+    /// holding "=" or starting with "[", ";", "#" or a byte-order mark, a section name holding "]",
+    /// a character that the document's encoding cannot hold, or, in a Windows-1250 document, a
+    /// line whose bytes would read as UTF-8.
     bool setValue(QStringView section, QStringView key, QStringView text);
 
     /// The document as bytes, every line ended by CR LF: lines read from the file and not changed
@@ -69,6 +70,7 @@ public:
 
 private:
     bool canEncode(QStringView text) const;
+    bool readsBackInOwnEncoding(const QString& line) const;
     QByteArray encoded(const QString& line) const;
     void insertLine(qsizetype at, const QString& line);
 

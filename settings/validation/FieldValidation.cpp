@@ -19,8 +19,10 @@ RealFieldResult ValidateRealField(const QString& text, int decimals, float lower
         return result;
     }
     // A number beyond float32 would become infinity on the wire; it is refused like any value
-    // outside the bounds, and the field shows the number typed rather than "INF".
-    if (std::fabs(*parsed) > static_cast<double>(std::numeric_limits<float>::max())) {
+    // outside the bounds, and the field shows the number typed rather than "INF". A number a
+    // little above the largest float32 that still rounds to it (its own shortest text,
+    // "3.4028235E+38") is a float32 like any other.
+    if (std::isinf(static_cast<float>(*parsed))) {
         result.rewritten = display::FormatFixed(*parsed, kFieldPrecision, decimals, locale);
         return result;
     }

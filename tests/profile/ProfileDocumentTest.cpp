@@ -238,11 +238,36 @@ TEST(ProfileDocument, NamesAndTextsThatCannotBeOneLineAreRefused)
     }
 }
 
+TEST(ProfileDocument, KeyStartingWithAByteOrderMarkIsRefused)
+{
+    // A line's leading byte-order mark is dropped when the line is read, so the key would be lost.
+    ProfileDocument doc = parse("[S]\r\nk=old\r\n");
+    const QString key = QChar(0xFEFF) + QStringLiteral("k");
+    EXPECT_FALSE(doc.setValue(u"S", key, u"v"));
+    EXPECT_FALSE(doc.setValue(u"S", QStringLiteral(" ") + key, u"v"));
+    EXPECT_EQ(doc.toBytes(), QByteArray("[S]\r\nk=old\r\n"));
+}
+
 TEST(ProfileDocument, Utf8FileIsReadAsUtf8)
 {
     const ProfileDocument doc = parse(QStringLiteral("[Opcje]\r\nNazwa=Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ\r\n").toUtf8());
     EXPECT_EQ(doc.sourceEncoding(), SourceEncoding::Utf8);
     EXPECT_EQ(doc.value(u"opcje", u"nazwa"), text(QStringLiteral("Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ")));
+}
+
+TEST(ProfileDocument, Windows1250LineThatWouldReadAsUtf8IsRefused)
+{
+    // In Windows-1250 "ÓŁ" is D3 A3, which is also valid UTF-8 (another letter): such a line would
+    // not read back as written.
+    const QByteArray legacy("[Opcje]\r\nLitery=\xB9\xE6\xEA\r\n");
+    ProfileDocument doc = parse(legacy);
+    ASSERT_EQ(doc.sourceEncoding(), SourceEncoding::Windows1250);
+    EXPECT_FALSE(doc.setValue(u"Opcje", u"Nazwa", u"\u00D3\u0141"));
+    EXPECT_FALSE(doc.setValue(u"\u00D3\u0141", u"Nazwa", u"x"));
+    EXPECT_EQ(doc.toBytes(), legacy);
+    // The same letters with a byte that is no UTF-8 are written as usual.
+    ASSERT_TRUE(doc.setValue(u"Opcje", u"Nazwa", u"\u00D3\u0141\u00F3"));
+    EXPECT_EQ(ProfileDocument::fromBytes(doc.toBytes()).value(u"Opcje", u"Nazwa"), text(QStringLiteral("ÓŁó")));
 }
 
 TEST(ProfileDocument, Windows1250FileIsReadAndKeepsItsEncoding)

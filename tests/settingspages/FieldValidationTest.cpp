@@ -109,6 +109,34 @@ TEST(RealFieldRange, NumberBeyondFloat32IsRefusedAndNotShownAsInfinity)
     EXPECT_FALSE(result.rewritten->contains(QStringLiteral("INF")));
 }
 
+TEST(RealFieldRange, TextsThatRoundToTheLargestFloat32AreThatFloat32)
+{
+    constexpr float largest = std::numeric_limits<float>::max();
+    struct Case {
+        const char* text;
+        bool ok;
+        float value;
+    };
+    const Case cases[] = {
+        {"3.4028235E+38", true, largest},   // its shortest text, above it as a double
+        {"-3.4028235E+38", true, -largest},
+        {"3.40282356E+38", true, largest},  // still nearer to it than to infinity
+        {"3.40282357E+38", false, 0.0F},    // rounds to infinity
+        {"-3.40282357E+38", false, 0.0F},
+    };
+    for (const auto& c : cases) {
+        const auto result = ValidateRealField(QString::fromLatin1(c.text), 2, -largest, largest, kPoint);
+        EXPECT_EQ(result.ok, c.ok) << c.text;
+        EXPECT_EQ(result.value, c.value) << c.text;
+        ASSERT_TRUE(result.rewritten.has_value()) << c.text;
+        EXPECT_FALSE(result.rewritten->contains(QStringLiteral("INF"))) << c.text;
+    }
+    // The text the field is rewritten with reads back as the same value.
+    const auto written = ValidateRealField(settings::settingText(largest, settings::kFieldPrecision, 2, kPoint), 2, -largest, largest, kPoint);
+    EXPECT_TRUE(written.ok);
+    EXPECT_EQ(written.value, largest);
+}
+
 struct IntCase {
     const char* text;
     std::optional<std::int32_t> value;

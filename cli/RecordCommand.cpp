@@ -6,7 +6,6 @@
 #include "app/ShutdownSignals.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -88,16 +87,6 @@ QString sizeText(qint64 bytes)
     return QStringLiteral("%1 MiB").arg(static_cast<double>(bytes) / (1024.0 * 1024.0), 0, 'f', 1);
 }
 
-QString elapsedText(qint64 ms)
-{
-    const qint64 s = ms / 1000;
-    return QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QChar(u'0')).arg(s % 60, 2, 10, QChar(u'0'));
-}
-
-qint64 fileSize(const QString& path)
-{
-    return QFileInfo(path).size();
-}
 
 QString fileErrorText(const recording::FileError& e)
 {
@@ -140,14 +129,14 @@ QString acceptedSpeedPeriods()
     return periods.join(QStringLiteral(", "));
 }
 
-QString recordProgressText(long lines, qint64 fileBytes, qint64 elapsedMs)
+QString recordProgressText(std::int64_t lines, qint64 fileBytes, qint64 elapsedMs)
 {
-    return QStringLiteral("recording: %1 lines, %2, %3").arg(lines).arg(sizeText(fileBytes), elapsedText(elapsedMs));
+    return QStringLiteral("recording: %1 lines, %2, %3").arg(lines).arg(sizeText(fileBytes), recording::elapsedRunText(elapsedMs));
 }
 
-QString recordSummaryText(const QString& fileName, long lines, qint64 fileBytes, qint64 elapsedMs)
+QString recordSummaryText(const QString& fileName, std::int64_t lines, qint64 fileBytes, qint64 elapsedMs)
 {
-    return QStringLiteral("recorded %1 lines in %2; %3 is %4").arg(lines).arg(elapsedText(elapsedMs), fileName, sizeText(fileBytes));
+    return QStringLiteral("recorded %1 lines in %2; %3 is %4").arg(lines).arg(recording::elapsedRunText(elapsedMs), fileName, sizeText(fileBytes));
 }
 
 QString recordUsage()
@@ -254,10 +243,8 @@ int runRecord(CliSession& session, const RecordArgs& args)
     }
 
     std::optional<recording::FileError> failure;
-    long lines = 0;
     session.link().setMeasurementObserver([&](const link::TMeasurement& m) {
         const recording::FrameOutcome outcome = recorder.RecordMeasurement(m);
-        lines += outcome.recorded ? 1 : 0;
         if (outcome.error && !failure) {
             failure = outcome.error;
         }
@@ -286,7 +273,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
     if (showProgress) {
         progressTimer.setInterval(250);
         QObject::connect(&progressTimer, &QTimer::timeout, [&] {
-            const QString text = u'\r' + recordProgressText(lines, fileSize(args.out), clock.elapsed()) + QStringLiteral("\033[K");
+            const QString text = u'\r' + recordProgressText(recorder.runRecords(), recorder.fileBytes(), clock.elapsed()) + QStringLiteral("\033[K");
             std::fputs(text.toLocal8Bit().constData(), stderr);
             std::fflush(stderr);
         });
@@ -315,10 +302,10 @@ int runRecord(CliSession& session, const RecordArgs& args)
         return kExitFileError;
     }
     if (gone) {
-        printError(QStringLiteral("the transducer went away; %1 lines recorded").arg(lines));
+        printError(QStringLiteral("the transducer went away; %1 lines recorded").arg(recorder.runRecords()));
         return kExitDeviceGone;
     }
-    printError(recordSummaryText(args.out, lines, fileSize(args.out), clock.elapsed()));
+    printError(recordSummaryText(args.out, recorder.runRecords(), recorder.fileBytes(), clock.elapsed()));
     return kExitDone;
 }
 

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <variant>
 
@@ -45,9 +46,9 @@ std::optional<int> speedIndexForPeriod(const QString& text);
 QString acceptedSpeedPeriods();
 
 /// The progress line shown on a terminal while recording: lines, file size and elapsed time.
-QString recordProgressText(long lines, qint64 fileBytes, qint64 elapsedMs);
+QString recordProgressText(std::int64_t lines, qint64 fileBytes, qint64 elapsedMs);
 /// The summary printed when a recording ends well.
-QString recordSummaryText(const QString& fileName, long lines, qint64 fileBytes, qint64 elapsedMs);
+QString recordSummaryText(const QString& fileName, std::int64_t lines, qint64 fileBytes, qint64 elapsedMs);
 
 /// Reads the verb's options. Returns the options, or a usage error in plain words.
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& args);

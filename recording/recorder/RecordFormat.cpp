@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QTime>
 
+#include <algorithm>
+
 namespace qmx::recording {
 
 namespace {
@@ -112,6 +114,15 @@ QString withCsvExtension(const QString& chosen)
         return chosen;
     }
     return chosen + QStringLiteral(".csv");
+}
+
+QString elapsedRunText(std::int64_t milliseconds)
+{
+    const std::int64_t s = std::max<std::int64_t>(0, milliseconds) / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace qmx::recording

@@ -80,6 +80,10 @@ QByteArray BuildRecordLine(const RecordColumns& columns, const RecordValues& val
 /// with 3 significant digits and 2 decimals, followed by " s". Example: 5999 frames -> "60.00 s".
 QString timeToNextRecordText(std::uint32_t framesLeft, const display::NumberLocale& locale);
 
+/// Elapsed time of a run as hours, minutes and seconds, "h:mm:ss" (whole seconds, hours not
+/// limited): 3 725 000 ms -> "1:02:05". A negative time reads as 0.
+QString elapsedRunText(std::int64_t milliseconds);
+
 /// The name kept for a file chosen in the save dialog: `chosen` itself when its extension (from the
 /// last "." of the file-name part on, compared case-sensitively) is ".csv", otherwise `chosen`
 /// followed by ".csv". Examples: "dane.txt" -> "dane.txt.csv", "dane.CSV" -> "dane.CSV.csv".

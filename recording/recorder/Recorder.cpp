@@ -1,5 +1,7 @@
 #include "Recorder.h"
 
+#include <QFileInfo>
+
 #include <utility>
 
 namespace qmx::recording {
@@ -40,6 +42,8 @@ std::optional<FileError> Recorder::beginRun()
     m_headerPending = true;
     m_runRecords = 0;
     m_runBytes = 0;
+    const QFileInfo file(m_options.fileName);
+    m_runStartFileBytes = file.isFile() ? file.size() : 0;
     return std::nullopt;
 }
 

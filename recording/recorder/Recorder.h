@@ -132,6 +132,9 @@ public:
     /// Bytes appended to the file since the run began, the header included; counted as the lines
     /// are buffered, so reading it asks nothing of the disk.
     std::int64_t runBytes() const { return m_runBytes; }
+    /// Size of the run's file: its size when the run began plus runBytes(). Only beginRun() asks
+    /// the disk, so the figure can be shown as often as wanted.
+    std::int64_t fileBytes() const { return m_runStartFileBytes + m_runBytes; }
 
 private:
     std::optional<FileError> writeRecord(const link::TMeasurement& m);
@@ -155,6 +158,7 @@ private:
     std::int64_t m_recordNumber = 0;
     std::int64_t m_runRecords = 0;
     std::int64_t m_runBytes = 0;
+    std::int64_t m_runStartFileBytes = 0;
     // Starts past the "ZAPIS" window: nothing has been recorded when the program starts.
     std::uint32_t m_ticksSinceRecord = kWritingTicks;
 };

@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -284,15 +283,10 @@ void RecordingPage::showRecordProgress()
     if (!m_runStart.isValid()) {
         return;
     }
-    const qint64 seconds = std::max<qint64>(0, m_runStart.msecsTo(m_clock()) / 1000);
-    const QString elapsed = QStringLiteral("%1:%2:%3")
-                                .arg(seconds / 3600)
-                                .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                                .arg(seconds % 60, 2, 10, QLatin1Char('0'));
     const QString text = QStringLiteral("Zapisano wierszy: %1   Rozmiar pliku: %2   Czas zapisu: %3")
                              .arg(m_recorder.runRecords())
-                             .arg(recordFileSizeText(m_runStartFileSize + m_recorder.runBytes(), m_recorder.locale()),
-                                  elapsed);
+                             .arg(recordFileSizeText(m_recorder.fileBytes(), m_recorder.locale()),
+                                  recording::elapsedRunText(m_runStart.msecsTo(m_clock())));
     if (recordProgress->text() != text) {
         recordProgress->setText(text);
     }
@@ -306,10 +300,6 @@ void RecordingPage::Checkbox_AcquistionClick()
             return;
         }
         lockRunChoices(true);
-        // The size the file had is taken once, when the run begins; from then on the size grows
-        // by the bytes handed to the file, so the once-a-second figures ask nothing of the disk.
-        const QFileInfo file(Edit_FileName->text());
-        m_runStartFileSize = file.isFile() ? file.size() : 0;
         m_runStart = m_clock();
         showRecordProgress();
         m_flushTimer.start();

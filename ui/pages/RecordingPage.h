@@ -150,8 +150,7 @@ private:
 
     recording::Recorder m_recorder;
     recording::Recorder::Clock m_clock;
-    // The file's size when the run began (lines are appended after it) and the run's start.
-    qint64 m_runStartFileSize = 0;
+    // When the run began, for its elapsed time.
     QDateTime m_runStart;
     QTimer m_flushTimer;
     Dialogs m_dialogs;

@@ -9,6 +9,8 @@ packages=(
   libqcustomplot-dev
   libhidapi-dev libudev-dev
   libgmime-3.0-dev
+  libmosquitto-dev mosquitto
+  qt6-translations-l10n
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
   clang libclang-rt-14-dev

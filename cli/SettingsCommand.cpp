@@ -95,7 +95,7 @@ std::optional<QStringList> settingsShowLines(std::span<const std::uint8_t> senso
     add(QStringLiteral("Gate"), settings::IpToText(io->Gate));
     add(QStringLiteral("MAC"), settings::MacToText(io->MAC));
     // The output fields in the order of the page's columns.
-    const std::array<std::pair<const char*, const settings::TOutputSettings*>, 2> outputs{
+    const std::array<std::pair<const char*, const settings::OutputSettings*>, 2> outputs{
         {{"Out1", &io->Out1}, {"Out2", &io->Out2}}};
     for (const auto& [name, out] : outputs) {
         const QString prefix = QString::fromLatin1(name) + u'.';

@@ -85,8 +85,8 @@ int runSettingsApply(CliSession& session, const QString& path)
     // Each write is acknowledged, then read back (sensor block, then I/O block) by the link itself.
     bool sensorAcknowledged = false;
     bool ioAcknowledged = false;
-    std::optional<settings::TSensorSettings> sensorBack;
-    std::optional<settings::TIOSettings> ioBack;
+    std::optional<settings::SensorSettings> sensorBack;
+    std::optional<settings::IoSettings> ioBack;
     const auto c1 = QObject::connect(&link, &link::LinkController::replyDispatched, [&](std::uint8_t code) {
         sensorAcknowledged = sensorAcknowledged || code == link::CMD_SET_SENSOR_SETTINGS;
         ioAcknowledged = ioAcknowledged || code == link::CMD_SET_IO_SETTINGS;

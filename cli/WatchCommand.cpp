@@ -156,7 +156,7 @@ QString watchHeader(const WatchLayout& layout)
     return f.join(layout.format == WatchFormat::Csv ? u',' : u'\t');
 }
 
-QString watchLine(double seconds, const link::TMeasurement& m, const WatchLayout& layout)
+QString watchLine(double seconds, const link::Measurement& m, const WatchLayout& layout)
 {
     const auto status = [&](std::uint8_t s) { return layout.statusWords ? statusWord(s) : QString::number(s); };
     const std::array<int, 4> bits{m.InputState & 1, (m.InputState >> 1) & 1, m.OutputState & 1, (m.OutputState >> 1) & 1};
@@ -205,7 +205,7 @@ int runWatch(CliSession& session, const WatchOptions& options)
     if (const QString header = watchHeader(layout); !header.isEmpty()) {
         writeStandardOutput((header + u'\n').toUtf8());
     }
-    session.link().setMeasurementObserver([&](const link::TMeasurement& m) {
+    session.link().setMeasurementObserver([&](const link::Measurement& m) {
         if (options.count && lines >= *options.count) {
             return;
         }

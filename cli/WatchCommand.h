@@ -49,7 +49,7 @@ QString statusWord(std::uint8_t status);
 QString watchHeader(const WatchLayout& layout = {});
 /// One watch line: seconds since the start, sum, four values, four statuses, IN and OUT bits.
 /// Values are rounded to the layout's decimals as the program's readouts are (no float noise).
-QString watchLine(double seconds, const link::TMeasurement& m, const WatchLayout& layout = {});
+QString watchLine(double seconds, const link::Measurement& m, const WatchLayout& layout = {});
 
 /// Runs the verb on a connected session; returns the exit code.
 int runWatch(CliSession& session, const WatchOptions& options);

@@ -31,7 +31,7 @@ GaugePositions gaugePositions(std::uint16_t load)
     return {std::clamp(l, 0, 100), std::clamp(l - 100, 0, 50), std::clamp(l - 150, 0, 50)};
 }
 
-float selectedValue(const link::TMeasurement& m, DisplaySelection selection)
+float selectedValue(const link::Measurement& m, DisplaySelection selection)
 {
     switch (selection) {
     case DisplaySelection::Sum:

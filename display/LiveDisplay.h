@@ -44,7 +44,7 @@ inline const std::array<QColor, 3> kGaugeColour{QColor(38, 217, 38), QColor(255,
 enum class DisplaySelection { Sum, Sensor1, Sensor2, Sensor3, Sensor4 };
 
 /// The selected value of a record.
-float selectedValue(const link::TMeasurement& m, DisplaySelection selection);
+float selectedValue(const link::Measurement& m, DisplaySelection selection);
 /// The command "Tara" sends for a selection.
 std::uint8_t tareCommand(DisplaySelection selection);
 /// The caption the large window shows for a selection.

@@ -41,7 +41,7 @@ bool within(float value, float lower, float upper)
     return std::isfinite(value) && value >= lower && value <= upper;
 }
 
-void checkRecords(const TSensorSettings& s, const TIOSettings& io)
+void checkRecords(const SensorSettings& s, const IoSettings& io)
 {
     FUZZ_CHECK(within(s.SumOffset, kSumOffsetMin, kSumOffsetMax));
     FUZZ_CHECK(within(s.StabMaxDiff, kStabMaxDiffMin, kStabMaxDiffMax));
@@ -50,7 +50,7 @@ void checkRecords(const TSensorSettings& s, const TIOSettings& io)
         FUZZ_CHECK(s.Range[i] >= kRangeMin && s.Range[i] <= kRangeMax);
         FUZZ_CHECK(within(s.Sens[i], kSensMin, kSensMax));
     }
-    for (const TOutputSettings* o : {&io.Out1, &io.Out2}) {
+    for (const OutputSettings* o : {&io.Out1, &io.Out2}) {
         FUZZ_CHECK(within(o->number1, kThresholdMin, kThresholdMax));
         FUZZ_CHECK(within(o->number2, kThresholdMin, kThresholdMax));
     }

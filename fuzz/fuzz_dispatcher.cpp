@@ -63,7 +63,7 @@ bool sameBytes(const QByteArray& a, std::span<const std::uint8_t> b)
 
 void checkMeasurement(std::span<const std::uint8_t> payload)
 {
-    const link::TMeasurement& m = harness->controller.measurement();
+    const link::Measurement& m = harness->controller.measurement();
     std::array<std::uint8_t, link::kMeasurementLength> encoded{};
     link::encodeMeasurement(m, encoded);
     for (std::size_t i = 1; i < link::kMeasurementLength; ++i) {

@@ -40,14 +40,14 @@ bool addressAccepted(const std::array<std::uint8_t, 4>& a)
     return !std::all_of(a.begin(), a.end(), [](std::uint8_t b) { return b == 0xFF; });
 }
 
-bool rowWithinRules(const TOutputSettings& o)
+bool rowWithinRules(const OutputSettings& o)
 {
     return o.Source < kOutSourceItems.size() && o.mode1 < kOutModeItems.size() && o.mode2 < kOutModeItems.size() &&
            o.condition < kOutConditionItems.size() && o.state < kOutStateItems.size() &&
            within(o.number1, kThresholdMin, kThresholdMax) && within(o.number2, kThresholdMin, kThresholdMax);
 }
 
-bool withinRules(const TSensorSettings& s, const TIOSettings& io)
+bool withinRules(const SensorSettings& s, const IoSettings& io)
 {
     bool ok = s.SelTens < kSelTensItems.size() && s.Rate < kAdRateItems.size() && s.Filter < kFiltLevelItems.size() &&
               s.Units < kUnitsItems.size() && s.StabSamplesNo <= kStabSamplesMax &&
@@ -60,7 +60,7 @@ bool withinRules(const TSensorSettings& s, const TIOSettings& io)
            addressAccepted(io.Mask) && addressAccepted(io.Gate) && rowWithinRules(io.Out1) && rowWithinRules(io.Out2);
 }
 
-void checkFileRoundTrip(const TSensorSettings& sensor, const TIOSettings& io, int decimals,
+void checkFileRoundTrip(const SensorSettings& sensor, const IoSettings& io, int decimals,
                         const display::NumberLocale& locale)
 {
     const DeviceSettingsValues values = valuesFromRecords(sensor, io, decimals, locale);
@@ -71,9 +71,9 @@ void checkFileRoundTrip(const TSensorSettings& sensor, const TIOSettings& io, in
     if (!back.sensor) {
         return;
     }
-    TSensorSettings expectedSensor = sensor;
+    SensorSettings expectedSensor = sensor;
     expectedSensor.SignBits &= kSignBitsMask;
-    TIOSettings expectedIo = io;
+    IoSettings expectedIo = io;
     expectedIo.IndicatorFlags &= kOut1StabFlag | kOut2OverloadFlag;
     FUZZ_CHECK(*back.sensor == expectedSensor);
     FUZZ_CHECK(*back.io == expectedIo);
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkFileRoundTrip(*sensor, *io, decimals, locale);
     }
 
-    link::TMeasurement measurement;
+    link::Measurement measurement;
     if (link::decodeMeasurement(frame, measurement)) {
         std::vector<std::uint8_t> encoded(link::kMeasurementLength);
         link::encodeMeasurement(measurement, encoded);

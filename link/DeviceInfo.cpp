@@ -8,12 +8,12 @@
 
 namespace qmx::link {
 
-std::optional<TDeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply)
+std::optional<DeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply)
 {
     if (reply.size() < 2) {
         return std::nullopt;
     }
-    TDeviceInfo info;
+    DeviceInfo info;
     info.FirmwareVersion = static_cast<float>(static_cast<std::int8_t>(reply[1])) * 0.01F;
     QByteArray text;
     for (std::size_t i = 2; i < reply.size() && reply[i] != 0; ++i) {
@@ -25,7 +25,7 @@ std::optional<TDeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply)
     return info;
 }
 
-QString connectionText(const TDeviceInfo& info, QChar decimalSeparator)
+QString connectionText(const DeviceInfo& info, QChar decimalSeparator)
 {
     // Hundredths are exact for a version byte, so round to whole hundredths and write them out.
     const long hundredths = std::lround(static_cast<double>(info.FirmwareVersion) * 100.0);

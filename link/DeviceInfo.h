@@ -10,17 +10,17 @@
 namespace qmx::link {
 
 /// Firmware version and description of the transducer.
-struct TDeviceInfo {
+struct DeviceInfo {
     float FirmwareVersion = 0.0F; ///< version byte (signed) times 0.01
     QString Description;          ///< 8-bit text up to the first zero byte, control characters replaced
 };
 
 /// Decodes an info reply (offset 0 = code). Needs at least the code and the version byte; the text
 /// ends at the first zero byte or at the end of the reply, whichever comes first.
-std::optional<TDeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply);
+std::optional<DeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply);
 
 /// "Połączono z QMX80NET : 1.05 <description>", the version with two decimals and the given
 /// decimal separator.
-QString connectionText(const TDeviceInfo& info, QChar decimalSeparator);
+QString connectionText(const DeviceInfo& info, QChar decimalSeparator);
 
 } // namespace qmx::link

@@ -254,16 +254,16 @@ void LinkController::DispatchReport(std::uint8_t /*reportId*/, std::span<const s
     emit replyDispatched(code);
 }
 
-void LinkController::setLinkStatus(TLinkStatus status)
+void LinkController::setLinkStatus(LinkStatus status)
 {
     m_status = status;
     const char* id = "IDS_44";
-    if (status != TLinkStatus::lsConnected) {
+    if (status != LinkStatus::Connected) {
         m_pollTimer.stop();
         m_replyWatchdog.stop();
         m_startupWatchdog.stop();
         stopSilenceWatchdog();
-        id = status == TLinkStatus::lsNoConnection ? "IDS_45" : "IDS_46";
+        id = status == LinkStatus::NoConnection ? "IDS_45" : "IDS_46";
     }
     emit linkStatusChanged(status, text(id));
 }
@@ -273,7 +273,7 @@ void LinkController::establishLink()
     m_measurementLive = false;
     m_shortReplyReported = false;
     m_startupRetried = false;
-    setLinkStatus(TLinkStatus::lsConnected);
+    setLinkStatus(LinkStatus::Connected);
     SendLinkState(false);
     m_pendingCommand = CMD_GET_INFO;
     m_startupWatchdog.start();
@@ -355,7 +355,7 @@ void LinkController::loseLink(LinkLoss reason)
         m_connected = false;
     }
     m_measurementLive = false;
-    setLinkStatus(TLinkStatus::lsDisconnected);
+    setLinkStatus(LinkStatus::Disconnected);
     emit statusMessage(why);
     emit linkLost(reason, why);
     if (!m_searchAfterLinkLoss) {
@@ -452,13 +452,13 @@ void LinkController::JvHidDeviceController1DeviceChange()
     // 2. List the devices present; each passes through the disconnected state.
     for (const auto& info : infos) {
         m_deviceList.push_back({deviceEntryText(info), info, nullptr});
-        setLinkStatus(TLinkStatus::lsDisconnected);
+        setLinkStatus(LinkStatus::Disconnected);
     }
     emit deviceListChanged();
 
     // 3. No HID device at all.
     if (m_deviceList.empty()) {
-        setLinkStatus(TLinkStatus::lsNoConnection);
+        setLinkStatus(LinkStatus::NoConnection);
         return;
     }
 
@@ -480,7 +480,7 @@ void LinkController::JvHidDeviceController1DeviceChange()
     }
     if (!linked) {
         if (transducers > 0) {
-            setLinkStatus(TLinkStatus::lsNoConnection);
+            setLinkStatus(LinkStatus::NoConnection);
             emit statusMessage(refusal);
             emit statusDetail(refusalDetail);
         }

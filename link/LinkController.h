@@ -38,7 +38,7 @@
 namespace qmx::link {
 
 /// Connection state shown in the connection field.
-enum class TLinkStatus { lsConnected, lsNoConnection, lsDisconnected };
+enum class LinkStatus { Connected, NoConnection, Disconnected };
 
 /// Why a link that was up counts as lost.
 enum class LinkLoss {
@@ -60,7 +60,7 @@ public:
     /// Looks a text up by identifier in the active language.
     using TextLookup = std::function<QString(std::string_view id)>;
     /// Called after every decoded measurement report, before the frame is counted.
-    using MeasurementObserver = std::function<void(const TMeasurement&)>;
+    using MeasurementObserver = std::function<void(const Measurement&)>;
 
     /// Time after which a request without a reply lets polling resume.
     static constexpr int kReplyTimeoutMs = 3000;
@@ -95,13 +95,13 @@ public:
 
     HighResTimer& ZylTimer_ReadData() { return m_pollTimer; }
     bool connected() const;
-    TLinkStatus linkStatus() const { return m_status; }
+    LinkStatus linkStatus() const { return m_status; }
     std::uint8_t pendingCommand() const { return m_pendingCommand; }
     const std::vector<DeviceEntry>& deviceList() const { return m_deviceList; }
     /// The device requests go to; null while none was chosen.
     std::shared_ptr<ClaimedDevice> currentDevice() const;
-    const TDeviceInfo& deviceInfo() const { return m_deviceInfo; }
-    const TMeasurement& measurement() const { return m_measurement; }
+    const DeviceInfo& deviceInfo() const { return m_deviceInfo; }
+    const Measurement& measurement() const { return m_measurement; }
     /// True while connected and a measurement has arrived since the link was established: the
     /// record holds live values. After a lost link it turns true again only with a new measurement.
     bool measurementIsLive() const { return m_measurementLive && connected(); }
@@ -131,7 +131,7 @@ public:
 
 signals:
     /// A link state was set; `text` is its looked-up text.
-    void linkStatusChanged(qmx::link::TLinkStatus status, const QString& text);
+    void linkStatusChanged(qmx::link::LinkStatus status, const QString& text);
     /// The connection field takes this text (after the identification reply).
     void connectionTextChanged(const QString& text);
     /// The status line takes this text.
@@ -152,7 +152,7 @@ signals:
     void replyDispatched(std::uint8_t code);
 
 private:
-    void setLinkStatus(TLinkStatus status);
+    void setLinkStatus(LinkStatus status);
     void establishLink();
     void releaseAll();
     void attachDispatcher(DeviceEntry& entry);
@@ -180,7 +180,7 @@ private:
     bool m_connected = false;
     std::shared_ptr<ClaimedDevice> m_current;
 
-    TLinkStatus m_status = TLinkStatus::lsNoConnection;
+    LinkStatus m_status = LinkStatus::NoConnection;
     std::uint8_t m_pendingCommand = CMD_GET_INFO;
     std::vector<DeviceEntry> m_deviceList;
     std::set<std::uint64_t> m_liveSources; // devices whose reports are dispatched
@@ -196,8 +196,8 @@ private:
     // armed the silence watchdog; cleared by every measurement and whenever polling stops.
     std::atomic<bool> m_pollAwaitingMeasurement{false};
     ReportHandOff m_handOff;
-    TDeviceInfo m_deviceInfo;
-    TMeasurement m_measurement;
+    DeviceInfo m_deviceInfo;
+    Measurement m_measurement;
     int m_frameCount = 0;
     std::uint64_t m_measurementsHandled = 0;
     QChar m_decimalSeparator;

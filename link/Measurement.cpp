@@ -7,7 +7,7 @@
 
 namespace qmx::link {
 
-bool decodeMeasurement(std::span<const std::uint8_t> r, TMeasurement& out)
+bool decodeMeasurement(std::span<const std::uint8_t> r, Measurement& out)
 {
     if (r.size() < kMeasurementLength) {
         return false;
@@ -26,7 +26,7 @@ bool decodeMeasurement(std::span<const std::uint8_t> r, TMeasurement& out)
     return true;
 }
 
-void encodeMeasurement(const TMeasurement& m, std::span<std::uint8_t> out)
+void encodeMeasurement(const Measurement& m, std::span<std::uint8_t> out)
 {
     std::fill(out.begin(), out.begin() + kMeasurementLength, std::uint8_t{0});
     out[0] = CMD_GET_MEASUREMENT;

@@ -18,7 +18,7 @@ enum ChannelStatusCode : std::uint8_t {
 };
 
 /// The live measurement record. Values are in the unit set in the transducer.
-struct TMeasurement {
+struct Measurement {
     std::uint8_t InputState = 0;  ///< bit 0 = IN1, bit 1 = IN2
     std::uint8_t OutputState = 0; ///< bit 0 = OUT1, bit 1 = OUT2
     float SumValue = 0.0F;
@@ -45,10 +45,10 @@ inline constexpr std::size_t kMeasurementLength = 60;
 
 /// Decodes a measurement report into `out` without allocating. Returns false, leaving `out`
 /// untouched, when the report is shorter than the offsets it must carry.
-bool decodeMeasurement(std::span<const std::uint8_t> report, TMeasurement& out);
+bool decodeMeasurement(std::span<const std::uint8_t> report, Measurement& out);
 
 /// Encodes a record as a measurement report of `kMeasurementLength` bytes (used by the virtual
 /// transducer and by tests); unused bytes are zero.
-void encodeMeasurement(const TMeasurement& m, std::span<std::uint8_t> out);
+void encodeMeasurement(const Measurement& m, std::span<std::uint8_t> out);
 
 } // namespace qmx::link

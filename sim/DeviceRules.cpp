@@ -5,9 +5,9 @@
 
 namespace qmx::sim {
 
-using settings::TIOSettings;
-using settings::TOutputSettings;
-using settings::TSensorSettings;
+using settings::IoSettings;
+using settings::OutputSettings;
+using settings::SensorSettings;
 
 namespace {
 
@@ -16,7 +16,7 @@ bool within(float v, float lo, float hi)
     return std::isfinite(v) && v >= lo && v <= hi;
 }
 
-bool outputAcceptable(const TOutputSettings& o)
+bool outputAcceptable(const OutputSettings& o)
 {
     return o.condition <= 2 && o.mode1 <= 1 && o.mode2 <= 1 && o.state <= 1 && o.Source <= 5 &&
            within(o.number1, settings::kThresholdMin, settings::kThresholdMax) &&
@@ -30,7 +30,7 @@ bool compare(float value, std::uint8_t mode, float threshold)
 
 } // namespace
 
-bool sensorSettingsAcceptable(const TSensorSettings& s)
+bool sensorSettingsAcceptable(const SensorSettings& s)
 {
     for (std::size_t i = 0; i < 4; ++i) {
         if (s.Range[i] < settings::kRangeMin || s.Range[i] > settings::kRangeMax ||
@@ -45,7 +45,7 @@ bool sensorSettingsAcceptable(const TSensorSettings& s)
            within(s.StabMaxDiff, settings::kStabMaxDiffMin, settings::kStabMaxDiffMax);
 }
 
-bool ioSettingsAcceptable(const TIOSettings& s)
+bool ioSettingsAcceptable(const IoSettings& s)
 {
     return s.Baudrate < settings::kModbusBaudItems.size() && s.Address >= settings::kModbusAddressMin &&
            s.Address <= settings::kModbusAddressMax && s.Parity < settings::kModbusParityItems.size() &&
@@ -82,7 +82,7 @@ double unitToNewtons(double value, std::uint8_t units)
     }
 }
 
-bool outputFromConditions(const TOutputSettings& o, const link::TMeasurement& m)
+bool outputFromConditions(const OutputSettings& o, const link::Measurement& m)
 {
     if (o.Source == 0 || o.Source > 5) {
         return false;
@@ -99,7 +99,7 @@ bool outputFromConditions(const TOutputSettings& o, const link::TMeasurement& m)
     return o.state == 1 ? holds : !holds;
 }
 
-std::uint8_t outputState(const TIOSettings& io, std::uint8_t selTens, const link::TMeasurement& m)
+std::uint8_t outputState(const IoSettings& io, std::uint8_t selTens, const link::Measurement& m)
 {
     bool out1 = false;
     if ((io.IndicatorFlags & settings::kOut1StabFlag) != 0) {

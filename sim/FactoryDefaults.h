@@ -16,9 +16,9 @@ inline constexpr std::array<std::uint8_t, 6> kFactoryMac{0x02, 0x51, 0x4D, 0x58,
 
 /// Four 1000 N sensors of 2 mV/V, no inversion, no filter, 16 samples per second, newtons, all four
 /// channels summed, stable when 50 samples stay within 0.5 N.
-inline settings::TSensorSettings factorySensorSettings()
+inline settings::SensorSettings factorySensorSettings()
 {
-    settings::TSensorSettings s;
+    settings::SensorSettings s;
     s.Range = {1000, 1000, 1000, 1000};
     s.Sens = {2.0F, 2.0F, 2.0F, 2.0F};
     s.SignBits = 0;
@@ -33,7 +33,7 @@ inline settings::TSensorSettings factorySensorSettings()
 }
 
 /// Factory communication settings: Modbus RTU 38400 baud, address 1, no parity.
-inline void applyFactoryCommSettings(settings::TIOSettings& s)
+inline void applyFactoryCommSettings(settings::IoSettings& s)
 {
     s.Baudrate = 2;
     s.Address = 1;
@@ -44,7 +44,7 @@ inline void applyFactoryCommSettings(settings::TIOSettings& s)
 }
 
 /// Factory output settings: both outputs without a source, no indicator function.
-inline void applyFactoryOutputSettings(settings::TIOSettings& s)
+inline void applyFactoryOutputSettings(settings::IoSettings& s)
 {
     s.Out1 = {};
     s.Out2 = {};
@@ -52,9 +52,9 @@ inline void applyFactoryOutputSettings(settings::TIOSettings& s)
 }
 
 /// The whole communication and output block as it leaves the factory, with the given MAC.
-inline settings::TIOSettings factoryIoSettings(const std::array<std::uint8_t, 6>& mac = kFactoryMac)
+inline settings::IoSettings factoryIoSettings(const std::array<std::uint8_t, 6>& mac = kFactoryMac)
 {
-    settings::TIOSettings s;
+    settings::IoSettings s;
     applyFactoryCommSettings(s);
     applyFactoryOutputSettings(s);
     s.MAC = mac;

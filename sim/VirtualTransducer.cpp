@@ -15,8 +15,8 @@ namespace qmx::sim {
 
 using namespace std::chrono;
 using namespace qmx::link;
-using settings::TIOSettings;
-using settings::TSensorSettings;
+using settings::IoSettings;
+using settings::SensorSettings;
 
 namespace {
 
@@ -426,7 +426,7 @@ void VirtualTransducer::startOrExtendStream()
     m_streamUntil = m_now + m_keepAlive;
 }
 
-void VirtualTransducer::storeSensorSettings(const TSensorSettings& s)
+void VirtualTransducer::storeSensorSettings(const SensorSettings& s)
 {
     if (s.Rate != m_sensor.Rate) {
         // Sampling goes on at the new rate from the last sample on.

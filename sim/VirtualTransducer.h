@@ -104,12 +104,12 @@ public:
                               std::chrono::milliseconds timeout);
 
     // --- settings and identity ------------------------------------------------------------------
-    settings::TSensorSettings sensorSettings() const;
+    settings::SensorSettings sensorSettings() const;
     /// Stores a sensor block as it is, without the checks a write goes through.
-    void setSensorSettings(const settings::TSensorSettings& s);
-    settings::TIOSettings ioSettings() const;
+    void setSensorSettings(const settings::SensorSettings& s);
+    settings::IoSettings ioSettings() const;
     /// Stores a communication and output block as it is, MAC included.
-    void setIoSettings(const settings::TIOSettings& s);
+    void setIoSettings(const settings::IoSettings& s);
     AnalogOutputState analogOutput() const;
     /// The identification reply: version byte (105 = 1.05) and description (up to 61 bytes).
     void setInfo(std::int8_t versionByte, std::string description);
@@ -137,7 +137,7 @@ public:
     void setInputs(std::uint8_t bits);
     void setAutomaticInputs();
     /// The record the next measurement report carries.
-    link::TMeasurement currentMeasurement() const;
+    link::Measurement currentMeasurement() const;
 
     // --- counters and request log -------------------------------------------------------------
     std::uint64_t measurementReportsQueued() const;
@@ -198,7 +198,7 @@ private:
     void emitReport(std::vector<std::uint8_t> payload, bool isMeasurement);
     void pushInput(std::vector<std::uint8_t> report, bool isMeasurement);
     void startOrExtendStream();
-    void storeSensorSettings(const settings::TSensorSettings& s);
+    void storeSensorSettings(const settings::SensorSettings& s);
     void takeSample();
     void refreshMeasurement();
     void queueMeasurement();
@@ -215,13 +215,13 @@ private:
 
     Micros m_now = 0;
     SignalModel m_signals;
-    settings::TSensorSettings m_sensor;
-    settings::TIOSettings m_io;
+    settings::SensorSettings m_sensor;
+    settings::IoSettings m_io;
     std::array<ChannelState, kChannels> m_channels{};
     double m_sumTareN = 0.0;
     double m_deviceMaxN = 0.0;
     bool m_maxValid = false;
-    link::TMeasurement m_measurement;
+    link::Measurement m_measurement;
     AnalogOutputState m_analog;
     std::int8_t m_versionByte = kDefaultVersionByte;
     std::string m_description{kDefaultDescription};

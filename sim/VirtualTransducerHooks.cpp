@@ -8,8 +8,8 @@
 
 namespace qmx::sim {
 
-using settings::TIOSettings;
-using settings::TSensorSettings;
+using settings::IoSettings;
+using settings::SensorSettings;
 
 namespace {
 bool validChannel(int ch)
@@ -20,25 +20,25 @@ bool validChannel(int ch)
 
 // --- settings and identity ----------------------------------------------------------------
 
-TSensorSettings VirtualTransducer::sensorSettings() const
+SensorSettings VirtualTransducer::sensorSettings() const
 {
     std::lock_guard lock(m_mutex);
     return m_sensor;
 }
 
-void VirtualTransducer::setSensorSettings(const TSensorSettings& s)
+void VirtualTransducer::setSensorSettings(const SensorSettings& s)
 {
     std::lock_guard lock(m_mutex);
     storeSensorSettings(s);
 }
 
-TIOSettings VirtualTransducer::ioSettings() const
+IoSettings VirtualTransducer::ioSettings() const
 {
     std::lock_guard lock(m_mutex);
     return m_io;
 }
 
-void VirtualTransducer::setIoSettings(const TIOSettings& s)
+void VirtualTransducer::setIoSettings(const IoSettings& s)
 {
     std::lock_guard lock(m_mutex);
     m_io = s;
@@ -153,10 +153,10 @@ void VirtualTransducer::setAutomaticInputs()
     refreshMeasurement();
 }
 
-link::TMeasurement VirtualTransducer::currentMeasurement() const
+link::Measurement VirtualTransducer::currentMeasurement() const
 {
     std::lock_guard lock(m_mutex);
-    link::TMeasurement m = m_measurement;
+    link::Measurement m = m_measurement;
     m.InputState = inputsNow();
     return m;
 }

@@ -75,7 +75,7 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     PageControl1->setIconSize(QSize(kTabIconSize, kTabIconSize));
     TabSheet1 = new MeasurementPage(PageControl1);
     ChartPageSources chartSources;
-    chartSources.measurement = [this]() -> const link::TMeasurement& { return m_link->measurement(); };
+    chartSources.measurement = [this]() -> const link::Measurement& { return m_link->measurement(); };
     chartSources.connected = [this] { return m_link->connected(); };
     chartSources.measurementLive = [this] { return m_link->measurementIsLive(); };
     chartSources.decimals = [this] { return Decp(); };
@@ -280,7 +280,7 @@ QWidget* TForm1::buildStatusStrip()
 void TForm1::FormCreate()
 {
     // 1. No transducer yet; the first device search follows when the message loop runs.
-    showLinkStatus(link::TLinkStatus::lsNoConnection, LookupText("IDS_45"));
+    showLinkStatus(link::LinkStatus::NoConnection, LookupText("IDS_45"));
     // 2. Caption.
     setWindowTitle(QStringLiteral("QMX80NET-PC") + QStringLiteral("  ver.: ") + QString::fromLatin1(kProgramVersion));
     // 3. Application settings, ending with the interface language.
@@ -362,10 +362,10 @@ void TForm1::Informacje1Click()
     }
 }
 
-void TForm1::showLinkStatus(link::TLinkStatus status, const QString& text)
+void TForm1::showLinkStatus(link::LinkStatus status, const QString& text)
 {
     ConnectionStatus->setText(text);
-    setBackground(ConnectionStatus, status == link::TLinkStatus::lsConnected ? kOnColor : kOffColor);
+    setBackground(ConnectionStatus, status == link::LinkStatus::Connected ? kOnColor : kOffColor);
 }
 
 void TForm1::JvHidDeviceController1DeviceChange()

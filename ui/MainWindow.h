@@ -159,7 +159,7 @@ private:
     void applyOuterMinimumSize();
     QWidget* buildConnectionStrip();
     QWidget* buildStatusStrip();
-    void showLinkStatus(link::TLinkStatus status, const QString& text);
+    void showLinkStatus(link::LinkStatus status, const QString& text);
     void ShowChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& controls);
     void connectMeasurementPage();
 

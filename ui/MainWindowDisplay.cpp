@@ -123,7 +123,7 @@ void TForm1::DisplayDataTimer()
 {
     MeasurementPage& page = *TabSheet1;
     if (m_link->measurementIsLive()) {
-        const link::TMeasurement& m = m_link->measurement();
+        const link::Measurement& m = m_link->measurement();
         const int decimals = Decp();
         const auto selection = page.selection();
         if (selection) {

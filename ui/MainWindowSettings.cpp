@@ -140,7 +140,7 @@ void TForm1::connectRecordingPage()
 {
     TabSheet3->setDecimalsSource([this] { return Decp(); });
     TabSheet3->setNumberLocale(m_numberLocale);
-    m_link->setMeasurementObserver([this](const link::TMeasurement& m) { TabSheet3->RecordMeasurement(m); });
+    m_link->setMeasurementObserver([this](const link::Measurement& m) { TabSheet3->RecordMeasurement(m); });
     connect(TabSheet3, &RecordingPage::statusMessage, Label_Status, &QLabel::setText);
     connect(TabSheet3, &RecordingPage::fileNameChosen, this, &TForm1::writeRecordingFileName);
 }

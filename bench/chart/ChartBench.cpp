@@ -45,9 +45,9 @@ void chartTick(benchmark::State& state)
     const auto rows = static_cast<std::size_t>(state.range(0));
     ui::ChartPage page;
     page.ChartTimer->stop();
-    static link::TMeasurement m;
+    static link::Measurement m;
     ui::ChartPageSources sources;
-    sources.measurement = []() -> const link::TMeasurement& { return m; };
+    sources.measurement = []() -> const link::Measurement& { return m; };
     sources.connected = [] { return true; };
     // A simulated clock 10 ms on at every reading: the ticks are timed as at 100 a second.
     sources.clock = [now = std::chrono::nanoseconds{0}]() mutable { return now += std::chrono::milliseconds(10); };

@@ -27,11 +27,11 @@ void DispatchMeasurement(benchmark::State& state)
     // The recorder step as the program runs it while not recording.
     qmx::recording::Recorder recorder;
     long observed = 0;
-    link.setMeasurementObserver([&](const qmx::link::TMeasurement& m) {
+    link.setMeasurementObserver([&](const qmx::link::Measurement& m) {
         recorder.RecordMeasurement(m);
         ++observed;
     });
-    qmx::link::TMeasurement m;
+    qmx::link::Measurement m;
     m.SumValue = 123.5F;
     m.InputState = 1;
     std::array<std::uint8_t, 64> report{};

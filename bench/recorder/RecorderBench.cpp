@@ -14,9 +14,9 @@ using namespace qmx;
 
 namespace {
 
-link::TMeasurement sampleFrame(int i)
+link::Measurement sampleFrame(int i)
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.InputState = (i & 64) ? 0x02 : 0x00;
     m.SumValue = 1234.5678F + static_cast<float>(i % 100);
     m.ChannelValue = {312.25F, -0.125F, 45.0F, 877.0625F};
@@ -36,7 +36,7 @@ recording::RecordOptions allColumnsFastest(const QString& fileName)
 void BM_FrameWhileNotRecording(benchmark::State& state)
 {
     recording::Recorder recorder(display::NumberLocale::c());
-    const link::TMeasurement m = sampleFrame(0);
+    const link::Measurement m = sampleFrame(0);
     for (auto _ : state) {
         benchmark::DoNotOptimize(recorder.RecordMeasurement(m));
     }

@@ -25,7 +25,7 @@ void runTicks(benchmark::State& state, bool paint)
     window.show();
     big.show();
     window.JvHidDeviceController1DeviceChange();
-    qmx::link::TMeasurement m;
+    qmx::link::Measurement m;
     m.ChannelStatus = {3, 2, 4, 3};
     std::array<std::uint8_t, 64> report{};
     float value = 0.0F;

@@ -34,7 +34,7 @@ std::optional<std::uint32_t> chartWindowForIndex(int index)
     return kWindows[static_cast<std::size_t>(index)];
 }
 
-ChartValues chartValuesOf(const link::TMeasurement& m)
+ChartValues chartValuesOf(const link::Measurement& m)
 {
     return {m.ChannelValue[0], m.ChannelValue[1], m.ChannelValue[2], m.ChannelValue[3], m.SumValue};
 }
@@ -64,7 +64,7 @@ double ChartModel::chartTime() const
     return std::chrono::duration<double>(m_clock() - *m_origin).count();
 }
 
-ChartTickResult ChartModel::tick(const link::TMeasurement& m, bool connected)
+ChartTickResult ChartModel::tick(const link::Measurement& m, bool connected)
 {
     ChartTickResult result;
     const ChartValues values = chartValuesOf(m);

@@ -35,7 +35,7 @@ std::optional<double> samplingPeriodForIndex(int index);
 std::optional<std::uint32_t> chartWindowForIndex(int index);
 
 /// The five plotted values of a measurement: channels 1..4, then the sum.
-ChartValues chartValuesOf(const link::TMeasurement& m);
+ChartValues chartValuesOf(const link::Measurement& m);
 
 /// A range of an axis.
 struct AxisRange {
@@ -87,7 +87,7 @@ public:
     void setClock(MonotonicClock clock);
 
     /// One sampling tick with the current measurement and link state.
-    ChartTickResult tick(const link::TMeasurement& m, bool connected);
+    ChartTickResult tick(const link::Measurement& m, bool connected);
 
     /// Start: plotting on; status field and header in their on state.
     void start();

@@ -104,7 +104,7 @@ std::optional<FileError> Recorder::waitForClosedFiles()
     return first;
 }
 
-FrameOutcome Recorder::RecordMeasurement(const link::TMeasurement& m)
+FrameOutcome Recorder::RecordMeasurement(const link::Measurement& m)
 {
     const bool in2 = (m.InputState & 0x02) != 0;
     const TriggerStep step =
@@ -119,7 +119,7 @@ FrameOutcome Recorder::RecordMeasurement(const link::TMeasurement& m)
     return outcome;
 }
 
-std::optional<FileError> Recorder::writeRecord(const link::TMeasurement& m)
+std::optional<FileError> Recorder::writeRecord(const link::Measurement& m)
 {
     ++m_recordNumber;
     const bool withHeader = m_headerPending;

@@ -107,7 +107,7 @@ public:
     /// One step per decoded measurement frame (RecordMeasurement): tracks IN2, counts frames and
     /// appends a record when the mode asks for one. On a file error the run ends and the error is
     /// returned; the lines written before it stay in the file.
-    FrameOutcome RecordMeasurement(const link::TMeasurement& m);
+    FrameOutcome RecordMeasurement(const link::Measurement& m);
 
     /// Hands the buffered lines to the file's writer thread and returns at once. Reports an error
     /// the writer met since the last call; on an error the run ends.
@@ -137,7 +137,7 @@ public:
     std::int64_t fileBytes() const { return m_runStartFileBytes + m_runBytes; }
 
 private:
-    std::optional<FileError> writeRecord(const link::TMeasurement& m);
+    std::optional<FileError> writeRecord(const link::Measurement& m);
     std::optional<FileError> failRun(FileError error);
 
     display::NumberLocale m_locale;

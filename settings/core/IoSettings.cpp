@@ -10,12 +10,12 @@ namespace qmx::settings {
 using link::readFloatLe;
 using link::writeFloatLe;
 
-std::optional<TOutputSettings> decodeOutputSettings(std::span<const std::uint8_t> block)
+std::optional<OutputSettings> decodeOutputSettings(std::span<const std::uint8_t> block)
 {
     if (block.size() < kOutputSettingsSize) {
         return std::nullopt;
     }
-    TOutputSettings o;
+    OutputSettings o;
     o.condition = block[kOutConditionOffset];
     o.mode1 = block[kOutMode1Offset];
     o.mode2 = block[kOutMode2Offset];
@@ -26,7 +26,7 @@ std::optional<TOutputSettings> decodeOutputSettings(std::span<const std::uint8_t
     return o;
 }
 
-bool encodeOutputSettings(const TOutputSettings& o, std::span<std::uint8_t> block)
+bool encodeOutputSettings(const OutputSettings& o, std::span<std::uint8_t> block)
 {
     if (block.size() < kOutputSettingsSize) {
         return false;
@@ -41,12 +41,12 @@ bool encodeOutputSettings(const TOutputSettings& o, std::span<std::uint8_t> bloc
     return true;
 }
 
-std::optional<TIOSettings> decodeIoSettings(std::span<const std::uint8_t> frame)
+std::optional<IoSettings> decodeIoSettings(std::span<const std::uint8_t> frame)
 {
     if (frame.size() < 1 + kIoSettingsSize) {
         return std::nullopt;
     }
-    TIOSettings s;
+    IoSettings s;
     s.Baudrate = frame[kIoBaudrateOffset];
     s.Address = frame[kIoAddressOffset];
     s.Parity = frame[kIoParityOffset];
@@ -61,7 +61,7 @@ std::optional<TIOSettings> decodeIoSettings(std::span<const std::uint8_t> frame)
     return s;
 }
 
-bool encodeIoSettings(const TIOSettings& s, std::span<std::uint8_t> record)
+bool encodeIoSettings(const IoSettings& s, std::span<std::uint8_t> record)
 {
     if (record.size() < kIoSettingsSize) {
         return false;
@@ -82,7 +82,7 @@ bool encodeIoSettings(const TIOSettings& s, std::span<std::uint8_t> record)
     return true;
 }
 
-std::array<std::uint8_t, 63> encodeIoSettingsRequest(const TIOSettings& settings)
+std::array<std::uint8_t, 63> encodeIoSettingsRequest(const IoSettings& settings)
 {
     std::array<std::uint8_t, 63> frame{};
     frame[0] = link::CMD_SET_IO_SETTINGS;

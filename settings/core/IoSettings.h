@@ -12,7 +12,7 @@
 namespace qmx::settings {
 
 /// Conditions that switch one digital output. Field order is the wire order.
-struct TOutputSettings {
+struct OutputSettings {
     std::uint8_t condition = 0; ///< 0 "---" condition 1 only, 1 "ORAZ" and, 2 "LUB" or
     std::uint8_t mode1 = 0;     ///< comparison of condition 1: 0 '<', 1 '>'
     std::uint8_t mode2 = 0;     ///< comparison of condition 2: 0 '<', 1 '>'
@@ -21,12 +21,12 @@ struct TOutputSettings {
     float number1 = 0.0F;       ///< threshold of condition 1
     float number2 = 0.0F;       ///< threshold of condition 2
 
-    friend bool operator==(const TOutputSettings&, const TOutputSettings&) = default;
+    friend bool operator==(const OutputSettings&, const OutputSettings&) = default;
 };
 
 /// Communication and output settings of the transducer. Addresses are held first byte first
 /// (IP[0] is the first number of the dotted text).
-struct TIOSettings {
+struct IoSettings {
     std::uint8_t Baudrate = 0; ///< index into kModbusBaudItems
     std::uint8_t Address = 0;  ///< Modbus address 1-247
     std::uint8_t Parity = 0;   ///< index into kModbusParityItems
@@ -34,11 +34,11 @@ struct TIOSettings {
     std::array<std::uint8_t, 4> Mask{};
     std::array<std::uint8_t, 4> Gate{};
     std::array<std::uint8_t, 6> MAC{};
-    TOutputSettings Out1;
-    TOutputSettings Out2;
+    OutputSettings Out1;
+    OutputSettings Out2;
     std::uint8_t IndicatorFlags = 0; ///< bit 0 OUT1 signals stability, bit 1 OUT2 signals overload
 
-    friend bool operator==(const TIOSettings&, const TIOSettings&) = default;
+    friend bool operator==(const IoSettings&, const IoSettings&) = default;
 };
 
 inline constexpr std::size_t kOutputSettingsSize = 13;
@@ -78,20 +78,20 @@ inline constexpr std::uint8_t kOut1StabFlag = 0x01;
 inline constexpr std::uint8_t kOut2OverloadFlag = 0x02;
 
 /// Decodes an output block from its 13 bytes. Nothing when `block` is shorter.
-std::optional<TOutputSettings> decodeOutputSettings(std::span<const std::uint8_t> block);
+std::optional<OutputSettings> decodeOutputSettings(std::span<const std::uint8_t> block);
 /// Writes an output block into `block`; false, nothing written, when it is shorter than 13 bytes.
-bool encodeOutputSettings(const TOutputSettings& out, std::span<std::uint8_t> block);
+bool encodeOutputSettings(const OutputSettings& out, std::span<std::uint8_t> block);
 
 /// Decodes the record from a reply or request frame (code at offset 0, record at bytes 1..49).
 /// Returns nothing when the frame is shorter than 50 bytes; the reserved byte and bytes after 49
 /// are ignored.
-std::optional<TIOSettings> decodeIoSettings(std::span<const std::uint8_t> frame);
+std::optional<IoSettings> decodeIoSettings(std::span<const std::uint8_t> frame);
 
 /// Writes the 49-byte record into `record` (record byte 0 = frame byte 1), the reserved byte as
 /// 0. Returns false and writes nothing when `record` is shorter than 49 bytes.
-bool encodeIoSettings(const TIOSettings& settings, std::span<std::uint8_t> record);
+bool encodeIoSettings(const IoSettings& settings, std::span<std::uint8_t> record);
 
 /// The 63-byte request CMD_SET_IO_SETTINGS: 0x8B, the record (byte 22 = 0), then zeros.
-std::array<std::uint8_t, 63> encodeIoSettingsRequest(const TIOSettings& settings);
+std::array<std::uint8_t, 63> encodeIoSettingsRequest(const IoSettings& settings);
 
 } // namespace qmx::settings

@@ -13,12 +13,12 @@ using link::writeFloatLe;
 using link::writeU16Le;
 using link::writeU32Le;
 
-std::optional<TSensorSettings> decodeSensorSettings(std::span<const std::uint8_t> frame)
+std::optional<SensorSettings> decodeSensorSettings(std::span<const std::uint8_t> frame)
 {
     if (frame.size() < 1 + kSensorSettingsSize) {
         return std::nullopt;
     }
-    TSensorSettings s;
+    SensorSettings s;
     for (std::size_t i = 0; i < 4; ++i) {
         s.Range[i] = static_cast<std::int32_t>(readU32Le(frame, kSensRangeOffset + 4 * i));
         s.Sens[i] = readFloatLe(frame, kSensSensOffset + 4 * i);
@@ -34,7 +34,7 @@ std::optional<TSensorSettings> decodeSensorSettings(std::span<const std::uint8_t
     return s;
 }
 
-bool encodeSensorSettings(const TSensorSettings& s, std::span<std::uint8_t> record)
+bool encodeSensorSettings(const SensorSettings& s, std::span<std::uint8_t> record)
 {
     if (record.size() < kSensorSettingsSize) {
         return false;
@@ -56,7 +56,7 @@ bool encodeSensorSettings(const TSensorSettings& s, std::span<std::uint8_t> reco
     return true;
 }
 
-std::array<std::uint8_t, 63> encodeSensorSettingsRequest(const TSensorSettings& settings)
+std::array<std::uint8_t, 63> encodeSensorSettingsRequest(const SensorSettings& settings)
 {
     std::array<std::uint8_t, 63> frame{};
     frame[0] = link::CMD_SET_SENSOR_SETTINGS;

@@ -14,7 +14,7 @@
 namespace qmx::settings {
 
 /// Sensor-input settings of the transducer. Arrays hold sensor 1 first.
-struct TSensorSettings {
+struct SensorSettings {
     std::array<std::int32_t, 4> Range{}; ///< sensor range in newtons
     std::array<float, 4> Sens{};         ///< sensor constant in mV/V
     std::uint8_t SignBits = 0;           ///< bit n set: sensor n+1 sign inverted
@@ -26,7 +26,7 @@ struct TSensorSettings {
     std::uint16_t StabSamplesNo = 0;     ///< samples examined for stability
     float StabMaxDiff = 0.0F;            ///< largest spread of those samples that counts as stable
 
-    friend bool operator==(const TSensorSettings&, const TSensorSettings&) = default;
+    friend bool operator==(const SensorSettings&, const SensorSettings&) = default;
 };
 
 /// Bytes of the record on the wire.
@@ -60,14 +60,14 @@ inline constexpr std::uint8_t kSignBitsMask = 0x0F;
 
 /// Decodes the record from a reply or request frame (code at offset 0, record at bytes 1..47).
 /// Returns nothing when the frame is shorter than 48 bytes; bytes after 47 are ignored.
-std::optional<TSensorSettings> decodeSensorSettings(std::span<const std::uint8_t> frame);
+std::optional<SensorSettings> decodeSensorSettings(std::span<const std::uint8_t> frame);
 
 /// Writes the 47-byte record into `record` (record byte 0 = frame byte 1). Returns false and
 /// writes nothing when `record` is shorter than 47 bytes.
-bool encodeSensorSettings(const TSensorSettings& settings, std::span<std::uint8_t> record);
+bool encodeSensorSettings(const SensorSettings& settings, std::span<std::uint8_t> record);
 
 /// The 63-byte request CMD_SET_SENSOR_SETTINGS: 0x8A, the record, then zeros.
-std::array<std::uint8_t, 63> encodeSensorSettingsRequest(const TSensorSettings& settings);
+std::array<std::uint8_t, 63> encodeSensorSettingsRequest(const SensorSettings& settings);
 
 /// The unit suffix (" N", " kN", ...) for a `Units` index; empty for an index outside the list.
 std::string_view unitsSuffix(std::uint8_t units);

@@ -64,7 +64,7 @@ private:
     const display::NumberLocale& m_locale;
 };
 
-OutputRowValues rowValues(const TOutputSettings& o, int decimals, const display::NumberLocale& locale)
+OutputRowValues rowValues(const OutputSettings& o, int decimals, const display::NumberLocale& locale)
 {
     return {listIndex(o.Source, kOutSourceItems.size()),
             listIndex(o.mode1, kOutModeItems.size()),
@@ -75,9 +75,9 @@ OutputRowValues rowValues(const TOutputSettings& o, int decimals, const display:
             listIndex(o.state, kOutStateItems.size())};
 }
 
-TOutputSettings rowRecord(const OutputRowValues& v, const QString& section, Checker& check)
+OutputSettings rowRecord(const OutputRowValues& v, const QString& section, Checker& check)
 {
-    TOutputSettings o;
+    OutputSettings o;
     o.Source = check.list(v.Source, kOutSourceItems.size(), section + QStringLiteral("/Source"));
     o.mode1 = check.list(v.mode1, kOutModeItems.size(), section + QStringLiteral("/mode1"));
     o.number1 = check.real(v.number1, kThresholdMin, kThresholdMax, section + QStringLiteral("/number1"));
@@ -90,7 +90,7 @@ TOutputSettings rowRecord(const OutputRowValues& v, const QString& section, Chec
 
 } // namespace
 
-DeviceSettingsValues valuesFromRecords(const TSensorSettings& s, const TIOSettings& io, int decimals,
+DeviceSettingsValues valuesFromRecords(const SensorSettings& s, const IoSettings& io, int decimals,
                                        const display::NumberLocale& locale)
 {
     DeviceSettingsValues v;
@@ -125,7 +125,7 @@ RecordsFromValues recordsFromValues(const DeviceSettingsValues& v, const std::ar
     Checker check(std::max(0, v.Decp), locale);
     check.list(v.Decp, kDecpItems.size(), QStringLiteral("TensAllConfig/Decp"));
 
-    TSensorSettings s;
+    SensorSettings s;
     s.SelTens = check.list(v.SelTens, kSelTensItems.size(), QStringLiteral("TensAllConfig/SelTens"));
     s.SumOffset = check.real(v.SumOffset, kSumOffsetMin, kSumOffsetMax, QStringLiteral("TensAllConfig/SumOffset"));
     s.Rate = check.list(v.Rate, kAdRateItems.size(), QStringLiteral("TensAllConfig/Rate"));
@@ -144,7 +144,7 @@ RecordsFromValues recordsFromValues(const DeviceSettingsValues& v, const std::ar
         }
     }
 
-    TIOSettings io;
+    IoSettings io;
     io.Baudrate = check.list(v.Baudrate, kModbusBaudItems.size(), QStringLiteral("ModbusRtu/Baudrate"));
     io.Parity = check.list(v.Parity, kModbusParityItems.size(), QStringLiteral("ModbusRtu/Parity"));
     io.Address = static_cast<std::uint8_t>(

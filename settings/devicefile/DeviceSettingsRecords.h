@@ -19,13 +19,13 @@ namespace qmx::settings {
 /// The values as the settings pages show them after reading `sensor` and `io`, with `decimals`
 /// decimals (the display setting, stored as "Decp"), or more where a value needs them: every real
 /// value's text reads back as exactly the float32 of the record. Indices outside a list become -1.
-DeviceSettingsValues valuesFromRecords(const TSensorSettings& sensor, const TIOSettings& io, int decimals,
+DeviceSettingsValues valuesFromRecords(const SensorSettings& sensor, const IoSettings& io, int decimals,
                                        const display::NumberLocale& locale);
 
 /// Both records built from file values, or the list of refused values.
 struct RecordsFromValues {
-    std::optional<TSensorSettings> sensor;
-    std::optional<TIOSettings> io;
+    std::optional<SensorSettings> sensor;
+    std::optional<IoSettings> io;
     QStringList problems; ///< "Section/Key: why", one per refused value; empty when both records are set
 };
 

@@ -12,15 +12,15 @@
 namespace qmx::recording {
 namespace {
 
-link::TMeasurement measurement(float c1, float c2, float c3, float c4, float sum)
+link::Measurement measurement(float c1, float c2, float c3, float c4, float sum)
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.ChannelValue = {c1, c2, c3, c4};
     m.SumValue = sum;
     return m;
 }
 
-link::TMeasurement sumOnly(float sum)
+link::Measurement sumOnly(float sum)
 {
     return measurement(0, 0, 0, 0, sum);
 }

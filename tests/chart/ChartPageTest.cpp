@@ -76,7 +76,7 @@ protected:
     void SetUp() override
     {
         ChartPageSources sources;
-        sources.measurement = [this]() -> const link::TMeasurement& { return measurement; };
+        sources.measurement = [this]() -> const link::Measurement& { return measurement; };
         sources.connected = [this] { return connected; };
         sources.measurementLive = [this] { return measurementLive; };
         sources.decimals = [] { return 2; };
@@ -111,7 +111,7 @@ protected:
     }
 
     std::chrono::nanoseconds clockNow{std::chrono::seconds(1000)};
-    link::TMeasurement measurement;
+    link::Measurement measurement;
     bool connected = true;
     bool measurementLive = true;
     ScriptedDialogs::Log log;

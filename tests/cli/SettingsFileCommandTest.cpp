@@ -212,7 +212,7 @@ TEST_F(CliFixture, AFileTheUserMayNotReadIsRefusedSayingWhy)
 
 TEST(Watch, LinesAreTabSeparatedWithAHeaderOfTheSameWidth)
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.SumValue = 12.5F;
     m.ChannelValue = {1.0F, -2.25F, 0.1F, 0.0F};
     m.ChannelStatus = {3, 2, 1, 0};

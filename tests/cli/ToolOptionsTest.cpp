@@ -21,9 +21,9 @@ using namespace qmx;
 namespace {
 
 /// A measurement whose values are float32 readings with binary noise behind the shown digits.
-link::TMeasurement noisyMeasurement()
+link::Measurement noisyMeasurement()
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.SumValue = 983.008118F;
     m.ChannelValue = {321.85F, -2.25F, 0.1F, 7.0F};
     m.ChannelStatus = {3, 2, 1, 4};
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Watch, AValueThatIsNotFiniteIsNullInJson)
 {
-    link::TMeasurement m = noisyMeasurement();
+    link::Measurement m = noisyMeasurement();
     m.ChannelValue[0] = std::numeric_limits<float>::quiet_NaN();
     const QString line = cli::watchLine(0, m, {cli::WatchFormat::Json, 1, false, {}});
     EXPECT_TRUE(line.contains(QStringLiteral("\"s1\":null"))) << line.toStdString();

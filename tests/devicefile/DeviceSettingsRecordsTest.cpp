@@ -19,9 +19,9 @@ const display::NumberLocale kPoint = display::NumberLocale::c();
 const display::NumberLocale kComma{u',', QChar(0x00A0)};
 
 /// Records holding values that the display's decimals cannot show (0.75 with 1 decimal and so on).
-std::pair<TSensorSettings, TIOSettings> awkwardRecords()
+std::pair<SensorSettings, IoSettings> awkwardRecords()
 {
-    TSensorSettings s;
+    SensorSettings s;
     s.Range = {1, 500, 2500, 100000000};
     s.Sens = {0.1F, 2.25F, 2.1234567F, 100000000.0F};
     s.SignBits = 0x05;
@@ -32,7 +32,7 @@ std::pair<TSensorSettings, TIOSettings> awkwardRecords()
     s.SumOffset = 0.75F;
     s.StabSamplesNo = 200;
     s.StabMaxDiff = 0.75F;
-    TIOSettings io;
+    IoSettings io;
     io.Baudrate = 4;
     io.Address = 247;
     io.Parity = 2;

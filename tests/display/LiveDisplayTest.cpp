@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace qmx::display;
-using qmx::link::TMeasurement;
+using qmx::link::Measurement;
 
 TEST(LiveDisplay, GaugesSplitTheLoadIntoRatedWorkingAndLimit)
 {
@@ -55,7 +55,7 @@ TEST(LiveDisplay, StatusCodesHaveTheirTextsColoursAndValueRule)
 
 TEST(LiveDisplay, SelectionDecidesValueTareCommandAndCaption)
 {
-    TMeasurement m;
+    Measurement m;
     m.SumValue = 10.0F;
     m.ChannelValue = {1.0F, 2.0F, 3.0F, 4.0F};
     struct Case {

@@ -245,9 +245,9 @@ struct Observed {
     QString state; ///< "exit N" for the tool; the window's state in words
 };
 
-link::TMeasurement measurement()
+link::Measurement measurement()
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.ChannelValue[0] = 1.5F;
     return m;
 }

@@ -47,7 +47,7 @@ Bytes inputReport(const Bytes& payload)
 
 Bytes measurementReport()
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.ChannelValue[0] = 12.5F;
     m.SumValue = 12.5F;
     Bytes payload(link::kMeasurementLength, 0);

@@ -89,7 +89,7 @@ TEST(StartupExchange, RunsThroughHidapiAgainstAnEmulatedTransducer)
     ASSERT_TRUE(QTest::qWaitFor([&] { return linkStateReplies == 2; }, kWaitMs))
         << "requests seen: " << hidraw.writes(0).size();
     EXPECT_TRUE(link.connected());
-    EXPECT_EQ(link.linkStatus(), TLinkStatus::lsConnected);
+    EXPECT_EQ(link.linkStatus(), LinkStatus::Connected);
 
     ASSERT_EQ(connectionText.count(), 1);
     EXPECT_EQ(connectionText.at(0).at(0).toString(), QStringLiteral("Połączono z QMX80NET : 1.05 virtual"));
@@ -143,7 +143,7 @@ TEST(StartupExchange, AVanishedNodeEndsTheLinkWithoutADeviceChangeNotice)
     hidraw.remove(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return lost.count() == 1; }, kWaitMs));
     // The search ran at once and found no device left.
-    EXPECT_EQ(link.linkStatus(), TLinkStatus::lsNoConnection);
+    EXPECT_EQ(link.linkStatus(), LinkStatus::NoConnection);
     EXPECT_FALSE(link.connected());
 }
 

@@ -29,7 +29,7 @@ protected:
     {
         controller.setDecimalSeparator(u'.');
         QObject::connect(&controller, &LinkController::linkStatusChanged,
-                         [this](TLinkStatus s, const QString& t) {
+                         [this](LinkStatus s, const QString& t) {
                              status = s;
                              statusText = t;
                          });
@@ -59,7 +59,7 @@ protected:
     FakeBackend backend;
     lang::Language language = lang::Language::Polish;
     LinkController controller;
-    TLinkStatus status = TLinkStatus::lsNoConnection;
+    LinkStatus status = LinkStatus::NoConnection;
     QString statusText;
     QString statusLine;
     int dispatched = 0;
@@ -77,7 +77,7 @@ protected:
 TEST_F(LinkFixture, NoHidDeviceMeansNoConnection)
 {
     controller.JvHidDeviceController1DeviceChange();
-    EXPECT_EQ(status, TLinkStatus::lsNoConnection);
+    EXPECT_EQ(status, LinkStatus::NoConnection);
     EXPECT_EQ(statusText, QStringLiteral("Brak połączenia"));
     EXPECT_FALSE(controller.connected());
 }
@@ -87,7 +87,7 @@ TEST_F(LinkFixture, OnlyOtherDevicesMeansDisconnectedAndNothingIsOpened)
     backend.add(u"USB Keyboard");
     backend.add(u"Optical Mouse");
     controller.JvHidDeviceController1DeviceChange();
-    EXPECT_EQ(status, TLinkStatus::lsDisconnected);
+    EXPECT_EQ(status, LinkStatus::Disconnected);
     EXPECT_EQ(statusText, QStringLiteral("Rozłączony"));
     EXPECT_EQ(backend.opens(), 0);
     ASSERT_EQ(controller.deviceList().size(), 2U);
@@ -109,7 +109,7 @@ TEST_F(LinkFixture, ProductStringMustMatchExactly)
         backend.add(name);
         controller.JvHidDeviceController1DeviceChange();
         EXPECT_FALSE(controller.connected()) << QString::fromStdU16String(name).toStdString();
-        EXPECT_EQ(status, TLinkStatus::lsDisconnected);
+        EXPECT_EQ(status, LinkStatus::Disconnected);
     }
     EXPECT_EQ(backend.opens(), 0);
 }
@@ -117,7 +117,7 @@ TEST_F(LinkFixture, ProductStringMustMatchExactly)
 TEST_F(LinkFixture, ConnectingSendsLinkStateFlagZero)
 {
     auto dev = connectTransducer();
-    EXPECT_EQ(status, TLinkStatus::lsConnected);
+    EXPECT_EQ(status, LinkStatus::Connected);
     EXPECT_EQ(statusText, QStringLiteral("Połączony"));
     EXPECT_EQ(controller.pendingCommand(), CMD_GET_INFO);
     const auto writes = dev->writes();
@@ -135,7 +135,7 @@ TEST_F(LinkFixture, TransducerThatCannotBeOpenedReadWriteSaysWhy)
     backend.add(u"QMX80NET", 0x1234, 0x5678, /*openable=*/false);
     controller.JvHidDeviceController1DeviceChange();
     EXPECT_FALSE(controller.connected());
-    EXPECT_EQ(status, TLinkStatus::lsNoConnection);
+    EXPECT_EQ(status, LinkStatus::NoConnection);
     EXPECT_TRUE(statusLine.contains(QStringLiteral("Permission denied"))) << statusLine.toStdString();
 }
 
@@ -163,7 +163,7 @@ TEST_F(LinkFixture, WhenTheFirstTransducerCannotBeOpenedTheNextIsLinked)
     auto second = backend.add(u"QMX80NET");
     controller.JvHidDeviceController1DeviceChange();
     EXPECT_TRUE(controller.connected());
-    EXPECT_EQ(status, TLinkStatus::lsConnected);
+    EXPECT_EQ(status, LinkStatus::Connected);
     EXPECT_EQ(second->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
 }
 
@@ -174,13 +174,13 @@ TEST_F(LinkFixture, UnplugLeavesDisconnectedOrNoConnectionAndDropsRequests)
     backend.remove(1);
     backend.notifyChange();
     EXPECT_FALSE(controller.connected());
-    EXPECT_EQ(status, TLinkStatus::lsDisconnected);
+    EXPECT_EQ(status, LinkStatus::Disconnected);
     controller.SendCommand(CMD_GET_INFO);
     EXPECT_EQ(dev->codes().size(), 1U); // only the link-state request of the connection
 
     backend.clear();
     backend.notifyChange();
-    EXPECT_EQ(status, TLinkStatus::lsNoConnection);
+    EXPECT_EQ(status, LinkStatus::NoConnection);
 }
 
 TEST_F(LinkFixture, ReplugRunsTheStartUpAgain)
@@ -234,7 +234,7 @@ TEST_F(LinkFixture, FullStartUpChain)
     feed(*dev, reply({CMD_SET_LINK_STATE, 0}));
     feed(*dev, reply({CMD_GET_INFO, 105, 'v', 'i', 'r', 't', 'u', 'a', 'l', 0, 'x'}));
     EXPECT_EQ(statusText, QStringLiteral("Połączono z QMX80NET : 1.05 virtual"));
-    EXPECT_EQ(status, TLinkStatus::lsConnected);
+    EXPECT_EQ(status, LinkStatus::Connected);
     feed(*dev, reply({CMD_GET_SENSOR_SETTINGS}));
     feed(*dev, reply({CMD_GET_IO_SETTINGS}));
     feed(*dev, reply({CMD_SET_LINK_STATE, 1}));
@@ -459,7 +459,7 @@ TEST_F(LinkFixture, LostConnectionCancelsThePendingRearm)
 
 TEST(Measurement, DecodesEveryFieldAndMasksTheIoBits)
 {
-    TMeasurement m;
+    Measurement m;
     m.InputState = 0x02;
     m.OutputState = 0x01;
     m.SumValue = -12.5F;
@@ -476,7 +476,7 @@ TEST(Measurement, DecodesEveryFieldAndMasksTheIoBits)
     EXPECT_EQ(bytes[kMeasLoad], 0x2C);
     EXPECT_EQ(bytes[kMeasLoad + 1], 0x01);
 
-    TMeasurement d;
+    Measurement d;
     ASSERT_TRUE(decodeMeasurement(bytes, d));
     EXPECT_EQ(d.InputState, 2);
     EXPECT_EQ(d.OutputState, 1);
@@ -495,12 +495,12 @@ TEST(Measurement, NonFiniteValuesAreStoredAsReceived)
     bytes[0] = CMD_GET_MEASUREMENT;
     writeU32Le(bytes, kMeasSum, 0x7FC00000U); // NaN
     writeU32Le(bytes, kMeasMax, 0x7F800000U); // +inf
-    TMeasurement d;
+    Measurement d;
     ASSERT_TRUE(decodeMeasurement(bytes, d));
     EXPECT_TRUE(std::isnan(d.SumValue));
     EXPECT_TRUE(std::isinf(d.DeviceMax));
     std::array<std::uint8_t, 59> shortReport{};
-    TMeasurement untouched;
+    Measurement untouched;
     untouched.SumValue = 7.0F;
     EXPECT_FALSE(decodeMeasurement(shortReport, untouched));
     EXPECT_EQ(untouched.SumValue, 7.0F);
@@ -509,7 +509,7 @@ TEST(Measurement, NonFiniteValuesAreStoredAsReceived)
 TEST_F(LinkFixture, EveryMeasurementIsCountedAndObserved)
 {
     int observed = 0;
-    controller.setMeasurementObserver([&](const TMeasurement& m) {
+    controller.setMeasurementObserver([&](const Measurement& m) {
         ++observed;
         EXPECT_EQ(m.InputState, 2);
     });
@@ -578,7 +578,7 @@ TEST_F(LinkFixture, AFailingReaderLosesTheLinkAndSearchesAtOnceWithoutANotice)
     ASSERT_TRUE(waitUntil([&] { return lost.count() == 1; }));
     EXPECT_EQ(lost.at(0).at(0).value<LinkLoss>(), LinkLoss::ReaderFailed);
     EXPECT_FALSE(controller.connected());
-    EXPECT_EQ(status, TLinkStatus::lsDisconnected); // the search ran: only the keyboard is left
+    EXPECT_EQ(status, LinkStatus::Disconnected); // the search ran: only the keyboard is left
     EXPECT_EQ(controller.deviceList().size(), 1U);
     EXPECT_TRUE(statusLine.startsWith(QStringLiteral("Utracono połączenie"))) << statusLine.toStdString();
 }

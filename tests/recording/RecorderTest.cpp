@@ -26,9 +26,9 @@ QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-link::TMeasurement frame(float sensor1, bool in2 = false)
+link::Measurement frame(float sensor1, bool in2 = false)
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.ChannelValue = {sensor1, 0.0F, 0.0F, 0.0F};
     m.SumValue = sensor1;
     m.InputState = in2 ? 0x02 : 0x00;

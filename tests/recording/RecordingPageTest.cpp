@@ -45,9 +45,9 @@ QColor base(const QLineEdit* edit)
     return edit->palette().color(QPalette::Base);
 }
 
-link::TMeasurement frame(float sensor1, bool in2 = false)
+link::Measurement frame(float sensor1, bool in2 = false)
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.ChannelValue[0] = sensor1;
     m.InputState = in2 ? 0x02 : 0x00;
     return m;

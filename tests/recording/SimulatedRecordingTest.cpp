@@ -41,7 +41,7 @@ TEST(SimulatedRecording, TenMinutesAtTheFastestSpeedGiveOneLinePerFrameSent)
         for (int tick = 0; tick < 100; ++tick) {
             device.advance(10ms);
             while (device.popInputReport(report)) {
-                link::TMeasurement m;
+                link::Measurement m;
                 const auto payload = std::span<const std::uint8_t>(report).subspan(1);
                 if (payload.empty() || payload[0] != link::CMD_GET_MEASUREMENT || !link::decodeMeasurement(payload, m)) {
                     continue;

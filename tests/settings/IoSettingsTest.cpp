@@ -9,9 +9,9 @@ using namespace qmx::settings;
 
 namespace {
 
-TIOSettings sampleSettings()
+IoSettings sampleSettings()
 {
-    TIOSettings s;
+    IoSettings s;
     s.Baudrate = 4;
     s.Address = 247;
     s.Parity = 2;

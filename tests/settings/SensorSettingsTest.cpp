@@ -10,9 +10,9 @@ using namespace qmx::settings;
 namespace {
 
 // One record whose every field has a value that shows up in a distinct, checkable byte pattern.
-TSensorSettings sampleSettings()
+SensorSettings sampleSettings()
 {
-    TSensorSettings s;
+    SensorSettings s;
     s.Range = {1000, 100000000, 1, -1};
     s.Sens = {2.0F, 0.1F, -1.5F, 100000000.0F};
     s.SignBits = 0x08;
@@ -68,7 +68,7 @@ TEST(SensorSettingsCodec, ReplyDecodesEveryFieldFromItsFrameBytes)
 
 TEST(SensorSettingsCodec, SampleCountGoesLowByteFirstAtBytes42And43)
 {
-    TSensorSettings s;
+    SensorSettings s;
     s.StabSamplesNo = 200;
     const auto frame = encodeSensorSettingsRequest(s);
     EXPECT_EQ(frame[42], 200);
@@ -78,7 +78,7 @@ TEST(SensorSettingsCodec, SampleCountGoesLowByteFirstAtBytes42And43)
 TEST(SensorSettingsCodec, SignBitsTakeOneBitPerSensor)
 {
     for (const std::uint8_t bits : {0x01, 0x02, 0x04, 0x08, 0x0F}) {
-        TSensorSettings s;
+        SensorSettings s;
         s.SignBits = bits;
         EXPECT_EQ(encodeSensorSettingsRequest(s)[33], bits);
     }
@@ -114,7 +114,7 @@ TEST(SensorSettingsCodec, RecordIntoTooShortBufferWritesNothing)
 
 TEST(SensorSettingsCodec, RecordRoundTripsThroughTheWire)
 {
-    TSensorSettings s = sampleSettings();
+    SensorSettings s = sampleSettings();
     s.SumOffset = 123456.789F;
     s.StabMaxDiff = 1e-3F;
     std::array<std::uint8_t, 48> frame{};

@@ -26,14 +26,14 @@ protected:
     ui::CommunicationPage& comm() { return *page.TabSheet7; }
     ui::OutputsPage& outs() { return *page.TabSheet4; }
 
-    void applyReply(const settings::TIOSettings& io)
+    void applyReply(const settings::IoSettings& io)
     {
         page.ApplyIOSettings(toQByteArray(frameOf(link::CMD_GET_IO_SETTINGS, settings::encodeIoSettingsRequest(io))));
     }
     void applyRaw(std::vector<std::uint8_t> frame) { page.ApplyIOSettings(toQByteArray(frame)); }
 
     /// The reply record as raw bytes, for bytes the codec's types cannot express.
-    static std::vector<std::uint8_t> rawFrame(const settings::TIOSettings& io)
+    static std::vector<std::uint8_t> rawFrame(const settings::IoSettings& io)
     {
         return frameOf(link::CMD_GET_IO_SETTINGS, settings::encodeIoSettingsRequest(io));
     }
@@ -52,9 +52,9 @@ protected:
     }
 };
 
-settings::TIOSettings sampleIo()
+settings::IoSettings sampleIo()
 {
-    settings::TIOSettings io;
+    settings::IoSettings io;
     io.Baudrate = 4;
     io.Address = 17;
     io.Parity = 2;

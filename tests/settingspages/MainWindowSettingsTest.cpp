@@ -38,7 +38,7 @@ TEST(MainWindowSettings, SensorSettingsReplySetsTheDisplayUnits)
     ui::TForm1 window(backend);
     window.JvHidDeviceController1DeviceChange();
     ASSERT_TRUE(window.link().connected());
-    settings::TSensorSettings s;
+    settings::SensorSettings s;
     s.Units = 3;
     auto frame = settings::encodeSensorSettingsRequest(s);
     std::vector<std::uint8_t> reply(frame.begin(), frame.end());

@@ -45,7 +45,7 @@ protected:
         s().Edit_SumOffset->setText(QStringLiteral("-12.5"));
     }
 
-    void applyReply(const settings::TSensorSettings& settings)
+    void applyReply(const settings::SensorSettings& settings)
     {
         s().ApplySensorSettings(
             toQByteArray(frameOf(link::CMD_GET_SENSOR_SETTINGS, settings::encodeSensorSettingsRequest(settings))));
@@ -63,9 +63,9 @@ protected:
     }
 };
 
-settings::TSensorSettings sampleSettings()
+settings::SensorSettings sampleSettings()
 {
-    settings::TSensorSettings t;
+    settings::SensorSettings t;
     t.Range = {1000, 2000, 500, 100000000};
     t.Sens = {2.0F, 1.5151F, 0.1F, 3.25F};
     t.SignBits = 0x05;
@@ -95,7 +95,7 @@ TEST_F(SensorPage, AllZeroReplyShowsZerosAndTheFirstItems)
     s().Cb_Units->setCurrentIndex(2);
     QString units;
     QObject::connect(&page, &ui::SettingsPage::unitsTextChanged, [&](const QString& u) { units = u; });
-    applyReply(settings::TSensorSettings{});
+    applyReply(settings::SensorSettings{});
     for (const auto& sensor : s().sensors) {
         EXPECT_EQ(sensor.range->text(), QStringLiteral("0"));
         EXPECT_EQ(sensor.sens->text(), QStringLiteral("0.0000"));
@@ -352,7 +352,7 @@ TEST_F(SensorPage, ChoosingSummedChannelsShowsTheFormula)
 
 TEST_F(SensorPage, UnitsChangeOnlyAfterTheWriteIsAcknowledged)
 {
-    applyReply(settings::TSensorSettings{});
+    applyReply(settings::SensorSettings{});
     typeValidFields();
     s().Cb_Units->setCurrentIndex(1);
     EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));

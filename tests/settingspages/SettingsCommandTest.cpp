@@ -58,13 +58,13 @@ TEST(SettingsShow, PrintsTheFactorySettingsFieldByField)
 
 TEST(SettingsShow, NamesIndicesOutsideTheListsAndShowsRealRateAndExactFloats)
 {
-    settings::TSensorSettings s = sim::factorySensorSettings();
+    settings::SensorSettings s = sim::factorySensorSettings();
     s.Rate = 5;
     s.Units = 9;
     s.SignBits = 0x0A;
     s.SumOffset = -12.5F;
     s.Sens[1] = 3.9876F;
-    settings::TIOSettings io = sim::factoryIoSettings();
+    settings::IoSettings io = sim::factoryIoSettings();
     io.Out1.Source = 6;
     io.Out1.number2 = 100000000.0F;
     io.Address = 0;

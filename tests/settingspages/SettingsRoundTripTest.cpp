@@ -151,7 +151,7 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
     EXPECT_EQ(requestCodes(), (std::vector<std::uint8_t>{0x8A, 0x02, 0x03, 0x85}));
     EXPECT_TRUE(events.empty());
 
-    const settings::TSensorSettings stored = device().sensorSettings();
+    const settings::SensorSettings stored = device().sensorSettings();
     EXPECT_EQ(stored.Range, (std::array<std::int32_t, 4>{500, 2000, 1000, 100000000}));
     EXPECT_EQ(stored.Sens, (std::array<float, 4>{1.5F, 2.25F, 0.1F, 3.9876F}));
     EXPECT_EQ(stored.SignBits, 0x0A);
@@ -207,7 +207,7 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
     ASSERT_EQ(events.size(), 1U);
     EXPECT_EQ(events[0].kind, PromptEvent::Kind::Information);
 
-    const settings::TIOSettings io = device().ioSettings();
+    const settings::IoSettings io = device().ioSettings();
     EXPECT_EQ(io.Baudrate, 4);
     EXPECT_EQ(io.Address, 247);
     EXPECT_EQ(io.Parity, 1);
@@ -215,8 +215,8 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
     EXPECT_EQ(io.Mask, (std::array<std::uint8_t, 4>{255, 255, 254, 0}));
     EXPECT_EQ(io.Gate, (std::array<std::uint8_t, 4>{8, 0, 0, 1}));
     EXPECT_EQ(io.MAC, sim::kFactoryMac);
-    EXPECT_EQ(io.Out1, (settings::TOutputSettings{1, 1, 0, 1, 5, 150.25F, -20.0F}));
-    EXPECT_EQ(io.Out2, (settings::TOutputSettings{2, 0, 1, 0, 3, 1e8F, -1e8F}));
+    EXPECT_EQ(io.Out1, (settings::OutputSettings{1, 1, 0, 1, 5, 150.25F, -20.0F}));
+    EXPECT_EQ(io.Out2, (settings::OutputSettings{2, 0, 1, 0, 3, 1e8F, -1e8F}));
     EXPECT_EQ(io.IndicatorFlags, settings::kOut2OverloadFlag);
 
     EXPECT_EQ(comm().Cb_ModbusBaud->currentIndex(), io.Baudrate);
@@ -226,7 +226,7 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
     EXPECT_EQ(comm().MaskEdit_IP_Mask->text(), QStringLiteral("255.255.254.0"));
     EXPECT_EQ(comm().MaskEdit_IP_Gate->text(), QStringLiteral("8.0.0.1"));
     EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("2:51:4d:58:80:1"));
-    const auto expectRow = [&](const ui::OutputRow& row, const settings::TOutputSettings& out) {
+    const auto expectRow = [&](const ui::OutputRow& row, const settings::OutputSettings& out) {
         EXPECT_EQ(row.source->currentIndex(), out.Source);
         EXPECT_EQ(row.mode1->currentIndex(), out.mode1);
         EXPECT_EQ(row.condition->currentIndex(), out.condition);
@@ -246,11 +246,11 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
 
 TEST_F(RoundTrip, ReadingAndWritingWithoutEditsSendsTheBytesTheDeviceHolds)
 {
-    settings::TSensorSettings sensor = device().sensorSettings();
+    settings::SensorSettings sensor = device().sensorSettings();
     sensor.Sens = {0.1F, 2.25F, 2.1234567F, 3.9876F};
     sensor.SumOffset = -12.5F;
     sensor.StabMaxDiff = 0.75F;
-    settings::TIOSettings io = device().ioSettings();
+    settings::IoSettings io = device().ioSettings();
     io.Out1.number1 = 150.25F;
     io.Out1.number2 = 0.75F;
     io.Out2.number1 = 1e6F;

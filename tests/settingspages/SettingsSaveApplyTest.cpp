@@ -52,11 +52,11 @@ bool startsWith(const std::vector<std::uint8_t>& sent, const std::array<std::uin
 
 TEST_P(SaveApply, LeavesBothBlocksByteForByteAsTheyWere)
 {
-    settings::TSensorSettings sensor = sim::factorySensorSettings();
+    settings::SensorSettings sensor = sim::factorySensorSettings();
     sensor.Sens = {0.1F, 2.25F, 2.1234567F, 3.9876F};
     sensor.SumOffset = 0.75F;
     sensor.StabMaxDiff = 0.75F;
-    settings::TIOSettings io = sim::factoryIoSettings();
+    settings::IoSettings io = sim::factoryIoSettings();
     io.Out1.number1 = 150.25F;
     io.Out1.number2 = -12.5F;
     io.Out2.number1 = 1e6F;

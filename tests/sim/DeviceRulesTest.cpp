@@ -3,17 +3,17 @@
 #include <gtest/gtest.h>
 
 using namespace qmx;
-using qmx::settings::TOutputSettings;
+using qmx::settings::OutputSettings;
 
 namespace {
 struct OutputCase {
     const char* name;
-    TOutputSettings out;
+    OutputSettings out;
     bool expected;
 };
-link::TMeasurement measurementWith(float channel1, float sum)
+link::Measurement measurementWith(float channel1, float sum)
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.ChannelValue[0] = channel1;
     m.SumValue = sum;
     return m;

@@ -95,7 +95,7 @@ TEST_F(FaultsTest, MeasurementReportCanBeTruncated)
     model.advance(20ms);
     const auto first = next();
     ASSERT_EQ(first.size(), 10u);
-    link::TMeasurement m;
+    link::Measurement m;
     EXPECT_FALSE(link::decodeMeasurement(first, m));
     EXPECT_EQ(next().size(), 64u);
 }

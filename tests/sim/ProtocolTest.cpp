@@ -95,7 +95,7 @@ TEST_F(ProtocolTest, PollIsAnsweredByMeasurementReportsOnly)
     const auto report = next();
     ASSERT_EQ(report.size(), 64u);
     EXPECT_EQ(report[0], 0x01);
-    link::TMeasurement m;
+    link::Measurement m;
     EXPECT_TRUE(link::decodeMeasurement(report, m));
 }
 

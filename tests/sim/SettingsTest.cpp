@@ -17,9 +17,9 @@ using qmx::test::ModelTest;
 
 namespace {
 
-TSensorSettings customSensor()
+SensorSettings customSensor()
 {
-    TSensorSettings s;
+    SensorSettings s;
     s.Range = {500, 2000, 100000000, 1};
     s.Sens = {1.5F, 2.5F, 0.1F, 100000000.0F};
     s.SignBits = 0x05;
@@ -33,9 +33,9 @@ TSensorSettings customSensor()
     return s;
 }
 
-TIOSettings customIo()
+IoSettings customIo()
 {
-    TIOSettings s = sim::factoryIoSettings();
+    IoSettings s = sim::factoryIoSettings();
     s.Baudrate = 4;
     s.Address = 247;
     s.Parity = 2;
@@ -52,12 +52,12 @@ TIOSettings customIo()
 
 class SettingsTest : public ModelTest {
 protected:
-    std::optional<TSensorSettings> readSensor()
+    std::optional<SensorSettings> readSensor()
     {
         send({link::CMD_GET_SENSOR_SETTINGS});
         return decodeSensorSettings(next());
     }
-    std::optional<TIOSettings> readIo()
+    std::optional<IoSettings> readIo()
     {
         send({link::CMD_GET_IO_SETTINGS});
         return decodeIoSettings(next());
@@ -82,7 +82,7 @@ TEST_F(SettingsTest, WrittenSensorBlockIsStoredAndReadBack)
 
 TEST_F(SettingsTest, SensorBlocksOutsideTheLimitsAreAcknowledgedButNotStored)
 {
-    const std::vector<std::pair<const char*, std::function<void(TSensorSettings&)>>> cases{
+    const std::vector<std::pair<const char*, std::function<void(SensorSettings&)>>> cases{
         {"range 0", [](auto& s) { s.Range[1] = 0; }},
         {"range above 1e8", [](auto& s) { s.Range[3] = 100000001; }},
         {"negative range", [](auto& s) { s.Range[0] = -1000; }},
@@ -99,7 +99,7 @@ TEST_F(SettingsTest, SensorBlocksOutsideTheLimitsAreAcknowledgedButNotStored)
     };
     std::uint64_t rejected = 0;
     for (const auto& [name, spoil] : cases) {
-        TSensorSettings s = customSensor();
+        SensorSettings s = customSensor();
         spoil(s);
         write(encodeSensorSettingsRequest(s));
         EXPECT_EQ(readSensor(), sim::factorySensorSettings()) << name;
@@ -109,7 +109,7 @@ TEST_F(SettingsTest, SensorBlocksOutsideTheLimitsAreAcknowledgedButNotStored)
 
 TEST_F(SettingsTest, SignBitsBeyondTheFourSensorsAreDropped)
 {
-    TSensorSettings s = customSensor();
+    SensorSettings s = customSensor();
     s.SignBits = 0xF8;
     write(encodeSensorSettingsRequest(s));
     EXPECT_EQ(readSensor()->SignBits, 0x08);
@@ -124,18 +124,18 @@ TEST_F(SettingsTest, SensorWriteWithoutItsRecordIsRefused)
 
 TEST_F(SettingsTest, WrittenIoBlockIsStoredButTheMacStaysTheDevicesOwn)
 {
-    TIOSettings s = customIo();
+    IoSettings s = customIo();
     s.MAC = {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x01};
     s.IndicatorFlags = 0xFE;
     write(encodeIoSettingsRequest(s));
-    TIOSettings expected = customIo();
+    IoSettings expected = customIo();
     expected.IndicatorFlags = 0x02;
     EXPECT_EQ(readIo(), expected);
 }
 
 TEST_F(SettingsTest, IoBlocksOutsideTheLimitsAreAcknowledgedButNotStored)
 {
-    const std::vector<std::pair<const char*, std::function<void(TIOSettings&)>>> cases{
+    const std::vector<std::pair<const char*, std::function<void(IoSettings&)>>> cases{
         {"baud index 5", [](auto& s) { s.Baudrate = 5; }},
         {"address 0", [](auto& s) { s.Address = 0; }},
         {"address 248", [](auto& s) { s.Address = 248; }},
@@ -148,7 +148,7 @@ TEST_F(SettingsTest, IoBlocksOutsideTheLimitsAreAcknowledgedButNotStored)
         {"threshold NaN", [](auto& s) { s.Out1.number1 = std::numeric_limits<float>::quiet_NaN(); }},
     };
     for (const auto& [name, spoil] : cases) {
-        TIOSettings s = customIo();
+        IoSettings s = customIo();
         spoil(s);
         write(encodeIoSettingsRequest(s));
         EXPECT_EQ(readIo(), sim::factoryIoSettings()) << name;
@@ -167,12 +167,12 @@ TEST_F(SettingsTest, FactorySensorRestoreLeavesTheIoBlockAlone)
 
 TEST_F(SettingsTest, FactoryCommRestoreResetsCommunicationOnlyAndKeepsTheMac)
 {
-    TIOSettings custom = customIo();
+    IoSettings custom = customIo();
     custom.MAC = {0x02, 0, 0, 0, 0, 0x09};
     model.setIoSettings(custom);
     model.setSensorSettings(customSensor());
     write(std::array<std::uint8_t, 1>{link::CMD_FACTORY_COMM_SETTINGS});
-    TIOSettings expected = sim::factoryIoSettings(custom.MAC);
+    IoSettings expected = sim::factoryIoSettings(custom.MAC);
     expected.Out1 = custom.Out1;
     expected.Out2 = custom.Out2;
     expected.IndicatorFlags = custom.IndicatorFlags;
@@ -184,7 +184,7 @@ TEST_F(SettingsTest, FactoryOutputRestoreResetsOutputsOnly)
 {
     model.setIoSettings(customIo());
     write(std::array<std::uint8_t, 1>{link::CMD_FACTORY_OUTPUT_SETTINGS});
-    TIOSettings expected = customIo();
+    IoSettings expected = customIo();
     expected.Out1 = {};
     expected.Out2 = {};
     expected.IndicatorFlags = 0;

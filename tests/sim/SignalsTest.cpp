@@ -20,7 +20,7 @@ using qmx::test::QuietModelTest;
 
 class SignalsTest : public QuietModelTest {
 protected:
-    void configure(const std::function<void(settings::TSensorSettings&)>& change)
+    void configure(const std::function<void(settings::SensorSettings&)>& change)
     {
         auto s = model.sensorSettings();
         change(s);
@@ -48,7 +48,7 @@ TEST_F(SignalsTest, ReportsCarryTheCurrentMeasurement)
     setLoads(10, 20, 30, 40);
     send({link::CMD_GET_MEASUREMENT});
     model.advance(10ms);
-    link::TMeasurement m;
+    link::Measurement m;
     ASSERT_TRUE(link::decodeMeasurement(next(), m));
     EXPECT_EQ(m.ChannelValue, (std::array<float, 4>{10, 20, 30, 40}));
     EXPECT_FLOAT_EQ(m.SumValue, 100.0F);

@@ -73,7 +73,7 @@ protected:
         model.setLoad(3, d);
         settle();
     }
-    link::TMeasurement now() const { return model.currentMeasurement(); }
+    link::Measurement now() const { return model.currentMeasurement(); }
 };
 
 } // namespace qmx::test

@@ -95,7 +95,7 @@ TEST_F(StreamingTest, SensorRateChangesSamplesButNotTheReportRate)
     std::set<float> values;
     std::size_t reports = 0;
     for (auto p = next(); !p.empty(); p = next()) {
-        link::TMeasurement m;
+        link::Measurement m;
         ASSERT_TRUE(link::decodeMeasurement(p, m));
         values.insert(m.ChannelValue[0]);
         ++reports;

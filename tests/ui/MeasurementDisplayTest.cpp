@@ -30,7 +30,7 @@ using qmx::test::waitUntil;
 
 namespace {
 
-std::vector<std::uint8_t> measurementReport(const link::TMeasurement& m)
+std::vector<std::uint8_t> measurementReport(const link::Measurement& m)
 {
     std::vector<std::uint8_t> bytes(64, 0);
     link::encodeMeasurement(m, bytes);
@@ -60,7 +60,7 @@ protected:
         return dev;
     }
 
-    void deliver(FakeDeviceState& dev, const link::TMeasurement& m)
+    void deliver(FakeDeviceState& dev, const link::Measurement& m)
     {
         const auto before = window.link().measurementsHandled();
         dev.inject(measurementReport(m));
@@ -74,9 +74,9 @@ protected:
     ui::TFormBigDisplay big;
 };
 
-link::TMeasurement sample()
+link::Measurement sample()
 {
-    link::TMeasurement m;
+    link::Measurement m;
     m.SumValue = 1234.5F;
     m.DeviceMax = 1500.0F;
     m.ChannelStatus = {3, 1, 9, 0};

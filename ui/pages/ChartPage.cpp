@@ -416,7 +416,7 @@ void ChartPage::ChartTimerTimer()
 {
     m_model.setAutoEnabled(Cb_ChartAutoStartStop->isChecked());
     m_model.setAutoChannel(ComboBox_ChartAutoCh->currentIndex());
-    const link::TMeasurement measurement = m_sources.measurement ? m_sources.measurement() : link::TMeasurement{};
+    const link::Measurement measurement = m_sources.measurement ? m_sources.measurement() : link::Measurement{};
     const bool connected = m_sources.connected && m_sources.connected();
     if (connected && m_sources.measurementLive && !m_sources.measurementLive()) {
         return; // no fresh measurement yet: plotting the old record would look live

@@ -58,7 +58,7 @@ std::unique_ptr<QPrinter> printerWithSetupOf(const QPrinter& printer);
 /// measurement reads as zeros, no link as disconnected, no decimals as 1, no lookup as Polish.
 struct ChartPageSources {
     /// The live measurement record (read on the user-interface thread at each sampling tick).
-    std::function<const link::TMeasurement&()> measurement;
+    std::function<const link::Measurement&()> measurement;
     /// Whether the transducer is connected.
     std::function<bool()> connected;
     /// Whether the record holds a measurement received since the link was made. While connected

@@ -246,7 +246,7 @@ void RecordingPage::syncOptions()
     m_recorder.setOptions(std::move(options));
 }
 
-void RecordingPage::RecordMeasurement(const link::TMeasurement& m)
+void RecordingPage::RecordMeasurement(const link::Measurement& m)
 {
     const recording::FrameOutcome outcome = m_recorder.RecordMeasurement(m);
     if (outcome.framesLeft) {

@@ -59,7 +59,7 @@ public:
     void setNumberLocale(const display::NumberLocale& locale);
 
     /// One step of the recorder for a decoded measurement; called for every measurement report.
-    void RecordMeasurement(const link::TMeasurement& m);
+    void RecordMeasurement(const link::Measurement& m);
     /// Refreshes the recording indicators: the page's header and status field and the status
     /// strip's `statusBarAcquisition` (may be null). Called at the end of every display tick.
     void ShowRecordingState(bool connected, QLineEdit* statusBarAcquisition);

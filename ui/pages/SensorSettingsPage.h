@@ -47,7 +47,7 @@ public:
     /// Unit suffix with its leading blank; empty until the first settings reply.
     const QString& UnitsText() const { return m_unitsText; }
     /// The current sensor settings copy (what a write sends).
-    const settings::TSensorSettings& currentSettings() const { return m_settings; }
+    const settings::SensorSettings& currentSettings() const { return m_settings; }
 
     // Reply handlers.
     /// Reply 0x02: fills the page from the frame (code at offset 0) and runs the derived updates.
@@ -117,7 +117,7 @@ private:
     void listCheckedFields();
 
     SettingsContext& m_context;
-    settings::TSensorSettings m_settings;
+    settings::SensorSettings m_settings;
     /// The fields that "Zapisz" checks, in the order of the checks.
     std::vector<settingswidgets::CheckedField> m_checkedFields;
     QString m_unitsText;

@@ -238,7 +238,7 @@ void SettingsPage::ApplyIOSettings(const QByteArray& frame)
     if (!decoded) {
         return; // too short to hold the record: nothing is read past its end
     }
-    const settings::TIOSettings& io = *decoded;
+    const settings::IoSettings& io = *decoded;
     CommunicationPage& comm = *TabSheet7;
 
     // Baud rate and parity are read as signed bytes: a byte of 128 or more leaves the list
@@ -263,7 +263,7 @@ void SettingsPage::ApplyIOSettings(const QByteArray& frame)
 
     const int decimals = Decp();
     const auto& locale = m_context->locale;
-    const auto applyRow = [&](const settings::TOutputSettings& out, const OutputRow& row) {
+    const auto applyRow = [&](const settings::OutputSettings& out, const OutputRow& row) {
         selectOrClear(row.condition, out.condition);
         selectOrClear(row.mode1, out.mode1);
         selectOrClear(row.mode2, out.mode2);
@@ -308,7 +308,7 @@ void SettingsPage::Btn_SaveIOSettingsClick()
     };
 
     const CommunicationPage& comm = *TabSheet7;
-    settings::TIOSettings io;
+    settings::IoSettings io;
     io.Baudrate = listIndex(comm.Cb_ModbusBaud);
     const int addressIndex = checkListSelection(comm.Cb_ModbusAddress);
     if (addressIndex < 0 || addressIndex + 1 > settings::kModbusAddressMax) {
@@ -332,7 +332,7 @@ void SettingsPage::Btn_SaveIOSettingsClick()
     // Disabled rows (an indicator role is ticked) are read, checked and sent like enabled ones.
     const int decimals = Decp();
     const auto& locale = m_context->locale;
-    const auto readRow = [&](const OutputRow& row, settings::TOutputSettings& out) {
+    const auto readRow = [&](const OutputRow& row, settings::OutputSettings& out) {
         out.condition = listIndex(row.condition);
         out.mode1 = listIndex(row.mode1);
         out.mode2 = listIndex(row.mode2);

@@ -1,10 +1,11 @@
 // Program entry: reads the start-up options, creates the windows in their fixed order and runs the
 // message loop.
 
-#include "AppSettings.h"
 #include "Application.h"
-#include "Backends.h"
-#include "ShutdownSignals.h"
+
+#include "process/ShutdownSignals.h"
+#include "settings/preferences/AppSettings.h"
+#include "sim/Backends.h"
 
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
@@ -93,10 +94,10 @@ int main(int argc, char** argv)
     try {
         // Caught from the start, so a signal that comes while the windows are being made still
         // closes the program once its message loop runs.
-        qmx::app::ShutdownSignals shutdownSignals;
-        qmx::app::Backends backends(std::get<StartOptions>(startOptions).simulate);
+        qmx::process::ShutdownSignals shutdownSignals;
+        qmx::sim::Backends backends(std::get<StartOptions>(startOptions).simulate);
 
-        const QString settingsPath = qmx::app::appSettingsPath(
+        const QString settingsPath = qmx::settings::appSettingsPath(
             QCoreApplication::applicationDirPath(),
             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 
@@ -110,7 +111,7 @@ int main(int argc, char** argv)
         form1.attachWindows({&form2, &formCalib, &formAnCalib, &formBigDisplay, &fHelp});
         // A logout, a shutdown, Ctrl-C or a closed terminal closes the main window as its close
         // button does: preferences written, recording closed, transducer released.
-        QObject::connect(&shutdownSignals, &qmx::app::ShutdownSignals::shutdownRequested, &form1,
+        QObject::connect(&shutdownSignals, &qmx::process::ShutdownSignals::shutdownRequested, &form1,
                          [&form1] { form1.close(); });
         form1.show();
         return qmx::app::Application::exec();

@@ -3,8 +3,8 @@
 #include "CliSession.h"
 #include "StandardOutput.h"
 
-#include "app/AppSettings.h"
-#include "app/ShutdownSignals.h"
+#include "settings/preferences/AppSettings.h"
+#include "process/ShutdownSignals.h"
 #include "display/core/NumberFormat.h"
 #include "recording/recorder/RecordFormat.h"
 #include "settings/core/SensorSettings.h"
@@ -76,7 +76,7 @@ QString watchUsage()
 std::variant<WatchOptions, QString> parseWatchArgs(const QStringList& argsIn)
 {
     WatchOptions result;
-    result.decimals = app::AppSettings{}.DecimalPoint;
+    result.decimals = settings::AppSettings{}.DecimalPoint;
     QStringList args = argsIn;
     while (!args.isEmpty()) {
         const QString option = args.takeFirst();
@@ -197,7 +197,7 @@ QString watchLine(double seconds, const link::Measurement& m, const WatchLayout&
 int runWatch(CliSession& session, const WatchOptions& options)
 {
     // SIGINT and SIGTERM end the verb as its limits do: every line printed so far is out, exit 0.
-    const app::ShutdownSignals shutdownSignals;
+    const process::ShutdownSignals shutdownSignals;
     QElapsedTimer clock;
     clock.start();
     long lines = 0;

@@ -3,7 +3,7 @@
 
 #include "MainWindow.h"
 
-#include "app/AppSettings.h"
+#include "settings/preferences/AppSettings.h"
 #include "pages/ChartPage.h"
 #include "pages/CommunicationPage.h"
 #include "pages/OutputsPage.h"
@@ -100,7 +100,7 @@ QString recordingFileName(const QString& stored, bool isStored)
     if (!documents.isEmpty()) {
         QDir().mkpath(documents);
     }
-    return QDir::toNativeSeparators(app::defaultRecordingFileName(documents));
+    return QDir::toNativeSeparators(settings::defaultRecordingFileName(documents));
 }
 
 /// A window's place and size as stored: frame position and client size, taken from its normal
@@ -121,7 +121,7 @@ void placeWindow(QWidget* window, const QRect& stored)
         screens << screen->availableGeometry();
     }
     const QScreen* primary = QGuiApplication::primaryScreen();
-    const QRect placed = app::keptOnScreen(stored, screens, primary != nullptr ? primary->availableGeometry() : QRect());
+    const QRect placed = settings::keptOnScreen(stored, screens, primary != nullptr ? primary->availableGeometry() : QRect());
     window->resize(placed.size());
     window->move(placed.topLeft());
 }
@@ -151,7 +151,7 @@ void TForm1::writeRecordingFileName(const QString& fileName)
         return;
     }
     settings::ProfileFile file(m_settingsPath);
-    if (const auto error = file.write(app::kOptionsSection, QStringLiteral("FileName"), fileName)) {
+    if (const auto error = file.write(settings::kOptionsSection, QStringLiteral("FileName"), fileName)) {
         m_errorBox(error->message());
     }
 }
@@ -160,7 +160,7 @@ void TForm1::writeRecordingFileName(const QString& fileName)
 
 void TForm1::LoadAppSettings()
 {
-    app::AppSettings s;
+    settings::AppSettings s;
     bool fileNameStored = false;
     QString storedLanguage;
     if (!m_settingsPath.isEmpty()) {
@@ -173,18 +173,18 @@ void TForm1::LoadAppSettings()
             message = file.failure->message() +
                       QStringLiteral("; the preferences take their defaults and the file is left as it is");
         } else if (const auto passedOver =
-                       app::unreadableFileBesideExecutable(QCoreApplication::applicationDirPath(), m_settingsPath)) {
+                       settings::unreadableFileBesideExecutable(QCoreApplication::applicationDirPath(), m_settingsPath)) {
             message = passedOver->message() + QStringLiteral("; the preferences are kept in %1")
                                                   .arg(QDir::toNativeSeparators(m_settingsPath));
         }
         if (!message.isEmpty()) {
             QTimer::singleShot(0, this, [this, message] { m_errorBox(message); });
         }
-        s = app::readAppSettings([&](const QString& key) { return file.document.value(app::kOptionsSection, key); },
+        s = settings::readAppSettings([&](const QString& key) { return file.document.value(settings::kOptionsSection, key); },
                                  m_numberLocale);
-        const auto storedFileName = file.document.value(app::kOptionsSection, QStringLiteral("FileName"));
+        const auto storedFileName = file.document.value(settings::kOptionsSection, QStringLiteral("FileName"));
         fileNameStored = storedFileName && !storedFileName->trimmed().isEmpty();
-        storedLanguage = file.document.value(app::kOptionsSection, QStringLiteral("Language")).value_or(QString());
+        storedLanguage = file.document.value(settings::kOptionsSection, QStringLiteral("Language")).value_or(QString());
     }
 
     RecordingPage& rec = *TabSheet3;
@@ -241,7 +241,7 @@ bool TForm1::SaveAppSettings()
     if (m_settingsPath.isEmpty() || m_preferencesFileUnusable) {
         return true;
     }
-    app::AppSettings s;
+    settings::AppSettings s;
     const RecordingPage& rec = *TabSheet3;
     s.Checkbox_DataAcquistion = rec.dataAcquisition();
     s.DataAcquistionSpeed = rec.dataAcquisitionSpeed();
@@ -277,8 +277,8 @@ bool TForm1::SaveAppSettings()
     s.BigWindowHeight = std::max(0, big.height());
 
     std::vector<settings::ProfileEntry> entries;
-    for (const auto& [key, text] : app::appSettingsEntries(s, m_numberLocale)) {
-        entries.push_back({app::kOptionsSection, key, text});
+    for (const auto& [key, text] : settings::appSettingsEntries(s, m_numberLocale)) {
+        entries.push_back({settings::kOptionsSection, key, text});
     }
     // A preferences file that cannot be written must not keep the program from ending: the error
     // is shown once and the window closes.

@@ -20,7 +20,7 @@
 
 class QSocketNotifier;
 
-namespace qmx::app {
+namespace qmx::process {
 
 class ShutdownSignals : public QObject {
     Q_OBJECT
@@ -57,4 +57,4 @@ private:
     bool m_requested = false;
 };
 
-} // namespace qmx::app
+} // namespace qmx::process

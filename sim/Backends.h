@@ -1,6 +1,7 @@
 #pragma once
-// The HID devices the program sees: the real ones through hidapi and, with --simulate, the
-// virtual transducer beside them.
+// The HID devices the program and the tool see: the real ones through hidapi and, on request
+// (--simulate), the virtual transducer beside them. Kept here, above both backends, so that the
+// program and the tool share one device list.
 
 #include "link/CompositeBackend.h"
 
@@ -9,11 +10,10 @@
 namespace qmx::link {
 class HidapiBackend;
 }
-namespace qmx::sim {
-class SimBackend;
-}
 
-namespace qmx::app {
+namespace qmx::sim {
+
+class SimBackend;
 
 class Backends {
 public:
@@ -24,7 +24,7 @@ public:
 private:
     link::CompositeBackend m_composite;
     std::unique_ptr<link::HidapiBackend> m_hidapi;
-    std::unique_ptr<sim::SimBackend> m_sim;
+    std::unique_ptr<SimBackend> m_sim;
 };
 
-} // namespace qmx::app
+} // namespace qmx::sim

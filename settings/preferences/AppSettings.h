@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-namespace qmx::app {
+namespace qmx::settings {
 
 /// The preferences as the window's controls hold them. Indices are list positions, unchecked.
 struct AppSettings {
@@ -94,7 +94,7 @@ QString appSettingsPath(const QString& executableFolder, const QString& userConf
 /// Why the settings file beside the executable, which exists, was passed over for `chosenPath`
 /// because it cannot be read (too large, not readable, not text). Nothing when it is the chosen
 /// file, is missing, or can be read (a write-protected file is passed over without a word).
-std::optional<settings::ReadError> unreadableFileBesideExecutable(const QString& executableFolder,
+std::optional<ReadError> unreadableFileBesideExecutable(const QString& executableFolder,
                                                                   const QString& chosenPath);
 
-} // namespace qmx::app
+} // namespace qmx::settings

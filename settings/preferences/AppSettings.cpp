@@ -1,4 +1,4 @@
-#include "AppSettings.h"
+#include "settings/preferences/AppSettings.h"
 
 #include "settings/profile/ProfileValues.h"
 
@@ -10,7 +10,7 @@
 #include <cmath>
 #include <variant>
 
-namespace qmx::app {
+namespace qmx::settings {
 
 namespace {
 
@@ -77,8 +77,8 @@ AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& 
     for (const Key& key : kKeys) {
         const auto text = read(QString::fromLatin1(key.name));
         std::visit(Overloaded{
-                       [&](bool AppSettings::*f) { s.*f = settings::readBool(text, s.*f); },
-                       [&](int AppSettings::*f) { s.*f = settings::readInteger(text, s.*f); },
+                       [&](bool AppSettings::*f) { s.*f = readBool(text, s.*f); },
+                       [&](int AppSettings::*f) { s.*f = readInteger(text, s.*f); },
                        [&](float AppSettings::*f) {
                            // A value beyond the float range ("1e39") or not a number is as
                            // unreadable as any other text that is no real.
@@ -91,8 +91,8 @@ AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& 
                                }
                            }
                        },
-                       [&](QString AppSettings::*f) { s.*f = settings::readString(text, s.*f); },
-                       [&](std::size_t series) { s.ChartSeries[series] = settings::readBool(text, s.ChartSeries[series]); },
+                       [&](QString AppSettings::*f) { s.*f = readString(text, s.*f); },
+                       [&](std::size_t series) { s.ChartSeries[series] = readBool(text, s.ChartSeries[series]); },
                    },
                    key.field);
     }
@@ -106,11 +106,11 @@ std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& s
         QString text;
         bool skip = false;
         std::visit(Overloaded{
-                       [&](bool AppSettings::*f) { text = settings::flagText(s.*f); },
-                       [&](int AppSettings::*f) { text = settings::integerText(s.*f); },
+                       [&](bool AppSettings::*f) { text = flagText(s.*f); },
+                       [&](int AppSettings::*f) { text = integerText(s.*f); },
                        [&](float AppSettings::*f) { text = display::FormatGeneral(static_cast<double>(s.*f), locale); },
                        [&](QString AppSettings::*) { skip = true; }, // FileName is written by the recorder only
-                       [&](std::size_t series) { text = settings::flagText(s.ChartSeries[series]); },
+                       [&](std::size_t series) { text = flagText(s.ChartSeries[series]); },
                    },
                    key.field);
         if (!skip) {
@@ -162,21 +162,21 @@ QString appSettingsPath(const QString& executableFolder, const QString& userConf
     // The file beside the executable is used only when closing can write it: a read-only or
     // oversized file there would fail every close. An installed program never keeps it there,
     // even run by the superuser, who could write into the package's folder.
-    if (!isSystemProgramFolder(executableFolder) && !settings::checkReplaceable(besideExecutable)) {
+    if (!isSystemProgramFolder(executableFolder) && !checkReplaceable(besideExecutable)) {
         return besideExecutable;
     }
     QDir().mkpath(userConfigFolder);
     return QDir(userConfigFolder).filePath(QStringLiteral("config.ini"));
 }
 
-std::optional<settings::ReadError> unreadableFileBesideExecutable(const QString& executableFolder,
+std::optional<ReadError> unreadableFileBesideExecutable(const QString& executableFolder,
                                                                   const QString& chosenPath)
 {
     const QString besideExecutable = QDir(executableFolder).filePath(QStringLiteral("config.ini"));
     if (QFileInfo(besideExecutable) == QFileInfo(chosenPath)) {
         return std::nullopt;
     }
-    return settings::readProfile(besideExecutable).failure;
+    return readProfile(besideExecutable).failure;
 }
 
-} // namespace qmx::app
+} // namespace qmx::settings

@@ -1,4 +1,4 @@
-#include "ShutdownSignals.h"
+#include "process/ShutdownSignals.h"
 
 #include <QSocketNotifier>
 
@@ -12,7 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace qmx::app {
+namespace qmx::process {
 
 namespace {
 
@@ -134,4 +134,4 @@ void ShutdownSignals::takeSignals()
     }
 }
 
-} // namespace qmx::app
+} // namespace qmx::process

@@ -338,12 +338,21 @@ void TForm1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     applyOuterMinimumSize();
+    noteNormalFrameOffset();
 }
 
 void TForm1::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
     applyOuterMinimumSize();
+    noteNormalFrameOffset();
+}
+
+void TForm1::noteNormalFrameOffset()
+{
+    if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) == 0) {
+        m_normalFrameOffset = geometry().topLeft() - pos();
+    }
 }
 
 void TForm1::applyOuterMinimumSize()

@@ -157,6 +157,9 @@ private:
     /// Keeps the outer size (frame included) from going below the window's minimum, once the
     /// window system has told the frame's size.
     void applyOuterMinimumSize();
+    /// Notes how far the client area lies from the frame's corner while the window is neither
+    /// maximised nor full screen, to store the frame position it returns to when it is restored.
+    void noteNormalFrameOffset();
     QWidget* buildConnectionStrip();
     QWidget* buildStatusStrip();
     void showLinkStatus(link::LinkStatus status, const QString& text);
@@ -184,6 +187,8 @@ private:
     // The large readout window's geometry as read from the preferences (frame position, client
     // size); empty when none is stored. Applied once the window is handed over.
     QRect m_storedBigWindowGeometry;
+    // The client area's offset from the frame's corner in the normal (not maximised) state.
+    QPoint m_normalFrameOffset;
     std::unique_ptr<link::LinkController> m_link;
 };
 

@@ -103,14 +103,23 @@ QString recordingFileName(const QString& stored, bool isStored)
     return QDir::toNativeSeparators(settings::defaultRecordingFileName(documents));
 }
 
-/// A window's place and size as stored: frame position and client size, taken from its normal
-/// geometry while it is maximised or full screen.
-QRect storedGeometry(const QWidget* window)
+/// A window's place and size as stored: frame position and client size. While it is maximised or
+/// full screen they are those it returns to: its normal geometry (the client area) with the frame
+/// position worked out from `normalFrameOffset`, the client area's offset from the frame's corner
+/// in the normal state (the frame of a maximised window may differ).
+QRect storedGeometry(const QWidget* window, QPoint normalFrameOffset)
 {
     if (window->isMaximized() || window->isFullScreen()) {
-        return window->normalGeometry();
+        const QRect normal = window->normalGeometry();
+        return {normal.topLeft() - normalFrameOffset, normal.size()};
     }
     return {window->pos(), window->size()};
+}
+
+/// The same for a window whose normal frame is not followed: the frame it has now is taken.
+QRect storedGeometry(const QWidget* window)
+{
+    return storedGeometry(window, window->geometry().topLeft() - window->pos());
 }
 
 /// Puts a window where it was stored, brought onto a screen when that place lies off every screen.
@@ -181,7 +190,7 @@ void TForm1::LoadAppSettings()
             QTimer::singleShot(0, this, [this, message] { m_errorBox(message); });
         }
         s = settings::readAppSettings([&](const QString& key) { return file.document.value(settings::kOptionsSection, key); },
-                                 m_numberLocale);
+                                      m_numberLocale);
         const auto storedFileName = file.document.value(settings::kOptionsSection, QStringLiteral("FileName"));
         fileNameStored = storedFileName && !storedFileName->trimmed().isEmpty();
         storedLanguage = file.document.value(settings::kOptionsSection, QStringLiteral("Language")).value_or(QString());
@@ -227,6 +236,13 @@ void TForm1::LoadAppSettings()
     if (s.BigWindowWidth > 0 && s.BigWindowHeight > 0) {
         m_storedBigWindowGeometry = QRect(s.BigWindowLeft, s.BigWindowTop, s.BigWindowWidth, s.BigWindowHeight);
     }
+    // Maximised over the place set above (already brought onto a screen), which it returns to
+    // when it is restored. That place is kept as the client area; the frame offset it was taken
+    // with gives the same frame position back at closing.
+    if (s.WindowMaximized) {
+        m_normalFrameOffset = geometry().topLeft() - pos();
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
 }
 
 void TForm1::restoreBigWindowGeometry()
@@ -263,7 +279,8 @@ bool TForm1::SaveAppSettings()
     s.TrigStopVal = TabSheet2->trigStopVal();
     s.DecimalPoint = TabSheet5->Cb_Decp->currentIndex();
     s.Language = siLangCombo1->currentIndex();
-    const QRect window = storedGeometry(this);
+    const QRect window = storedGeometry(this, m_normalFrameOffset);
+    s.WindowMaximized = isMaximized();
     s.WindowLeft = window.left();
     s.WindowTop = window.top();
     s.WindowWidth = window.width();

@@ -24,7 +24,7 @@ struct Key {
 };
 
 // The key table, in the order of reading and writing.
-const std::array<Key, 31> kKeys{{
+const std::array<Key, 32> kKeys{{
     {"Checkbox_DataAcquistion", &AppSettings::Checkbox_DataAcquistion},
     {"DataAcquistionSpeed", &AppSettings::DataAcquistionSpeed},
     {"FileName", &AppSettings::FileName},
@@ -56,6 +56,7 @@ const std::array<Key, 31> kKeys{{
     {"BigWindowTop", &AppSettings::BigWindowTop},
     {"BigWindowWidth", &AppSettings::BigWindowWidth},
     {"BigWindowHeight", &AppSettings::BigWindowHeight},
+    {"WindowMaximized", &AppSettings::WindowMaximized},
 }};
 
 // How much of a window must lie on a screen for the user to grab its title bar and move it.

@@ -49,6 +49,9 @@ struct AppSettings {
     int BigWindowTop = 0;
     int BigWindowWidth = 0;
     int BigWindowHeight = 0;
+    // Whether the main window was maximised; its place and size above are then those it returns
+    // to when it is restored.
+    bool WindowMaximized = false;
 
     friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };

@@ -102,12 +102,13 @@ TEST(AppSettings, WrittenEntriesFollowTheTableWithoutFileName)
     s.TrigStartVal = 12.3F;
     s.Language = -1;
     const auto entries = settings::appSettingsEntries(s, kPoint);
-    ASSERT_EQ(entries.size(), 30U);
+    ASSERT_EQ(entries.size(), 31U);
     EXPECT_EQ(entries.front().first, QStringLiteral("Checkbox_DataAcquistion"));
     EXPECT_EQ(entries[20].first, QStringLiteral("Language"));
     // The window keys come after every older key, so those keep their places in the file.
     EXPECT_EQ(entries[21].first, QStringLiteral("WindowLeft"));
-    EXPECT_EQ(entries.back().first, QStringLiteral("BigWindowHeight"));
+    EXPECT_EQ(entries[29].first, QStringLiteral("BigWindowHeight"));
+    EXPECT_EQ(entries.back().first, QStringLiteral("WindowMaximized"));
     std::map<QString, QString> byKey(entries.begin(), entries.end());
     EXPECT_EQ(byKey.count(QStringLiteral("FileName")), 0U);
     EXPECT_EQ(byKey[QStringLiteral("SaveDataSummary")], QStringLiteral("1"));
@@ -126,10 +127,12 @@ TEST(AppSettings, WrittenEntriesFollowTheTableWithoutFileName)
     s.BigWindowTop = -20;
     s.BigWindowWidth = 640;
     s.BigWindowHeight = 200;
+    s.WindowMaximized = true;
     const auto withWindows = settings::appSettingsEntries(s, kPoint);
     std::map<QString, QString> stored(withWindows.begin(), withWindows.end());
     EXPECT_EQ(stored[QStringLiteral("WindowLeft")], QStringLiteral("-1200"));
     EXPECT_EQ(stored[QStringLiteral("LastTab")], QStringLiteral("3"));
+    EXPECT_EQ(stored[QStringLiteral("WindowMaximized")], QStringLiteral("1"));
     stored[QStringLiteral("FileName")] = s.FileName;
     EXPECT_EQ(settings::readAppSettings(readerOf(stored), kPoint), s);
 }

@@ -107,3 +107,82 @@ TEST_F(WindowGeometry, WithoutStoredValuesTheWindowOpensAsBefore)
     ui::TForm1 second(backend, config);
     EXPECT_EQ(second.PageControl1->currentIndex(), 0);
 }
+
+TEST_F(WindowGeometry, AMaximisedWindowComesBackMaximisedWithThePlaceItReturnsTo)
+{
+    const QPoint place = primary().topLeft() + QPoint(30, 20);
+    const QSize size(720, 690);
+    const QString storedPlace =
+        QStringLiteral("\r\nWindowLeft=%1\r\nWindowTop=%2\r\nWindowWidth=720\r\nWindowHeight=690\r\n")
+            .arg(place.x())
+            .arg(place.y());
+    {
+        ui::TForm1 window(backend, config);
+        window.show();
+        window.move(place);
+        window.resize(size);
+        window.showMaximized();
+        ASSERT_TRUE(window.isMaximized());
+        ASSERT_TRUE(window.close());
+    }
+    // The place stored is the one the window returns to (its frame position), not the maximised one.
+    QString text = readAll(config);
+    EXPECT_TRUE(text.contains(storedPlace)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nWindowMaximized=1\r\n"))) << text.toStdString();
+
+    // Opened maximised and closed again, the place does not move.
+    {
+        ui::TForm1 window(backend, config);
+        EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
+        window.show();
+        EXPECT_TRUE(window.isMaximized());
+        EXPECT_EQ(window.normalGeometry().size(), size);
+        ASSERT_TRUE(window.close());
+    }
+    text = readAll(config);
+    EXPECT_TRUE(text.contains(storedPlace)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nWindowMaximized=1\r\n"))) << text.toStdString();
+
+    // Restored and closed, it opens restored where it was.
+    {
+        ui::TForm1 window(backend, config);
+        window.show();
+        window.showNormal();
+        window.move(place);
+        ASSERT_TRUE(window.close());
+    }
+    EXPECT_TRUE(readAll(config).contains(QStringLiteral("\r\nWindowMaximized=0\r\n")));
+    ui::TForm1 window(backend, config);
+    window.show();
+    EXPECT_FALSE(window.isMaximized());
+    EXPECT_EQ(window.pos(), place);
+    EXPECT_EQ(window.size(), size);
+}
+
+TEST_F(WindowGeometry, AMaximisedWindowWhoseScreenIsGoneReturnsToThePrimaryScreen)
+{
+    const QRect screen = primary();
+    {
+        QFile f(config);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("[Options]\r\nWindowLeft=%1\r\nWindowTop=%2\r\nWindowWidth=700\r\nWindowHeight=680\r\n"
+                               "WindowMaximized=1\r\n")
+                    .arg(screen.right() + 3000)
+                    .arg(screen.bottom() + 2000)
+                    .toUtf8());
+    }
+    {
+        ui::TForm1 window(backend, config);
+        window.show();
+        EXPECT_TRUE(window.isMaximized());
+        EXPECT_TRUE(screen.contains(window.normalGeometry().topLeft()));
+        ASSERT_TRUE(window.close());
+    }
+    // The place it returns to is now the one on the primary screen.
+    const QString text = readAll(config);
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nWindowLeft=%1\r\nWindowTop=%2\r\nWindowWidth=700\r\n")
+                                  .arg(screen.left())
+                                  .arg(screen.top())))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nWindowMaximized=1\r\n"))) << text.toStdString();
+}

@@ -79,7 +79,8 @@ TEST_F(PreferencesFixture, FirstStartTakesTheDefaultsAndClosingWritesEveryKeyBut
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Options]\r\nCheckbox_DataAcquistion=0\r\nDataAcquistionSpeed=0\r\nSaveDate=1\r\n")))
         << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("FileName")));
-    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 31); // the section and 30 keys
+    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 32); // the section and 31 keys
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nWindowMaximized=0\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("TrigStartVal=50\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("Language=0\r\n")));
 }

@@ -214,7 +214,7 @@ int runWatch(CliSession& session, const WatchOptions& options)
         writeStandardOutput((watchLine(static_cast<double>(clock.nsecsElapsed()) / 1e9, m, layout) + u'\n').toUtf8());
     });
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
-    session.link().ZylTimer_ReadDataTimer();
+    session.link().pollTick();
     const auto done = [&] {
         if (shutdownSignals.requested() || standardOutputFailed()) {
             return true;

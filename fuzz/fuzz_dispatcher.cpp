@@ -46,10 +46,10 @@ struct Harness {
                          [this](const QByteArray& frame) { sensorFrame = frame; });
         QObject::connect(&controller, &link::LinkController::ioSettingsReceived,
                          [this](const QByteArray& frame) { ioFrame = frame; });
-        controller.JvHidDeviceController1DeviceChange();
+        controller.onDeviceChange();
         FUZZ_CHECK(controller.connected());
         // The poll worker would send measurement requests on its own; the target drives the link alone.
-        controller.ZylTimer_ReadData().setInterval(3600.0);
+        controller.pollTimer().setInterval(3600.0);
     }
 };
 

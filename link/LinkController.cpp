@@ -33,7 +33,7 @@ LinkController::LinkController(HidBackend& backend, TextLookup lookup, QObject* 
       m_lookup(std::move(lookup)),
       m_handOff([this](const ReportHandOff::Report& r) { handleReport(r); }, this),
       m_decimalSeparator(QLocale::system().decimalPoint().front()),
-      m_pollTimer(kPollPeriodSeconds, [this] { ZylTimer_ReadDataTimer(); })
+      m_pollTimer(kPollPeriodSeconds, [this] { pollTick(); })
 {
     m_replyWatchdog.setSingleShot(true);
     m_replyWatchdog.setInterval(kReplyTimeoutMs);
@@ -50,8 +50,8 @@ LinkController::LinkController(HidBackend& backend, TextLookup lookup, QObject* 
     connect(&m_startupWatchdog, &QTimer::timeout, this, &LinkController::retryStartup);
     m_researchTimer.setSingleShot(true);
     m_researchTimer.setInterval(kStartupRetryMs);
-    connect(&m_researchTimer, &QTimer::timeout, this, &LinkController::JvHidDeviceController1DeviceChange);
-    connect(&m_backend, &HidBackend::devicesChanged, this, &LinkController::JvHidDeviceController1DeviceChange);
+    connect(&m_researchTimer, &QTimer::timeout, this, &LinkController::onDeviceChange);
+    connect(&m_backend, &HidBackend::devicesChanged, this, &LinkController::onDeviceChange);
 }
 
 LinkController::~LinkController()
@@ -131,7 +131,7 @@ void LinkController::SendLinkState(bool flag)
     SendReport(payload);
 }
 
-void LinkController::ZylTimer_ReadDataTimer()
+void LinkController::pollTick()
 {
     const std::array<std::uint8_t, 1> payload{CMD_GET_MEASUREMENT};
     SendReport(payload);
@@ -371,7 +371,7 @@ void LinkController::loseLink(LinkLoss reason)
         m_researchTimer.start();
         return;
     }
-    JvHidDeviceController1DeviceChange();
+    onDeviceChange();
 }
 
 void LinkController::releaseAll()
@@ -439,7 +439,7 @@ bool LinkController::keepHealthyLink(const std::vector<HidDeviceInfo>& infos)
     return true;
 }
 
-void LinkController::JvHidDeviceController1DeviceChange()
+void LinkController::onDeviceChange()
 {
     const std::vector<HidDeviceInfo> infos = m_backend.enumerate();
     if (keepHealthyLink(infos)) {

@@ -89,11 +89,11 @@ public:
     void DispatchReport(std::uint8_t reportId, std::span<const std::uint8_t> payload);
 
     /// Device change: releases every device, enumerates and connects to the transducer.
-    void JvHidDeviceController1DeviceChange();
+    void onDeviceChange();
     /// The poll tick: sends the measurement request without touching the poll timer.
-    void ZylTimer_ReadDataTimer();
+    void pollTick();
 
-    HighResTimer& ZylTimer_ReadData() { return m_pollTimer; }
+    HighResTimer& pollTimer() { return m_pollTimer; }
     bool connected() const;
     LinkStatus linkStatus() const { return m_status; }
     std::uint8_t pendingCommand() const { return m_pendingCommand; }

@@ -16,8 +16,6 @@
 
 namespace {
 
-using qmx::ui::HelpWindow;
-
 QByteArray fixture(const char* name)
 {
     QFile file(QStringLiteral(QMX_HELP_FIXTURES) + u'/' + QLatin1String(name));
@@ -60,7 +58,7 @@ protected:
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
 
-    static QString shownText(const HelpWindow& help) { return help.manualView->toPlainText(); }
+    static QString shownText(const qmx::ui::HelpWindow& help) { return help.manualView->toPlainText(); }
 
     QTemporaryDir m_root;
     QString m_folder;
@@ -75,7 +73,7 @@ TEST_F(HelpWindow, ManualAddressIsTheFileUrlOfTheLocalPath)
         QStringLiteral("/home/jan/50% #1?"),
     };
     for (const QString& folder : folders) {
-        const QUrl url = HelpWindow::manualAddress(folder);
+        const QUrl url = qmx::ui::HelpWindow::manualAddress(folder);
         EXPECT_TRUE(url.isValid()) << folder.toStdString();
         EXPECT_EQ(url.scheme(), QStringLiteral("file")) << folder.toStdString();
         EXPECT_EQ(url.toLocalFile(), QDir::cleanPath(folder) + QStringLiteral("/QMX80NET_instrukcja.mht"))
@@ -84,14 +82,14 @@ TEST_F(HelpWindow, ManualAddressIsTheFileUrlOfTheLocalPath)
         EXPECT_FALSE(url.toString().contains(u'\\'));
         EXPECT_EQ(QUrl(url.toString()).toLocalFile(), url.toLocalFile()) << url.toString().toStdString();
     }
-    EXPECT_TRUE(HelpWindow::manualAddress(QStringLiteral("/home/jan/Moje dokumenty ż"))
+    EXPECT_TRUE(qmx::ui::HelpWindow::manualAddress(QStringLiteral("/home/jan/Moje dokumenty ż"))
                     .toString()
                     .startsWith(QStringLiteral("file:///home/jan/Moje dokumenty ż/")));
 }
 
 TEST_F(HelpWindow, WindowIsTheResizableManualWindow)
 {
-    HelpWindow help(m_folder);
+    qmx::ui::HelpWindow help(m_folder);
     EXPECT_EQ(help.objectName(), QStringLiteral("FHelp"));
     EXPECT_EQ(help.windowTitle(), QStringLiteral("QMX80NET instrukcja"));
     EXPECT_EQ(help.size(), QSize(655, 611));
@@ -109,7 +107,7 @@ TEST_F(HelpWindow, WindowIsTheResizableManualWindow)
 TEST_F(HelpWindow, OpensTheManualFromAFolderWithABlankAndAPolishLetter)
 {
     writeManual(manualBytes(QStringLiteral("Instrukcja testowa żółw")));
-    HelpWindow help(m_folder);
+    qmx::ui::HelpWindow help(m_folder);
     EXPECT_FALSE(help.manualView->showsArchive()) << "nothing is read before the window is shown";
     help.showManual();
     ASSERT_TRUE(help.isVisible());
@@ -127,7 +125,7 @@ TEST_F(HelpWindow, OpensTheManualFromAFolderWithABlankAndAPolishLetter)
 TEST_F(HelpWindow, EveryOpeningReadsTheManualAfreshFromItsBeginning)
 {
     writeManual(manualBytes(QStringLiteral("Pierwsze wydanie")));
-    HelpWindow help(m_folder);
+    qmx::ui::HelpWindow help(m_folder);
     help.show();
     QScrollBar* bar = help.manualView->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0) << "the manual must be long enough to scroll";
@@ -149,7 +147,7 @@ TEST_F(HelpWindow, EveryOpeningReadsTheManualAfreshFromItsBeginning)
 TEST_F(HelpWindow, LinksInsideTheManualMoveToTheirAnchor)
 {
     writeManual(manualBytes(QStringLiteral("Spis treści")));
-    HelpWindow help(m_folder);
+    qmx::ui::HelpWindow help(m_folder);
     help.show();
     QScrollBar* bar = help.manualView->verticalScrollBar();
     ASSERT_EQ(bar->value(), 0);
@@ -179,9 +177,9 @@ TEST_F(HelpWindow, WithoutAManualTheWindowSaysSoAndStaysUsable)
         QTemporaryDir root;
         const QString folder = QDir(root.path()).filePath(QStringLiteral("Program ż"));
         ASSERT_TRUE(QDir().mkpath(folder));
-        c.prepare(HelpWindow::manualAddress(folder).toLocalFile());
+        c.prepare(qmx::ui::HelpWindow::manualAddress(folder).toLocalFile());
 
-        HelpWindow help(folder);
+        qmx::ui::HelpWindow help(folder);
         help.show();
         EXPECT_TRUE(help.isVisible()) << c.name;
         EXPECT_FALSE(help.manualView->showsArchive()) << c.name;
@@ -195,7 +193,7 @@ TEST_F(HelpWindow, WithoutAManualTheWindowSaysSoAndStaysUsable)
 
 TEST_F(HelpWindow, AManualPutInPlaceLaterIsShownAtTheNextOpening)
 {
-    HelpWindow help(m_folder);
+    qmx::ui::HelpWindow help(m_folder);
     help.show();
     ASSERT_FALSE(help.manualView->showsArchive());
     help.hide();
@@ -211,7 +209,7 @@ TEST_F(HelpWindow, PicturesComeFromTheArchiveNotFromTheDisk)
     writeManual(manualBytes(QStringLiteral("Instrukcja")));
     ASSERT_TRUE(QDir(m_folder).mkpath(QStringLiteral("img")));
     QImage(5, 5, QImage::Format_RGB32).save(QDir(m_folder).filePath(QStringLiteral("img/niebieski.png")));
-    HelpWindow help(m_folder);
+    qmx::ui::HelpWindow help(m_folder);
     help.show();
     const QVariant picture =
         help.manualView->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("img/niebieski.png")));

@@ -12,7 +12,6 @@
 #include "ui/windows/AboutBox.h"
 #include "ui/windows/AnalogCalibrationWindow.h"
 #include "ui/windows/LargeReadoutWindow.h"
-#include "ui/windows/TFormCalib.h"
 
 #include <QCommandLineParser>
 #include <QStandardPaths>
@@ -101,18 +100,17 @@ int main(int argc, char** argv)
             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 
         // Creation order: main window first (its creation sequence runs before the others exist).
-        qmx::ui::MainWindow form1(backends.hid(), settingsPath);
-        qmx::ui::AboutBox form2;
-        qmx::ui::TFormCalib formCalib;
-        qmx::ui::AnalogCalibrationWindow formAnCalib;
-        qmx::ui::LargeReadoutWindow formBigDisplay;
-        qmx::ui::HelpWindow fHelp;
-        form1.attachWindows({&form2, &formCalib, &formAnCalib, &formBigDisplay, &fHelp});
+        qmx::ui::MainWindow mainWindow(backends.hid(), settingsPath);
+        qmx::ui::AboutBox aboutBox;
+        qmx::ui::AnalogCalibrationWindow analogCalibration;
+        qmx::ui::LargeReadoutWindow largeReadout;
+        qmx::ui::HelpWindow helpWindow;
+        mainWindow.attachWindows({&aboutBox, &analogCalibration, &largeReadout, &helpWindow});
         // A logout, a shutdown, Ctrl-C or a closed terminal closes the main window as its close
         // button does: preferences written, recording closed, transducer released.
-        QObject::connect(&shutdownSignals, &qmx::app::ShutdownSignals::shutdownRequested, &form1,
-                         [&form1] { form1.close(); });
-        form1.show();
+        QObject::connect(&shutdownSignals, &qmx::app::ShutdownSignals::shutdownRequested, &mainWindow,
+                         [&mainWindow] { mainWindow.close(); });
+        mainWindow.show();
         return qmx::app::Application::exec();
     } catch (const std::exception& e) {
         qmx::ui::showErrorBox(nullptr, QString::fromLocal8Bit(e.what()));

@@ -34,13 +34,11 @@ class HelpWindow;
 class AboutBox;
 class AnalogCalibrationWindow;
 class LargeReadoutWindow;
-class TFormCalib;
 struct ChannelControls;
 
 /// The secondary windows, created after the main window (program entry order).
 struct SecondaryWindows {
     AboutBox* about = nullptr;
-    TFormCalib* calib = nullptr;
     AnalogCalibrationWindow* analogCalib = nullptr;
     LargeReadoutWindow* bigDisplay = nullptr;
     HelpWindow* help = nullptr;

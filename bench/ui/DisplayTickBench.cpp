@@ -20,7 +20,7 @@ void runTicks(benchmark::State& state, bool paint)
     auto device = backend.add(u"QMX80NET");
     qmx::ui::MainWindow window(backend);
     qmx::ui::LargeReadoutWindow big;
-    window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
+    window.attachWindows({nullptr, nullptr, &big, nullptr});
     window.resize(1000, 800);
     window.show();
     big.show();

@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     sim.transducer().setStreamRate(rate);
     qmx::ui::MainWindow window(sim);
     qmx::ui::LargeReadoutWindow big;
-    window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
+    window.attachWindows({nullptr, nullptr, &big, nullptr});
     window.show();
     window.fpsTimer.stop(); // the soak counts the frames itself
 

@@ -8,7 +8,6 @@
 #include "ui/windows/AboutBox.h"
 #include "ui/windows/AnalogCalibrationWindow.h"
 #include "ui/windows/LargeReadoutWindow.h"
-#include "ui/windows/TFormCalib.h"
 
 #include "doc/manual/mhtml/MhtWriter.h"
 
@@ -42,11 +41,10 @@ TEST(HelpMenu, InstructionOpensTheManualBesideTheMainWindow)
     test::FakeBackend backend;
     ui::MainWindow window(backend);
     ui::AboutBox about;
-    ui::TFormCalib calib;
     ui::AnalogCalibrationWindow analogCalib;
     ui::LargeReadoutWindow bigDisplay;
     ui::HelpWindow help(folder.path());
-    window.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
+    window.attachWindows({&about, &analogCalib, &bigDisplay, &help});
     window.show();
 
     window.manualAction->trigger();

@@ -44,7 +44,7 @@ void expectFiveLines(const QStringList& lines)
 
 class AboutBoxFromMenu : public test::layout::MainWindowFixture {
 protected:
-    AboutBoxFromMenu() { window.attachWindows({&about, nullptr, nullptr, nullptr, nullptr}); }
+    AboutBoxFromMenu() { window.attachWindows({&about, nullptr, nullptr, nullptr}); }
     /// Chooses "Pomoc" / "Informacje"; while the box is open, notes what it shows and closes it.
     QStringList openFromMenu()
     {

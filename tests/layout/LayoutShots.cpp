@@ -12,7 +12,6 @@
 #include "ui/windows/AboutBox.h"
 #include "ui/windows/AnalogCalibrationWindow.h"
 #include "ui/windows/LargeReadoutWindow.h"
-#include "ui/windows/TFormCalib.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -57,11 +56,10 @@ int main(int argc, char** argv)
     qmx::sim::SimBackend backend(qmx::sim::SimBackend::Clock::RealTime);
     qmx::ui::MainWindow window(backend);
     qmx::ui::AboutBox about;
-    qmx::ui::TFormCalib calib;
     qmx::ui::AnalogCalibrationWindow analogCalib;
     qmx::ui::LargeReadoutWindow bigDisplay;
     qmx::ui::HelpWindow help;
-    window.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
+    window.attachWindows({&about, &analogCalib, &bigDisplay, &help});
     window.show();
     settle(2500); // connection, settings read-out and a few hundred measurements
 

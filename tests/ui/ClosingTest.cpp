@@ -49,7 +49,7 @@ TEST_P(ClosingWithWindowsOpen, EndsTheProgramThroughTheNormalClosingPath)
     ui::AboutBox about;
     ui::AnalogCalibrationWindow calibration;
     ui::LargeReadoutWindow big;
-    window.attachWindows({&about, nullptr, &calibration, &big, nullptr});
+    window.attachWindows({&about, &calibration, &big, nullptr});
     window.link().onDeviceChange();
     ASSERT_TRUE(window.link().connected());
     window.show();

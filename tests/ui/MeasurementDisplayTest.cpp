@@ -46,7 +46,7 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     MainWindowFixture() : window(backend)
     {
-        window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
+        window.attachWindows({nullptr, nullptr, &big, nullptr});
         // The fake device answers only what a test injects; the start-up retry must not run while
         // a loaded machine runs a long test slowly.
         window.link().setStartupRetryInterval(60'000);

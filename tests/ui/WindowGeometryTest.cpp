@@ -45,7 +45,7 @@ TEST_F(WindowGeometry, PlaceSizePageAndLargeWindowComeBackAtTheNextStart)
     {
         ui::MainWindow window(backend, config);
         ui::LargeReadoutWindow big;
-        window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
+        window.attachWindows({nullptr, nullptr, &big, nullptr});
         window.show();
         window.move(place);
         window.resize(size);
@@ -65,7 +65,7 @@ TEST_F(WindowGeometry, PlaceSizePageAndLargeWindowComeBackAtTheNextStart)
 
     ui::MainWindow window(backend, config);
     ui::LargeReadoutWindow big;
-    window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
+    window.attachWindows({nullptr, nullptr, &big, nullptr});
     EXPECT_EQ(window.pos(), place);
     EXPECT_EQ(window.size(), size);
     EXPECT_EQ(window.pageTabs->currentIndex(), 2);
@@ -87,7 +87,7 @@ TEST_F(WindowGeometry, APlaceOffEveryScreenIsMovedOntoThePrimaryScreen)
     }
     ui::MainWindow window(backend, config);
     ui::LargeReadoutWindow big;
-    window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
+    window.attachWindows({nullptr, nullptr, &big, nullptr});
     EXPECT_EQ(window.pos(), screen.topLeft());
     EXPECT_EQ(window.width(), 700);
     EXPECT_EQ(big.pos(), screen.topLeft());

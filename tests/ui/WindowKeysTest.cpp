@@ -43,7 +43,7 @@ protected:
                 openDialogs << proposed;
                 return QString();
             });
-        window.attachWindows({&about, nullptr, nullptr, &big, &help});
+        window.attachWindows({&about, nullptr, &big, &help});
         window.link().onDeviceChange();
         window.show();
         QApplication::setActiveWindow(&window);

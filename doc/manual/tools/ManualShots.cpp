@@ -15,7 +15,6 @@
 #include "ui/windows/AboutBox.h"
 #include "ui/windows/AnalogCalibrationWindow.h"
 #include "ui/windows/LargeReadoutWindow.h"
-#include "ui/windows/TFormCalib.h"
 
 #include "display/LiveDisplay.h"
 #include "sim/SimBackend.h"
@@ -116,11 +115,10 @@ int main(int argc, char** argv)
 
     ui::MainWindow form(sim); // no preferences file: every preference at its default
     ui::AboutBox about;
-    ui::TFormCalib calib;
     ui::AnalogCalibrationWindow analogCalib;
     ui::LargeReadoutWindow bigDisplay;
     ui::HelpWindow help;
-    form.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
+    form.attachWindows({&about, &analogCalib, &bigDisplay, &help});
     form.show();
 
     const QString hyphens = QString::fromLatin1(display::kNotConnectedText);

@@ -85,7 +85,8 @@ public:
     /// Unit suffix with its leading blank; empty until the sensor settings arrive.
     const QString& UnitsText() const { return m_unitsText; }
 
-    // Controls named as the program's forms name them.
+    // The window's controls. Each one's object name is the name the language, preferences and
+    // tool-tip tables key on.
     QLineEdit* connectionStatusEdit = nullptr;
     QLabel* connectionCaptionLabel = nullptr;
     QLabel* languageCaptionLabel = nullptr;

@@ -35,11 +35,11 @@ QLineEdit* addressEdit(QWidget* parent, const char* name, const char* text)
 CommunicationPage::CommunicationPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet7"));
-    communicationGroup = named(new QGroupBox(this), "GroupBox18");
+    auto* communicationGroup = named(new QGroupBox(this), "GroupBox18");
     // The group fills the page; the controls keep their size and place at its top left.
     auto* column = topLeftBlock(this, communicationGroup, content);
 
-    rs485Group = named(new QGroupBox(QStringLiteral("RS485 Modbus-RTU"), communicationGroup), "GroupBox21");
+    auto* rs485Group = named(new QGroupBox(QStringLiteral("RS485 Modbus-RTU"), communicationGroup), "GroupBox21");
     auto* rs = new QGridLayout(rs485Group);
     modbusBaudList = makeList(rs485Group, "Cb_ModbusBaud", settings::kModbusBaudItems, kStartBaudIndex);
     modbusAddressList = makeList(rs485Group, "Cb_ModbusAddress", {});
@@ -56,7 +56,7 @@ CommunicationPage::CommunicationPage(QWidget* parent) : QWidget(parent)
     rs->addWidget(rs485RateLabel, 0, 4);
     column->addWidget(rs485Group);
 
-    ethernetGroup = named(new QGroupBox(QStringLiteral("Ethernet Modbus TCP/IP"), communicationGroup), "GroupBox4");
+    auto* ethernetGroup = named(new QGroupBox(QStringLiteral("Ethernet Modbus TCP/IP"), communicationGroup), "GroupBox4");
     auto* eth = new QGridLayout(ethernetGroup);
     ipAddressEdit = addressEdit(ethernetGroup, "MaskEdit_IP_Addr", "192.168.0.2");
     ipMaskEdit = addressEdit(ethernetGroup, "MaskEdit_IP_Mask", "255.255.255.0");

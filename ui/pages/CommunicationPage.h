@@ -6,7 +6,6 @@
 #include <QWidget>
 
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,15 +17,12 @@ class CommunicationPage : public QWidget {
 public:
     explicit CommunicationPage(QWidget* parent = nullptr);
 
-    QGroupBox* communicationGroup = nullptr;
-    /// The page's controls, kept at the top left of communicationGroup whatever the window's size.
+    /// The page's controls, kept at the top left of the page's group whatever the window's size.
     QWidget* content = nullptr;
-    QGroupBox* rs485Group = nullptr; ///< "RS485 Modbus-RTU"
     QComboBox* modbusBaudList = nullptr;
     QComboBox* modbusAddressList = nullptr; ///< "1" to "247", filled by fillModbusAddressList()
     QComboBox* modbusParityList = nullptr;
     QLabel* rs485RateLabel = nullptr;
-    QGroupBox* ethernetGroup = nullptr; ///< "Ethernet Modbus TCP/IP"
     QLineEdit* ipAddressEdit = nullptr;
     QLineEdit* ipMaskEdit = nullptr;
     QLineEdit* ipGatewayEdit = nullptr;

@@ -69,12 +69,12 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     page->setSpacing(0);
 
     // Upper group: main readout, maximum, buttons and the value selection.
-    summaryGroup = named(new QGroupBox(this), QStringLiteral("GroupBox2"));
+    auto* summaryGroup = named(new QGroupBox(this), QStringLiteral("GroupBox2"));
     summaryGroup->setFixedHeight(219);
     auto* upper = new QVBoxLayout(summaryGroup);
     upper->setContentsMargins(2, 2, 2, 2);
     upper->setSpacing(4);
-    sumHeader = named(new HeaderBar(QStringLiteral("Wartość sumaryczna"), HeaderBar::kLargeCaption, summaryGroup),
+    auto* sumHeader = named(new HeaderBar(QStringLiteral("Wartość sumaryczna"), HeaderBar::kLargeCaption, summaryGroup),
                               QStringLiteral("JvNavPanelHeader1"));
     upper->addWidget(sumHeader);
 
@@ -83,7 +83,7 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     readouts->addWidget(sumReadout, 0, Qt::AlignTop);
     auto* maxColumn = new QVBoxLayout;
     maxColumn->setSpacing(0);
-    maxHeader = named(new HeaderBar(QStringLiteral("Max:"), HeaderBar::kLargeCaption, summaryGroup),
+    auto* maxHeader = named(new HeaderBar(QStringLiteral("Max:"), HeaderBar::kLargeCaption, summaryGroup),
                               QStringLiteral("JvNavPanelHeader2"));
     maxHeader->setFixedWidth(151);
     maxReadout = readout(summaryGroup, "DisplayMax", 151, 41, 35);
@@ -97,7 +97,7 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     auto* buttons = new QHBoxLayout;
     largeReadoutButton = named(new QPushButton(QStringLiteral("&Duże okno"), summaryGroup), QStringLiteral("Bit_BigWindow"));
     tareButton = named(new QPushButton(QStringLiteral("&Tara"), summaryGroup), QStringLiteral("BtnTara"));
-    in1Label = named(new QLabel(QStringLiteral("IN1"), summaryGroup), QStringLiteral("Label47"));
+    auto* in1Label = named(new QLabel(QStringLiteral("IN1"), summaryGroup), QStringLiteral("Label47"));
     in1StateEdit = named(new QLineEdit(QStringLiteral("OFF"), summaryGroup), QStringLiteral("Edit_IN1"));
     in1StateEdit->setReadOnly(true);
     in1StateEdit->setFixedWidth(40);
@@ -117,7 +117,7 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     upper->addLayout(buttons);
 
     auto* selectionRow = new QHBoxLayout;
-    selectionLabel = named(new QLabel(QStringLiteral("Wyswietlany / tarowany pomiar:"), summaryGroup), QStringLiteral("Label10"));
+    auto* selectionLabel = named(new QLabel(QStringLiteral("Wyswietlany / tarowany pomiar:"), summaryGroup), QStringLiteral("Label10"));
     selectionRow->addWidget(selectionLabel);
     const auto radio = [&](const char* name, const char* caption) {
         auto* r = named(new QRadioButton(QString::fromUtf8(caption), summaryGroup), QString::fromLatin1(name));
@@ -140,7 +140,7 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     auto* lower = new QVBoxLayout(sensorsGroup);
     lower->setContentsMargins(2, 2, 2, 2);
     lower->setSpacing(3);
-    sensorsHeader = named(new HeaderBar(QStringLiteral("Wartości z czujników"), HeaderBar::kLargeCaption, sensorsGroup),
+    auto* sensorsHeader = named(new HeaderBar(QStringLiteral("Wartości z czujników"), HeaderBar::kLargeCaption, sensorsGroup),
                               QStringLiteral("JvNavPanelHeader4"));
     lower->addWidget(sensorsHeader);
     for (int ch = 0; ch < 4; ++ch) {

@@ -38,19 +38,13 @@ public:
     /// The value chosen by the radio buttons; nullopt when none is checked.
     std::optional<display::DisplaySelection> selection() const;
 
-    QGroupBox* summaryGroup = nullptr;
     QGroupBox* sensorsGroup = nullptr;
-    HeaderBar* sumHeader = nullptr;
-    HeaderBar* maxHeader = nullptr;
-    HeaderBar* sensorsHeader = nullptr;
     FittedLabel* sumReadout = nullptr;
     FittedLabel* maxReadout = nullptr;
     QPushButton* largeReadoutButton = nullptr;
     QPushButton* tareButton = nullptr;
     QPushButton* resetMaxButton = nullptr;
-    QLabel* in1Label = nullptr;
     QLineEdit* in1StateEdit = nullptr;
-    QLabel* selectionLabel = nullptr;
     QRadioButton* showSumRadio = nullptr;
     QRadioButton* showSensor1Radio = nullptr;
     QRadioButton* showSensor2Radio = nullptr;

@@ -43,7 +43,7 @@ std::array<QWidget*, 7> OutputRow::settingsControls() const
 OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet4"));
-    outputsGroup = named(new QGroupBox(this), "GroupBox11");
+    auto* outputsGroup = named(new QGroupBox(this), "GroupBox11");
     // The group fills the page; the controls keep their size and place at its top left.
     auto* column = topLeftBlock(this, outputsGroup, content);
 

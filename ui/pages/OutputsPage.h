@@ -40,7 +40,6 @@ public:
     /// OUT2 as overload indicator: its row is disabled while ticked (values are kept).
     void overloadIndicatorToggled();
 
-    QGroupBox* outputsGroup = nullptr;
     /// The page's controls, kept at the top left of outputsGroup whatever the window's size.
     QWidget* content = nullptr;
     QCheckBox* stabilityIndicatorCheck = nullptr;

@@ -92,7 +92,7 @@ void RecordingPage::buildControls()
 {
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
-    recordingGroup = named(new QGroupBox(this), "GroupBoxDataAcquistion");
+    auto* recordingGroup = named(new QGroupBox(this), "GroupBoxDataAcquistion");
     page->addWidget(recordingGroup);
     auto* group = new QVBoxLayout(recordingGroup);
     group->setContentsMargins(2, 2, 2, 2);
@@ -142,7 +142,7 @@ void RecordingPage::buildControls()
     settings->addWidget(whileIn2Radio, 1, 0, 1, 2);
     settings->addWidget(startOnIn2Radio, 2, 0, 1, 2);
 
-    recordIntervalLabel = named(new QLabel(QStringLiteral("Częstotliwość rejestracji"), recordModeGroup),
+    auto* recordIntervalLabel = named(new QLabel(QStringLiteral("Częstotliwość rejestracji"), recordModeGroup),
                                "Label_DataAcqSpeed");
     recordIntervalList = named(new QComboBox(recordModeGroup), "ComboBox_AcquistionTime");
     for (const char* item : recording::kSpeedItems) {

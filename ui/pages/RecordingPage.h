@@ -92,8 +92,8 @@ public:
     /// the file of an ended run.
     QTimer& flushTimer() { return m_flushTimer; }
 
-    // Controls named as the program's forms name them.
-    QGroupBox* recordingGroup = nullptr;
+    // The page's controls. Each one's object name is the name the language, preferences and
+    // tool-tip tables key on.
     HeaderBar* fileHeader = nullptr;
     QCheckBox* recordingCheck = nullptr;
     QLineEdit* in2StateEdit = nullptr; ///< state of input IN2, written by the display tick
@@ -103,7 +103,6 @@ public:
     QRadioButton* continuousRadio = nullptr;
     QRadioButton* whileIn2Radio = nullptr;
     QRadioButton* startOnIn2Radio = nullptr;
-    QLabel* recordIntervalLabel = nullptr;
     QComboBox* recordIntervalList = nullptr;
     QGroupBox* recordColumnsGroup = nullptr;
     QCheckBox* saveDateCheck = nullptr;

@@ -60,11 +60,11 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    settingsGroup = named(new QGroupBox(this), "GroupBox20");
+    auto* settingsGroup = named(new QGroupBox(this), "GroupBox20");
     outer->addWidget(settingsGroup);
     auto* column = new QVBoxLayout(settingsGroup);
     column->setContentsMargins(2, 2, 2, 2);
-    settingsHeader = named(new HeaderBar(QStringLiteral("Ustawienia"), HeaderBar::kSmallCaption, settingsGroup),
+    auto* settingsHeader = named(new HeaderBar(QStringLiteral("Ustawienia"), HeaderBar::kSmallCaption, settingsGroup),
                                "JvNavPanelHeader18");
     column->addWidget(settingsHeader);
 

@@ -20,7 +20,6 @@
 #include <vector>
 
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
@@ -28,7 +27,6 @@ class QTabWidget;
 namespace qmx::ui {
 
 class CommunicationPage;
-class HeaderBar;
 class OutputsPage;
 class SensorSettingsPage;
 class AnalogCalibrationWindow;
@@ -75,8 +73,6 @@ public:
     /// again; run after a settings file filled the pages (replies do it themselves).
     void clearMarksOfValidFields();
 
-    QGroupBox* settingsGroup = nullptr;
-    HeaderBar* settingsHeader = nullptr;
     QTabWidget* settingsTabs = nullptr;
     SensorSettingsPage* sensorPage = nullptr; ///< "Wejścia tensometryczne"
     CommunicationPage* communicationPage = nullptr;  ///< "Komunikacja"

@@ -35,7 +35,7 @@ AnalogCalibrationWindow::AnalogCalibrationWindow(QWidget* parent) : QWidget(pare
         column->addWidget(label);
     }
 
-    forceSignalGroup = named(new QGroupBox(QStringLiteral("Wymuś sygnał wyjściowy"), this), "GroupBox1");
+    auto* forceSignalGroup = named(new QGroupBox(QStringLiteral("Wymuś sygnał wyjściowy"), this), "GroupBox1");
     auto* force = new QHBoxLayout(forceSignalGroup);
     voltageRadio = named(new QRadioButton(QStringLiteral("9V"), forceSignalGroup), "Rb_0_10V");
     currentRadio = named(new QRadioButton(QStringLiteral("18mA"), forceSignalGroup), "RadioButton2");
@@ -51,7 +51,7 @@ AnalogCalibrationWindow::AnalogCalibrationWindow(QWidget* parent) : QWidget(pare
     force->addWidget(testStopButton);
     column->addWidget(forceSignalGroup);
 
-    calibrateGroup = named(new QGroupBox(QStringLiteral("Kalibruj wyjście"), this), "GroupBox2");
+    auto* calibrateGroup = named(new QGroupBox(QStringLiteral("Kalibruj wyjście"), this), "GroupBox2");
     auto* grid = new QGridLayout(calibrateGroup);
     voltageEdit = makeEdit(calibrateGroup, "Edit1_0_10V");
     calibrateVoltageButton = makeButton(calibrateGroup, "Btn_Calib_0_10", QStringLiteral("Zapisz"));

@@ -11,7 +11,6 @@
 #include <cstdint>
 
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -56,13 +55,11 @@ public:
     /// "Odczytaj Factor": reads the communication and output settings (into the main window).
     void readCalibrationFactors();
 
-    QGroupBox* forceSignalGroup = nullptr; ///< "Wymuś sygnał wyjściowy"
     QRadioButton* voltageRadio = nullptr;
     QRadioButton* currentRadio = nullptr;
     QCheckBox* testCheck = nullptr;
     QPushButton* testStartButton = nullptr;
     QPushButton* testStopButton = nullptr;
-    QGroupBox* calibrateGroup = nullptr; ///< "Kalibruj wyjście"
     QLineEdit* voltageEdit = nullptr;
     QPushButton* calibrateVoltageButton = nullptr;
     QLineEdit* currentEdit = nullptr;

@@ -50,7 +50,7 @@ LargeReadoutWindow::LargeReadoutWindow(QWidget* parent) : QWidget(parent, Qt::Wi
     valueReadout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     grid->addWidget(valueReadout, 1, 0, 3, 1);
 
-    maxCaptionLabel = new QLabel(QStringLiteral("MAX"), this);
+    auto* maxCaptionLabel = new QLabel(QStringLiteral("MAX"), this);
     maxCaptionLabel->setObjectName(QStringLiteral("Label1"));
     maxCaptionLabel->setAlignment(Qt::AlignRight);
     grid->addWidget(maxCaptionLabel, 1, 1, Qt::AlignTop | Qt::AlignRight);

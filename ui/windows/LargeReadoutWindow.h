@@ -6,7 +6,6 @@
 
 #include <QWidget>
 
-class QLabel;
 class QPushButton;
 
 namespace qmx::ui {
@@ -28,7 +27,6 @@ public:
 
     HeaderBar* captionHeader = nullptr;
     FittedLabel* valueReadout = nullptr;
-    QLabel* maxCaptionLabel = nullptr;
     FittedLabel* maxValueReadout = nullptr;
     QPushButton* resetMaxButton = nullptr;
 

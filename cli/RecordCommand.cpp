@@ -244,7 +244,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
 
     std::optional<recording::FileError> failure;
     session.link().setMeasurementObserver([&](const link::Measurement& m) {
-        const recording::FrameOutcome outcome = recorder.RecordMeasurement(m);
+        const recording::FrameOutcome outcome = recorder.recordMeasurement(m);
         if (outcome.error && !failure) {
             failure = outcome.error;
         }

@@ -35,7 +35,7 @@ int waitSlice(const QElapsedTimer& clock, const std::optional<double>& seconds)
 /// A value as the program's readouts round it, with a point as decimal mark, for scripts.
 QString valueText(float v, int decimals)
 {
-    return display::FormatFixed(static_cast<double>(v), recording::kValuePrecision, decimals, display::NumberLocale::c());
+    return display::formatFixed(static_cast<double>(v), recording::kValuePrecision, decimals, display::NumberLocale::c());
 }
 
 /// A value as a JSON number; null for a value that is not finite, which JSON cannot write.

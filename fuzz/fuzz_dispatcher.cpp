@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         harness->device->clearWrites();
         harness->sensorFrame.reset();
         harness->ioFrame.reset();
-        harness->controller.DispatchReport(link::kOutputReportId, payload);
+        harness->controller.dispatchReport(link::kOutputReportId, payload);
 
         FUZZ_CHECK(harness->controller.connected());
         for (const auto& written : harness->device->writes()) {

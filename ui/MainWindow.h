@@ -83,7 +83,7 @@ public:
     /// Number of decimals shown (the selected index of the decimals list).
     int Decp() const;
     /// Unit suffix with its leading blank; empty until the sensor settings arrive.
-    const QString& UnitsText() const { return m_unitsText; }
+    const QString& unitsText() const { return m_unitsText; }
 
     // The window's controls. Each one's object name is the name the language, preferences and
     // tool-tip tables key on.

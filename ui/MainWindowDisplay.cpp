@@ -128,9 +128,9 @@ void MainWindow::displayTick()
         const auto selection = page.selection();
         if (selection) {
             page.sumReadout->setFittedText(
-                display::FormatNumber(display::selectedValue(m, *selection), decimals, m_numberLocale) + m_unitsText);
+                display::formatNumber(display::selectedValue(m, *selection), decimals, m_numberLocale) + m_unitsText);
         }
-        page.maxReadout->setFittedText(display::FormatNumber(m.DeviceMax, decimals, m_numberLocale));
+        page.maxReadout->setFittedText(display::formatNumber(m.DeviceMax, decimals, m_numberLocale));
         if (LargeReadoutWindow* big = m_windows.bigDisplay) {
             big->valueReadout->setFittedText(page.sumReadout->text());
             if (selection) {
@@ -143,17 +143,17 @@ void MainWindow::displayTick()
         }
         const QString on = QStringLiteral("ON");
         const QString off = QStringLiteral("OFF");
-        SetStateEdit(page.in1StateEdit, on, off, (m.InputState & 0x01) != 0);
-        SetStateEdit(recordingPage->in2StateEdit, on, off, (m.InputState & 0x02) != 0);
-        SetStateEdit(settingsPage->out1StatusEdit, on, off, (m.OutputState & 0x01) != 0);
-        SetStateEdit(settingsPage->out2StatusEdit, on, off, (m.OutputState & 0x02) != 0);
-        setLabel(settingsPage->rs485RateLabel, display::IntegerText(m.Rs485Fps));
-        setLabel(settingsPage->ethernetRateLabel, display::IntegerText(m.EthFps));
+        setStateEdit(page.in1StateEdit, on, off, (m.InputState & 0x01) != 0);
+        setStateEdit(recordingPage->in2StateEdit, on, off, (m.InputState & 0x02) != 0);
+        setStateEdit(settingsPage->out1StatusEdit, on, off, (m.OutputState & 0x01) != 0);
+        setStateEdit(settingsPage->out2StatusEdit, on, off, (m.OutputState & 0x02) != 0);
+        setLabel(settingsPage->rs485RateLabel, display::formatInteger(m.Rs485Fps));
+        setLabel(settingsPage->ethernetRateLabel, display::formatInteger(m.EthFps));
     } else {
         showNoMeasurement(page, recordingPage->in2StateEdit, settingsPage->out1StatusEdit, settingsPage->out2StatusEdit,
                           {settingsPage->rs485RateLabel, settingsPage->ethernetRateLabel}, m_windows.bigDisplay);
     }
-    recordingPage->ShowRecordingState(m_link->connected(), recordingStateEdit);
+    recordingPage->showRecordingState(m_link->connected(), recordingStateEdit);
 }
 
 void MainWindow::showChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& c)
@@ -163,7 +163,7 @@ void MainWindow::showChannel(std::uint8_t status, std::uint16_t load, float valu
         setBase(c.statusEdit, appearance->colour);
     }
     if (display::channelShowsValue(status)) {
-        c.valueLabel->setFittedText(display::FormatNumber(value, Decp(), m_numberLocale) + m_unitsText);
+        c.valueLabel->setFittedText(display::formatNumber(value, Decp(), m_numberLocale) + m_unitsText);
     } else {
         c.valueLabel->setFittedText(QString::fromLatin1(display::kNoValueText));
     }
@@ -171,19 +171,19 @@ void MainWindow::showChannel(std::uint8_t status, std::uint16_t load, float valu
     c.gauges[0]->setPosition(positions.rated);
     c.gauges[1]->setPosition(positions.working);
     c.gauges[2]->setPosition(positions.limit);
-    setLabel(c.loadLabel, display::IntegerText(load) + u'%');
+    setLabel(c.loadLabel, display::formatInteger(load) + u'%');
 }
 
 void MainWindow::tareSelected()
 {
     if (const auto selection = measurementPage->selection()) {
-        m_link->SendCommand(display::tareCommand(*selection));
+        m_link->sendCommand(display::tareCommand(*selection));
     }
 }
 
 void MainWindow::resetMaximum()
 {
-    m_link->SendCommand(link::CMD_RESET_MIN_MAX);
+    m_link->sendCommand(link::CMD_RESET_MIN_MAX);
 }
 
 void MainWindow::showLargeReadout()

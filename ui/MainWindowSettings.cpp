@@ -140,7 +140,7 @@ void MainWindow::connectRecordingPage()
 {
     recordingPage->setDecimalsSource([this] { return Decp(); });
     recordingPage->setNumberLocale(m_numberLocale);
-    m_link->setMeasurementObserver([this](const link::Measurement& m) { recordingPage->RecordMeasurement(m); });
+    m_link->setMeasurementObserver([this](const link::Measurement& m) { recordingPage->recordMeasurement(m); });
     connect(recordingPage, &RecordingPage::statusMessage, statusLabel, &QLabel::setText);
     connect(recordingPage, &RecordingPage::fileNameChosen, this, &MainWindow::writeRecordingFileName);
 }

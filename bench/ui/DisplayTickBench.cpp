@@ -38,7 +38,7 @@ void runTicks(benchmark::State& state, bool paint)
         m.ChannelLoad = {static_cast<std::uint16_t>(static_cast<int>(value) % 250), 120, 180, 10};
         m.InputState = static_cast<std::uint8_t>(static_cast<int>(value) & 3);
         qmx::link::encodeMeasurement(m, report);
-        window.link().DispatchReport(1, report);
+        window.link().dispatchReport(1, report);
         window.displayTick();
         if (paint) {
             QApplication::processEvents(); // the repaints the tick caused

@@ -269,7 +269,7 @@ Observed recordInTheWindow(const Stage& stage)
         page.setDataAcquisition(true);
         const bool started = page.recordingCheck->isChecked();
         for (int i = 0; i < 5; ++i) {
-            page.RecordMeasurement(measurement());
+            page.recordMeasurement(measurement());
         }
         // The flush timer's ticks, as they come during the run: they hand the lines to the file's
         // writer and end the run when the writer failed.

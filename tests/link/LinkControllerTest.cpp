@@ -175,7 +175,7 @@ TEST_F(LinkFixture, UnplugLeavesDisconnectedOrNoConnectionAndDropsRequests)
     backend.notifyChange();
     EXPECT_FALSE(controller.connected());
     EXPECT_EQ(status, LinkStatus::Disconnected);
-    controller.SendCommand(CMD_GET_INFO);
+    controller.sendCommand(CMD_GET_INFO);
     EXPECT_EQ(dev->codes().size(), 1U); // only the link-state request of the connection
 
     backend.clear();
@@ -288,7 +288,7 @@ TEST_F(LinkFixture, ConnectionTextVersions)
 TEST_F(LinkFixture, MeasurementWhileStoppedLeavesPollStoppedAndZeroingReplyRestartsIt)
 {
     auto dev = connectTransducer();
-    controller.SendCommand(CMD_ZERO_SENSOR1);
+    controller.sendCommand(CMD_ZERO_SENSOR1);
     EXPECT_FALSE(controller.pollTimer().isEnabled());
     std::vector<std::uint8_t> meas(64, 0);
     meas[0] = CMD_GET_MEASUREMENT;
@@ -404,7 +404,7 @@ TEST_F(LinkFixture, ADeviceWithTooShortReportsIsToldOnTheStatusLine)
 TEST_F(LinkFixture, SendCommandWhileNotConnectedStopsPollAndWritesNothing)
 {
     controller.pollTimer().start();
-    controller.SendCommand(CMD_TARE_SUM);
+    controller.sendCommand(CMD_TARE_SUM);
     EXPECT_FALSE(controller.pollTimer().isEnabled());
 }
 
@@ -412,7 +412,7 @@ TEST_F(LinkFixture, LinkStateFlagTrueReport)
 {
     auto dev = connectTransducer();
     dev->clearWrites();
-    controller.SendLinkState(true);
+    controller.sendLinkState(true);
     const auto w = dev->writes();
     ASSERT_EQ(w.size(), 1U);
     EXPECT_EQ(w[0][0], 0x01);
@@ -426,7 +426,7 @@ TEST_F(LinkFixture, FailedWritesAreSwallowed)
     auto dev = connectTransducer();
     dev->failWrites = true;
     controller.pollTimer().start();
-    controller.SendCommand(CMD_GET_INFO);
+    controller.sendCommand(CMD_GET_INFO);
     EXPECT_TRUE(controller.connected());
     EXPECT_FALSE(controller.pollTimer().isEnabled()); // left as the caller left it
 }
@@ -435,7 +435,7 @@ TEST_F(LinkFixture, PollResumesWhenARequestGetsNoReply)
 {
     controller.setReplyTimeout(50);
     auto dev = connectTransducer();
-    controller.SendCommand(CMD_GET_SENSOR_SETTINGS);
+    controller.sendCommand(CMD_GET_SENSOR_SETTINGS);
     EXPECT_FALSE(controller.pollTimer().isEnabled());
     // Measurements do not count as the reply.
     std::vector<std::uint8_t> meas(64, 0);
@@ -448,7 +448,7 @@ TEST_F(LinkFixture, LostConnectionCancelsThePendingRearm)
 {
     controller.setReplyTimeout(30);
     auto dev = connectTransducer();
-    controller.SendCommand(CMD_GET_SENSOR_SETTINGS);
+    controller.sendCommand(CMD_GET_SENSOR_SETTINGS);
     backend.clear();
     backend.notifyChange();
     waitUntil([] { return false; }, 120);
@@ -535,7 +535,7 @@ TEST_F(LinkFixture, WritesFromAnotherThreadRaceReleasesSafely)
     std::thread poller([&] {
         const std::array<std::uint8_t, 1> poll{CMD_GET_MEASUREMENT};
         while (!stop.load()) {
-            controller.SendReport(poll);
+            controller.sendReport(poll);
         }
     });
     for (int i = 0; i < 50; ++i) {
@@ -630,7 +630,7 @@ TEST_F(LinkFixture, NoMeasurementWhilePollingIsSuspendedIsNoLoss)
     auto dev = connectTransducer();
     feed(*dev, reply({CMD_SET_LINK_STATE, 1}));
     controller.pollTick();
-    controller.SendCommand(CMD_TARE_SUM); // waits for its reply: polling is suspended
+    controller.sendCommand(CMD_TARE_SUM); // waits for its reply: polling is suspended
     waitUntil([] { return false; }, 100);
     EXPECT_EQ(lost.count(), 0);
     EXPECT_TRUE(controller.connected());

@@ -83,7 +83,7 @@ protected:
     void feed(int frames, float value = 1.5F)
     {
         for (int i = 0; i < frames; ++i) {
-            page.RecordMeasurement(frame(value));
+            page.recordMeasurement(frame(value));
         }
     }
 
@@ -289,12 +289,12 @@ TEST_F(RecordingPageTest, ModeAndSpeedFollowTheControlsDuringARun)
     page.setDataAcquisition(true);
     page.whileIn2Radio->setChecked(true);
     feed(40);
-    page.RecordMeasurement(frame(2.0F, true));
+    page.recordMeasurement(frame(2.0F, true));
     feed(3, 3.0F);
     page.startOnIn2Radio->setChecked(true);
     page.recordIntervalList->setCurrentIndex(1);
     for (int i = 0; i < 4; ++i) {
-        page.RecordMeasurement(frame(4.0F + static_cast<float>(i), (i % 2) == 0));
+        page.recordMeasurement(frame(4.0F + static_cast<float>(i), (i % 2) == 0));
     }
     endRun();
     EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;2,00;\r\n1;6,00;\r\n"));
@@ -314,17 +314,17 @@ TEST_F(RecordingPageTest, IndicatorsShowIdleActiveAndWriting)
 {
     const QColor on(ui::kIndicatorOnColor);
     const QColor off(ui::kIndicatorOffColor);
-    page.ShowRecordingState(true, &statusBar);
+    page.showRecordingState(true, &statusBar);
     EXPECT_EQ(page.recordingStatusEdit->text(), QStringLiteral("..."));
     EXPECT_EQ(statusBar.text(), QStringLiteral("..."));
     EXPECT_EQ(base(&statusBar), off);
     EXPECT_EQ(page.fileHeader->caption(), QStringLiteral("Zapis do pliku"));
 
     page.setDataAcquisition(true);
-    page.ShowRecordingState(false, &statusBar);
+    page.showRecordingState(false, &statusBar);
     EXPECT_EQ(statusBar.text(), QStringLiteral("...")) << "not connected";
     EXPECT_EQ(page.fileHeader->caption(), QStringLiteral("Zapis do pliku"));
-    page.ShowRecordingState(true, &statusBar);
+    page.showRecordingState(true, &statusBar);
     EXPECT_EQ(page.recordingStatusEdit->text(), QStringLiteral("AKTYWNY"));
     EXPECT_EQ(base(page.recordingStatusEdit), off);
     EXPECT_EQ(page.fileHeader->caption(), QStringLiteral("Zapis do pliku aktywowany"));
@@ -332,14 +332,14 @@ TEST_F(RecordingPageTest, IndicatorsShowIdleActiveAndWriting)
 
     feed(10);
     for (int tick = 0; tick < 11; ++tick) {
-        page.ShowRecordingState(true, &statusBar);
+        page.showRecordingState(true, &statusBar);
         ASSERT_EQ(page.recordingStatusEdit->text(), QStringLiteral("ZAPIS")) << tick;
         ASSERT_EQ(statusBar.text(), QStringLiteral("ZAPIS")) << tick;
         ASSERT_EQ(base(&statusBar), on);
     }
-    page.ShowRecordingState(true, &statusBar);
+    page.showRecordingState(true, &statusBar);
     EXPECT_EQ(statusBar.text(), QStringLiteral("AKTYWNY"));
-    page.ShowRecordingState(true, nullptr); // the status strip may be absent
+    page.showRecordingState(true, nullptr); // the status strip may be absent
 }
 
 TEST_F(RecordingPageTest, AFileThatCannotBeWrittenEndsTheRunAndSaysWhichAndWhy)

@@ -28,9 +28,9 @@ protected:
 
     void applyReply(const settings::IoSettings& io)
     {
-        page.ApplyIOSettings(toQByteArray(frameOf(link::CMD_GET_IO_SETTINGS, settings::encodeIoSettingsRequest(io))));
+        page.applyIoSettings(toQByteArray(frameOf(link::CMD_GET_IO_SETTINGS, settings::encodeIoSettingsRequest(io))));
     }
-    void applyRaw(std::vector<std::uint8_t> frame) { page.ApplyIOSettings(toQByteArray(frame)); }
+    void applyRaw(std::vector<std::uint8_t> frame) { page.applyIoSettings(toQByteArray(frame)); }
 
     /// The reply record as raw bytes, for bytes the codec's types cannot express.
     static std::vector<std::uint8_t> rawFrame(const settings::IoSettings& io)

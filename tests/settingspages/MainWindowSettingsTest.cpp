@@ -28,7 +28,7 @@ TEST(MainWindowSettings, StartUpDerivesTheRateLabelsAndFillsTheAddressList)
     EXPECT_EQ(page.sensorPage->adRateList->currentIndex(), 2);
     EXPECT_EQ(page.sensorPage->responseDelayLabel->text(), QStringLiteral("62 ms"));
     EXPECT_TRUE(page.sensorPage->stabilityTimeLabel->text().endsWith(QStringLiteral(" s")));
-    EXPECT_TRUE(window.UnitsText().isEmpty());
+    EXPECT_TRUE(window.unitsText().isEmpty());
 }
 
 TEST(MainWindowSettings, SensorSettingsReplySetsTheDisplayUnits)
@@ -45,8 +45,8 @@ TEST(MainWindowSettings, SensorSettingsReplySetsTheDisplayUnits)
     reply[0] = link::CMD_GET_SENSOR_SETTINGS;
     reply.resize(64, 0);
     dev->inject(reply);
-    EXPECT_TRUE(test::waitUntil([&] { return window.UnitsText() == QStringLiteral(" kg"); }));
-    EXPECT_EQ(window.settingsPage->UnitsText(), QStringLiteral(" kg"));
+    EXPECT_TRUE(test::waitUntil([&] { return window.unitsText() == QStringLiteral(" kg"); }));
+    EXPECT_EQ(window.settingsPage->unitsText(), QStringLiteral(" kg"));
 }
 
 } // namespace

@@ -47,7 +47,7 @@ protected:
 
     void applyReply(const settings::SensorSettings& settings)
     {
-        s().ApplySensorSettings(
+        s().applySensorSettings(
             toQByteArray(frameOf(link::CMD_GET_SENSOR_SETTINGS, settings::encodeSensorSettingsRequest(settings))));
     }
 
@@ -86,7 +86,7 @@ TEST_F(SensorPage, StartsAtRateSixteenWithTheDerivedLabels)
     EXPECT_EQ(s().responseDelayLabel->text(), QStringLiteral("62 ms"));
     EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("0.00 s"));
     EXPECT_EQ(s().sumFormulaLabel->text(), QStringLiteral("Wartosc sumaryczna"));
-    EXPECT_TRUE(page.UnitsText().isEmpty());
+    EXPECT_TRUE(page.unitsText().isEmpty());
 }
 
 TEST_F(SensorPage, AllZeroReplyShowsZerosAndTheFirstItems)
@@ -105,7 +105,7 @@ TEST_F(SensorPage, AllZeroReplyShowsZerosAndTheFirstItems)
     EXPECT_EQ(s().adRateList->currentText(), QStringLiteral("4 / sek"));
     EXPECT_EQ(s().unitsList->currentText(), QStringLiteral("N - niutony"));
     EXPECT_EQ(s().sumSelectionList->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" N"));
     EXPECT_EQ(units, QStringLiteral(" N"));
     EXPECT_EQ(s().sumFormulaLabel->text(), QStringLiteral("Czujnik 1 + Offset"));
 }
@@ -131,7 +131,7 @@ TEST_F(SensorPage, ReplyFillsEveryFieldAndTheDerivedLabels)
     EXPECT_EQ(s().stabilitySamplesEdit->text(), QStringLiteral("50"));
     // Precision 5, Decp 1, and the second decimal that 0.25 needs to be shown exactly.
     EXPECT_EQ(s().stabilityMaxDifferenceEdit->text(), QStringLiteral("0.25"));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kg"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" kg"));
     EXPECT_EQ(s().responseDelayLabel->text(), QStringLiteral("160 ms")); // filter 8 at 50/s
     EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("1.00 s"));
     EXPECT_EQ(s().sumFormulaLabel->text(), QStringLiteral("Czujnik 1 + Czujnik 2 + Czujnik 3+ Offset"));
@@ -152,7 +152,7 @@ TEST_F(SensorPage, ReplyBytesOutsideTheListsLeaveThoseListsAndTheUnitsAsTheyWere
     EXPECT_EQ(s().adRateList->currentIndex(), 4);
     EXPECT_EQ(s().unitsList->currentIndex(), 3);
     EXPECT_EQ(s().sumSelectionList->currentIndex(), 2);
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kg"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" kg"));
     EXPECT_EQ(s().sensors[0].range->text(), QStringLiteral("777"));
 }
 
@@ -355,13 +355,13 @@ TEST_F(SensorPage, UnitsChangeOnlyAfterTheWriteIsAcknowledged)
     applyReply(settings::SensorSettings{});
     typeValidFields();
     s().unitsList->setCurrentIndex(1);
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" N"));
     QString status;
     QObject::connect(&link, &link::LinkController::statusMessage, [&](const QString& t) { status = t; });
     s().writeSensorSettingsButton->click();
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" N"));
     deliver(reply({link::CMD_SET_SENSOR_SETTINGS}));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kN"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" kN"));
     EXPECT_EQ(status, QStringLiteral("Parametry wejść tensometrycznych zapisane"));
 }
 

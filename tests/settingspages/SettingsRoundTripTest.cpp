@@ -121,7 +121,7 @@ TEST_F(RoundTrip, StartUpFillsThePagesWithTheFactorySettings)
     EXPECT_EQ(s().sensors[3].sens->text(), QStringLiteral("2.0000"));
     EXPECT_EQ(s().sumSelectionList->currentIndex(), factory.SelTens);
     EXPECT_EQ(s().stabilitySamplesEdit->text(), QStringLiteral("50"));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" N"));
     EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("192.168.0.2"));
     EXPECT_EQ(comm().macAddressEdit->text(), QStringLiteral("2:51:4d:58:80:1"));
     EXPECT_EQ(comm().modbusBaudList->currentText(), QStringLiteral("38400"));
@@ -165,8 +165,8 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
 
     const auto& loc = display::NumberLocale::c();
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(s().sensors[i].range->text(), display::IntegerText(stored.Range[i]));
-        EXPECT_EQ(s().sensors[i].sens->text(), display::FormatFixed(stored.Sens[i], 8, 4, loc));
+        EXPECT_EQ(s().sensors[i].range->text(), display::formatInteger(stored.Range[i]));
+        EXPECT_EQ(s().sensors[i].sens->text(), display::formatFixed(stored.Sens[i], 8, 4, loc));
         EXPECT_EQ(s().sensors[i].sign->isChecked(), (stored.SignBits >> i & 1U) != 0);
     }
     EXPECT_EQ(s().filterLevelList->currentIndex(), stored.Filter);
@@ -176,7 +176,7 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
     EXPECT_EQ(s().sumOffsetEdit->text(), QStringLiteral("-12.50"));
     EXPECT_EQ(s().stabilitySamplesEdit->text(), QStringLiteral("120"));
     EXPECT_EQ(s().stabilityMaxDifferenceEdit->text(), QStringLiteral("0.75"));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kN"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" kN"));
     EXPECT_EQ(s().responseDelayLabel->text(), QStringLiteral("256 ms")); // filter 16 at 60/s
     EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("2.00 s"));
 
@@ -232,8 +232,8 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
         EXPECT_EQ(row.condition->currentIndex(), out.condition);
         EXPECT_EQ(row.mode2->currentIndex(), out.mode2);
         EXPECT_EQ(row.state->currentIndex(), out.state);
-        EXPECT_EQ(row.number1->text(), display::FormatFixed(out.number1, 8, 2, loc));
-        EXPECT_EQ(row.number2->text(), display::FormatFixed(out.number2, 8, 2, loc));
+        EXPECT_EQ(row.number1->text(), display::formatFixed(out.number1, 8, 2, loc));
+        EXPECT_EQ(row.number2->text(), display::formatFixed(out.number2, 8, 2, loc));
     };
     expectRow(outs().out1, io.Out1);
     expectRow(outs().out2, io.Out2);

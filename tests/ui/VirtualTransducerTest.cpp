@@ -75,7 +75,7 @@ TEST_F(VirtualTransducerFixture, StartUpExchangeFillsTheConnectionTextAndTheSett
     EXPECT_TRUE(std::equal(chain.begin(), chain.end(), codes.begin()));
     const auto& sensors = *window.settingsPage->sensorPage;
     EXPECT_EQ(sensors.sensors[0].range->text(), QString::number(sim.transducer().sensorSettings().Range[0]));
-    EXPECT_EQ(window.UnitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(window.unitsText(), QStringLiteral(" N"));
 }
 
 TEST_F(VirtualTransducerFixture, LiveValuesReachTheReadouts)

@@ -425,10 +425,10 @@ void ChartPage::chartTick()
     const recording::ChartTickResult tick = m_model.tick(measurement, connected);
     if (tick.watchedValue) {
         triggerValueLabel->setText(
-            display::FormatFixed(static_cast<double>(*tick.watchedValue), kFieldPrecision, decimals(), m_sources.locale));
+            display::formatFixed(static_cast<double>(*tick.watchedValue), kFieldPrecision, decimals(), m_sources.locale));
     }
     if (tick.stoppedByLink) {
-        SetStateEdit(chartStatusEdit, kStatusOn, kStatusOff, false);
+        setStateEdit(chartStatusEdit, kStatusOn, kStatusOff, false);
     }
     if (tick.appended) {
         chartPlot->appendSample(tick.x, tick.values);
@@ -443,8 +443,8 @@ void ChartPage::chartTick()
 
 void ChartPage::showRunState()
 {
-    SetStateEdit(chartStatusEdit, kStatusOn, kStatusOff, m_model.statusOn());
-    SetStateHeader(chartHeader, kHeaderOn, kHeaderOff, m_model.headerOn());
+    setStateEdit(chartStatusEdit, kStatusOn, kStatusOff, m_model.statusOn());
+    setStateHeader(chartHeader, kHeaderOn, kHeaderOff, m_model.headerOn());
 }
 
 void ChartPage::startChart()
@@ -612,9 +612,9 @@ void ChartPage::setThresholds(float trigStartVal, float trigStopVal)
     m_model.setTrigStartVal(trigStartVal);
     m_model.setTrigStopVal(trigStopVal);
     autoStartEdit->setText(
-        display::FormatFixed(static_cast<double>(trigStartVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
+        display::formatFixed(static_cast<double>(trigStartVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
     autoStopEdit->setText(
-        display::FormatFixed(static_cast<double>(trigStopVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
+        display::formatFixed(static_cast<double>(trigStopVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
 }
 
 } // namespace qmx::ui

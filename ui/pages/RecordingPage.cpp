@@ -56,9 +56,9 @@ QString recordFileSizeText(qint64 bytes, const display::NumberLocale& locale)
         return QStringLiteral("%1 B").arg(bytes);
     }
     if (static_cast<double>(bytes) < kKilo * kKilo) {
-        return display::FormatFixed(static_cast<double>(bytes) / kKilo, 15, 1, locale) + QStringLiteral(" kB");
+        return display::formatFixed(static_cast<double>(bytes) / kKilo, 15, 1, locale) + QStringLiteral(" kB");
     }
-    return display::FormatFixed(static_cast<double>(bytes) / (kKilo * kKilo), 15, 1, locale) + QStringLiteral(" MB");
+    return display::formatFixed(static_cast<double>(bytes) / (kKilo * kKilo), 15, 1, locale) + QStringLiteral(" MB");
 }
 
 QString defaultSaveFileName(QWidget* parent, const QString& current, const QString& filter)
@@ -246,9 +246,9 @@ void RecordingPage::syncOptions()
     m_recorder.setOptions(std::move(options));
 }
 
-void RecordingPage::RecordMeasurement(const link::Measurement& m)
+void RecordingPage::recordMeasurement(const link::Measurement& m)
 {
-    const recording::FrameOutcome outcome = m_recorder.RecordMeasurement(m);
+    const recording::FrameOutcome outcome = m_recorder.recordMeasurement(m);
     if (outcome.framesLeft) {
         const QString text = recording::timeToNextRecordText(*outcome.framesLeft, m_recorder.locale());
         if (recordTimeLabel->text() != text) {
@@ -371,14 +371,14 @@ void RecordingPage::save()
     emit fileNameChosen(name);
 }
 
-void RecordingPage::ShowRecordingState(bool connected, QLineEdit* statusBarAcquisition)
+void RecordingPage::showRecordingState(bool connected, QLineEdit* statusBarAcquisition)
 {
-    SetStateHeader(fileHeader, kHeaderOn, kHeaderOff, recordingCheck->isChecked() && connected);
+    setStateHeader(fileHeader, kHeaderOn, kHeaderOff, recordingCheck->isChecked() && connected);
     const recording::RecordIndication indication = m_recorder.showTick(connected);
     const bool on = indication == recording::RecordIndication::Writing;
     const QString& offText = indication == recording::RecordIndication::Active ? kActive : kIdle;
-    SetStateEdit(recordingStatusEdit, kWriting, offText, on);
-    SetStateEdit(statusBarAcquisition, kWriting, offText, on);
+    setStateEdit(recordingStatusEdit, kWriting, offText, on);
+    setStateEdit(statusBarAcquisition, kWriting, offText, on);
 }
 
 bool RecordingPage::dataAcquisition() const

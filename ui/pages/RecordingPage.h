@@ -23,7 +23,7 @@ namespace qmx::ui {
 
 class HeaderBar;
 
-/// The page `recordingPage`. All of it runs on the user-interface thread; RecordMeasurement() is called
+/// The page `recordingPage`. All of it runs on the user-interface thread; recordMeasurement() is called
 /// from the measurement dispatch, so it never opens a dialog itself (a failure's message box is
 /// queued and shown after the dispatch has returned).
 class RecordingPage : public QWidget {
@@ -59,10 +59,10 @@ public:
     void setNumberLocale(const display::NumberLocale& locale);
 
     /// One step of the recorder for a decoded measurement; called for every measurement report.
-    void RecordMeasurement(const link::Measurement& m);
+    void recordMeasurement(const link::Measurement& m);
     /// Refreshes the recording indicators: the page's header and status field and the status
     /// strip's `statusBarAcquisition` (may be null). Called at the end of every display tick.
-    void ShowRecordingState(bool connected, QLineEdit* statusBarAcquisition);
+    void showRecordingState(bool connected, QLineEdit* statusBarAcquisition);
     /// The flush timer's tick: hands the buffered lines to the file's writer thread (the disk is
     /// written and synced on that thread, so a slow medium never holds up the window), and closes
     /// the file of an ended run once its writer is done, reporting its error. The timer runs while

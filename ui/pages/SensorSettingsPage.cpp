@@ -285,7 +285,7 @@ int SensorSettingsPage::Decp() const
     return std::max(0, decimalsList->currentIndex());
 }
 
-void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
+void SensorSettingsPage::applySensorSettings(const QByteArray& frame)
 {
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(frame.constData()),
                                  static_cast<std::size_t>(frame.size()));
@@ -296,7 +296,7 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
     m_settings = *decoded;
     const auto& locale = m_context.locale;
     for (std::size_t i = 0; i < sensors.size(); ++i) {
-        sensors[i].range->setText(display::IntegerText(m_settings.Range[i]));
+        sensors[i].range->setText(display::formatInteger(m_settings.Range[i]));
         sensors[i].sens->setText(
             settings::settingText(m_settings.Sens[i], settings::kFieldPrecision, settings::kSensDecimals, locale));
         sensors[i].sign->setChecked((m_settings.SignBits & (1U << i)) != 0);
@@ -309,7 +309,7 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
     }
     stabilityMaxDifferenceEdit->setText(
         settings::settingText(m_settings.StabMaxDiff, settings::kStabMaxDiffPrecision, Decp(), locale));
-    stabilitySamplesEdit->setText(display::IntegerText(m_settings.StabSamplesNo));
+    stabilitySamplesEdit->setText(display::formatInteger(m_settings.StabSamplesNo));
     if (m_settings.Units < settings::kUnitsItems.size()) {
         unitsList->setCurrentIndex(m_settings.Units);
     }
@@ -318,12 +318,12 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
     }
     sumOffsetEdit->setText(settings::settingText(m_settings.SumOffset, settings::kFieldPrecision, Decp(), locale));
 
-    UpdateUnitsText();
-    UpdateResponseDelay();
+    updateUnitsText();
+    updateResponseDelay();
     checkStabilitySamples();
     sumSelectionChanged();
     refreshStabilityTime(m_settings.StabSamplesNo);
-    UpdateResponseDelay();
+    updateResponseDelay();
     clearMarksOfValidFields();
     // The link asks for the communication and output settings next.
 }
@@ -331,7 +331,7 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
 void SensorSettingsPage::sensorSettingsWritten()
 {
     // The link has shown the status text and asks for the settings again after this.
-    UpdateUnitsText();
+    updateUnitsText();
     adRateChanged();
 }
 
@@ -402,46 +402,46 @@ void SensorSettingsPage::writeSensorSettings()
     }
     const auto frame = settings::encodeSensorSettingsRequest(m_settings);
     m_context.link.suspendPollForRequest();
-    m_context.link.SendReport(frame);
+    m_context.link.sendReport(frame);
 }
 
 void SensorSettingsPage::readSensorSettings()
 {
-    m_context.link.SendCommand(link::CMD_GET_SENSOR_SETTINGS);
+    m_context.link.sendCommand(link::CMD_GET_SENSOR_SETTINGS);
 }
 
 void SensorSettingsPage::restoreSensorDefaults()
 {
     // The restore wipes ranges and sensor constants: it is asked first, as on the other pages.
     if (m_context.prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
-        m_context.link.SendCommand(link::CMD_FACTORY_SENSOR_SETTINGS);
+        m_context.link.sendCommand(link::CMD_FACTORY_SENSOR_SETTINGS);
     }
 }
 
 void SensorSettingsPage::zeroSensor(int sensor)
 {
     if (sensor >= 1 && sensor <= 4) {
-        m_context.link.SendCommand(kZeroCommands[static_cast<std::size_t>(sensor - 1)]);
+        m_context.link.sendCommand(kZeroCommands[static_cast<std::size_t>(sensor - 1)]);
     }
 }
 
 void SensorSettingsPage::zeroAllSensors()
 {
-    m_context.link.SendCommand(link::CMD_ZERO_ALL_SENSORS);
+    m_context.link.sendCommand(link::CMD_ZERO_ALL_SENSORS);
 }
 
 void SensorSettingsPage::tareSum()
 {
-    m_context.link.SendCommand(link::CMD_TARE_SUM);
+    m_context.link.sendCommand(link::CMD_TARE_SUM);
 }
 
 void SensorSettingsPage::adRateChanged()
 {
-    UpdateResponseDelay();
+    updateResponseDelay();
     checkStabilitySamples();
 }
 
-void SensorSettingsPage::UpdateResponseDelay()
+void SensorSettingsPage::updateResponseDelay()
 {
     if (const auto text =
             settings::responseDelayText(filterLevelList->currentIndex(), adRateList->currentIndex(), m_context.locale)) {
@@ -478,7 +478,7 @@ void SensorSettingsPage::clearMarksOfValidFields()
     settingswidgets::clearMarksOfValidFields(m_checkedFields, m_context.locale);
 }
 
-void SensorSettingsPage::UpdateUnitsText()
+void SensorSettingsPage::updateUnitsText()
 {
     const int index = unitsList->currentIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= settings::kUnitsSuffixes.size()) {

@@ -45,13 +45,13 @@ public:
     /// Number of decimals shown: the selected index of decimalsList (0 without a selection).
     int Decp() const;
     /// Unit suffix with its leading blank; empty until the first settings reply.
-    const QString& UnitsText() const { return m_unitsText; }
+    const QString& unitsText() const { return m_unitsText; }
     /// The current sensor settings copy (what a write sends).
     const settings::SensorSettings& currentSettings() const { return m_settings; }
 
     // Reply handlers.
     /// Reply 0x02: fills the page from the frame (code at offset 0) and runs the derived updates.
-    void ApplySensorSettings(const QByteArray& frame);
+    void applySensorSettings(const QByteArray& frame);
     /// Acknowledgement of 0x8A: new unit suffix and the derived labels.
     void sensorSettingsWritten();
 
@@ -64,10 +64,10 @@ public:
     void zeroAllSensors();
     void tareSum();
     void adRateChanged();
-    void UpdateResponseDelay();
+    void updateResponseDelay();
     void checkStabilitySamples();
     void sumSelectionChanged();
-    void UpdateUnitsText();
+    void updateUnitsText();
     /// Takes the refusal mark off the fields that hold a valid value again (after a reply or a
     /// settings file filled them).
     void clearMarksOfValidFields();

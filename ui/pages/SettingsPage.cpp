@@ -168,9 +168,9 @@ SettingsPage::~SettingsPage() = default;
 void SettingsPage::connectControls()
 {
     link::LinkController& link = m_context->link;
-    connect(&link, &link::LinkController::sensorSettingsReceived, sensorPage, &SensorSettingsPage::ApplySensorSettings);
+    connect(&link, &link::LinkController::sensorSettingsReceived, sensorPage, &SensorSettingsPage::applySensorSettings);
     connect(&link, &link::LinkController::sensorSettingsWritten, sensorPage, &SensorSettingsPage::sensorSettingsWritten);
-    connect(&link, &link::LinkController::ioSettingsReceived, this, &SettingsPage::ApplyIOSettings);
+    connect(&link, &link::LinkController::ioSettingsReceived, this, &SettingsPage::applyIoSettings);
     connect(sensorPage, &SensorSettingsPage::unitsTextChanged, this, &SettingsPage::unitsTextChanged);
 
     for (QPushButton* read : {communicationPage->readIoSettingsButton, outputsPage->readOutputsButton}) {
@@ -215,9 +215,9 @@ void SettingsPage::fillModbusAddressList()
     modbusAddressList->setCurrentIndex(0);
 }
 
-const QString& SettingsPage::UnitsText() const
+const QString& SettingsPage::unitsText() const
 {
-    return sensorPage->UnitsText();
+    return sensorPage->unitsText();
 }
 
 int SettingsPage::Decp() const
@@ -230,7 +230,7 @@ void SettingsPage::adRateChanged()
     sensorPage->adRateChanged();
 }
 
-void SettingsPage::ApplyIOSettings(const QByteArray& frame)
+void SettingsPage::applyIoSettings(const QByteArray& frame)
 {
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(frame.constData()),
                                  static_cast<std::size_t>(frame.size()));
@@ -362,25 +362,25 @@ void SettingsPage::writeIoSettings()
     m_context->prompts->information(kEthernetNoticeCaption, kEthernetNotice);
     const auto frame = settings::encodeIoSettingsRequest(io);
     m_context->link.suspendPollForRequest();
-    m_context->link.SendReport(frame);
+    m_context->link.sendReport(frame);
 }
 
 void SettingsPage::readIoSettings()
 {
-    m_context->link.SendCommand(link::CMD_GET_IO_SETTINGS);
+    m_context->link.sendCommand(link::CMD_GET_IO_SETTINGS);
 }
 
 void SettingsPage::restoreCommunicationDefaults()
 {
     if (m_context->prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
-        m_context->link.SendCommand(link::CMD_FACTORY_COMM_SETTINGS);
+        m_context->link.sendCommand(link::CMD_FACTORY_COMM_SETTINGS);
     }
 }
 
 void SettingsPage::restoreOutputsDefaults()
 {
     if (m_context->prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
-        m_context->link.SendCommand(link::CMD_FACTORY_OUTPUT_SETTINGS);
+        m_context->link.sendCommand(link::CMD_FACTORY_OUTPUT_SETTINGS);
     }
 }
 

@@ -50,7 +50,7 @@ public:
     /// Fills modbusAddressList with "1" to "247" (item index = address - 1) and selects "1".
     void fillModbusAddressList();
     /// Unit suffix with its leading blank (" N"); empty until the first sensor settings reply.
-    const QString& UnitsText() const;
+    const QString& unitsText() const;
     /// Number of decimals shown: the selected index of decimalsList (0 without a selection).
     int Decp() const;
     /// Response delay and stability time from the rate and filter lists (also run at start-up).
@@ -58,7 +58,7 @@ public:
 
     // The communication and output block.
     /// Reply 0x03: fills the communication and output pages from the frame (code at offset 0).
-    void ApplyIOSettings(const QByteArray& frame);
+    void applyIoSettings(const QByteArray& frame);
     /// "Zapisz" of both pages: checks every field, shows the Ethernet notice, sends 0x8B.
     void writeIoSettings();
     /// "Odczytaj" of both pages.

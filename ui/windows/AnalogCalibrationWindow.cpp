@@ -104,7 +104,7 @@ void AnalogCalibrationWindow::startTestSignal()
     const auto frame = settings::analogTestStartFrame(channel, testCheck->isChecked());
     if (m_link != nullptr) {
         m_link->suspendPollForRequest();
-        m_link->SendReport(frame);
+        m_link->sendReport(frame);
     }
     m_testLevelForced = true;
 }
@@ -112,7 +112,7 @@ void AnalogCalibrationWindow::startTestSignal()
 void AnalogCalibrationWindow::stopTestSignal()
 {
     if (m_link != nullptr) {
-        m_link->SendCommand(link::CMD_ANALOG_TEST_STOP);
+        m_link->sendCommand(link::CMD_ANALOG_TEST_STOP);
     }
     m_testLevelForced = false;
 }
@@ -156,14 +156,14 @@ void AnalogCalibrationWindow::calibrate(std::uint8_t channel, QLineEdit* edit, f
     const auto frame = settings::analogCalibrateFrame(channel, checked.value);
     if (m_link != nullptr) {
         m_link->suspendPollForRequest();
-        m_link->SendReport(frame);
+        m_link->sendReport(frame);
     }
 }
 
 void AnalogCalibrationWindow::readCalibrationFactors()
 {
     if (m_link != nullptr) {
-        m_link->SendCommand(link::CMD_GET_IO_SETTINGS);
+        m_link->sendCommand(link::CMD_GET_IO_SETTINGS);
     }
 }
 

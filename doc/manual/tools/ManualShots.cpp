@@ -127,7 +127,7 @@ int main(int argc, char** argv)
             // Connected, settings read, and measurement reports arriving (the first poll goes out a
             // second after the read-out): channel 1 then reports a real status.
             return form.link().connected() && form.connectionStatusEdit->text().startsWith(QStringLiteral("Połączono"))
-                && !form.UnitsText().isEmpty() && form.measurementPage->sumReadout->text() != hyphens
+                && !form.unitsText().isEmpty() && form.measurementPage->sumReadout->text() != hyphens
                 && form.link().measurement().ChannelStatus[0] >= 2;
         },
         kConnectTimeout);

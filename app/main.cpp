@@ -9,11 +9,10 @@
 
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
-#include "ui/windows/TFHelp.h"
-#include "ui/windows/TForm2.h"
-#include "ui/windows/TFormAnCalib.h"
-#include "ui/windows/TFormBigDisplay.h"
-#include "ui/windows/TFormCalib.h"
+#include "ui/windows/HelpWindow.h"
+#include "ui/windows/AboutBox.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
+#include "ui/windows/LargeReadoutWindow.h"
 
 #include <QCommandLineParser>
 #include <QStandardPaths>
@@ -102,18 +101,17 @@ int main(int argc, char** argv)
             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 
         // Creation order: main window first (its creation sequence runs before the others exist).
-        qmx::ui::TForm1 form1(backends.hid(), settingsPath);
-        qmx::ui::TForm2 form2;
-        qmx::ui::TFormCalib formCalib;
-        qmx::ui::TFormAnCalib formAnCalib;
-        qmx::ui::TFormBigDisplay formBigDisplay;
-        qmx::ui::TFHelp fHelp;
-        form1.attachWindows({&form2, &formCalib, &formAnCalib, &formBigDisplay, &fHelp});
+        qmx::ui::MainWindow mainWindow(backends.hid(), settingsPath);
+        qmx::ui::AboutBox aboutBox;
+        qmx::ui::AnalogCalibrationWindow analogCalibration;
+        qmx::ui::LargeReadoutWindow largeReadout;
+        qmx::ui::HelpWindow helpWindow;
+        mainWindow.attachWindows({&aboutBox, &analogCalibration, &largeReadout, &helpWindow});
         // A logout, a shutdown, Ctrl-C or a closed terminal closes the main window as its close
         // button does: preferences written, recording closed, transducer released.
-        QObject::connect(&shutdownSignals, &qmx::process::ShutdownSignals::shutdownRequested, &form1,
-                         [&form1] { form1.close(); });
-        form1.show();
+        QObject::connect(&shutdownSignals, &qmx::process::ShutdownSignals::shutdownRequested, &mainWindow,
+                         [&mainWindow] { mainWindow.close(); });
+        mainWindow.show();
         return qmx::app::Application::exec();
     } catch (const std::exception& e) {
         qmx::ui::showErrorBox(nullptr, QString::fromLocal8Bit(e.what()));

@@ -131,6 +131,37 @@ int record(cli::CliSession& session, const QStringList& args, const cli::RecordH
 
 } // namespace
 
+TEST(UnattendedRecord, TheLoggerOptionsAreReadOrRefusedInPlainWords)
+{
+    using K = recording::RotationPolicy::Kind;
+    const auto parse = [](const char* line) { return cli::parseRecordArgs(QString::fromLatin1(line).split(u' ')); };
+    const struct {
+        const char* line;
+        const char* error; // empty: accepted
+    } cases[] = {
+        {"--dir /tmp --rotate hourly", ""},
+        {"--dir /tmp --rotate 100M --reconnect", ""},
+        {"--out x.csv --reconnect", ""},
+        {"--out x.csv --dir /tmp", "record: --out and --dir cannot be used together"},
+        {"--out x.csv --rotate hourly", "record: --rotate needs --dir"},
+        {"--dir /tmp --rotate weekly", "record: --rotate is hourly, daily or a size of at least 1K (e.g. 100M, 1G)"},
+        {"--rotate daily", "record: --out FILE or --dir DIR is required"},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parse(c.line);
+        if (*c.error == '\0') {
+            EXPECT_TRUE(std::holds_alternative<cli::RecordArgs>(parsed)) << c.line;
+        } else {
+            ASSERT_TRUE(std::holds_alternative<QString>(parsed)) << c.line;
+            EXPECT_EQ(std::get<QString>(parsed).toStdString(), c.error) << c.line;
+        }
+    }
+    const auto args = std::get<cli::RecordArgs>(parse("--dir /tmp --rotate 100M"));
+    EXPECT_EQ(args.dir, QStringLiteral("/tmp"));
+    EXPECT_EQ(args.rotation, (recording::RotationPolicy{K::Size, 100LL << 20}));
+    EXPECT_FALSE(args.reconnect) << "--dir waits for the transducer by itself";
+}
+
 TEST(UnattendedRecord, HourlyFilesOnTheSimulatedClockHoldEveryLineExactlyOnce)
 {
     sim::SimBackend backend;

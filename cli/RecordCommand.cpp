@@ -304,6 +304,13 @@ int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& ho
     const auto stopWriting = [&](const recording::FileError& error) {
         writingStopped = true;
         linesBefore += recorder.runRecords();
+        // A finished file that failed as it was closed leaves the current one open: close it too,
+        // so that writing resumes in a new file with its own header, never in the middle of one.
+        if (recorder.isRunning()) {
+            if (const auto closing = recorder.endRun()) {
+                printError(fileErrorText(*closing));
+            }
+        }
         printError(QStringLiteral("writing stopped: %1; reading goes on, writing resumes when %2 has space")
                        .arg(fileErrorText(error), args.dir));
     };

@@ -2,8 +2,8 @@
 
 #include "CliSession.h"
 
-#include "app/AppSettings.h"
-#include "app/ShutdownSignals.h"
+#include "settings/preferences/AppSettings.h"
+#include "process/ShutdownSignals.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,7 +28,7 @@ void printError(const QString& text)
 
 recording::RecordColumns defaultColumns()
 {
-    const app::AppSettings d;
+    const settings::AppSettings d;
     return recording::RecordColumns{d.SaveDate,
                                     d.SaveTime,
                                     d.SaveDataCnt,
@@ -172,7 +172,7 @@ QString recordUsage()
 
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
 {
-    const app::AppSettings defaults;
+    const settings::AppSettings defaults;
     RecordArgs result;
     result.speed = defaults.DataAcquistionSpeed;
     result.decimals = defaults.DecimalPoint;
@@ -266,7 +266,7 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
 int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& hooks)
 {
     // SIGINT, SIGTERM and SIGHUP end the run through the event loop, with every line on disk.
-    const app::ShutdownSignals interrupt;
+    const process::ShutdownSignals interrupt;
     const bool unattended = !args.dir.isEmpty();
     const bool reconnect = args.reconnect || unattended;
     recording::Recorder recorder;
@@ -333,7 +333,7 @@ int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& ho
             ++linesDropped;
             return;
         }
-        reportFileError(recorder.RecordMeasurement(m).error);
+        reportFileError(recorder.recordMeasurement(m).error);
     });
     QTimer flushTimer;
     flushTimer.setInterval(1000);
@@ -384,7 +384,7 @@ int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& ho
         progressTimer.start();
     }
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
-    session.link().ZylTimer_ReadDataTimer();
+    session.link().pollTick();
     bool gone = false;
     bool wasConnected = true;
     const auto done = [&] {

@@ -117,7 +117,7 @@ std::optional<FileError> Recorder::waitForClosedFiles()
     return first;
 }
 
-FrameOutcome Recorder::RecordMeasurement(const link::Measurement& m)
+FrameOutcome Recorder::recordMeasurement(const link::Measurement& m)
 {
     const bool in2 = (m.InputState & 0x02) != 0;
     const TriggerStep step =
@@ -149,7 +149,7 @@ std::optional<FileError> Recorder::writeRecord(const link::Measurement& m)
         values.number = 0;
     }
     m_recordNumber = values.number;
-    const QByteArray line = BuildRecordLine(m_options.columns, values, withHeader, m_locale);
+    const QByteArray line = buildRecordLine(m_options.columns, values, withHeader, m_locale);
     if (!m_file) {
         if (!m_options.directory.isEmpty()) {
             m_currentFileName = freshFileName(values.stamp);
@@ -176,7 +176,7 @@ void Recorder::startNewFileIfDue(const QDateTime& stamp, const RecordValues& val
     // Only a size limit needs the line's length; it is measured without a header, as it would be
     // written to the current file.
     const std::int64_t lineBytes = m_options.rotation.kind == RotationPolicy::Kind::Size
-                                       ? BuildRecordLine(m_options.columns, values, false, m_locale).size()
+                                       ? buildRecordLine(m_options.columns, values, false, m_locale).size()
                                        : 0;
     if (!startsNewFile(m_options.rotation, m_fileStart, m_fileBytes, m_fileLines, stamp, lineBytes)) {
         return;

@@ -131,7 +131,7 @@ struct FolderRecording {
         for (int i = 1; i <= frames; ++i) {
             link::Measurement m;
             m.ChannelValue = {static_cast<float>(i), 0.0F, 0.0F, 0.0F};
-            EXPECT_FALSE(recorder.RecordMeasurement(m).error);
+            EXPECT_FALSE(recorder.recordMeasurement(m).error);
         }
         EXPECT_FALSE(recorder.endRun());
         EXPECT_FALSE(recorder.waitForClosedFiles());

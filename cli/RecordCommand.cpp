@@ -6,12 +6,14 @@
 #include "process/ShutdownSignals.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
 
 #include <cmath>
 #include <cstdio>
 
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace qmx::cli {
@@ -100,6 +102,15 @@ QString fileErrorText(const recording::FileError& e)
     return text;
 }
 
+std::int64_t statvfsFreeBytes(const QString& dir)
+{
+    struct statvfs info {};
+    if (::statvfs(QFile::encodeName(dir).constData(), &info) != 0) {
+        return 0;
+    }
+    return static_cast<std::int64_t>(info.f_bavail) * static_cast<std::int64_t>(info.f_frsize);
+}
+
 } // namespace
 
 std::optional<int> speedIndexForPeriod(const QString& text)
@@ -144,12 +155,19 @@ QString recordUsage()
     return QStringLiteral(
         "  record --out FILE [--speed INDEX|PERIOD] [--mode continuous|in2-edge|in2-high]\n"
         "         [--columns date,time,count,sum,s1,s2,s3,s4] [--decimals N] [--seconds S]\n"
-        "         [--follow-symlinks]\n"
+        "         [--follow-symlinks] [--reconnect]\n"
+        "  record --dir DIR [--rotate hourly|daily|SIZE] [options as above]\n"
         "          append measurements to FILE in the program's CSV format; speed index 0..6 as in\n"
         "          the program (0 = 100/s ... 6 = 1/min), or the period between lines (0.01s, 0.02s,\n"
         "          0.04s, 0.1s, 1s, 6s or 60s; also in ms or min); runs until S seconds passed or\n"
         "          Ctrl-C; on a terminal a progress line shows lines, file size and elapsed time;\n"
-        "          FILE must be a regular file, and a symbolic link only with --follow-symlinks\n");
+        "          FILE must be a regular file, and a symbolic link only with --follow-symlinks;\n"
+        "          --reconnect waits for the transducer after a lost link instead of exit 3;\n"
+        "          --dir is the unattended logger: files qmx80net-YYYY-MM-DD_HH-MM-SS.csv named by\n"
+        "          their first line's time, each with its header; --rotate starts a new one every\n"
+        "          hour, at midnight, or before SIZE bytes (e.g. 100M, 1G; K, M, G = 1024-based);\n"
+        "          it waits for the transducer after a lost link, and on a full disk stops writing,\n"
+        "          says so, keeps reading and resumes in a new file when space returns\n");
 }
 
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
@@ -167,6 +185,10 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
             result.followSymlinks = true;
             continue;
         }
+        if (option == QLatin1String("--reconnect")) {
+            result.reconnect = true;
+            continue;
+        }
         if (args.isEmpty()) {
             return QStringLiteral("record: %1 needs a value").arg(option);
         }
@@ -178,6 +200,17 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
             }
             result.out = value;
             haveOut = true;
+        } else if (option == QLatin1String("--dir")) {
+            if (value.isEmpty()) {
+                return QStringLiteral("record: --dir needs a folder name");
+            }
+            result.dir = value;
+        } else if (option == QLatin1String("--rotate")) {
+            const auto rotation = recording::parseRotation(value);
+            if (!rotation) {
+                return QStringLiteral("record: --rotate is hourly, daily or a size of at least 1K (e.g. 100M, 1G)");
+            }
+            result.rotation = *rotation;
         } else if (option == QLatin1String("--speed")) {
             result.speed = value.toInt(&ok);
             if (!ok) {
@@ -218,16 +251,24 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
             return QStringLiteral("record: unknown option '%1'").arg(option);
         }
     }
-    if (!haveOut) {
-        return QStringLiteral("record: --out FILE is required");
+    if (haveOut && !result.dir.isEmpty()) {
+        return QStringLiteral("record: --out and --dir cannot be used together");
+    }
+    if (!haveOut && result.dir.isEmpty()) {
+        return QStringLiteral("record: --out FILE or --dir DIR is required");
+    }
+    if (result.rotation.kind != recording::RotationPolicy::Kind::None && result.dir.isEmpty()) {
+        return QStringLiteral("record: --rotate needs --dir");
     }
     return result;
 }
 
-int runRecord(CliSession& session, const RecordArgs& args)
+int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& hooks)
 {
     // SIGINT, SIGTERM and SIGHUP end the run through the event loop, with every line on disk.
     const process::ShutdownSignals interrupt;
+    const bool unattended = !args.dir.isEmpty();
+    const bool reconnect = args.reconnect || unattended;
     recording::Recorder recorder;
     recording::RecordOptions options;
     options.mode = args.mode;
@@ -235,28 +276,91 @@ int runRecord(CliSession& session, const RecordArgs& args)
     options.columns = args.columns;
     options.fileName = args.out;
     options.followSymlinks = args.followSymlinks;
+    options.directory = args.dir;
+    options.rotation = args.rotation;
     recorder.setOptions(options);
     recorder.setDecimalsSource([decimals = args.decimals] { return decimals; });
+    if (hooks.clock) {
+        recorder.setClock(hooks.clock);
+    }
+    if (hooks.write) {
+        recorder.setWriteFunction(hooks.write);
+    }
     if (const auto refused = recorder.beginRun()) {
         printError(fileErrorText(*refused));
         return kExitFileError;
     }
+    // A logger that nobody watches waits for the transducer instead of ending; the link searches
+    // again when the bus changes, and the lines go on after the gap without any mark.
+    session.link().setSearchAfterLinkLoss(reconnect);
+    const auto freeBytes = hooks.freeBytes ? hooks.freeBytes : std::function<std::int64_t(const QString&)>(statvfsFreeBytes);
 
     std::optional<recording::FileError> failure;
-    session.link().setMeasurementObserver([&](const link::Measurement& m) {
-        const recording::FrameOutcome outcome = recorder.recordMeasurement(m);
-        if (outcome.error && !failure) {
-            failure = outcome.error;
+    // Unattended: a failed write stops writing (the run has ended in the recorder) while the
+    // transducer is still read; the lines that arrive meanwhile are counted, not kept.
+    bool writingStopped = false;
+    std::int64_t linesDropped = 0;
+    std::int64_t linesBefore = 0; // records of earlier runs after a stop, for the summary
+    const auto stopWriting = [&](const recording::FileError& error) {
+        writingStopped = true;
+        linesBefore += recorder.runRecords();
+        // A finished file that failed as it was closed leaves the current one open: close it too,
+        // so that writing resumes in a new file with its own header, never in the middle of one.
+        if (recorder.isRunning()) {
+            if (const auto closing = recorder.endRun()) {
+                printError(fileErrorText(*closing));
+            }
         }
+        printError(QStringLiteral("writing stopped: %1; reading goes on, writing resumes when %2 has space")
+                       .arg(fileErrorText(error), args.dir));
+    };
+    const auto reportFileError = [&](std::optional<recording::FileError> error) {
+        if (!error) {
+            return;
+        }
+        if (unattended) {
+            if (!writingStopped) {
+                stopWriting(*error);
+            } else {
+                printError(fileErrorText(*error));
+            }
+        } else if (!failure) {
+            failure = std::move(error);
+        }
+    };
+    session.link().setMeasurementObserver([&](const link::Measurement& m) {
+        if (writingStopped) {
+            ++linesDropped;
+            return;
+        }
+        reportFileError(recorder.recordMeasurement(m).error);
     });
     QTimer flushTimer;
     flushTimer.setInterval(1000);
     QObject::connect(&flushTimer, &QTimer::timeout, [&] {
-        if (auto error = recorder.flush(); error && !failure) {
-            failure = std::move(error);
-        }
+        reportFileError(recorder.flush());
+        // Files finished by rotation are closed once their writers are done.
+        reportFileError(recorder.collectClosedFiles());
     });
     flushTimer.start();
+    QTimer spaceTimer;
+    spaceTimer.setInterval(hooks.spaceCheckMs);
+    QObject::connect(&spaceTimer, &QTimer::timeout, [&] {
+        if (!writingStopped || freeBytes(args.dir) < kResumeFreeBytes) {
+            return;
+        }
+        reportFileError(recorder.waitForClosedFiles());
+        if (const auto refused = recorder.beginRun()) {
+            printError(fileErrorText(*refused));
+            return;
+        }
+        writingStopped = false;
+        printError(QStringLiteral("writing resumed; %1 lines were not recorded while it was stopped").arg(linesDropped));
+        linesDropped = 0;
+    });
+    if (unattended) {
+        spaceTimer.start();
+    }
 
     QElapsedTimer clock;
     clock.start();
@@ -273,7 +377,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
     if (showProgress) {
         progressTimer.setInterval(250);
         QObject::connect(&progressTimer, &QTimer::timeout, [&] {
-            const QString text = u'\r' + recordProgressText(recorder.runRecords(), recorder.fileBytes(), clock.elapsed()) + QStringLiteral("\033[K");
+            const QString text = u'\r' + recordProgressText(linesBefore + recorder.runRecords(), recorder.fileBytes(), clock.elapsed()) + QStringLiteral("\033[K");
             std::fputs(text.toLocal8Bit().constData(), stderr);
             std::fflush(stderr);
         });
@@ -282,8 +386,16 @@ int runRecord(CliSession& session, const RecordArgs& args)
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
     session.link().pollTick();
     bool gone = false;
+    bool wasConnected = true;
     const auto done = [&] {
-        gone = !session.link().connected();
+        const bool connected = session.link().connected();
+        if (reconnect && connected != wasConnected) {
+            clearProgress();
+            printError(connected ? QStringLiteral("the transducer is back; recording goes on")
+                                 : QStringLiteral("the transducer is not connected; waiting for it to come back"));
+        }
+        wasConnected = connected;
+        gone = !reconnect && !connected;
         return interrupt.requested() || failure.has_value() || gone ||
                (args.seconds && static_cast<double>(clock.elapsed()) / 1000.0 >= *args.seconds);
     };
@@ -292,20 +404,21 @@ int runRecord(CliSession& session, const RecordArgs& args)
     }
     session.link().setMeasurementObserver({});
     flushTimer.stop();
+    spaceTimer.stop();
     progressTimer.stop();
     clearProgress();
-    if (auto error = recorder.endRun(); error && !failure) {
-        failure = std::move(error);
-    }
+    reportFileError(recorder.endRun());
+    reportFileError(recorder.waitForClosedFiles());
     if (failure) {
         printError(fileErrorText(*failure));
         return kExitFileError;
     }
+    const std::int64_t lines = linesBefore + (writingStopped ? 0 : recorder.runRecords());
     if (gone) {
-        printError(QStringLiteral("the transducer went away; %1 lines recorded").arg(recorder.runRecords()));
+        printError(QStringLiteral("the transducer went away; %1 lines recorded").arg(lines));
         return kExitDeviceGone;
     }
-    printError(recordSummaryText(args.out, recorder.runRecords(), recorder.fileBytes(), clock.elapsed()));
+    printError(recordSummaryText(recorder.currentFileName().isEmpty() ? args.dir : recorder.currentFileName(), lines, recorder.fileBytes(), clock.elapsed()));
     return kExitDone;
 }
 

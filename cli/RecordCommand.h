@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -25,7 +26,14 @@ class CliSession;
 
 /// Options of the record verb. Defaults are those of a new preferences file.
 struct RecordArgs {
-    QString out;                                                 ///< --out FILE (required)
+    QString out;                                                 ///< --out FILE (this or --dir required)
+    /// --dir DIR: files named by their start time in DIR; recording goes on through a lost link
+    /// and a full disk (the unattended logger).
+    QString dir;
+    recording::RotationPolicy rotation; ///< --rotate hourly|daily|SIZE (with --dir)
+    /// --reconnect: wait for the transducer after a lost link instead of ending with exit 3; on
+    /// with --dir.
+    bool reconnect = false;
     int speed = 0;                                               ///< --speed INDEX 0..6 or PERIOD
     recording::RecordMode mode = recording::RecordMode::Continuous; ///< --mode
     recording::RecordColumns columns;                            ///< --columns date,time,count,sum,s1..s4
@@ -34,6 +42,20 @@ struct RecordArgs {
     /// --follow-symlinks: write through a symbolic link named by --out. Without it such a link is
     /// refused, so a link planted where the tool (perhaps run as root) writes cannot redirect it.
     bool followSymlinks = false;
+};
+
+/// Milliseconds between checks for free space while writing waits for a full disk.
+inline constexpr int kSpaceCheckMs = 10'000;
+/// Free bytes in the folder above which writing is tried again after a full disk.
+inline constexpr std::int64_t kResumeFreeBytes = 1024 * 1024;
+
+/// What a run uses from its surroundings; tests replace the clock, the disk and the wait.
+struct RecordHooks {
+    recording::Recorder::Clock clock;          ///< time of each line; the local clock when empty
+    recording::RecordFile::WriteFunction write; ///< the system's write when empty
+    /// Free bytes for an unprivileged user in a folder; statvfs when empty.
+    std::function<std::int64_t(const QString& dir)> freeBytes;
+    int spaceCheckMs = kSpaceCheckMs;
 };
 
 /// Usage lines of the verb, for the tool's help text.
@@ -54,11 +76,14 @@ QString recordSummaryText(const QString& fileName, std::int64_t lines, qint64 fi
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& args);
 
 /// Records on a connected session until --seconds passed, the tool is interrupted, the transducer
-/// goes away (exit 3) or the file fails (exit 74). A --out that exists and is not a regular file
+/// goes away (exit 3, unless reconnecting) or the file fails (exit 74). With --dir a failed write
+/// (a full disk) stops writing, says so on standard error, keeps reading and resumes in a new file
+/// once kResumeFreeBytes are free; with --reconnect or --dir a lost link is waited out and the
+/// lines simply go on after the gap. A --out that exists and is not a regular file
 /// (or is a symbolic link without --follow-symlinks) is refused with exit 74 before recording
 /// starts. While it runs and standard error is a terminal, a progress line there is refreshed a few
 /// times a second; a run that ends well prints a summary on standard error. Returns the exit code.
-int runRecord(CliSession& session, const RecordArgs& args);
+int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& hooks = {});
 /// Parses `args` (exit 64 on a usage error) and records on a connected session.
 int runRecord(CliSession& session, const QStringList& args);
 /// The whole verb: parses `args`, connects to the transducer (exit 2 when none answers) and records.

@@ -38,6 +38,11 @@ int syncToDisk(int fd)
     return 0;
 }
 
+long writeToFile(int fd, const char* data, std::size_t size)
+{
+    return static_cast<long>(::write(fd, data, size));
+}
+
 /// Owns one file descriptor and closes it.
 class UniqueFd {
 public:
@@ -72,7 +77,10 @@ public:
         std::int64_t linesNotWritten = 0;
     };
 
-    Writer(int fd, SyncFunction sync) : m_fd(fd), m_sync(std::move(sync)), m_thread([this] { run(); }) {}
+    Writer(int fd, SyncFunction sync, WriteFunction write)
+        : m_fd(fd), m_sync(std::move(sync)), m_write(std::move(write)), m_thread([this] { run(); })
+    {
+    }
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
@@ -183,7 +191,7 @@ private:
         qsizetype done = 0;
         int error = 0;
         while (done < size) {
-            const ssize_t n = ::write(fd, data + done, static_cast<std::size_t>(size - done));
+            const long n = m_write(fd, data + done, static_cast<std::size_t>(size - done));
             if (n > 0) {
                 done += static_cast<qsizetype>(n);
             } else if (n < 0 && errno == EINTR) {
@@ -212,6 +220,7 @@ private:
 
     UniqueFd m_fd;
     SyncFunction m_sync;
+    WriteFunction m_write;
     QByteArray m_batch;
     std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -225,9 +234,10 @@ private:
     std::thread m_thread; // last: starts once everything it uses exists
 };
 
-RecordFile::RecordFile(QString fileName, bool followSymlinks, SyncFunction sync)
+RecordFile::RecordFile(QString fileName, bool followSymlinks, SyncFunction sync, WriteFunction write)
     : m_fileName(std::move(fileName)), m_followSymlinks(followSymlinks),
-      m_sync(sync ? std::move(sync) : SyncFunction(syncToDisk))
+      m_sync(sync ? std::move(sync) : SyncFunction(syncToDisk)),
+      m_write(write ? std::move(write) : WriteFunction(writeToFile))
 {
     m_buffer.reserve(16 * 1024);
 }
@@ -289,7 +299,7 @@ std::optional<FileError> RecordFile::open()
     }
     // Writes to a regular file block as usual; the writer thread is there to take that wait.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    m_writer = std::make_unique<Writer>(owned.release(), m_sync);
+    m_writer = std::make_unique<Writer>(owned.release(), m_sync, m_write);
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -51,9 +52,12 @@ public:
     static constexpr qsizetype kMaxBuffered = 256 * 1024;
     /// Puts the written bytes of an open file descriptor on the disk; returns 0 or an errno value.
     using SyncFunction = std::function<int(int fd)>;
+    /// Writes bytes to an open file descriptor as ::write does (tests play a full disk with it).
+    using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
 
-    /// `sync` replaces the system's fdatasync (tests and benchmarks simulate slow media with it).
-    explicit RecordFile(QString fileName, bool followSymlinks = true, SyncFunction sync = {});
+    /// `sync` replaces the system's fdatasync (tests and benchmarks simulate slow media with it),
+    /// `write` the system's write.
+    explicit RecordFile(QString fileName, bool followSymlinks = true, SyncFunction sync = {}, WriteFunction write = {});
     /// Hands over what is buffered, waits for the writer and closes the file; an error at this
     /// point is lost, so owners that want to report it call close() first.
     ~RecordFile();
@@ -99,6 +103,7 @@ private:
     QString m_fileName;
     bool m_followSymlinks;
     SyncFunction m_sync;
+    WriteFunction m_write;
     QByteArray m_buffer;
     std::unique_ptr<Writer> m_writer;
 };

@@ -1,5 +1,6 @@
 #include "Recorder.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <utility>
@@ -33,17 +34,29 @@ std::optional<FileError> Recorder::beginRun()
     if (auto error = waitForClosedFiles(); error && !m_closingError) {
         m_closingError = std::move(error);
     }
-    if (auto refused = RecordFile::checkTarget(m_options.fileName, m_options.followSymlinks)) {
-        m_running = false;
-        m_headerPending = false;
-        return refused;
+    m_fileBytes = 0;
+    m_fileLines = 0;
+    if (!m_options.directory.isEmpty()) {
+        if (!QFileInfo(m_options.directory).isDir()) {
+            m_running = false;
+            m_headerPending = false;
+            return FileError{m_options.directory, QStringLiteral("not a folder"), 0};
+        }
+        m_fileStartBytes = 0;
+    } else {
+        if (auto refused = RecordFile::checkTarget(m_options.fileName, m_options.followSymlinks)) {
+            m_running = false;
+            m_headerPending = false;
+            return refused;
+        }
+        const QFileInfo file(m_options.fileName);
+        m_fileStartBytes = file.isFile() ? file.size() : 0;
+        m_currentFileName = m_options.fileName;
     }
     m_running = true;
     m_headerPending = true;
     m_runRecords = 0;
     m_runBytes = 0;
-    const QFileInfo file(m_options.fileName);
-    m_runStartFileBytes = file.isFile() ? file.size() : 0;
     return std::nullopt;
 }
 
@@ -121,28 +134,74 @@ FrameOutcome Recorder::recordMeasurement(const link::Measurement& m)
 
 std::optional<FileError> Recorder::writeRecord(const link::Measurement& m)
 {
-    ++m_recordNumber;
-    const bool withHeader = m_headerPending;
-    if (withHeader) {
-        m_headerPending = false;
-        m_recordNumber = 0;
-    }
     RecordValues values;
     values.stamp = m_clock();
-    values.number = m_recordNumber;
+    values.number = m_recordNumber + 1;
     values.sum = m.SumValue;
     values.sensor = m.ChannelValue;
     values.decimals = m_decimals ? m_decimals() : 0;
+    if (!m_options.directory.isEmpty()) {
+        startNewFileIfDue(values.stamp, values);
+    }
+    const bool withHeader = m_headerPending;
+    if (withHeader) {
+        m_headerPending = false;
+        values.number = 0;
+    }
+    m_recordNumber = values.number;
     const QByteArray line = buildRecordLine(m_options.columns, values, withHeader, m_locale);
     if (!m_file) {
-        m_file = std::make_unique<RecordFile>(m_options.fileName, m_options.followSymlinks, m_sync);
+        if (!m_options.directory.isEmpty()) {
+            m_currentFileName = freshFileName(values.stamp);
+            m_fileStart = values.stamp;
+            ++m_filesStarted;
+        }
+        m_file = std::make_unique<RecordFile>(m_currentFileName, m_options.followSymlinks, m_sync, m_write);
     }
     if (auto error = m_file->append(line)) {
         return failRun(std::move(*error));
     }
     ++m_runRecords;
+    ++m_fileLines;
     m_runBytes += line.size();
+    m_fileBytes += line.size();
     return std::nullopt;
+}
+
+void Recorder::startNewFileIfDue(const QDateTime& stamp, const RecordValues& values)
+{
+    if (!m_file || m_headerPending) {
+        return;
+    }
+    // Only a size limit needs the line's length; it is measured without a header, as it would be
+    // written to the current file.
+    const std::int64_t lineBytes = m_options.rotation.kind == RotationPolicy::Kind::Size
+                                       ? buildRecordLine(m_options.columns, values, false, m_locale).size()
+                                       : 0;
+    if (!startsNewFile(m_options.rotation, m_fileStart, m_fileBytes, m_fileLines, stamp, lineBytes)) {
+        return;
+    }
+    // The finished file is written out and closed by its writer thread; everything from this
+    // line on goes to a new file that starts with its own header and number 0.
+    m_file->closeInBackground();
+    m_closing.push_back(std::move(m_file));
+    m_headerPending = true;
+    m_fileStartBytes = 0;
+    m_fileBytes = 0;
+    m_fileLines = 0;
+}
+
+QString Recorder::freshFileName(const QDateTime& start) const
+{
+    // Two files begun in one second (small size limits, a restart) get "-1", "-2" ... so that no
+    // file is ever appended to by a later one.
+    const QDir dir(m_options.directory);
+    for (int clash = 0;; ++clash) {
+        const QString path = dir.filePath(rotatedFileName(start, clash));
+        if (path != m_currentFileName && !QFileInfo::exists(path)) {
+            return path;
+        }
+    }
 }
 
 std::optional<FileError> Recorder::flush()

@@ -4,6 +4,7 @@
 
 #include "RecordFile.h"
 #include "RecordFormat.h"
+#include "RecordRotation.h"
 #include "RecordTrigger.h"
 
 #include "display/core/NumberFormat.h"
@@ -30,6 +31,10 @@ struct RecordOptions {
     /// Whether a symbolic link named as the file is written through (the window's file chosen in
     /// its dialog) or refused (the tool's --out without --follow-symlinks).
     bool followSymlinks = true;
+    /// When set, fileName is not used: each file is created in this folder and named by the time
+    /// of its first line (rotatedFileName()), and a new one is started as `rotation` says.
+    QString directory;
+    RotationPolicy rotation;
 };
 
 /// What one frame did.
@@ -79,6 +84,8 @@ public:
 
     /// Replaces the system's fdatasync for the files of later runs (benchmarks simulate slow media).
     void setSyncFunction(RecordFile::SyncFunction sync) { m_sync = std::move(sync); }
+    /// Replaces the system's write for the files of later runs (tests play a full disk).
+    void setWriteFunction(RecordFile::WriteFunction write) { m_write = std::move(write); }
 
     /// The recording switch was ticked: the next record starts with the header and number 0.
     /// The file named in the options is checked first, without opening it: a name that exists and
@@ -132,13 +139,21 @@ public:
     /// Bytes appended to the file since the run began, the header included; counted as the lines
     /// are buffered, so reading it asks nothing of the disk.
     std::int64_t runBytes() const { return m_runBytes; }
-    /// Size of the run's file: its size when the run began plus runBytes(). Only beginRun() asks
-    /// the disk, so the figure can be shown as often as wanted.
-    std::int64_t fileBytes() const { return m_runStartFileBytes + m_runBytes; }
+    /// Size of the current file: its size when the run began (or 0 for a file started in the
+    /// folder) plus the bytes appended to it since. Only beginRun() asks the disk, so the figure
+    /// can be shown as often as wanted.
+    std::int64_t fileBytes() const { return m_fileStartBytes + m_fileBytes; }
+    /// The name of the file the next line goes to, or went to last: the options' file name, or
+    /// the path of the newest file in the folder (empty before its first line).
+    const QString& currentFileName() const { return m_currentFileName; }
+    /// Files started in the folder since the recorder was made.
+    std::int64_t filesStarted() const { return m_filesStarted; }
 
 private:
     std::optional<FileError> writeRecord(const link::Measurement& m);
     std::optional<FileError> failRun(FileError error);
+    void startNewFileIfDue(const QDateTime& stamp, const RecordValues& values);
+    QString freshFileName(const QDateTime& start) const;
 
     display::NumberLocale m_locale;
     Clock m_clock;
@@ -146,6 +161,7 @@ private:
     RecordOptions m_options;
     RecordTrigger m_trigger;
     RecordFile::SyncFunction m_sync;
+    RecordFile::WriteFunction m_write;
     std::unique_ptr<RecordFile> m_file;
     // Files of ended runs that their writers are still writing out.
     std::vector<std::unique_ptr<RecordFile>> m_closing;
@@ -158,7 +174,12 @@ private:
     std::int64_t m_recordNumber = 0;
     std::int64_t m_runRecords = 0;
     std::int64_t m_runBytes = 0;
-    std::int64_t m_runStartFileBytes = 0;
+    std::int64_t m_fileStartBytes = 0;
+    std::int64_t m_fileBytes = 0;
+    std::int64_t m_fileLines = 0;
+    QDateTime m_fileStart;
+    QString m_currentFileName;
+    std::int64_t m_filesStarted = 0;
     // Starts past the "ZAPIS" window: nothing has been recorded when the program starts.
     std::uint32_t m_ticksSinceRecord = kWritingTicks;
 };

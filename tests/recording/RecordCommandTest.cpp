@@ -235,3 +235,32 @@ TEST(RecordCommand, AFullDiskLeavesOnlyWholeLinesAndCountsTheLinesNotWritten)
     EXPECT_LE(text.size(), static_cast<qsizetype>(kRoom));
     EXPECT_GT(checkRecording(text, "Date;Time;No.;Canal 1;", kDefaultLine), 0) << "no torn last line";
 }
+
+TEST(RecordCommand, TheLoggerWaitsOutAFullDiskAndResumesInANewFileWithOnlyWholeLines)
+{
+    QTemporaryDir dir;
+    constexpr rlim_t kRoom = 3000; // each file takes about a second of lines at 100/s
+    QProcess p;
+    // As above, a file-size limit stands in for a full disk; the folder itself still has space, so
+    // the logger's check after 10 s lets it go on in a new file, which fills up in turn.
+    startTool(p,
+              {QStringLiteral("--dir"), dir.path(), QStringLiteral("--speed"), QStringLiteral("0"), QStringLiteral("--seconds"),
+               QStringLiteral("11.5")},
+              [] {
+                  ::signal(SIGXFSZ, SIG_IGN);
+                  rlimit limit{kRoom, kRoom};
+                  ::setrlimit(RLIMIT_FSIZE, &limit);
+              });
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 0) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("writing stopped: cannot write "))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("writing resumed;"))) << err.toStdString();
+    const QStringList names = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(names.size(), 2) << names.join(u' ').toStdString();
+    for (const QString& name : names) {
+        const QByteArray text = readAll(dir.filePath(name));
+        EXPECT_LE(text.size(), static_cast<qsizetype>(kRoom));
+        EXPECT_GT(checkRecording(text, "Date;Time;No.;Canal 1;", kDefaultLine), 0) << name.toStdString();
+    }
+}

@@ -144,12 +144,13 @@ QString recordUsage()
     return QStringLiteral(
         "  record --out FILE [--speed INDEX|PERIOD] [--mode continuous|in2-edge|in2-high]\n"
         "         [--columns date,time,count,sum,s1,s2,s3,s4] [--decimals N] [--seconds S]\n"
-        "         [--follow-symlinks]\n"
+        "         [--follow-symlinks] [--publish --broker mqtt://HOST[:PORT] ...]\n"
         "          append measurements to FILE in the program's CSV format; speed index 0..6 as in\n"
         "          the program (0 = 100/s ... 6 = 1/min), or the period between lines (0.01s, 0.02s,\n"
         "          0.04s, 0.1s, 1s, 6s or 60s; also in ms or min); runs until S seconds passed or\n"
         "          Ctrl-C; on a terminal a progress line shows lines, file size and elapsed time;\n"
-        "          FILE must be a regular file, and a symbolic link only with --follow-symlinks\n");
+        "          FILE must be a regular file, and a symbolic link only with --follow-symlinks;\n"
+        "          --publish also publishes to MQTT, with the options of publish\n");
 }
 
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
@@ -165,6 +166,13 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
         const QString option = args.takeFirst();
         if (option == QLatin1String("--follow-symlinks")) {
             result.followSymlinks = true;
+            continue;
+        }
+        const auto publishOption = takeOptionalPublishOption(QStringLiteral("record"), option, args, result.publish);
+        if (const auto* error = std::get_if<QString>(&publishOption)) {
+            return *error;
+        }
+        if (std::get<PublishOption>(publishOption) == PublishOption::Taken) {
             continue;
         }
         if (args.isEmpty()) {
@@ -221,6 +229,9 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
     if (!haveOut) {
         return QStringLiteral("record: --out FILE is required");
     }
+    if (const auto error = checkOptionalPublishArgs(QStringLiteral("record"), result.publish)) {
+        return *error;
+    }
     return result;
 }
 
@@ -228,6 +239,11 @@ int runRecord(CliSession& session, const RecordArgs& args)
 {
     // SIGINT, SIGTERM and SIGHUP end the run through the event loop, with every line on disk.
     const app::ShutdownSignals interrupt;
+    auto publishing = startOptionalPublishing(session, args.publish);
+    if (const int* code = std::get_if<int>(&publishing)) {
+        return *code;
+    }
+    PublishRun* const publisher = std::get<std::unique_ptr<PublishRun>>(publishing).get();
     recording::Recorder recorder;
     recording::RecordOptions options;
     options.mode = args.mode;
@@ -244,6 +260,9 @@ int runRecord(CliSession& session, const RecordArgs& args)
 
     std::optional<recording::FileError> failure;
     session.link().setMeasurementObserver([&](const link::Measurement& m) {
+        if (publisher) {
+            publisher->offer(m);
+        }
         const recording::FrameOutcome outcome = recorder.RecordMeasurement(m);
         if (outcome.error && !failure) {
             failure = outcome.error;
@@ -294,6 +313,9 @@ int runRecord(CliSession& session, const RecordArgs& args)
     flushTimer.stop();
     progressTimer.stop();
     clearProgress();
+    if (publisher) {
+        publisher->finish();
+    }
     if (auto error = recorder.endRun(); error && !failure) {
         failure = std::move(error);
     }

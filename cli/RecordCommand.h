@@ -6,6 +6,7 @@
 #include "ExitCodes.h"
 
 #include "CliSession.h"
+#include "PublishCommand.h"
 #include "recording/recorder/Recorder.h"
 
 #include <QString>
@@ -34,6 +35,7 @@ struct RecordArgs {
     /// --follow-symlinks: write through a symbolic link named by --out. Without it such a link is
     /// refused, so a link planted where the tool (perhaps run as root) writes cannot redirect it.
     bool followSymlinks = false;
+    OptionalPublishArgs publish; ///< --publish and the options of the publish verb
 };
 
 /// Usage lines of the verb, for the tool's help text.

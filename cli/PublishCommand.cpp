@@ -257,7 +257,7 @@ std::variant<std::unique_ptr<PublishRun>, int> PublishRun::start(CliSession& ses
         self->m_publisher->setSettings(settingsMessage(self->m_sensorFrame, self->m_ioFrame));
     });
     auto* timer = new QTimer(run->m_context.get());
-    QObject::connect(timer, &QTimer::timeout, [self] { self->report(); });
+    QObject::connect(timer, &QTimer::timeout, [self] { self->report(false); });
     timer->start(1000);
     return run;
 }
@@ -276,7 +276,7 @@ void PublishRun::offer(const link::Measurement& m)
     m_publisher->enqueue(sample);
 }
 
-void PublishRun::report()
+void PublishRun::report(bool final)
 {
     const bool connected = m_publisher->connected();
     if (connected != m_wasConnected) {
@@ -284,8 +284,11 @@ void PublishRun::report()
         printError(connected ? QStringLiteral("connected to the MQTT broker %1").arg(m_brokerText)
                              : QStringLiteral("lost the MQTT broker %1; buffering and reconnecting").arg(m_brokerText));
     }
-    if (const std::uint64_t dropped = m_publisher->dropped(); dropped != m_reportedDropped) {
+    // Dropping goes on every second while the broker stays away: said once every ten seconds.
+    const bool dueAgain = !m_dropReportClock.isValid() || m_dropReportClock.elapsed() >= 10000;
+    if (const std::uint64_t dropped = m_publisher->dropped(); dropped != m_reportedDropped && (dueAgain || final)) {
         m_reportedDropped = dropped;
+        m_dropReportClock.start();
         printError(QStringLiteral("MQTT buffer full: %1 measurements dropped so far, the oldest first").arg(dropped));
     }
 }
@@ -296,7 +299,7 @@ void PublishRun::finish()
         return;
     }
     m_context.reset();
-    report();
+    report(true);
     m_publisher->finish(kFinishTimeoutMs);
     const std::uint64_t notSent = m_publisher->buffered();
     printError(QStringLiteral("published %1 measurements to the MQTT broker; %2 dropped, %3 not sent")

@@ -8,6 +8,7 @@
 #include "publish/MqttClient.h"
 #include "publish/SampleBuffer.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -92,7 +93,9 @@ public:
 
 private:
     PublishRun() = default;
-    void report();
+    /// Says on standard error when the broker connection changed and how many measurements were
+    /// dropped; `final` reports a changed drop count even when it was reported a moment ago.
+    void report(bool final);
 
     std::unique_ptr<publish::Publisher> m_publisher;
     std::unique_ptr<QObject> m_context; // owns the timer and the signal connections
@@ -102,6 +105,7 @@ private:
     std::uint64_t m_sequence = 0;
     bool m_wasConnected = false;
     std::uint64_t m_reportedDropped = 0;
+    QElapsedTimer m_dropReportClock;
     QByteArray m_sensorFrame;
     QByteArray m_ioFrame;
 };

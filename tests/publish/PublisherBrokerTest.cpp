@@ -200,3 +200,22 @@ TEST(PublisherBroker, FullBufferDropsTheOldestAndCountsThem)
     ASSERT_TRUE(waitFor([&] { return sub.on("t/full/measurement").size() == 10; }));
     EXPECT_EQ(sequences(sub, "t/full/measurement"), range(15, 25));
 }
+
+TEST(PublisherBroker, QosZeroPublishesToo)
+{
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.start());
+    Subscriber sub(broker.port(), "t/qos0/measurement");
+    ASSERT_TRUE(sub.waitSubscribed());
+    auto options = optionsFor(broker, QStringLiteral("t/qos0"));
+    options.qos = 0;
+    Publisher publisher(options);
+    ASSERT_TRUE(publisher.start().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return publisher.connected(); }));
+    for (std::uint64_t i = 0; i < 20; ++i) {
+        publisher.enqueue(sample(i));
+    }
+    ASSERT_TRUE(waitFor([&] { return sub.on("t/qos0/measurement").size() == 20; }));
+    EXPECT_EQ(sequences(sub, "t/qos0/measurement"), range(0, 20));
+    EXPECT_TRUE(waitFor([&] { return publisher.published() == 20; }));
+}

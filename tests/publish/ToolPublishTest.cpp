@@ -153,3 +153,18 @@ TEST(ToolPublish, UsageErrors)
         EXPECT_TRUE(run.err.contains(c.message)) << c.args.join(u' ').toStdString() << ": " << run.err.constData();
     }
 }
+
+TEST(ToolPublish, AFullBufferWhileTheBrokerIsAwayIsReportedWithItsCount)
+{
+    // Nothing listens on port 1: every measurement waits, and the buffer holds only 20.
+    const ToolRun run = runTool({QStringLiteral("--simulate"), QStringLiteral("publish"), QStringLiteral("--broker"),
+                                 QStringLiteral("mqtt://127.0.0.1:1"), QStringLiteral("--buffer"), QStringLiteral("20"),
+                                 QStringLiteral("--seconds"), QStringLiteral("1.5")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    static const QRegularExpression summary(QStringLiteral(R"(published 0 measurements to the MQTT broker; (\d+) dropped, 20 not sent)"));
+    const auto match = summary.match(QString::fromUtf8(run.err));
+    ASSERT_TRUE(match.hasMatch()) << run.err.constData();
+    EXPECT_GT(match.captured(1).toInt(), 0);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("MQTT buffer full: %1 measurements dropped so far").arg(match.captured(1)).toUtf8()))
+        << run.err.constData();
+}

@@ -7,6 +7,9 @@
 #include <mosquitto.h>
 
 #include <chrono>
+
+#include <pwd.h>
+#include <unistd.h>
 #include <thread>
 
 namespace qmx::testing {
@@ -23,17 +26,28 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
+namespace {
+
+/// A port the system just handed out is free; the broker takes it a moment later.
+int freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+} // namespace
+
 MosquittoBroker::MosquittoBroker(bool persistent)
 {
-    {
-        // A port the system just handed out is free; the broker takes it a moment later.
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        m_port = probe.serverPort();
-    }
+    m_port = freePort();
     QFile config(m_dir.filePath(QStringLiteral("mosquitto.conf")));
     if (config.open(QIODevice::WriteOnly)) {
-        QByteArray text = "listener " + QByteArray::number(m_port) + " 127.0.0.1\nallow_anonymous true\n";
+        // The broker keeps the tests' user: started as root it would otherwise become "mosquitto"
+        // and could read neither the test's key files nor write its persistence folder.
+        const passwd* user = ::getpwuid(::geteuid());
+        QByteArray text = user ? "user " + QByteArray(user->pw_name) + '\n' : QByteArray();
+        text += "listener " + QByteArray::number(m_port) + " 127.0.0.1\nallow_anonymous true\n";
         text += persistent ? "persistence true\npersistence_location " + m_dir.path().toUtf8() + "/\n" : "persistence false\n";
         config.write(text);
     }
@@ -48,6 +62,40 @@ MosquittoBroker::~MosquittoBroker()
         m_process.kill();
         m_process.waitForFinished(10000);
     }
+}
+
+bool MosquittoBroker::addTlsListener()
+{
+    const auto run = [this](const QStringList& args) {
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(QProcess::nullDevice());
+        p.start(QStringLiteral("openssl"), args);
+        return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    };
+    QFile extensions(m_dir.filePath(QStringLiteral("san.ext")));
+    if (!extensions.open(QIODevice::WriteOnly) || extensions.write("subjectAltName=DNS:localhost,IP:127.0.0.1\n") < 0) {
+        return false;
+    }
+    extensions.close();
+    const bool made =
+        run(QStringList{"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.crt", "-subj", "/CN=qmx test ca", "-days", "2"}) &&
+        run(QStringList{"req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=localhost"}) &&
+        run(QStringList{"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key", "-CAcreateserial", "-out",
+                        "server.crt", "-days", "2", "-extfile", "san.ext"});
+    if (!made) {
+        return false;
+    }
+    m_tlsPort = freePort();
+    QFile config(m_dir.filePath(QStringLiteral("mosquitto.conf")));
+    if (!config.open(QIODevice::Append)) {
+        return false;
+    }
+    const QByteArray dir = m_dir.path().toUtf8() + '/';
+    config.write("listener " + QByteArray::number(m_tlsPort) + " 127.0.0.1\ncafile " + dir + "ca.crt\ncertfile " + dir +
+                 "server.crt\nkeyfile " + dir + "server.key\n");
+    return true;
 }
 
 bool MosquittoBroker::start()

@@ -28,6 +28,14 @@ public:
     MosquittoBroker(const MosquittoBroker&) = delete;
     MosquittoBroker& operator=(const MosquittoBroker&) = delete;
 
+    /// Adds a second listener on another free port that speaks TLS only, with a certificate for
+    /// "localhost" signed by a certificate authority made for the test (openssl); call before
+    /// start(). Returns false when the certificates cannot be made.
+    bool addTlsListener();
+    int tlsPort() const { return m_tlsPort; }
+    /// The certificate authority that signed the broker's certificate.
+    QString caFile() const { return m_dir.filePath(QStringLiteral("ca.crt")); }
+
     /// Starts the broker and waits until it accepts connections.
     bool start();
     /// Stops it with SIGTERM (a persistent broker saves its state) and waits for it to end.
@@ -38,6 +46,7 @@ public:
 private:
     QTemporaryDir m_dir;
     int m_port = 0;
+    int m_tlsPort = 0;
     QProcess m_process;
 };
 

@@ -168,3 +168,29 @@ TEST(ToolPublish, AFullBufferWhileTheBrokerIsAwayIsReportedWithItsCount)
     EXPECT_TRUE(run.err.contains(QStringLiteral("MQTT buffer full: %1 measurements dropped so far").arg(match.captured(1)).toUtf8()))
         << run.err.constData();
 }
+
+TEST(ToolPublish, PublishesOverTlsTrustingTheGivenCertificateAuthority)
+{
+    MosquittoBroker broker;
+    if (!broker.addTlsListener()) {
+        GTEST_SKIP() << "openssl cannot make the test certificates";
+    }
+    ASSERT_TRUE(broker.start());
+    Subscriber sub(broker.port(), "t/tls/#"); // on the plain listener of the same broker
+    ASSERT_TRUE(sub.waitSubscribed());
+    const QString url = QStringLiteral("mqtts://localhost:%1").arg(broker.tlsPort());
+    const ToolRun run = runTool({QStringLiteral("--simulate"), QStringLiteral("publish"), QStringLiteral("--broker"), url,
+                                 QStringLiteral("--cafile"), broker.caFile(), QStringLiteral("--topic"), QStringLiteral("t/tls"),
+                                 QStringLiteral("--seconds"), QStringLiteral("1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("connected to the MQTT broker")) << run.err.constData();
+    EXPECT_FALSE(sub.on("t/tls/measurement").empty());
+
+    // Without the test's authority the broker's certificate is not trusted: nothing goes out.
+    const ToolRun untrusted = runTool({QStringLiteral("--simulate"), QStringLiteral("publish"), QStringLiteral("--broker"), url,
+                                       QStringLiteral("--topic"), QStringLiteral("t/untrusted"), QStringLiteral("--seconds"),
+                                       QStringLiteral("1")});
+    EXPECT_EQ(untrusted.exitCode, 0) << untrusted.err.constData();
+    EXPECT_TRUE(untrusted.err.contains("published 0 measurements")) << untrusted.err.constData();
+    EXPECT_TRUE(sub.on("t/untrusted/measurement").empty());
+}

@@ -22,7 +22,7 @@ Publisher::Publisher(PublisherOptions options) : m_options(std::move(options)), 
     callbacks.connected = [this] { onConnected(); };
     callbacks.disconnected = [this] {
         m_connected = false;
-        m_wake.notify_all();
+        wake();
     };
     callbacks.published = [this](int id) { onPublished(id); };
     m_client = std::make_unique<MqttClient>(m_options.broker, std::move(callbacks));
@@ -46,11 +46,16 @@ QString Publisher::start()
 void Publisher::enqueue(const Sample& sample)
 {
     m_buffer.push(sample);
+    wake();
+}
+
+void Publisher::wake()
+{
     {
-        // Taken only so the sender cannot miss the wake-up between its check and its wait.
-        const std::lock_guard lock(m_mutex);
+        // Taken only so a waiter cannot miss the wake-up between its check and its wait.
+        const std::lock_guard lock(m_wakeMutex);
     }
-    m_wake.notify_one();
+    m_wake.notify_all();
 }
 
 void Publisher::setIdentification(const QByteArray& json)
@@ -104,7 +109,7 @@ void Publisher::onConnected()
     }
     ++m_connections;
     m_connected = true;
-    m_wake.notify_all();
+    wake();
 }
 
 void Publisher::onPublished(int messageId)
@@ -121,7 +126,7 @@ void Publisher::onPublished(int messageId)
             m_inFlight.erase(it);
         }
     }
-    m_wake.notify_all();
+    wake();
 }
 
 bool Publisher::sendSamples(const std::vector<Sample>& samples)
@@ -158,7 +163,7 @@ void Publisher::sendLoop()
     for (;;) {
         bool stopping = false;
         {
-            std::unique_lock lock(m_mutex);
+            std::unique_lock lock(m_wakeMutex);
             m_wake.wait_for(lock, std::chrono::milliseconds(200), [&] {
                 return m_stopping || (m_connected && m_inFlightSamples < kInFlightWindow && m_buffer.size() > 0);
             });
@@ -171,11 +176,17 @@ void Publisher::sendLoop()
             }
         }
         const std::vector<Sample> samples = m_options.batch
-                                                ? m_buffer.takeSecond(QDateTime::currentMSecsSinceEpoch(), stopping)
+                                                ? m_buffer.takeSecond(QDateTime::currentMSecsSinceEpoch(), stopping || m_draining)
                                                 : m_buffer.take(kTakeAtOnce);
         if (samples.empty()) {
             if (stopping) {
                 return;
+            }
+            if (m_options.batch) {
+                // The second being batched is not over yet: look again a little later rather
+                // than at every new measurement.
+                std::unique_lock lock(m_wakeMutex);
+                m_wake.wait_for(lock, std::chrono::milliseconds(100), [&] { return m_stopping.load(); });
             }
             continue;
         }
@@ -190,23 +201,30 @@ bool Publisher::finish(int timeoutMs)
     }
     m_finished = true;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    m_draining = true;
+    wake();
     {
         // First everything buffered goes out and is acknowledged, as long as the time allows.
-        std::unique_lock lock(m_mutex);
+        std::unique_lock lock(m_wakeMutex);
         m_wake.wait_until(lock, deadline, [&] { return m_buffer.size() == 0 && m_inFlightSamples == 0; });
         m_stopping = true;
     }
-    m_wake.notify_all();
+    wake();
     if (m_sender.joinable()) {
         m_sender.join();
     }
     const bool allSent = m_buffer.size() == 0;
     if (m_connected) {
-        int id = 0;
-        std::unique_lock lock(m_mutex);
-        if (m_client->publish(m_options.topics.status(), kStatusOffline, 1, true, &id)) {
-            m_offlineMessageId = id;
+        bool sent = false;
+        {
+            const std::lock_guard lock(m_mutex); // the id is noted before its acknowledgement is handled
+            int id = 0;
+            sent = m_client->publish(m_options.topics.status(), kStatusOffline, 1, true, &id);
+            m_offlineMessageId = sent ? id : -1;
+        }
+        if (sent) {
             // A short wait of its own: the goodbye should not be lost to a slow drain.
+            std::unique_lock lock(m_wakeMutex);
             m_wake.wait_until(lock, std::max(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(2)),
                               [&] { return m_offlineAcknowledged || !m_connected; });
         }

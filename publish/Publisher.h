@@ -61,19 +61,26 @@ private:
     void publishRetained(const QByteArray& topic, const QByteArray& payload);
     void onConnected();
     void onPublished(int messageId);
+    /// Wakes whoever waits on m_wake, without a lost wake-up.
+    void wake();
 
     PublisherOptions m_options;
     SampleBuffer m_buffer;
     std::unique_ptr<MqttClient> m_client;
+    // Guards the retained payloads and the messages in flight; held by the sender while it hands
+    // a message to libmosquitto, never by enqueue().
     std::mutex m_mutex;
-    std::condition_variable m_wake;
-    QByteArray m_identification; // guarded by m_mutex
-    QByteArray m_settings;       // guarded by m_mutex
+    QByteArray m_identification;           // guarded by m_mutex
+    QByteArray m_settings;                 // guarded by m_mutex
     std::map<int, std::size_t> m_inFlight; // message id -> measurements in it; guarded by m_mutex
-    std::size_t m_inFlightSamples = 0;     // guarded by m_mutex
     int m_offlineMessageId = -1;           // guarded by m_mutex
-    bool m_offlineAcknowledged = false;    // guarded by m_mutex
-    bool m_stopping = false;               // guarded by m_mutex
+    // Only for waiting and waking: enqueue() takes it for an instant, nobody holds it for long.
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
+    std::atomic<std::size_t> m_inFlightSamples{0};
+    std::atomic<bool> m_offlineAcknowledged{false};
+    std::atomic<bool> m_draining{false}; ///< finish() began: a batch need not wait for its second to end
+    std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_connected{false};
     std::atomic<std::uint64_t> m_connections{0};
     std::atomic<std::uint64_t> m_published{0};

@@ -229,7 +229,7 @@ std::variant<std::unique_ptr<PublishRun>, int> PublishRun::start(CliSession& ses
     std::unique_ptr<PublishRun> run(new PublishRun);
     run->m_brokerText = QStringLiteral("%1:%2").arg(options.broker.host).arg(options.broker.port);
     if (args.rate) {
-        run->m_periodMs = static_cast<qint64>(1000.0 / *args.rate);
+        run->m_rateLimiter.emplace(*args.rate);
     }
     run->m_publisher = std::make_unique<publish::Publisher>(options);
     const link::DeviceInfo& info = session.link().deviceInfo();
@@ -265,12 +265,8 @@ std::variant<std::unique_ptr<PublishRun>, int> PublishRun::start(CliSession& ses
 void PublishRun::offer(const link::Measurement& m)
 {
     const publish::Sample sample = publish::stampSample(m_sequence, m);
-    if (m_periodMs) {
-        if (sample.msSinceEpoch < m_nextDueMs) {
-            return;
-        }
-        // Due times follow a fixed grid, restarted when the measurements fell behind it.
-        m_nextDueMs = std::max(m_nextDueMs + *m_periodMs, sample.msSinceEpoch);
+    if (m_rateLimiter && !m_rateLimiter->admit(sample.msSinceEpoch)) {
+        return;
     }
     ++m_sequence;
     m_publisher->enqueue(sample);

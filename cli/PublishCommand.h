@@ -100,8 +100,7 @@ private:
     std::unique_ptr<publish::Publisher> m_publisher;
     std::unique_ptr<QObject> m_context; // owns the timer and the signal connections
     QString m_brokerText;
-    std::optional<qint64> m_periodMs;
-    qint64 m_nextDueMs = 0;
+    std::optional<publish::RateLimiter> m_rateLimiter;
     std::uint64_t m_sequence = 0;
     bool m_wasConnected = false;
     std::uint64_t m_reportedDropped = 0;

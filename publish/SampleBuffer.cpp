@@ -4,6 +4,20 @@
 
 namespace qmx::publish {
 
+bool RateLimiter::admit(qint64 msSinceEpoch)
+{
+    const auto t = static_cast<double>(msSinceEpoch);
+    if (m_started && t < m_nextDueMs) {
+        return false;
+    }
+    m_nextDueMs = m_started ? std::max(m_nextDueMs + m_periodMs, t) : t + m_periodMs;
+    if (m_nextDueMs <= t) {
+        m_nextDueMs = t + m_periodMs; // far behind the grid: it starts again from here
+    }
+    m_started = true;
+    return true;
+}
+
 SampleBuffer::SampleBuffer(std::size_t capacity) : m_capacity(std::max<std::size_t>(capacity, 1)) {}
 
 void SampleBuffer::push(const Sample& sample)

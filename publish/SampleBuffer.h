@@ -16,6 +16,20 @@ namespace qmx::publish {
 /// One hour of measurements at 100 a second.
 inline constexpr std::size_t kDefaultBufferSamples = 360000;
 
+/// Thins measurements to at most a number a second (--rate): a measurement is let through when its
+/// time has reached the next due time; due times follow a fixed grid, restarted when the
+/// measurements fell behind it, so the rate holds on average without drifting.
+class RateLimiter {
+public:
+    explicit RateLimiter(double perSecond) : m_periodMs(perSecond > 0 ? 1000.0 / perSecond : 0.0) {}
+    bool admit(qint64 msSinceEpoch);
+
+private:
+    double m_periodMs;
+    double m_nextDueMs = 0;
+    bool m_started = false;
+};
+
 class SampleBuffer {
 public:
     explicit SampleBuffer(std::size_t capacity = kDefaultBufferSamples);

@@ -199,3 +199,31 @@ TEST(SampleBuffer, TakeSecondWaitsUntilTheSecondIsOver)
     EXPECT_TRUE(buffer.takeSecond(8001, false).empty());
     EXPECT_EQ(buffer.takeSecond(8001, true).size(), 1U);
 }
+
+TEST(RateLimiter, LetsThroughAtMostTheRateWithoutDrift)
+{
+    struct Case {
+        double perSecond;
+        qint64 stepMs;   ///< between measurements
+        int measurements;
+        int admitted;
+    };
+    for (const Case& c : {Case{10, 10, 1000, 100},   // 100/s thinned to 10/s for 10 s
+                          Case{10, 1, 10000, 100},   // 1000/s thinned to 10/s
+                          Case{3, 10, 1000, 30},     // a period (333.3 ms) that is no whole number of steps
+                          Case{1000, 10, 100, 100},  // a rate above the measurements' lets all through
+                          Case{0.5, 100, 100, 5}}) { // one every two seconds
+        RateLimiter limiter(c.perSecond);
+        int admitted = 0;
+        for (int i = 0; i < c.measurements; ++i) {
+            admitted += limiter.admit(1'000'000 + i * c.stepMs) ? 1 : 0;
+        }
+        EXPECT_EQ(admitted, c.admitted) << c.perSecond << "/s, every " << c.stepMs << " ms";
+    }
+    // After a pause the grid starts again from the next measurement, without a burst.
+    RateLimiter limiter(10);
+    EXPECT_TRUE(limiter.admit(0));
+    EXPECT_TRUE(limiter.admit(60'000));
+    EXPECT_FALSE(limiter.admit(60'050));
+    EXPECT_TRUE(limiter.admit(60'100));
+}

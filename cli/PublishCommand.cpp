@@ -244,6 +244,7 @@ std::variant<std::unique_ptr<PublishRun>, int> PublishRun::start(CliSession& ses
         return options.broker.tls ? kExitFileError : kExitUsage;
     }
     printError(QStringLiteral("publishing to the MQTT broker %1 under %2").arg(run->m_brokerText, options.topics.prefix));
+    run->m_startClock.start();
 
     // Settings read again from the transducer go out again when they changed.
     run->m_context = std::make_unique<QObject>();
@@ -275,6 +276,11 @@ void PublishRun::offer(const link::Measurement& m)
 void PublishRun::report(bool final)
 {
     const bool connected = m_publisher->connected();
+    if (!connected && !m_everConnected && !m_saidUnreachable && m_startClock.elapsed() >= 5000) {
+        m_saidUnreachable = true;
+        printError(QStringLiteral("cannot reach the MQTT broker %1 yet; buffering and trying again").arg(m_brokerText));
+    }
+    m_everConnected = m_everConnected || connected;
     if (connected != m_wasConnected) {
         m_wasConnected = connected;
         printError(connected ? QStringLiteral("connected to the MQTT broker %1").arg(m_brokerText)

@@ -103,6 +103,9 @@ private:
     std::optional<publish::RateLimiter> m_rateLimiter;
     std::uint64_t m_sequence = 0;
     bool m_wasConnected = false;
+    bool m_everConnected = false;
+    bool m_saidUnreachable = false;
+    QElapsedTimer m_startClock;
     std::uint64_t m_reportedDropped = 0;
     QElapsedTimer m_dropReportClock;
     QByteArray m_sensorFrame;

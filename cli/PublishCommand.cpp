@@ -4,7 +4,7 @@
 #include "SettingsCommand.h"
 #include "WatchCommand.h"
 
-#include "app/ShutdownSignals.h"
+#include "process/ShutdownSignals.h"
 #include "publish/MqttMessages.h"
 #include "publish/Publisher.h"
 
@@ -314,7 +314,7 @@ void PublishRun::finish()
 int runPublish(CliSession& session, const PublishVerbArgs& args)
 {
     // SIGINT, SIGTERM and SIGHUP end the run through the event loop; the buffer is sent first.
-    const app::ShutdownSignals interrupt;
+    const process::ShutdownSignals interrupt;
     auto started = PublishRun::start(session, args.publish);
     if (const int* code = std::get_if<int>(&started)) {
         return *code;
@@ -324,7 +324,7 @@ int runPublish(CliSession& session, const PublishVerbArgs& args)
     QElapsedTimer clock;
     clock.start();
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
-    session.link().ZylTimer_ReadDataTimer();
+    session.link().pollTick();
     bool gone = false;
     const auto done = [&] {
         gone = session.linkLost() || !session.link().connected();

@@ -2,8 +2,8 @@
 
 #include "CliSession.h"
 
-#include "app/AppSettings.h"
-#include "app/ShutdownSignals.h"
+#include "settings/preferences/AppSettings.h"
+#include "process/ShutdownSignals.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -26,7 +26,7 @@ void printError(const QString& text)
 
 recording::RecordColumns defaultColumns()
 {
-    const app::AppSettings d;
+    const settings::AppSettings d;
     return recording::RecordColumns{d.SaveDate,
                                     d.SaveTime,
                                     d.SaveDataCnt,
@@ -155,7 +155,7 @@ QString recordUsage()
 
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
 {
-    const app::AppSettings defaults;
+    const settings::AppSettings defaults;
     RecordArgs result;
     result.speed = defaults.DataAcquistionSpeed;
     result.decimals = defaults.DecimalPoint;
@@ -238,7 +238,7 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
 int runRecord(CliSession& session, const RecordArgs& args)
 {
     // SIGINT, SIGTERM and SIGHUP end the run through the event loop, with every line on disk.
-    const app::ShutdownSignals interrupt;
+    const process::ShutdownSignals interrupt;
     auto publishing = startOptionalPublishing(session, args.publish);
     if (const int* code = std::get_if<int>(&publishing)) {
         return *code;
@@ -263,7 +263,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
         if (publisher) {
             publisher->offer(m);
         }
-        const recording::FrameOutcome outcome = recorder.RecordMeasurement(m);
+        const recording::FrameOutcome outcome = recorder.recordMeasurement(m);
         if (outcome.error && !failure) {
             failure = outcome.error;
         }
@@ -299,7 +299,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
         progressTimer.start();
     }
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
-    session.link().ZylTimer_ReadDataTimer();
+    session.link().pollTick();
     bool gone = false;
     const auto done = [&] {
         gone = !session.link().connected();

@@ -156,6 +156,7 @@ QString recordUsage()
         "  record --out FILE [--speed INDEX|PERIOD] [--mode continuous|in2-edge|in2-high]\n"
         "         [--columns date,time,count,sum,s1,s2,s3,s4] [--decimals N] [--seconds S]\n"
         "         [--follow-symlinks] [--reconnect]\n"
+        "         [--publish --broker mqtt://HOST[:PORT] ...]\n"
         "  record --dir DIR [--rotate hourly|daily|SIZE] [options as above]\n"
         "          append measurements to FILE in the program's CSV format; speed index 0..6 as in\n"
         "          the program (0 = 100/s ... 6 = 1/min), or the period between lines (0.01s, 0.02s,\n"
@@ -167,7 +168,8 @@ QString recordUsage()
         "          their first line's time, each with its header; --rotate starts a new one every\n"
         "          hour, at midnight, or before SIZE bytes (e.g. 100M, 1G; K, M, G = 1024-based);\n"
         "          it waits for the transducer after a lost link, and on a full disk stops writing,\n"
-        "          says so, keeps reading and resumes in a new file when space returns\n");
+        "          says so, keeps reading and resumes in a new file when space returns;\n"
+        "          --publish also publishes to MQTT, with the options of publish\n");
 }
 
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
@@ -187,6 +189,13 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
         }
         if (option == QLatin1String("--reconnect")) {
             result.reconnect = true;
+            continue;
+        }
+        const auto publishOption = takeOptionalPublishOption(QStringLiteral("record"), option, args, result.publish);
+        if (const auto* error = std::get_if<QString>(&publishOption)) {
+            return *error;
+        }
+        if (std::get<PublishOption>(publishOption) == PublishOption::Taken) {
             continue;
         }
         if (args.isEmpty()) {
@@ -260,6 +269,9 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
     if (result.rotation.kind != recording::RotationPolicy::Kind::None && result.dir.isEmpty()) {
         return QStringLiteral("record: --rotate needs --dir");
     }
+    if (const auto error = checkOptionalPublishArgs(QStringLiteral("record"), result.publish)) {
+        return *error;
+    }
     return result;
 }
 
@@ -269,6 +281,11 @@ int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& ho
     const process::ShutdownSignals interrupt;
     const bool unattended = !args.dir.isEmpty();
     const bool reconnect = args.reconnect || unattended;
+    auto publishing = startOptionalPublishing(session, args.publish);
+    if (const int* code = std::get_if<int>(&publishing)) {
+        return *code;
+    }
+    PublishRun* const publisher = std::get<std::unique_ptr<PublishRun>>(publishing).get();
     recording::Recorder recorder;
     recording::RecordOptions options;
     options.mode = args.mode;
@@ -329,6 +346,9 @@ int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& ho
         }
     };
     session.link().setMeasurementObserver([&](const link::Measurement& m) {
+        if (publisher) {
+            publisher->offer(m);
+        }
         if (writingStopped) {
             ++linesDropped;
             return;
@@ -407,6 +427,9 @@ int runRecord(CliSession& session, const RecordArgs& args, const RecordHooks& ho
     spaceTimer.stop();
     progressTimer.stop();
     clearProgress();
+    if (publisher) {
+        publisher->finish();
+    }
     reportFileError(recorder.endRun());
     reportFileError(recorder.waitForClosedFiles());
     if (failure) {

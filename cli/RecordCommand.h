@@ -6,6 +6,7 @@
 #include "ExitCodes.h"
 
 #include "CliSession.h"
+#include "PublishCommand.h"
 #include "recording/recorder/Recorder.h"
 
 #include <QString>
@@ -42,6 +43,7 @@ struct RecordArgs {
     /// --follow-symlinks: write through a symbolic link named by --out. Without it such a link is
     /// refused, so a link planted where the tool (perhaps run as root) writes cannot redirect it.
     bool followSymlinks = false;
+    OptionalPublishArgs publish; ///< --publish and the options of the publish verb
 };
 
 /// Milliseconds between checks for free space while writing waits for a full disk.

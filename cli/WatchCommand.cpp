@@ -47,7 +47,8 @@ QString jsonValue(float v, int decimals)
 const std::array<const char*, 4> kValueNames{"s1", "s2", "s3", "s4"};
 const std::array<const char*, 4> kStatusNames{"status1", "status2", "status3", "status4"};
 
-/// The unit the transducer is set to ("kN"), from its sensor settings; empty when not known.
+} // namespace
+
 QString transducerUnit(const CliSession& session)
 {
     const QByteArray& frame = session.sensorSettingsFrame();
@@ -59,8 +60,6 @@ QString transducerUnit(const CliSession& session)
     const std::string_view suffix = settings::unitsSuffix(sensor->Units);
     return QString::fromUtf8(suffix.data(), static_cast<qsizetype>(suffix.size())).trimmed();
 }
-
-} // namespace
 
 QString watchUsage()
 {

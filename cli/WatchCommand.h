@@ -38,6 +38,9 @@ struct WatchLayout {
 /// Usage lines of the verb, for the tool's help text.
 QString watchUsage();
 
+/// The unit the transducer is set to ("kN"), from its sensor settings; empty when not known.
+QString transducerUnit(const CliSession& session);
+
 /// Reads the verb's options. Returns the options, or a usage error in plain words.
 std::variant<WatchOptions, QString> parseWatchArgs(const QStringList& args);
 

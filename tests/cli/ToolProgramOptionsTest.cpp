@@ -93,7 +93,8 @@ TEST(ToolOptions, HelpListsEveryExitCode)
     // Every verb and the options added to watch and record are in the help.
     for (const char* word : {"list", "info", "watch", "record", "settings show", "--format tsv|csv|json",
                              "--status-words", "--speed INDEX|PERIOD", "--version", "--dir DIR",
-                             "--rotate hourly|daily|SIZE", "--reconnect"}) {
+                             "--rotate hourly|daily|SIZE", "--reconnect", "publish --broker mqtt://HOST[:PORT]",
+                             "--publish"}) {
         EXPECT_TRUE(help.contains(QLatin1String(word))) << word;
     }
 }

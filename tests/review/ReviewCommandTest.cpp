@@ -142,3 +142,19 @@ TEST(ReviewCommand, ErrorsEndWithTheirExitCodes)
         EXPECT_TRUE(run.out.isEmpty());
     }
 }
+
+TEST(ReviewCommand, SkippedLinesAreReportedAndTheRestIsCounted)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("damaged.csv"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("Sum;\r\n1.0;\r\ngarbage\r\n3.0;\r\n5.0");
+    f.close();
+    const ToolRun run = runTool({QStringLiteral("stats"), path});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QByteArray("series\tpoints\tmin\tmax\tmean\tstddev\tpeak_to_peak\n"
+                                  "sum\t2\t1\t3\t2\t1.41421356\t2\n"));
+    EXPECT_TRUE(run.err.contains("1 damaged lines skipped (the first is line 3), 1 cut-off last line skipped"))
+        << run.err.toStdString();
+}

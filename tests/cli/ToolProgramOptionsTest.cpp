@@ -94,7 +94,8 @@ TEST(ToolOptions, HelpListsEveryExitCode)
     for (const char* word : {"list", "info", "watch", "record", "settings show", "--format tsv|csv|json",
                              "--status-words", "--speed INDEX|PERIOD", "--version", "--dir DIR",
                              "--rotate hourly|daily|SIZE", "--reconnect", "publish --broker mqtt://HOST[:PORT]",
-                             "--publish"}) {
+                             "--publish", "stats FILE",
+                             "plot FILE --out REPORT.pdf|png|svg", "--series s1,s2,s3,s4,sum"}) {
         EXPECT_TRUE(help.contains(QLatin1String(word))) << word;
     }
 }

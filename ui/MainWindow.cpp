@@ -12,6 +12,7 @@
 #include "ErrorBox.h"
 #include "icons/Icons.h"
 #include "lang/PropertyTable.h"
+#include "windows/TFHelp.h"
 #include "windows/TForm2.h"
 
 #include <QAction>
@@ -131,6 +132,7 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     connect(Wczytajustawieniazpliku2, &QAction::triggered, this, &TForm1::Wczytajustawieniazpliku2Click);
     connect(Informacje1, &QAction::triggered, this, &TForm1::Informacje1Click);
 
+    m_qtTranslations.use(m_activeLanguage);
     FormCreate();
 
     // The first device search runs once the message loop is running.
@@ -151,6 +153,10 @@ void TForm1::siLangCombo1Change()
         return;
     }
     m_activeLanguage = language;
+    m_qtTranslations.use(language);
+    if (m_windows.help) {
+        m_windows.help->setLanguage(language); // the manual in this language from its next opening
+    }
     for (const auto& entry : lang::propertyTable()) {
         const auto text = lang::propertyText(entry, language);
         if (!text) {

@@ -111,6 +111,7 @@ void TForm1::attachWindows(const SecondaryWindows& windows)
     }
     if (m_windows.help) {
         connect(Instrukcja1, &QAction::triggered, m_windows.help, &TFHelp::showManual);
+        m_windows.help->setLanguage(m_activeLanguage);
     }
 }
 

@@ -29,6 +29,8 @@ foreach(path
     ./usr/bin/qmx80net-cli
     ./usr/bin/qmx80net-pc
     ./usr/lib/qmx80net-pc/qmx80net-pc
+    ./usr/lib/qmx80net-pc/QMX80NET_instrukcja.mht
+    ./usr/lib/qmx80net-pc/QMX80NET_manual_en.mht
     ./usr/lib/udev/rules.d/70-qmx80net.rules
     ./usr/share/doc/qmx80net-pc/copyright)
   string(FIND "${contents}" " ${path}" at)

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QScrollBar>
@@ -64,6 +65,45 @@ TEST(HelpMenu, InstructionOpensTheManualBesideTheMainWindow)
     window.Instrukcja1->trigger();
     EXPECT_TRUE(help.isVisible());
     EXPECT_EQ(bar->value(), place);
+}
+
+TEST(HelpMenu, TheManualOpenedIsTheOneOfTheWindowsLanguage)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto write = [](const QString& path, const QString& heading) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(manual::writeMht({heading, QStringLiteral("<h1>%1</h1>").arg(heading).toUtf8(), QString(), {}}));
+    };
+    write(ui::TFHelp::manualAddress(folder.path()).toLocalFile(), QStringLiteral("Instrukcja"));
+    write(QDir(folder.path()).filePath(QString::fromLatin1(ui::TFHelp::kEnglishManualFileName)), QStringLiteral("Manual"));
+
+    test::FakeBackend backend;
+    ui::TForm1 window(backend);
+    ui::TForm2 about;
+    ui::TFormCalib calib;
+    ui::TFormAnCalib analogCalib;
+    ui::TFormBigDisplay bigDisplay;
+    ui::TFHelp help(folder.path());
+    window.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
+
+    // Language=0: Polish.
+    window.Instrukcja1->trigger();
+    EXPECT_EQ(help.CppWebBrowser1->toPlainText(), QStringLiteral("Instrukcja"));
+    help.close();
+
+    // Language=1: English from the next opening.
+    window.siLangCombo1->setCurrentIndex(1);
+    window.siLangCombo1Change();
+    window.Instrukcja1->trigger();
+    EXPECT_EQ(help.CppWebBrowser1->toPlainText(), QStringLiteral("Manual"));
+    help.close();
+
+    window.siLangCombo1->setCurrentIndex(0);
+    window.siLangCombo1Change();
+    window.Instrukcja1->trigger();
+    EXPECT_EQ(help.CppWebBrowser1->toPlainText(), QStringLiteral("Instrukcja"));
 }
 
 } // namespace

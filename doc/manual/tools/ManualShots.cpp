@@ -32,6 +32,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <iterator>
 
@@ -98,8 +99,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fputs("usage: qmx_manual_shots OUTPUT_FOLDER\n", stderr);
+    const bool english = argc == 3 && std::strcmp(argv[2], "en") == 0;
+    if (argc != 2 && !english) {
+        std::fputs("usage: qmx_manual_shots OUTPUT_FOLDER [en]\n", stderr);
         return 64;
     }
     QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -121,6 +123,11 @@ int main(int argc, char** argv)
     ui::TFormBigDisplay bigDisplay;
     ui::TFHelp help;
     form.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
+    if (english) {
+        // As with Language=1 in the preferences.
+        form.siLangCombo1->setCurrentIndex(1);
+        form.siLangCombo1Change();
+    }
     form.show();
 
     const QString hyphens = QString::fromLatin1(display::kNotConnectedText);
@@ -128,7 +135,8 @@ int main(int argc, char** argv)
         [&] {
             // Connected, settings read, and measurement reports arriving (the first poll goes out a
             // second after the read-out): channel 1 then reports a real status.
-            return form.link().connected() && form.ConnectionStatus->text().startsWith(QStringLiteral("Połączono"))
+            return form.link().connected() && (form.ConnectionStatus->text().startsWith(QStringLiteral("Połączono"))
+                                                || form.ConnectionStatus->text().startsWith(QStringLiteral("Connected to")))
                 && !form.UnitsText().isEmpty() && form.TabSheet1->DisplaySum->text() != hyphens
                 && form.link().measurement().ChannelStatus[0] >= 2;
         },

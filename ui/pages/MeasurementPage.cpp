@@ -26,13 +26,26 @@ QFont boldArial(int pixels)
     return namedFont(NamedFont::Arial, pixels, true);
 }
 
-FittedLabel* readout(QWidget* parent, const char* name, int w, int h, int fontPixels)
+// Heights of the readouts in the smallest window (the readouts share the room the window has beyond
+// the other controls, so they are taller than their smallest size there); a taller readout lets its
+// value grow.
+constexpr int kSumHeightInSmallestWindow = 127;
+constexpr int kMaxHeightInSmallestWindow = 52;
+constexpr int kChannelValueHeight = 58;
+
+// `growFrom`: the readout's height in the smallest window; the font grows beyond the designed one
+// only in a taller readout, in proportion to its height.
+FittedLabel* readout(QWidget* parent, const char* name, int w, int h, int fontPixels, int growFrom)
 {
     auto* label = new FittedLabel(QStringLiteral("0"), parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setFixedSize(w, h);
+    // The designed size is the smallest; a larger window gives the readout more room and a
+    // proportionally larger font.
+    label->setMinimumSize(w, h);
+    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setDesignFont(boldArial(fontPixels));
+    label->setGrowBeyondHeight(growFrom);
     label->setAutoFillBackground(true);
     QPalette p = label->palette();
     p.setColor(QPalette::Window, kReadoutBackground);
@@ -70,7 +83,7 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
 
     // Upper group: main readout, maximum, buttons and the value selection.
     GroupBox2 = named(new QGroupBox(this), QStringLiteral("GroupBox2"));
-    GroupBox2->setFixedHeight(219);
+    GroupBox2->setMinimumHeight(219);
     auto* upper = new QVBoxLayout(GroupBox2);
     upper->setContentsMargins(2, 2, 2, 2);
     upper->setSpacing(4);
@@ -79,20 +92,21 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     upper->addWidget(JvNavPanelHeader1);
 
     auto* readouts = new QHBoxLayout;
-    DisplaySum = readout(GroupBox2, "DisplaySum", 439, 93, 80);
-    readouts->addWidget(DisplaySum, 0, Qt::AlignTop);
+    DisplaySum = readout(GroupBox2, "DisplaySum", 439, 93, 80, kSumHeightInSmallestWindow);
+    readouts->addWidget(DisplaySum, 3);
     auto* maxColumn = new QVBoxLayout;
     maxColumn->setSpacing(0);
     JvNavPanelHeader2 = named(new HeaderBar(QStringLiteral("Max:"), HeaderBar::kLargeCaption, GroupBox2),
                               QStringLiteral("JvNavPanelHeader2"));
-    JvNavPanelHeader2->setFixedWidth(151);
-    DisplayMax = readout(GroupBox2, "DisplayMax", 151, 41, 35);
+    JvNavPanelHeader2->setMinimumWidth(151);
+    JvNavPanelHeader2->setSizePolicy(QSizePolicy::Expanding, JvNavPanelHeader2->sizePolicy().verticalPolicy());
+    DisplayMax = readout(GroupBox2, "DisplayMax", 151, 41, 35, kMaxHeightInSmallestWindow);
     maxColumn->addWidget(JvNavPanelHeader2);
-    maxColumn->addWidget(DisplayMax);
+    maxColumn->addWidget(DisplayMax, 1);
     maxColumn->addStretch(1);
-    readouts->addLayout(maxColumn);
-    readouts->addStretch(1);
-    upper->addLayout(readouts);
+    // The readouts take the width and height the window has beyond its smallest size.
+    readouts->addLayout(maxColumn, 1);
+    upper->addLayout(readouts, 1);
 
     auto* buttons = new QHBoxLayout;
     Bit_BigWindow = named(new QPushButton(QStringLiteral("&Duże okno"), GroupBox2), QStringLiteral("Bit_BigWindow"));
@@ -132,8 +146,8 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     RadioButton_DispSum->setChecked(true);
     selectionRow->addStretch(1);
     upper->addLayout(selectionRow);
-    upper->addStretch(1);
-    page->addWidget(GroupBox2);
+    // Rows below the readouts keep their height; the readouts take the rest.
+    page->addWidget(GroupBox2, 2);
 
     // Lower group: one box per channel.
     GroupBox3 = named(new QGroupBox(this), QStringLiteral("GroupBox3"));
@@ -144,10 +158,9 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
                               QStringLiteral("JvNavPanelHeader4"));
     lower->addWidget(JvNavPanelHeader4);
     for (int ch = 0; ch < 4; ++ch) {
-        lower->addWidget(buildChannelBox(ch), 0, Qt::AlignLeft);
+        lower->addWidget(buildChannelBox(ch), 1);
     }
-    lower->addStretch(1);
-    page->addWidget(GroupBox3, 1);
+    page->addWidget(GroupBox3, 3);
 }
 
 QGroupBox* MeasurementPage::buildChannelBox(int ch)
@@ -155,7 +168,8 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     const QString n = QString::number(ch + 1);
     ChannelControls& c = channels[static_cast<std::size_t>(ch)];
     c.box = named(new QGroupBox(GroupBox3), QString::fromLatin1(kBoxNames[static_cast<std::size_t>(ch)]));
-    c.box->setFixedSize(kChannelBoxWidth, kChannelBoxHeight);
+    c.box->setMinimumSize(kChannelBoxWidth, kChannelBoxHeight);
+    c.box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     c.box->setAutoFillBackground(true);
     QPalette white = c.box->palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -220,6 +234,7 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     c.valueLabel->setMinimumWidth(1);
     c.valueLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(c.valueLabel, 1);
+    c.valueLabel->setGrowBeyondHeight(kChannelValueHeight);
     return c.box;
 }
 

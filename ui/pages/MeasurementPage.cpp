@@ -222,6 +222,9 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
         gauges->addWidget(caption, 1, static_cast<int>(g));
     }
     middle->addLayout(gauges);
+    // In a taller box the load line and the gauges stay together, in the middle of the height.
+    middle->insertStretch(0, 1);
+    middle->addStretch(1);
     row->addLayout(middle);
 
     c.valueLabel = named(new FittedLabel(QStringLiteral("0"), c.box), QStringLiteral("DisplayTens") + n);

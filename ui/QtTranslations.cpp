@@ -3,6 +3,10 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
 namespace qmx::ui {
 
 QtTranslations::QtTranslations(QString folder)
@@ -15,6 +19,30 @@ QtTranslations::~QtTranslations()
     if (m_installed) {
         QCoreApplication::removeTranslator(&m_translator);
     }
+}
+
+bool QtTranslations::translatesContext(const char* context)
+{
+    // The reasons Qt gives for failed file and device operations (QIODevice holds the system's
+    // error texts); the program's messages quote them as they always were.
+    static constexpr std::string_view kErrorReasonContexts[] = {
+        "QIODevice", "QFile", "QFileDevice", "QSaveFile", "QFSFileEngine", "QLockFile",
+    };
+    if (context == nullptr) {
+        return true;
+    }
+    const std::string_view name(context);
+    return std::find(std::begin(kErrorReasonContexts), std::end(kErrorReasonContexts), name)
+        == std::end(kErrorReasonContexts);
+}
+
+QString QtTranslations::DialogTranslator::translate(const char* context, const char* sourceText,
+                                                    const char* disambiguation, int n) const
+{
+    if (!translatesContext(context)) {
+        return {};
+    }
+    return QTranslator::translate(context, sourceText, disambiguation, n);
 }
 
 QString QtTranslations::catalogueName(lang::Language language)

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QLabel>
@@ -53,6 +54,15 @@ TEST_F(LanguageFixture, QtsOwnDialogTextsFollowTheLanguage)
 
     window.siLangCombo1->setCurrentIndex(0);
     window.siLangCombo1Change();
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Anuluj"));
+}
+
+TEST_F(LanguageFixture, ReasonsOfFileErrorsStayAsTheSystemGivesThemInPolishToo)
+{
+    // The program quotes these in its own messages; only Qt's dialogs are translated.
+    QFile missing(QStringLiteral("/nonexistent-folder-for-the-test/x.csv"));
+    EXPECT_FALSE(missing.open(QIODevice::WriteOnly));
+    EXPECT_EQ(missing.errorString(), QStringLiteral("No such file or directory"));
     EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Anuluj"));
 }
 

@@ -244,7 +244,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
 
     std::optional<recording::FileError> failure;
     session.link().setMeasurementObserver([&](const link::Measurement& m) {
-        const recording::FrameOutcome outcome = recorder.RecordMeasurement(m);
+        const recording::FrameOutcome outcome = recorder.recordMeasurement(m);
         if (outcome.error && !failure) {
             failure = outcome.error;
         }
@@ -280,7 +280,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
         progressTimer.start();
     }
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
-    session.link().ZylTimer_ReadDataTimer();
+    session.link().pollTick();
     bool gone = false;
     const auto done = [&] {
         gone = !session.link().connected();

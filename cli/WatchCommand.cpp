@@ -35,7 +35,7 @@ int waitSlice(const QElapsedTimer& clock, const std::optional<double>& seconds)
 /// A value as the program's readouts round it, with a point as decimal mark, for scripts.
 QString valueText(float v, int decimals)
 {
-    return display::FormatFixed(static_cast<double>(v), recording::kValuePrecision, decimals, display::NumberLocale::c());
+    return display::formatFixed(static_cast<double>(v), recording::kValuePrecision, decimals, display::NumberLocale::c());
 }
 
 /// A value as a JSON number; null for a value that is not finite, which JSON cannot write.
@@ -214,7 +214,7 @@ int runWatch(CliSession& session, const WatchOptions& options)
         writeStandardOutput((watchLine(static_cast<double>(clock.nsecsElapsed()) / 1e9, m, layout) + u'\n').toUtf8());
     });
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
-    session.link().ZylTimer_ReadDataTimer();
+    session.link().pollTick();
     const auto done = [&] {
         if (shutdownSignals.requested() || standardOutputFailed()) {
             return true;

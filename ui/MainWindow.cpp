@@ -12,6 +12,7 @@
 #include "ErrorBox.h"
 #include "icons/Icons.h"
 #include "lang/PropertyTable.h"
+#include "windows/HelpWindow.h"
 #include "windows/AboutBox.h"
 
 #include <QAction>
@@ -131,6 +132,7 @@ MainWindow::MainWindow(link::HidBackend& backend, QString settingsPath, QWidget*
     connect(saveSettingsAction, &QAction::triggered, this, &MainWindow::saveSettingsFile);
     connect(aboutAction, &QAction::triggered, this, &MainWindow::showAboutBox);
 
+    m_qtTranslations.use(m_activeLanguage);
     startUp();
 
     // The first device search runs once the message loop is running.
@@ -151,6 +153,10 @@ void MainWindow::applySelectedLanguage()
         return;
     }
     m_activeLanguage = language;
+    m_qtTranslations.use(language);
+    if (m_windows.help) {
+        m_windows.help->setLanguage(language); // the manual in this language from its next opening
+    }
     for (const auto& entry : lang::propertyTable()) {
         const auto text = lang::propertyText(entry, language);
         if (!text) {

@@ -6,6 +6,7 @@
 #include "lang/StringTable.h"
 #include "link/HidBackend.h"
 #include "link/LinkController.h"
+#include "ui/QtTranslations.h"
 
 #include <QMainWindow>
 #include <QRect>
@@ -169,6 +170,8 @@ private:
     void restoreBigWindowGeometry();
 
     lang::Language m_activeLanguage = lang::Language::Polish;
+    // Qt's own dialog texts follow m_activeLanguage.
+    QtTranslations m_qtTranslations;
     display::NumberLocale m_numberLocale = display::NumberLocale::system();
     QString m_unitsText;
     SecondaryWindows m_windows;

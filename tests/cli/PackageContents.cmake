@@ -31,6 +31,8 @@ foreach(path
     ./usr/bin/qmx80net-cli
     ./usr/bin/qmx80net-pc
     ./usr/lib/qmx80net-pc/qmx80net-pc
+    ./usr/lib/qmx80net-pc/QMX80NET_instrukcja.mht
+    ./usr/lib/qmx80net-pc/QMX80NET_manual_en.mht
     ./usr/lib/udev/rules.d/70-qmx80net.rules
     ./usr/lib/systemd/system/qmx80net-logger.service
     ./etc/default/qmx80net-logger

@@ -137,6 +137,25 @@ TEST(ToolOptions, TheManualListsTheSameExitCodesAsTheTool)
     EXPECT_EQ(listed, codes);
 }
 
+TEST(ToolOptions, TheEnglishManualListsTheToolsExitCodesInItsWords)
+{
+    const QString manual = section(readText(QStringLiteral(QMX_SOURCE_DIR "/doc/manual/manual_en.html")),
+                                   QStringLiteral("<a name=\"cli\">"), QStringLiteral("<h2>"));
+    const QString table = section(manual, QStringLiteral("class=\"exit-codes\""), QStringLiteral("</table>"));
+    ASSERT_FALSE(table.isEmpty());
+    const QRegularExpression row(QStringLiteral(R"(<tr><td>(\d+)</td><td>([^<]*)</td>)"));
+    std::vector<std::pair<int, QString>> listed;
+    for (auto it = row.globalMatch(table); it.hasNext();) {
+        const auto match = it.next();
+        listed.emplace_back(match.captured(1).toInt(), match.captured(2));
+    }
+    ASSERT_EQ(listed.size(), qmx::cli::kExitCodes.size());
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        EXPECT_EQ(listed[i].first, qmx::cli::kExitCodes[i].code);
+        EXPECT_EQ(listed[i].second, QLatin1String(qmx::cli::kExitCodes[i].meaning));
+    }
+}
+
 TEST(ToolOptions, ListWithoutDevicesSaysSoOnStandardError)
 {
     if (!QDir(QStringLiteral("/dev")).entryList({QStringLiteral("hidraw*")}, QDir::System).isEmpty()) {

@@ -1,6 +1,7 @@
 #include "ui/widgets/FittedLabel.h"
 #include "ui/widgets/Fonts.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
@@ -66,4 +67,41 @@ TEST(FittedLabel, AShortTextAfterALongOneGetsTheDesignedFontBack)
     // The label asks for the room of its designed font, whatever size it draws in now.
     label.setFittedText(QStringLiteral("-1,234,567.89 kN"));
     EXPECT_EQ(label.sizeHint().height(), QFontMetrics(label.designFont()).height() + 2 * label.frameWidth());
+}
+
+TEST(FittedLabel, GrowsWithItsHeightUpToTheProportionalSizeAndStillFitsItsWidth)
+{
+    FittedLabel label(QStringLiteral("0"));
+    label.setDesignFont(qmx::ui::namedFont(qmx::ui::NamedFont::Arial, 20, true));
+    label.setGrowBeyondHeight(40);
+    label.show();
+    struct Case {
+        int width;
+        int height;
+        const char* text;
+        int pixels; // expected size; 0: smaller than the grown size, only the width decides
+    };
+    const Case cases[] = {
+        {400, 40, "12.5", 20},  // the designed height: the designed font
+        {400, 30, "12.5", 20},  // lower than designed: never below the designed font for that
+        {400, 80, "12.5", 40},  // twice the height: twice the size
+        {400, 100, "12.5", 50},
+        {120, 100, "-1,234,567.89 kN", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.text);
+        label.setFixedSize(c.width, c.height);
+        label.setFittedText(QString::fromLatin1(c.text));
+        const int pixels = QFontInfo(label.font()).pixelSize();
+        if (c.pixels > 0) {
+            EXPECT_EQ(pixels, c.pixels);
+        } else {
+            EXPECT_LT(pixels, 50);
+        }
+        EXPECT_LE(widthOf(label.font(), label.text()), label.contentsRect().width() - 4);
+    }
+    // Switched off: the designed font is the largest again.
+    label.setGrowBeyondHeight(0);
+    label.setFittedText(QStringLiteral("1"));
+    EXPECT_EQ(label.font(), label.designFont());
 }

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QScrollBar>
@@ -62,6 +63,45 @@ TEST(HelpMenu, InstructionOpensTheManualBesideTheMainWindow)
     window.manualAction->trigger();
     EXPECT_TRUE(help.isVisible());
     EXPECT_EQ(bar->value(), place);
+}
+
+TEST(HelpMenu, TheManualOpenedIsTheOneOfTheWindowsLanguage)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto write = [](const QString& path, const QString& heading) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(manual::writeMht({heading, QStringLiteral("<h1>%1</h1>").arg(heading).toUtf8(), QString(), {}}));
+    };
+    write(ui::HelpWindow::manualAddress(folder.path()).toLocalFile(), QStringLiteral("Instrukcja"));
+    write(QDir(folder.path()).filePath(QString::fromLatin1(ui::HelpWindow::kEnglishManualFileName)), QStringLiteral("Manual"));
+
+    test::FakeBackend backend;
+    ui::MainWindow window(backend);
+    ui::AboutBox about;
+    ui::TFormCalib calib;
+    ui::AnalogCalibrationWindow analogCalib;
+    ui::LargeReadoutWindow bigDisplay;
+    ui::HelpWindow help(folder.path());
+    window.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
+
+    // Language=0: Polish.
+    window.manualAction->trigger();
+    EXPECT_EQ(help.manualView->toPlainText(), QStringLiteral("Instrukcja"));
+    help.close();
+
+    // Language=1: English from the next opening.
+    window.languageList->setCurrentIndex(1);
+    window.applySelectedLanguage();
+    window.manualAction->trigger();
+    EXPECT_EQ(help.manualView->toPlainText(), QStringLiteral("Manual"));
+    help.close();
+
+    window.languageList->setCurrentIndex(0);
+    window.applySelectedLanguage();
+    window.manualAction->trigger();
+    EXPECT_EQ(help.manualView->toPlainText(), QStringLiteral("Instrukcja"));
 }
 
 } // namespace

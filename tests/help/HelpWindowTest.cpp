@@ -122,6 +122,34 @@ TEST_F(HelpWindow, OpensTheManualFromAFolderWithABlankAndAPolishLetter)
     EXPECT_EQ(picture.value<QImage>().size(), QSize(2, 2));
 }
 
+TEST_F(HelpWindow, OpensTheManualOfItsLanguageAndThePolishOneWhenTheEnglishIsMissing)
+{
+    writeManual(manualBytes(QStringLiteral("Instrukcja po polsku")));
+    const QString englishPath = QDir(m_folder).filePath(QString::fromLatin1(HelpWindow::kEnglishManualFileName));
+    {
+        QFile english(englishPath);
+        ASSERT_TRUE(english.open(QIODevice::WriteOnly));
+        english.write(manualBytes(QStringLiteral("The manual in English")));
+    }
+    HelpWindow help(m_folder);
+    EXPECT_EQ(help.language(), qmx::lang::Language::Polish);
+    help.showManual();
+    EXPECT_EQ(help.manualView->address().toLocalFile(), manualPath());
+    EXPECT_TRUE(shownText(help).startsWith(QStringLiteral("Instrukcja po polsku")));
+    help.hide();
+
+    help.setLanguage(qmx::lang::Language::English);
+    help.showManual();
+    EXPECT_EQ(help.manualView->address().toLocalFile(), englishPath);
+    EXPECT_TRUE(shownText(help).startsWith(QStringLiteral("The manual in English")));
+    help.hide();
+
+    ASSERT_TRUE(QFile::remove(englishPath));
+    help.showManual();
+    EXPECT_EQ(help.manualView->address().toLocalFile(), manualPath());
+    EXPECT_TRUE(shownText(help).startsWith(QStringLiteral("Instrukcja po polsku")));
+}
+
 TEST_F(HelpWindow, EveryOpeningReadsTheManualAfreshFromItsBeginning)
 {
     writeManual(manualBytes(QStringLiteral("Pierwsze wydanie")));

@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     settle(2500); // connection, settings read-out and a few hundred measurements
 
     bool ok = true;
-    const std::pair<const char*, QSize> sizes[] = {{"min", QSize(682, 672)}, {"1280x900", QSize(1280, 900)}};
+    const std::pair<const char*, QSize> sizes[] = {{"min", QSize(682, 672)}, {"1280x900", QSize(1280, 900)}, {"1920x1080", QSize(1920, 1080)}};
     const char* pages[] = {"pomiary", "wykres", "rejestracja", "ustawienia"};
     const char* innerPages[] = {"wejscia", "komunikacja", "wyjscia"};
     for (const auto& [sizeName, size] : sizes) {

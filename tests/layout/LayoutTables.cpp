@@ -357,12 +357,9 @@ const std::vector<HeaderRow>& headers()
     return rows;
 }
 
-const std::vector<SizeRow>& fixedSizes()
+const std::vector<SizeRow>& grownFromSizes()
 {
     static const std::vector<SizeRow> rows{
-        {"ConnectionStatus", 246, 0},
-        {"GroupBox1", 0, 25},
-        {"StatusBarAcquisition", 80, 0},
         {"GroupBox2", 0, 219},
         {"DisplaySum", 439, 93},
         {"DisplayMax", 151, 41},
@@ -370,6 +367,16 @@ const std::vector<SizeRow>& fixedSizes()
         {"GroupBox5", 646, 62},
         {"GroupBox15", 646, 62},
         {"GroupBox19", 646, 62},
+    };
+    return rows;
+}
+
+const std::vector<SizeRow>& fixedSizes()
+{
+    static const std::vector<SizeRow> rows{
+        {"ConnectionStatus", 246, 0},
+        {"GroupBox1", 0, 25},
+        {"StatusBarAcquisition", 80, 0},
         {"Progress_TensVal1_100", 190, 0},
         {"Progress_TensVal1_150", 85, 0},
         {"Progress_TensVal1_200", 85, 0},

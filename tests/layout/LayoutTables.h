@@ -70,5 +70,8 @@ const std::vector<TooltipRow>& tooltips();
 const std::vector<FontRow>& fonts();
 const std::vector<HeaderRow>& headers();
 const std::vector<SizeRow>& fixedSizes();
+/// The measurement page's readouts and their groups: the designed size is their smallest, they grow
+/// with the window.
+const std::vector<SizeRow>& grownFromSizes();
 
 } // namespace qmx::test::layout

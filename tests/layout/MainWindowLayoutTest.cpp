@@ -240,6 +240,23 @@ TEST_F(MainWindowLayout, FixedSizesAreKept)
     }
 }
 
+TEST_F(MainWindowLayout, ReadoutsHaveTheirDesignedSizeAsTheSmallest)
+{
+    for (const SizeRow& row : grownFromSizes()) {
+        SCOPED_TRACE(row.name);
+        QWidget* w = control(row.name);
+        ASSERT_NE(w, nullptr);
+        if (row.width > 0) {
+            EXPECT_EQ(w->minimumWidth(), row.width);
+            EXPECT_GT(w->maximumWidth(), row.width);
+        }
+        if (row.height > 0) {
+            EXPECT_EQ(w->minimumHeight(), row.height);
+            EXPECT_GT(w->maximumHeight(), row.height);
+        }
+    }
+}
+
 TEST_F(MainWindowLayout, TabsInOrderWithTheirImageListIcons)
 {
     const QStringList outer{QStringLiteral("Pomiary"), QStringLiteral("Wykres"), QStringLiteral("Rejestracja"),

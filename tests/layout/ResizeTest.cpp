@@ -4,6 +4,7 @@
 
 #include "ui/pages/ChartPage.h"
 #include "ui/pages/SettingsPage.h"
+#include "ui/widgets/FittedLabel.h"
 
 #include <QRegularExpression>
 #include <QAbstractButton>
@@ -61,9 +62,7 @@ struct PageCase {
 
 // Controls that keep their size and their distance from the top left corner of their page.
 const PageCase kFixedPlaces[] = {
-    {0, -1, {"DisplaySum", "DisplayMax", "Bit_BigWindow", "BtnTara", "Edit_IN1", "Btn_ResetMinMax",
-             "RadioButton_DispS4", "GroupBox_DispTens", "GroupBox19", "DisplayTens1", "Progress_TensVal1_200",
-             "Edit_Ch4_Status"}},
+    // The measurement page's readouts grow instead (MeasurementReadoutsGrowWithTheWindow).
     {2, -1, {"Checkbox_Acquistion", "Edit_IN2", "Label_TimeToAcqData", "AcquisitionStatus", "GroupBox14",
              "Rb_AcqContinuusIN2", "ComboBox_AcquistionTime", "Edit_FileName", "Button_SaveFilePath",
              "Cb_SaveDataSens4"}},
@@ -135,6 +134,56 @@ TEST_F(MainWindowResize, PageControlsKeepTheirPlacesWhenTheWindowGrows)
         EXPECT_GT(page->width(), smallPage.width());
         EXPECT_GT(page->height(), smallPage.height());
         EXPECT_EQ(places(page, c.controls), small);
+    }
+}
+
+namespace {
+// The whole text inside the label's content, across and down.
+void expectWholeTextInside(const QLabel* label, const QSize& window)
+{
+    const QFontMetrics metrics = label->fontMetrics();
+    const QString text = label->text();
+    EXPECT_LE(std::max(metrics.horizontalAdvance(text), metrics.boundingRect(text).width()),
+              label->contentsRect().width())
+        << label->objectName().toStdString() << " '" << text.toStdString() << "' in " << window.width() << "x"
+        << window.height();
+    EXPECT_LE(metrics.height(), label->contentsRect().height())
+        << label->objectName().toStdString() << " in " << window.width() << "x" << window.height();
+}
+} // namespace
+
+TEST_F(MainWindowResize, MeasurementReadoutsGrowWithTheWindow)
+{
+    showWindow();
+    showPage(0);
+    const char* readouts[] = {"DisplaySum", "DisplayMax", "DisplayTens1", "DisplayTens4"};
+    const QString texts[] = {QStringLiteral("0.0 kN"), QStringLiteral("-12345678.9 kN"), QStringLiteral("983,0")};
+    const QSize sizes[] = {kMinimum, QSize(800, 700), kLarge, QSize(1920, 1080), QSize(1920, 700), QSize(700, 1080)};
+    for (const QString& text : texts) {
+        for (const QSize& size : sizes) {
+            resizeTo(size);
+            for (const char* name : readouts) {
+                auto* label = qobject_cast<ui::FittedLabel*>(control(name));
+                ASSERT_NE(label, nullptr) << name;
+                label->setFittedText(text);
+                expectWholeTextInside(label, size);
+                if (size == kMinimum && text.size() < 7) {
+                    // At the smallest window a short text keeps its designed size.
+                    EXPECT_EQ(label->font(), label->designFont()) << name;
+                }
+            }
+        }
+    }
+    // A maximised window on a 1920 x 1080 screen: every readout is drawn larger than at the minimum.
+    resizeTo(QSize(1920, 1080));
+    for (const char* name : readouts) {
+        auto* label = qobject_cast<ui::FittedLabel*>(control(name));
+        label->setFittedText(QStringLiteral("983,0"));
+        resizeTo(kMinimum);
+        const int small = label->fontInfo().pixelSize();
+        resizeTo(QSize(1920, 1080));
+        EXPECT_GT(label->fontInfo().pixelSize(), small * 3 / 2) << name;
+        EXPECT_GT(label->height(), label->minimumHeight() * 3 / 2) << name;
     }
 }
 

@@ -2,8 +2,13 @@
 
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
+#include "ui/QtTranslations.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -27,7 +32,56 @@ protected:
     QStringList errors;
 };
 
+// The text Qt gives a standard button made now, in the Qt translation installed now.
+QString standardButtonText(QDialogButtonBox::StandardButton which)
+{
+    QDialogButtonBox box(which);
+    return box.button(which)->text();
+}
+
 } // namespace
+
+TEST_F(LanguageFixture, QtsOwnDialogTextsFollowTheLanguage)
+{
+    // Polish from the start: message box and dialog buttons made by Qt itself.
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Anuluj"));
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Yes), QStringLiteral("&Tak"));
+
+    window.languageList->setCurrentIndex(1);
+    window.applySelectedLanguage();
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Cancel"));
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Yes), QStringLiteral("&Yes"));
+
+    window.languageList->setCurrentIndex(0);
+    window.applySelectedLanguage();
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Anuluj"));
+}
+
+TEST_F(LanguageFixture, ReasonsOfFileErrorsStayAsTheSystemGivesThemInPolishToo)
+{
+    // The program quotes these in its own messages; only Qt's dialogs are translated.
+    QFile missing(QStringLiteral("/nonexistent-folder-for-the-test/x.csv"));
+    EXPECT_FALSE(missing.open(QIODevice::WriteOnly));
+    EXPECT_EQ(missing.errorString(), QStringLiteral("No such file or directory"));
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Anuluj"));
+}
+
+TEST(QtTranslations, AMissingCatalogueLeavesQtsEnglishAndALaterOneStillLoads)
+{
+    const QTemporaryDir empty;
+    ui::QtTranslations missing(empty.path());
+    EXPECT_FALSE(missing.use(lang::Language::Polish));
+    EXPECT_FALSE(missing.installed().has_value());
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Cancel"));
+
+    {
+        ui::QtTranslations found;
+        EXPECT_TRUE(found.use(lang::Language::Polish));
+        EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Anuluj"));
+    }
+    // Gone with its owner.
+    EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Cancel"));
+}
 
 TEST_F(LanguageFixture, EnglishChangesOnlyThePropertyTableCaptions)
 {

@@ -26,13 +26,26 @@ QFont boldArial(int pixels)
     return namedFont(NamedFont::Arial, pixels, true);
 }
 
-FittedLabel* readout(QWidget* parent, const char* name, int w, int h, int fontPixels)
+// Heights of the readouts in the smallest window (the readouts share the room the window has beyond
+// the other controls, so they are taller than their smallest size there); a taller readout lets its
+// value grow.
+constexpr int kSumHeightInSmallestWindow = 127;
+constexpr int kMaxHeightInSmallestWindow = 52;
+constexpr int kChannelValueHeight = 58;
+
+// `growFrom`: the readout's height in the smallest window; the font grows beyond the designed one
+// only in a taller readout, in proportion to its height.
+FittedLabel* readout(QWidget* parent, const char* name, int w, int h, int fontPixels, int growFrom)
 {
     auto* label = new FittedLabel(QStringLiteral("0"), parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setFixedSize(w, h);
+    // The designed size is the smallest; a larger window gives the readout more room and a
+    // proportionally larger font.
+    label->setMinimumSize(w, h);
+    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setDesignFont(boldArial(fontPixels));
+    label->setGrowBeyondHeight(growFrom);
     label->setAutoFillBackground(true);
     QPalette p = label->palette();
     p.setColor(QPalette::Window, kReadoutBackground);
@@ -70,7 +83,7 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
 
     // Upper group: main readout, maximum, buttons and the value selection.
     auto* summaryGroup = named(new QGroupBox(this), QStringLiteral("GroupBox2"));
-    summaryGroup->setFixedHeight(219);
+    summaryGroup->setMinimumHeight(219);
     auto* upper = new QVBoxLayout(summaryGroup);
     upper->setContentsMargins(2, 2, 2, 2);
     upper->setSpacing(4);
@@ -79,20 +92,21 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     upper->addWidget(sumHeader);
 
     auto* readouts = new QHBoxLayout;
-    sumReadout = readout(summaryGroup, "DisplaySum", 439, 93, 80);
-    readouts->addWidget(sumReadout, 0, Qt::AlignTop);
+    sumReadout = readout(summaryGroup, "DisplaySum", 439, 93, 80, kSumHeightInSmallestWindow);
+    readouts->addWidget(sumReadout, 3);
     auto* maxColumn = new QVBoxLayout;
     maxColumn->setSpacing(0);
     auto* maxHeader = named(new HeaderBar(QStringLiteral("Max:"), HeaderBar::kLargeCaption, summaryGroup),
                               QStringLiteral("JvNavPanelHeader2"));
-    maxHeader->setFixedWidth(151);
-    maxReadout = readout(summaryGroup, "DisplayMax", 151, 41, 35);
+    maxHeader->setMinimumWidth(151);
+    maxHeader->setSizePolicy(QSizePolicy::Expanding, maxHeader->sizePolicy().verticalPolicy());
+    maxReadout = readout(summaryGroup, "DisplayMax", 151, 41, 35, kMaxHeightInSmallestWindow);
     maxColumn->addWidget(maxHeader);
-    maxColumn->addWidget(maxReadout);
+    maxColumn->addWidget(maxReadout, 1);
     maxColumn->addStretch(1);
-    readouts->addLayout(maxColumn);
-    readouts->addStretch(1);
-    upper->addLayout(readouts);
+    // The readouts take the width and height the window has beyond its smallest size.
+    readouts->addLayout(maxColumn, 1);
+    upper->addLayout(readouts, 1);
 
     auto* buttons = new QHBoxLayout;
     largeReadoutButton = named(new QPushButton(QStringLiteral("&Duże okno"), summaryGroup), QStringLiteral("Bit_BigWindow"));
@@ -132,8 +146,8 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     showSumRadio->setChecked(true);
     selectionRow->addStretch(1);
     upper->addLayout(selectionRow);
-    upper->addStretch(1);
-    page->addWidget(summaryGroup);
+    // Rows below the readouts keep their height; the readouts take the rest.
+    page->addWidget(summaryGroup, 2);
 
     // Lower group: one box per channel.
     sensorsGroup = named(new QGroupBox(this), QStringLiteral("GroupBox3"));
@@ -144,10 +158,9 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
                               QStringLiteral("JvNavPanelHeader4"));
     lower->addWidget(sensorsHeader);
     for (int ch = 0; ch < 4; ++ch) {
-        lower->addWidget(buildChannelBox(ch), 0, Qt::AlignLeft);
+        lower->addWidget(buildChannelBox(ch), 1);
     }
-    lower->addStretch(1);
-    page->addWidget(sensorsGroup, 1);
+    page->addWidget(sensorsGroup, 3);
 }
 
 QGroupBox* MeasurementPage::buildChannelBox(int ch)
@@ -155,7 +168,8 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     const QString n = QString::number(ch + 1);
     ChannelControls& c = channels[static_cast<std::size_t>(ch)];
     c.box = named(new QGroupBox(sensorsGroup), QString::fromLatin1(kBoxNames[static_cast<std::size_t>(ch)]));
-    c.box->setFixedSize(kChannelBoxWidth, kChannelBoxHeight);
+    c.box->setMinimumSize(kChannelBoxWidth, kChannelBoxHeight);
+    c.box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     c.box->setAutoFillBackground(true);
     QPalette white = c.box->palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -208,6 +222,9 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
         gauges->addWidget(caption, 1, static_cast<int>(g));
     }
     middle->addLayout(gauges);
+    // In a taller box the load line and the gauges stay together, in the middle of the height.
+    middle->insertStretch(0, 1);
+    middle->addStretch(1);
     row->addLayout(middle);
 
     c.valueLabel = named(new FittedLabel(QStringLiteral("0"), c.box), QStringLiteral("DisplayTens") + n);
@@ -220,6 +237,7 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     c.valueLabel->setMinimumWidth(1);
     c.valueLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(c.valueLabel, 1);
+    c.valueLabel->setGrowBeyondHeight(kChannelValueHeight);
     return c.box;
 }
 

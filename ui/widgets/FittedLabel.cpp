@@ -36,6 +36,24 @@ void FittedLabel::setFitHeight(bool fit)
     refit();
 }
 
+void FittedLabel::setGrowBeyondHeight(int designHeight)
+{
+    m_growBeyondHeight = std::max(0, designHeight);
+    refit();
+}
+
+QFont FittedLabel::grownFont() const
+{
+    const int height = contentsRect().height();
+    if (m_growBeyondHeight <= 0 || height <= m_growBeyondHeight) {
+        return m_designFont;
+    }
+    QFont grown = m_designFont;
+    const int designPixels = QFontInfo(m_designFont).pixelSize();
+    grown.setPixelSize(static_cast<int>(static_cast<long long>(designPixels) * height / m_growBeyondHeight));
+    return grown;
+}
+
 void FittedLabel::setFittedText(const QString& text)
 {
     if (text != this->text()) {
@@ -96,9 +114,10 @@ void FittedLabel::resizeEvent(QResizeEvent* event)
 void FittedLabel::refit()
 {
     const QRect room = contentsRect();
-    QFont wanted = m_designFont;
+    const QFont largest = grownFont();
+    QFont wanted = largest;
     if (room.width() > kSideRoom) {
-        wanted = fittedFont(m_designFont, text(), room.width() - kSideRoom, m_fitHeight ? room.height() : 0);
+        wanted = fittedFont(largest, text(), room.width() - kSideRoom, m_fitHeight ? room.height() : 0);
     }
     if (wanted != font()) {
         setFont(wanted);

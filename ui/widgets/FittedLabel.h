@@ -19,6 +19,12 @@ public:
     const QFont& designFont() const { return m_designFont; }
     /// Whether the text must fit the label's height too, not only its width (off by default).
     void setFitHeight(bool fit);
+    /// Lets the text grow with the label: when the label's content is taller than `designHeight`
+    /// pixels, the font it may take grows from the designed one in proportion to that height
+    /// (still made smaller where the text would not fit the width). 0: never larger than designed.
+    void setGrowBeyondHeight(int designHeight);
+    /// The font the text may take at the label's present height: the designed one, or larger.
+    QFont grownFont() const;
     /// Shows `text`, at the designed size if it fits, smaller otherwise.
     void setFittedText(const QString& text);
 
@@ -39,6 +45,7 @@ private:
 
     QFont m_designFont;
     bool m_fitHeight = false;
+    int m_growBeyondHeight = 0;
 };
 
 } // namespace qmx::ui

@@ -4,6 +4,7 @@
 // time it is shown, so the manual always opens at its beginning.
 
 #include "doc/manual/mhtml/MhtArchive.h"
+#include "lang/StringTable.h"
 
 #include <QTextBrowser>
 #include <QUrl>
@@ -46,6 +47,8 @@ class HelpWindow : public QWidget {
 public:
     /// Name of the manual's file in the executable's folder.
     static constexpr const char* kManualFileName = "QMX80NET_instrukcja.mht";
+    /// Name of the English manual's file, beside the Polish one.
+    static constexpr const char* kEnglishManualFileName = "QMX80NET_manual_en.mht";
     /// Client area of a new window.
     static constexpr int kInitialClientWidth = 655;
     static constexpr int kInitialClientHeight = 611;
@@ -58,6 +61,13 @@ public:
     /// The manual's address in `folder`: a file: URL made from the local path, so blanks and
     /// letters outside ASCII in the folder's name are kept as they are.
     static QUrl manualAddress(const QString& folder);
+    /// The address of the manual in `language` in `folder`; the Polish manual when the English
+    /// one is not there.
+    static QUrl manualAddress(const QString& folder, lang::Language language);
+
+    /// The language of the manual opened from now on (Polish at first).
+    void setLanguage(lang::Language language) { m_language = language; }
+    lang::Language language() const { return m_language; }
 
     /// The embedded browser, filling the window.
     ManualView* manualView = nullptr;
@@ -75,6 +85,7 @@ private:
     void refreshContents();
 
     QString m_manualFolder;
+    lang::Language m_language = lang::Language::Polish;
 };
 
 } // namespace qmx::ui

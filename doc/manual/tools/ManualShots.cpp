@@ -31,6 +31,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <iterator>
 
@@ -97,8 +98,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fputs("usage: qmx_manual_shots OUTPUT_FOLDER\n", stderr);
+    const bool english = argc == 3 && std::strcmp(argv[2], "en") == 0;
+    if (argc != 2 && !english) {
+        std::fputs("usage: qmx_manual_shots OUTPUT_FOLDER [en]\n", stderr);
         return 64;
     }
     QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -119,6 +121,11 @@ int main(int argc, char** argv)
     ui::LargeReadoutWindow bigDisplay;
     ui::HelpWindow help;
     form.attachWindows({&about, &analogCalib, &bigDisplay, &help});
+    if (english) {
+        // As with Language=1 in the preferences.
+        form.languageList->setCurrentIndex(1);
+        form.applySelectedLanguage();
+    }
     form.show();
 
     const QString hyphens = QString::fromLatin1(display::kNotConnectedText);
@@ -126,7 +133,8 @@ int main(int argc, char** argv)
         [&] {
             // Connected, settings read, and measurement reports arriving (the first poll goes out a
             // second after the read-out): channel 1 then reports a real status.
-            return form.link().connected() && form.connectionStatusEdit->text().startsWith(QStringLiteral("Połączono"))
+            return form.link().connected() && (form.connectionStatusEdit->text().startsWith(QStringLiteral("Połączono"))
+                                                || form.connectionStatusEdit->text().startsWith(QStringLiteral("Connected to")))
                 && !form.unitsText().isEmpty() && form.measurementPage->sumReadout->text() != hyphens
                 && form.link().measurement().ChannelStatus[0] >= 2;
         },

@@ -80,11 +80,10 @@ TEST(HelpMenu, TheManualOpenedIsTheOneOfTheWindowsLanguage)
     test::FakeBackend backend;
     ui::MainWindow window(backend);
     ui::AboutBox about;
-    ui::TFormCalib calib;
     ui::AnalogCalibrationWindow analogCalib;
     ui::LargeReadoutWindow bigDisplay;
     ui::HelpWindow help(folder.path());
-    window.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
+    window.attachWindows({&about, &analogCalib, &bigDisplay, &help});
 
     // Language=0: Polish.
     window.manualAction->trigger();

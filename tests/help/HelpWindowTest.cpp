@@ -125,13 +125,13 @@ TEST_F(HelpWindow, OpensTheManualFromAFolderWithABlankAndAPolishLetter)
 TEST_F(HelpWindow, OpensTheManualOfItsLanguageAndThePolishOneWhenTheEnglishIsMissing)
 {
     writeManual(manualBytes(QStringLiteral("Instrukcja po polsku")));
-    const QString englishPath = QDir(m_folder).filePath(QString::fromLatin1(HelpWindow::kEnglishManualFileName));
+    const QString englishPath = QDir(m_folder).filePath(QString::fromLatin1(qmx::ui::HelpWindow::kEnglishManualFileName));
     {
         QFile english(englishPath);
         ASSERT_TRUE(english.open(QIODevice::WriteOnly));
         english.write(manualBytes(QStringLiteral("The manual in English")));
     }
-    HelpWindow help(m_folder);
+    qmx::ui::HelpWindow help(m_folder);
     EXPECT_EQ(help.language(), qmx::lang::Language::Polish);
     help.showManual();
     EXPECT_EQ(help.manualView->address().toLocalFile(), manualPath());

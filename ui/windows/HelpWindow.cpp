@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QImage>
 #include <QScreen>
@@ -165,6 +166,17 @@ QUrl HelpWindow::manualAddress(const QString& folder)
     return QUrl::fromLocalFile(QDir(folder).absoluteFilePath(QString::fromLatin1(kManualFileName)));
 }
 
+QUrl HelpWindow::manualAddress(const QString& folder, lang::Language language)
+{
+    if (language == lang::Language::English) {
+        const QString english = QDir(folder).absoluteFilePath(QString::fromLatin1(kEnglishManualFileName));
+        if (QFileInfo::exists(english)) {
+            return QUrl::fromLocalFile(english);
+        }
+    }
+    return manualAddress(folder);
+}
+
 void HelpWindow::showManual()
 {
     if (isVisible()) {
@@ -190,7 +202,7 @@ void HelpWindow::showEvent(QShowEvent* event)
 
 void HelpWindow::refreshContents()
 {
-    manualView->navigate(manualAddress(m_manualFolder));
+    manualView->navigate(manualAddress(m_manualFolder, m_language));
 }
 
 } // namespace qmx::ui

@@ -2,6 +2,7 @@
 #include "ui/widgets/Fonts.h"
 
 #include "pages/ChartPage.h"
+#include "review/ChartAnalysisPanel.h"
 #include "pages/CommunicationPage.h"
 #include "pages/MeasurementPage.h"
 #include "pages/OutputsPage.h"
@@ -84,7 +85,10 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     TabSheet2 = new ChartPage(std::move(chartSources), PageControl1);
     TabSheet3 = new RecordingPage(PageControl1);
     TabSheet5 = new SettingsPage(*m_link, [this](std::string_view id) { return LookupText(id); }, PageControl1);
-    connect(TabSheet5, &SettingsPage::unitsTextChanged, this, [this](const QString& units) { m_unitsText = units; });
+    connect(TabSheet5, &SettingsPage::unitsTextChanged, this, [this](const QString& units) {
+        m_unitsText = units;
+        TabSheet2->chartAnalysis->setLiveUnit(units);
+    });
     // The ampersands give each tab its Alt key (the letter is underlined, not shown as "&").
     PageControl1->addTab(TabSheet1, imageListIcon(0), QStringLiteral("&Pomiary"));
     PageControl1->addTab(TabSheet2, imageListIcon(1), QStringLiteral("&Wykres"));
@@ -151,6 +155,7 @@ void TForm1::siLangCombo1Change()
         return;
     }
     m_activeLanguage = language;
+    TabSheet2->chartAnalysis->retranslate();
     for (const auto& entry : lang::propertyTable()) {
         const auto text = lang::propertyText(entry, language);
         if (!text) {
@@ -163,6 +168,12 @@ void TForm1::siLangCombo1Change()
             edit->setText(*text);
         }
     }
+}
+
+void TForm1::openRecordingForReview(const QString& path)
+{
+    PageControl1->setCurrentWidget(TabSheet2);
+    TabSheet2->chartAnalysis->openRecording(path);
 }
 
 QString TForm1::LookupText(std::string_view id) const

@@ -5,6 +5,7 @@
 #include "recording/chart/ChartRules.h"
 #include "ui/ErrorBox.h"
 #include "ui/icons/Icons.h"
+#include "ui/review/ChartAnalysisPanel.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/Indicators.h"
 
@@ -162,6 +163,7 @@ ChartPage::ChartPage(ChartPageSources sources, QWidget* parent)
 {
     setObjectName(QStringLiteral("TabSheet2"));
     buildPage();
+    chartAnalysis->setTexts({m_sources.lookupText, m_sources.decimals, m_sources.locale});
     Chart1->setNumberLocale(m_sources.locale);
     m_model.setClock(m_sources.clock);
 
@@ -178,6 +180,7 @@ ChartPage::~ChartPage() = default;
 void ChartPage::setSources(ChartPageSources sources)
 {
     m_sources = std::move(sources);
+    chartAnalysis->setTexts({m_sources.lookupText, m_sources.decimals, m_sources.locale});
     Chart1->setNumberLocale(m_sources.locale);
     m_model.setClock(m_sources.clock);
 }
@@ -209,6 +212,9 @@ void ChartPage::buildPage()
     Chart1 = new recording::ChartPlot(Panel2);
     chartLayout->addWidget(Chart1, 1);
     groupLayout->addWidget(Panel2, 1);
+    chartAnalysis = new ChartAnalysisPanel(*Chart1, GroupBox6);
+    groupLayout->addWidget(chartAnalysis);
+    connect(chartAnalysis, &ChartAnalysisPanel::reviewOpened, this, &ChartPage::onReviewOpened);
 
     // The status field and the tips button sit on the chart's surface, in its lower corners.
     ChartStatus = new QLineEdit(kStatusOff, Chart1);
@@ -414,6 +420,9 @@ void ChartPage::onChartTimeout()
 
 void ChartPage::ChartTimerTimer()
 {
+    if (chartAnalysis->inReview()) {
+        return; // a recording is shown: live samples wait until "Start" returns to live
+    }
     m_model.setAutoEnabled(Cb_ChartAutoStartStop->isChecked());
     m_model.setAutoChannel(ComboBox_ChartAutoCh->currentIndex());
     const link::Measurement measurement = m_sources.measurement ? m_sources.measurement() : link::Measurement{};
@@ -436,8 +445,11 @@ void ChartPage::ChartTimerTimer()
     if (tick.bottomRange) {
         Chart1->setBottomRange(*tick.bottomRange);
     }
-    if (tick.leftRange) {
+    if (tick.leftRange && chartAnalysis->leftRangeFollowsProgram()) {
         Chart1->setLeftRange(*tick.leftRange);
+    }
+    if (tick.appended) {
+        chartAnalysis->onSampleAppended();
     }
 }
 
@@ -449,6 +461,11 @@ void ChartPage::showRunState()
 
 void ChartPage::Btn_ChartStartClick()
 {
+    if (chartAnalysis->inReview()) {
+        // Back to live: the recording leaves the chart, which starts afresh from time 0.
+        chartAnalysis->leaveReview();
+        Btn_ChartResetClick();
+    }
     m_model.start();
     showRunState();
 }
@@ -551,6 +568,13 @@ void ChartPage::Btn_SaveBmpChartClick()
 void ChartPage::Btn_ChartTipsClick()
 {
     m_dialogs->information(lookup("IDS_158"), lookup("IDS_157"));
+}
+
+void ChartPage::onReviewOpened(const QString& header)
+{
+    m_model.pause();
+    showRunState();
+    JvHeader_Chart->setCaption(header);
 }
 
 void ChartPage::onSeriesToggled(int index, bool active)

@@ -1,0 +1,122 @@
+// The analysis strip over live data: statistics follow the running chart, the value axis can be
+// autoscaled without zero, held at manual limits, fitted to all samples, and titled with the unit.
+
+#include "ui/pages/ChartPage.h"
+#include "ui/review/ChartAnalysisPanel.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace qmx::ui {
+namespace {
+
+constexpr int kSumRow = 5; // statistics rows: time, channels 1..4, sum
+
+class ChartLiveAnalysisTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ChartPageSources sources;
+        sources.measurement = [this]() -> const link::Measurement& { return measurement; };
+        sources.connected = [] { return true; };
+        sources.measurementLive = [] { return true; };
+        sources.decimals = [] { return 2; };
+        sources.locale = display::NumberLocale::c();
+        sources.clock = [this] { return clockNow; };
+        page = std::make_unique<ChartPage>(std::move(sources), nullptr);
+        page->ChartTimer->stop(); // ticks are driven by the test
+        page->resize(1000, 700);
+        page->show();
+    }
+
+    ChartAnalysisPanel& panel() { return *page->chartAnalysis; }
+
+    /// One sampling tick with every series at `value`, 10 ms after the last.
+    void tickWith(float value)
+    {
+        measurement.ChannelValue = {value, value, value, value};
+        measurement.SumValue = value;
+        clockNow += std::chrono::milliseconds(10);
+        page->ChartTimerTimer();
+    }
+
+    double tableNumber(int row, int column) { return panel().statisticsTable->item(row, column)->text().toDouble(); }
+
+    std::chrono::nanoseconds clockNow{std::chrono::seconds(1000)};
+    link::Measurement measurement;
+    std::unique_ptr<ChartPage> page;
+};
+
+TEST_F(ChartLiveAnalysisTest, StatisticsFollowTheRunningChartWithoutPausing)
+{
+    page->Btn_ChartStartClick();
+    for (int i = 1; i <= 10; ++i) {
+        tickWith(static_cast<float>(i));
+    }
+    page->Chart1->replot();
+    EXPECT_EQ(panel().statisticsTable->item(kSumRow, ChartAnalysisPanel::Points)->text(), QStringLiteral("10"));
+    EXPECT_DOUBLE_EQ(tableNumber(kSumRow, ChartAnalysisPanel::Mean), 5.5);
+    EXPECT_DOUBLE_EQ(tableNumber(kSumRow, ChartAnalysisPanel::PeakToPeak), 9.0);
+    tickWith(21.0F);
+    page->Chart1->replot();
+    EXPECT_TRUE(page->model().running());
+    EXPECT_EQ(panel().statisticsTable->item(kSumRow, ChartAnalysisPanel::Points)->text(), QStringLiteral("11"));
+    EXPECT_DOUBLE_EQ(tableNumber(kSumRow, ChartAnalysisPanel::Max), 21.0);
+}
+
+TEST_F(ChartLiveAnalysisTest, AutoscaleFitsTheValuesWithoutForcingZero)
+{
+    page->Btn_ChartStartClick();
+    tickWith(100.0F);
+    tickWith(110.0F);
+    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().lower, -1.0); // the chart's own rule includes zero
+    panel().autoscaleToggle->setChecked(true);
+    EXPECT_NEAR(page->Chart1->leftRange().lower, 99.5, 1e-6);
+    EXPECT_NEAR(page->Chart1->leftRange().upper, 110.5, 1e-6);
+    tickWith(120.0F);
+    EXPECT_NEAR(page->Chart1->leftRange().lower, 99.0, 1e-6);
+    EXPECT_NEAR(page->Chart1->leftRange().upper, 121.0, 1e-6);
+    panel().autoscaleToggle->setChecked(false);
+    tickWith(120.0F);
+    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().lower, -1.0);
+}
+
+TEST_F(ChartLiveAnalysisTest, ManualValueLimitsHoldWhileTheChartRuns)
+{
+    page->Btn_ChartStartClick();
+    tickWith(3.0F);
+    panel().valueMinimumEdit->setText(QStringLiteral("-5"));
+    panel().valueMaximumEdit->setText(QStringLiteral("20"));
+    emit panel().valueMaximumEdit->editingFinished();
+    tickWith(50.0F);
+    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().lower, -5.0);
+    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().upper, 20.0);
+    // An upper limit below the lower one is not taken.
+    panel().valueMaximumEdit->setText(QStringLiteral("-10"));
+    emit panel().valueMaximumEdit->editingFinished();
+    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().upper, 20.0);
+}
+
+TEST_F(ChartLiveAnalysisTest, FitAllShowsEverySampleAndTheAxisCarriesTheUnit)
+{
+    page->applyTimeWindowIndex(0); // a one-second window that scrolls
+    page->Btn_ChartStartClick();
+    for (int i = 0; i < 300; ++i) {
+        tickWith(static_cast<float>(i));
+    }
+    EXPECT_GT(page->Chart1->bottomRange().lower, 1.0);
+    page->Btn_ChartPauseClick();
+    panel().fitAllButton->click();
+    EXPECT_DOUBLE_EQ(page->Chart1->bottomRange().lower, page->Chart1->chartData().x(0));
+    EXPECT_DOUBLE_EQ(page->Chart1->bottomRange().upper, page->Chart1->chartData().x(299));
+    panel().setLiveUnit(QStringLiteral(" kN"));
+    EXPECT_EQ(page->Chart1->yAxis->label(), QStringLiteral("Wartosc pomiaru [kN]"));
+}
+
+} // namespace
+} // namespace qmx::ui

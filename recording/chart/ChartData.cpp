@@ -12,7 +12,18 @@ struct ChartData::Chunk {
     std::array<std::array<float, kChunkRows>, kChartSeriesCount> y;
     std::array<std::array<ValueSpan, kBlocksPerChunk>, kChartSeriesCount> blocks{};
     std::array<ValueSpan, kChartSeriesCount> whole{};
+    // Count, mean and spread per block, in separate arrays so that a block costs 17 bytes, not 24.
+    std::array<std::array<std::uint8_t, kBlocksPerChunk>, kChartSeriesCount> blockCount{};
+    std::array<std::array<double, kBlocksPerChunk>, kChartSeriesCount> blockMean{};
+    std::array<std::array<double, kBlocksPerChunk>, kChartSeriesCount> blockM2{};
+    std::array<ValueMoments, kChartSeriesCount> wholeMoments{};
+
+    ValueMoments blockMoments(std::size_t s, std::size_t block) const
+    {
+        return ValueMoments{blockCount[s][block], blockMean[s][block], blockM2[s][block]};
+    }
 };
+static_assert(ChartData::kBlockRows <= 255, "block counts are kept in one byte");
 
 ChartData::ChartData() = default;
 ChartData::~ChartData() = default;
@@ -35,6 +46,12 @@ void ChartData::append(double x, const ChartValues& values)
         chunk.y[static_cast<std::size_t>(s)][inChunk] = v;
         chunk.blocks[static_cast<std::size_t>(s)][block].add(v);
         chunk.whole[static_cast<std::size_t>(s)].add(v);
+        ValueMoments m = chunk.blockMoments(static_cast<std::size_t>(s), block);
+        m.add(v);
+        chunk.blockCount[static_cast<std::size_t>(s)][block] = static_cast<std::uint8_t>(m.count);
+        chunk.blockMean[static_cast<std::size_t>(s)][block] = m.mean;
+        chunk.blockM2[static_cast<std::size_t>(s)][block] = m.m2;
+        chunk.wholeMoments[static_cast<std::size_t>(s)].add(v);
     }
     ++m_size;
     dropAgedChunks(x);
@@ -137,6 +154,40 @@ ValueSpan ChartData::span(int series, std::size_t first, std::size_t last) const
             for (std::size_t i = 0, n = blockEnd - row; i < n; ++i) {
                 result.add(values[i]);
             }
+            row = blockEnd;
+        }
+    }
+    return result;
+}
+
+ValueMoments ChartData::moments(int series, std::size_t first, std::size_t last) const
+{
+    ValueMoments result;
+    last = std::min(last, m_size);
+    if (series < 0 || series >= kChartSeriesCount) {
+        return result;
+    }
+    const auto s = static_cast<std::size_t>(series);
+    std::size_t row = first;
+    // The same walk as span(): partial block, whole blocks, whole chunks, tail.
+    while (row < last) {
+        const std::size_t chunkIndex = row / kChunkRows;
+        const std::size_t inChunk = row % kChunkRows;
+        const Chunk& chunk = *m_chunks[chunkIndex];
+        if (inChunk == 0 && row + kChunkRows <= last) {
+            result.merge(chunk.wholeMoments[s]);
+            row += kChunkRows;
+        } else if (inChunk % kBlockRows == 0 && row + kBlockRows <= last) {
+            result.merge(chunk.blockMoments(s, inChunk / kBlockRows));
+            row += kBlockRows;
+        } else {
+            const std::size_t blockEnd = std::min(last, row - inChunk % kBlockRows + kBlockRows);
+            const float* values = chunk.y[s].data() + inChunk;
+            ValueMoments part;
+            for (std::size_t i = 0, n = blockEnd - row; i < n; ++i) {
+                part.add(values[i]);
+            }
+            result.merge(part);
             row = blockEnd;
         }
     }

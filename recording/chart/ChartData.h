@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -37,6 +38,44 @@ struct ValueSpan {
     {
         min = other.min < min ? other.min : min;
         max = other.max > max ? other.max : max;
+    }
+};
+
+/// Count, mean and sum of squared deviations from the mean of a set of finite values, merged
+/// pairwise (Chan's formula) so that summaries of neighbouring blocks combine without the loss of
+/// precision that running sums of squares suffer.
+struct ValueMoments {
+    std::int64_t count = 0;
+    double mean = 0.0;
+    double m2 = 0.0; ///< sum of (value - mean)^2
+
+    /// Adds one value; NaN and infinities are left out, as ValueSpan leaves them out.
+    void add(float v)
+    {
+        if (v - v == 0.0F) {
+            ++count;
+            const double delta = static_cast<double>(v) - mean;
+            mean += delta / static_cast<double>(count);
+            m2 += delta * (static_cast<double>(v) - mean);
+        }
+    }
+    /// Adds every value of `other`.
+    void merge(const ValueMoments& other)
+    {
+        if (other.count == 0) {
+            return;
+        }
+        if (count == 0) {
+            *this = other;
+            return;
+        }
+        const auto na = static_cast<double>(count);
+        const auto nb = static_cast<double>(other.count);
+        const double n = na + nb;
+        const double delta = other.mean - mean;
+        mean += delta * nb / n;
+        m2 += other.m2 + delta * delta * na * nb / n;
+        count += other.count;
     }
 };
 
@@ -86,6 +125,9 @@ public:
 
     /// Min/max of the finite values of series `series` over rows [first, last).
     ValueSpan span(int series, std::size_t first, std::size_t last) const;
+
+    /// Count, mean and spread of the finite values of series `series` over rows [first, last).
+    ValueMoments moments(int series, std::size_t first, std::size_t last) const;
 
     /// Bytes held by the store (chunks, summaries and the chunk table).
     std::size_t memoryBytes() const;

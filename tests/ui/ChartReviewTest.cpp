@@ -69,6 +69,8 @@ protected:
     ChartReviewFixture() : sim(sim::SimBackend::Clock::Manual), window(sim)
     {
         page().chartAnalysis->setDialogs(std::make_unique<ScriptedReviewDialogs>(log));
+        // The legend's choices are the user's: the sum is switched on as a user would.
+        page().setSeriesActive(4, true);
         window.resize(window.minimumSize());
         window.show();
         // The newest run crosses midnight: its x axis is the recorded clock.
@@ -310,7 +312,9 @@ TEST_F(ChartReviewFixture, ReviewStripFitsThePageAtTheWindowsMinimumSize)
     chart().replot();
     const QRect pageRect = page().rect();
     for (QWidget* w : panel().findChildren<QWidget*>()) {
-        if (!w->isVisible() || w->parentWidget() != &panel()) {
+        // Labels that elide (ignored width) may be narrower than their text.
+        if (!w->isVisible() || w->parentWidget() != &panel() ||
+            w->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) {
             continue;
         }
         const QRect onPage(w->mapTo(&page(), QPoint(0, 0)), w->size());

@@ -129,7 +129,6 @@ void ChartAnalysisPanel::build()
     firstRow->addWidget(openButton);
     firstRow->addWidget(runList);
     firstRow->addWidget(statusLabel, 1);
-    firstRow->addWidget(fitAllButton);
     firstRow->addWidget(exportButton);
     column->addLayout(firstRow);
 
@@ -157,6 +156,7 @@ void ChartAnalysisPanel::build()
     secondRow->addWidget(valueMinimumEdit);
     secondRow->addWidget(valueMaximumCaption);
     secondRow->addWidget(valueMaximumEdit);
+    secondRow->addWidget(fitAllButton);
     secondRow->addWidget(rangeLabel, 1);
     column->addLayout(secondRow);
 
@@ -169,6 +169,9 @@ void ChartAnalysisPanel::build()
     statisticsTable->verticalHeader()->setMinimumSectionSize(kTableRowHeight);
     statisticsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     statisticsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Clock readings are the widest texts: their columns take what they need.
+    statisticsTable->horizontalHeader()->setSectionResizeMode(Cursor1, QHeaderView::ResizeToContents);
+    statisticsTable->horizontalHeader()->setSectionResizeMode(Cursor2, QHeaderView::ResizeToContents);
     statisticsTable->horizontalHeader()->setMinimumSectionSize(30);
     statisticsTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     statisticsTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -240,9 +243,26 @@ void ChartAnalysisPanel::retranslate()
         showReviewStatus();
     }
     refreshStatistics();
-    // Table height: header and rows exactly, so the strip takes no more room than it needs.
-    statisticsTable->setFixedHeight(statisticsTable->horizontalHeader()->sizeHint().height() +
-                                    statisticsTable->rowCount() * kTableRowHeight + 2 * statisticsTable->frameWidth());
+}
+
+void ChartAnalysisPanel::fitTableRows()
+{
+    // A row per shown series (and one for the cursors' time), no more: the chart keeps the height.
+    int rows = 0;
+    for (int row = 0; row < statisticsTable->rowCount(); ++row) {
+        const bool wanted = row == 0 ? m_cursors->shown()
+                                     : m_plot.seriesActive(row - 1) &&
+                                           (!m_review || m_review->run.present[static_cast<std::size_t>(row - 1)]);
+        if (statisticsTable->isRowHidden(row) == wanted) {
+            statisticsTable->setRowHidden(row, !wanted);
+        }
+        rows += wanted ? 1 : 0;
+    }
+    const int height = statisticsTable->horizontalHeader()->sizeHint().height() + rows * kTableRowHeight +
+                       2 * statisticsTable->frameWidth();
+    if (statisticsTable->height() != height) {
+        statisticsTable->setFixedHeight(height);
+    }
 }
 
 void ChartAnalysisPanel::setLiveUnit(const QString& unitText)
@@ -329,17 +349,17 @@ void ChartAnalysisPanel::finishLoading(const QString& path, recording::ReviewRea
     if (clockTimeBase(m_review->run.timeBase)) {
         auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
         ticker->setTimeZone(QTimeZone::utc());
-        ticker->setDateTimeFormat(m_review->run.timeBase == recording::ReviewTimeBase::ClockTime
-                                      ? QStringLiteral("HH:mm:ss\nd.MM.yyyy")
-                                      : QStringLiteral("HH:mm:ss"));
+        // One line of labels keeps the plot tall; the run's start date goes into the axis title.
+        ticker->setDateTimeFormat(QStringLiteral("HH:mm:ss"));
         m_plot.xAxis->setTicker(ticker);
-        m_plot.xAxis->setLabel(lookup("IDS_ChartStatClock"));
+        const QDateTime start = m_review->run.clockAt(0);
+        m_plot.xAxis->setLabel(m_review->run.timeBase == recording::ReviewTimeBase::ClockTime && start.isValid()
+                                   ? QStringLiteral("%1 (%2)").arg(lookup("IDS_ChartStatClock"),
+                                                                  start.toString(QStringLiteral("d.MM.yyyy")))
+                                   : lookup("IDS_ChartStatClock"));
     } else {
         m_plot.xAxis->setTicker(m_liveTicker);
         m_plot.xAxis->setLabel(m_liveTimeTitle);
-    }
-    for (int i = 0; i < recording::kChartSeriesCount; ++i) {
-        statisticsTable->setRowHidden(1 + i, !m_review->run.present[static_cast<std::size_t>(i)]);
     }
     retranslate();
     updateAxisTitle();
@@ -371,7 +391,7 @@ void ChartAnalysisPanel::showReviewStatus()
         text += QStringLiteral("; ") + lookup("IDS_ChartReviewTorn");
     }
     statusLabel->setText(text);
-    statusLabel->setToolTip(m_review->path);
+    statusLabel->setToolTip(text + QLatin1Char('\n') + m_review->path);
 }
 
 void ChartAnalysisPanel::leaveReview()
@@ -385,9 +405,6 @@ void ChartAnalysisPanel::leaveReview()
     m_plot.xAxis->setLabel(m_liveTimeTitle);
     runList->clear();
     runList->setEnabled(false);
-    for (int i = 0; i < recording::kChartSeriesCount; ++i) {
-        statisticsTable->setRowHidden(1 + i, false);
-    }
     retranslate();
     updateAxisTitle();
     showReviewStatus();
@@ -502,6 +519,8 @@ void ChartAnalysisPanel::refreshStatistics()
         statisticsTable->setColumnHidden(col, !cursors);
     }
     rangeLabel->setText(lookup(cursors ? "IDS_ChartRangeCursors" : "IDS_ChartRangeVisible"));
+    rangeLabel->setToolTip(rangeLabel->text());
+    fitTableRows();
     const auto [fromX, toX] = statisticsRange();
     std::array<recording::CursorReading, ChartCursors::kCursorCount> readings{};
     if (cursors) {

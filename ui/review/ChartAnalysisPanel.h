@@ -136,6 +136,7 @@ private:
     void onManualLimitsEdited();
     void fitValueAxisToVisible();
     void refreshStatistics();
+    void fitTableRows();
     void showReviewStatus();
     void updateAxisTitle();
     QString lookup(std::string_view id) const;

@@ -42,6 +42,8 @@ namespace {
 // Share of the value span left free above and below the curves when the value axis is fitted.
 constexpr double kFitMargin = 0.05;
 constexpr int kTableRowHeight = 17;
+// Visible time span (seconds) below which clock labels show milliseconds.
+constexpr double kClockMillisecondSpan = 20.0;
 
 const std::array<std::string_view, ChartAnalysisPanel::ColumnCount> kColumnTitles{
     "IDS_ChartStatCursor1", "IDS_ChartStatCursor2", "IDS_ChartStatDifference",
@@ -91,6 +93,7 @@ ChartAnalysisPanel::ChartAnalysisPanel(recording::ChartPlot& plot, QWidget* pare
     connect(m_cursors, &ChartCursors::cursorsChanged, this, &ChartAnalysisPanel::refreshStatistics);
     connect(&m_plot, &QCustomPlot::afterReplot, this, &ChartAnalysisPanel::refreshStatistics);
     connect(m_plot.xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
+        updateClockLabels();
         if (autoscaleToggle->isChecked()) {
             fitValueAxisToVisible();
         }
@@ -215,6 +218,9 @@ void ChartAnalysisPanel::retranslate()
     openButton->setText(lookup("IDS_ChartOpenRecording"));
     fitAllButton->setText(lookup("IDS_ChartFitAll"));
     exportButton->setText(lookup("IDS_ChartExport"));
+    for (QPushButton* button : {openButton, fitAllButton, exportButton}) {
+        button->setMinimumWidth(button->sizeHint().width());
+    }
     cursorsToggle->setText(lookup("IDS_ChartCursors"));
     autoscaleToggle->setText(lookup("IDS_ChartAutoscale"));
     valueMinimumCaption->setText(lookup("IDS_ChartYMin"));
@@ -352,6 +358,7 @@ void ChartAnalysisPanel::finishLoading(const QString& path, recording::ReviewRea
         // One line of labels keeps the plot tall; the run's start date goes into the axis title.
         ticker->setDateTimeFormat(QStringLiteral("HH:mm:ss"));
         m_plot.xAxis->setTicker(ticker);
+        updateClockLabels();
         const QDateTime start = m_review->run.clockAt(0);
         m_plot.xAxis->setLabel(m_review->run.timeBase == recording::ReviewTimeBase::ClockTime && start.isValid()
                                    ? QStringLiteral("%1 (%2)").arg(lookup("IDS_ChartStatClock"),
@@ -378,6 +385,20 @@ void ChartAnalysisPanel::finishLoading(const QString& path, recording::ReviewRea
     emit recordingLoaded(true);
 }
 
+void ChartAnalysisPanel::updateClockLabels()
+{
+    auto* ticker = dynamic_cast<QCPAxisTickerDateTime*>(m_plot.xAxis->ticker().data());
+    if (!ticker) {
+        return;
+    }
+    // Milliseconds appear once the labels are less than a few seconds apart.
+    const QString format = m_plot.xAxis->range().size() < kClockMillisecondSpan ? QStringLiteral("HH:mm:ss.zzz")
+                                                                               : QStringLiteral("HH:mm:ss");
+    if (ticker->dateTimeFormat() != format) {
+        ticker->setDateTimeFormat(format);
+    }
+}
+
 void ChartAnalysisPanel::showReviewStatus()
 {
     if (!m_review) {
@@ -391,7 +412,6 @@ void ChartAnalysisPanel::showReviewStatus()
         text += QStringLiteral("; ") + lookup("IDS_ChartReviewTorn");
     }
     statusLabel->setText(text);
-    statusLabel->setToolTip(text + QLatin1Char('\n') + m_review->path);
 }
 
 void ChartAnalysisPanel::leaveReview()
@@ -519,7 +539,6 @@ void ChartAnalysisPanel::refreshStatistics()
         statisticsTable->setColumnHidden(col, !cursors);
     }
     rangeLabel->setText(lookup(cursors ? "IDS_ChartRangeCursors" : "IDS_ChartRangeVisible"));
-    rangeLabel->setToolTip(rangeLabel->text());
     fitTableRows();
     const auto [fromX, toX] = statisticsRange();
     std::array<recording::CursorReading, ChartCursors::kCursorCount> readings{};

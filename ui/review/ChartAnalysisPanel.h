@@ -137,6 +137,7 @@ private:
     void fitValueAxisToVisible();
     void refreshStatistics();
     void fitTableRows();
+    void updateClockLabels();
     void showReviewStatus();
     void updateAxisTitle();
     QString lookup(std::string_view id) const;

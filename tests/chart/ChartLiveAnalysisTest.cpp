@@ -5,6 +5,9 @@
 #include "ui/review/ChartAnalysisPanel.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QTableWidget>
 
@@ -116,6 +119,28 @@ TEST_F(ChartLiveAnalysisTest, FitAllShowsEverySampleAndTheAxisCarriesTheUnit)
     EXPECT_DOUBLE_EQ(page->Chart1->bottomRange().upper, page->Chart1->chartData().x(299));
     panel().setLiveUnit(QStringLiteral(" kN"));
     EXPECT_EQ(page->Chart1->yAxis->label(), QStringLiteral("Wartosc pomiaru [kN]"));
+}
+
+TEST_F(ChartLiveAnalysisTest, VisibleLiveRangeIsExportedInTheRecordersFormat)
+{
+    page->Btn_ChartStartClick();
+    for (int i = 0; i < 40; ++i) {
+        tickWith(static_cast<float>(i));
+    }
+    // Rows 10..29 in view (times 0.10 .. 0.29 s).
+    page->Chart1->setBottomRange({0.095, 0.295});
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("na-zywo.csv"));
+    ASSERT_TRUE(panel().exportTo(csv));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    EXPECT_EQ(lines.value(0).trimmed(), QByteArrayLiteral("No.;Sum;Canal 1;Canal 2;Canal 3;Canal 4;"));
+    ASSERT_EQ(lines.size(), 1 + 20 + 1);
+    EXPECT_TRUE(lines[1].contains(";10.00;10.00;")) << lines[1].toStdString();
+    const QString png = dir.filePath(QStringLiteral("na-zywo.png"));
+    EXPECT_TRUE(panel().exportTo(png));
+    EXPECT_GT(QFileInfo(png).size(), 500);
 }
 
 } // namespace

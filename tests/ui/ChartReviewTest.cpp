@@ -335,3 +335,15 @@ TEST_F(ChartReviewFixture, ReviewStripFitsThePageAtTheWindowsMinimumSize)
         EXPECT_TRUE(page().grab().save(shots + QStringLiteral("/chart-review-large.png")));
     }
 }
+
+TEST_F(ChartReviewFixture, StripTextsFollowTheWindowsLanguage)
+{
+    window.siLangCombo1->setCurrentIndex(1);
+    window.siLangCombo1Change();
+    EXPECT_EQ(panel().openButton->text(), QStringLiteral("Open recording…"));
+    EXPECT_EQ(panel().statisticsTable->horizontalHeaderItem(ui::ChartAnalysisPanel::Mean)->text(), QStringLiteral("Mean"));
+    window.siLangCombo1->setCurrentIndex(0);
+    window.siLangCombo1Change();
+    EXPECT_EQ(panel().openButton->text(), QStringLiteral("Otwórz rejestrację…"));
+    EXPECT_EQ(panel().statisticsTable->horizontalHeaderItem(ui::ChartAnalysisPanel::Mean)->text(), QStringLiteral("Średnia"));
+}

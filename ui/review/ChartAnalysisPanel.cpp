@@ -134,6 +134,10 @@ void ChartAnalysisPanel::build()
     firstRow->addWidget(statusLabel, 1);
     firstRow->addWidget(exportButton);
     column->addLayout(firstRow);
+    // The buttons keep their whole captions (in the window's font, set after the strip is made).
+    for (QPushButton* button : {openButton, fitAllButton, exportButton}) {
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
 
     auto* secondRow = new QHBoxLayout;
     secondRow->setSpacing(4);
@@ -218,9 +222,7 @@ void ChartAnalysisPanel::retranslate()
     openButton->setText(lookup("IDS_ChartOpenRecording"));
     fitAllButton->setText(lookup("IDS_ChartFitAll"));
     exportButton->setText(lookup("IDS_ChartExport"));
-    for (QPushButton* button : {openButton, fitAllButton, exportButton}) {
-        button->setMinimumWidth(button->sizeHint().width());
-    }
+
     cursorsToggle->setText(lookup("IDS_ChartCursors"));
     autoscaleToggle->setText(lookup("IDS_ChartAutoscale"));
     valueMinimumCaption->setText(lookup("IDS_ChartYMin"));

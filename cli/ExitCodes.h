@@ -18,7 +18,8 @@ inline constexpr int kExitNoDevice = 2;
 inline constexpr int kExitDeviceGone = 3;
 /// The command line was wrong.
 inline constexpr int kExitUsage = 64;
-/// A settings file was refused: it cannot be read as a whole, lacks a key or holds a bad value.
+/// A settings file was refused (it cannot be read as a whole, lacks a key or holds a bad value), or
+/// a file given to stats or plot is not a recording the program can read.
 inline constexpr int kExitDataError = 65;
 /// A file could not be opened or written, or a write to standard output failed.
 inline constexpr int kExitFileError = 74;
@@ -38,7 +39,7 @@ inline constexpr std::array<ExitCodeEntry, 7> kExitCodes{{
     {kExitNoDevice, "no transducer found, it cannot be opened, or it did not complete the start-up exchange"},
     {kExitDeviceGone, "the link to the transducer was lost (the reason goes to standard error)"},
     {kExitUsage, "usage error"},
-    {kExitDataError, "settings file refused, nothing was sent"},
+    {kExitDataError, "settings file refused, nothing was sent; or the file is not a readable recording"},
     {kExitFileError, "file could not be opened or written, or a write to standard output failed"},
 }};
 

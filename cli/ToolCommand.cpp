@@ -3,6 +3,7 @@
 #include "CliSession.h"
 #include "ExitCodes.h"
 #include "RecordCommand.h"
+#include "ReviewCommand.h"
 #include "SettingsCommand.h"
 #include "SettingsFileCommand.h"
 #include "StandardOutput.h"
@@ -137,7 +138,7 @@ QString toolUsage()
                           "commands:\n"
                           "  list    list the HID devices as the program labels them\n"
                           "  info    connect to the first transducer and print the connection text\n") +
-           qmx::cli::watchUsage() + qmx::cli::recordUsage() +
+           qmx::cli::watchUsage() + qmx::cli::recordUsage() + qmx::cli::reviewUsage() +
            QStringLiteral("  settings show\n"
                           "          print the transducer's sensor and I/O settings, one field a line\n"
                           "  settings save FILE [--decimals N]\n"
@@ -167,6 +168,12 @@ int runToolCommand(link::HidBackend& backend, QStringList args, const SessionLim
     }
     if (verb == QLatin1String("record")) {
         return runRecordVerb(backend, args, limits);
+    }
+    if (verb == QLatin1String("stats")) {
+        return runStatsVerb(args);
+    }
+    if (verb == QLatin1String("plot")) {
+        return runPlotVerb(args);
     }
     printError(QStringLiteral("unknown command '%1'").arg(verb));
     std::fputs(toolUsage().toLocal8Bit().constData(), stderr);

@@ -1,5 +1,5 @@
 #pragma once
-// The tool's commands (list, info, watch, record, settings) on any HID backend: the verb and its
+// The tool's commands (list, info, watch, record, settings, stats, plot) on any HID backend: the verb and its
 // options in, the exit code out, messages on standard output and standard error.
 
 #include "CliSession.h"

@@ -7,9 +7,12 @@
 #include "app/Backends.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -32,7 +35,20 @@ int runCommand(QStringList args)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The plot verb paints text, which needs a GUI application; it never opens a window, so the
+    // offscreen platform serves where no display is set.
+    bool painting = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--simulate") != 0) {
+            painting = std::strcmp(argv[i], "plot") == 0;
+            break;
+        }
+    }
+    if (painting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const std::unique_ptr<QCoreApplication> app =
+        painting ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     // Every verb's output is checked once more at the end: a write that failed anywhere (a full
     // disk, a closed descriptor) turns a success into a "write error".
     return qmx::cli::finishStandardOutput(runCommand(QCoreApplication::arguments().mid(1)));

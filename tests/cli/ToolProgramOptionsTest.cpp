@@ -92,7 +92,8 @@ TEST(ToolOptions, HelpListsEveryExitCode)
     }
     // Every verb and the options added to watch and record are in the help.
     for (const char* word : {"list", "info", "watch", "record", "settings show", "--format tsv|csv|json",
-                             "--status-words", "--speed INDEX|PERIOD", "--version"}) {
+                             "--status-words", "--speed INDEX|PERIOD", "--version", "stats FILE",
+                             "plot FILE --out REPORT.pdf|png|svg", "--series s1,s2,s3,s4,sum"}) {
         EXPECT_TRUE(help.contains(QLatin1String(word))) << word;
     }
 }

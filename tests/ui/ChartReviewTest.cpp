@@ -237,6 +237,10 @@ TEST_F(ChartReviewFixture, StartReturnsToTheLiveChart)
 {
     ASSERT_TRUE(open(path));
     ASSERT_TRUE(panel().inReview());
+    // "Reset" clears the live samples only: the recording stays in view.
+    page().Btn_ChartReset->click();
+    EXPECT_TRUE(panel().inReview());
+    EXPECT_NEAR(chart().xAxis->range().lower, chart().chartData().x(0), 1e-9);
     page().Btn_ChartStart->click();
     EXPECT_FALSE(panel().inReview());
     EXPECT_FALSE(chart().showsOtherStore());

@@ -486,6 +486,9 @@ void ChartPage::applyResetView(const recording::ChartResetView& view)
 void ChartPage::Btn_ChartResetClick()
 {
     applyResetView(m_model.reset());
+    if (chartAnalysis->inReview()) {
+        chartAnalysis->fitAll(); // the live samples went; the recording stays in view
+    }
 }
 
 void ChartPage::ComboB_ChartSamplingChange()

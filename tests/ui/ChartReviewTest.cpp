@@ -247,6 +247,7 @@ TEST_F(ChartReviewFixture, StartReturnsToTheLiveChart)
     EXPECT_TRUE(chart().chartData().empty());
     EXPECT_EQ(page().JvHeader_Chart->caption(), QStringLiteral("Wykres aktywny"));
     EXPECT_TRUE(panel().statusLabel->text().isEmpty());
+    EXPECT_FALSE(panel().runList->isVisible());
     EXPECT_EQ(chart().xAxis->label(), QStringLiteral("Czas [s]"));
 }
 
@@ -337,6 +338,24 @@ TEST_F(ChartReviewFixture, ReviewStripFitsThePageAtTheWindowsMinimumSize)
         QApplication::processEvents();
         chart().replot();
         EXPECT_TRUE(page().grab().save(shots + QStringLiteral("/chart-review-large.png")));
+    }
+}
+
+TEST_F(ChartReviewFixture, LiveChartWithEverySeriesKeepsAPlotAtTheMinimumSize)
+{
+    window.PageControl1->setCurrentWidget(&page());
+    for (int i = 0; i < recording::kChartSeriesCount; ++i) {
+        page().setSeriesActive(i, true);
+    }
+    panel().cursorsToggle->setChecked(true);
+    window.resize(window.minimumSize());
+    QApplication::processEvents();
+    chart().replot();
+    // Every statistics row shown, and still a plot to look at.
+    EXPECT_FALSE(panel().statisticsTable->isRowHidden(recording::kChartSeriesCount));
+    EXPECT_GE(chart().axisRect()->rect().height(), 80);
+    if (const QString shots = qEnvironmentVariable("QMX_SCREENSHOT_DIR"); !shots.isEmpty()) {
+        EXPECT_TRUE(page().grab().save(shots + QStringLiteral("/chart-live-all-series-minimum.png")));
     }
 }
 

@@ -121,6 +121,7 @@ void ChartAnalysisPanel::build()
     runList = new QComboBox(this);
     runList->setObjectName(QStringLiteral("ChartRunList"));
     runList->setEnabled(false);
+    runList->setVisible(false); // offered while a recording is shown
     runList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     fitAllButton = new QPushButton(this);
     fitAllButton->setObjectName(QStringLiteral("ChartFitAll"));
@@ -352,6 +353,7 @@ void ChartAnalysisPanel::finishLoading(const QString& path, recording::ReviewRea
     m_review = std::move(review);
     m_shownRun = m_review->run.runIndex;
     runList->setEnabled(true);
+    runList->setVisible(true);
 
     // The time axis reads the recorded clock when the run has one.
     if (clockTimeBase(m_review->run.timeBase)) {
@@ -427,6 +429,7 @@ void ChartAnalysisPanel::leaveReview()
     m_plot.xAxis->setLabel(m_liveTimeTitle);
     runList->clear();
     runList->setEnabled(false);
+    runList->setVisible(false);
     retranslate();
     updateAxisTitle();
     showReviewStatus();

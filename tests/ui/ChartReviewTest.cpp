@@ -370,3 +370,28 @@ TEST_F(ChartReviewFixture, StripTextsFollowTheWindowsLanguage)
     EXPECT_EQ(panel().openButton->text(), QStringLiteral("Otwórz rejestrację…"));
     EXPECT_EQ(panel().statisticsTable->horizontalHeaderItem(ui::ChartAnalysisPanel::Mean)->text(), QStringLiteral("Średnia"));
 }
+
+TEST_F(ChartReviewFixture, DamagedLineIsNamedAndTheRestOfTheRunShown)
+{
+    recording::RecordColumns columns;
+    columns.count = columns.sum = true;
+    const auto locale = display::NumberLocale::c();
+    const QDateTime start(QDate(2026, 12, 9), QTime(8, 0));
+    QByteArray bytes;
+    for (int i = 0; i < 3; ++i) {
+        bytes += recording::BuildRecordLine(columns, lineValues(start, i), i == 0, locale);
+    }
+    bytes += "12;zepsute;\r\n"; // line 5
+    bytes += recording::BuildRecordLine(columns, lineValues(start, 3), false, locale);
+    const QString damaged = dir.filePath(QStringLiteral("uszkodzony.csv"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    ASSERT_TRUE(open(damaged));
+    ASSERT_EQ(log.errors.size(), 1);
+    EXPECT_TRUE(log.errors[0].contains(QStringLiteral("uszkodzony.csv"))) << log.errors[0].toStdString();
+    EXPECT_TRUE(log.errors[0].contains(QStringLiteral("wiersza 5"))) << log.errors[0].toStdString();
+    ASSERT_TRUE(panel().inReview());
+    EXPECT_EQ(chart().chartData().size(), 4U);
+}

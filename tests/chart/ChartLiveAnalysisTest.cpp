@@ -103,6 +103,13 @@ TEST_F(ChartLiveAnalysisTest, ManualValueLimitsHoldWhileTheChartRuns)
     panel().valueMaximumEdit->setText(QStringLiteral("-10"));
     emit panel().valueMaximumEdit->editingFinished();
     EXPECT_DOUBLE_EQ(page->Chart1->leftRange().upper, 20.0);
+    // Both limits cleared: the chart's own rule (from below zero to above the largest value).
+    panel().valueMinimumEdit->clear();
+    panel().valueMaximumEdit->clear();
+    emit panel().valueMaximumEdit->editingFinished();
+    tickWith(50.0F);
+    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().lower, -1.0);
+    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().upper, 51.0);
 }
 
 TEST_F(ChartLiveAnalysisTest, FitAllShowsEverySampleAndTheAxisCarriesTheUnit)

@@ -490,6 +490,10 @@ void ChartAnalysisPanel::onAutoscaleToggled(bool on)
 
 void ChartAnalysisPanel::onManualLimitsEdited()
 {
+    if (valueMinimumEdit->text().trimmed().isEmpty() && valueMaximumEdit->text().trimmed().isEmpty()) {
+        m_manualLimits = false; // both cleared: the chart's own rule again
+        return;
+    }
     const auto lower = display::ParseUserReal(valueMinimumEdit->text(), m_texts.locale);
     const auto upper = display::ParseUserReal(valueMaximumEdit->text(), m_texts.locale);
     if (!lower || !upper || !(*lower < *upper)) {

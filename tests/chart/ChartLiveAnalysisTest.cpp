@@ -5,6 +5,8 @@
 #include "ui/review/ChartAnalysisPanel.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 
 namespace qmx::ui {
 namespace {
@@ -46,6 +49,22 @@ protected:
         measurement.SumValue = value;
         clockNow += std::chrono::milliseconds(10);
         page->ChartTimerTimer();
+    }
+
+    /// Exports to `file` and waits until it was written; the result tells whether it was.
+    bool exportTo(const QString& file)
+    {
+        std::optional<bool> written;
+        const auto connection = QObject::connect(&panel(), &ChartAnalysisPanel::exportFinished,
+                                                 [&](bool ok) { written = ok; });
+        panel().exportTo(file);
+        QElapsedTimer clock;
+        clock.start();
+        while (!written && clock.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        QObject::disconnect(connection);
+        return written.value_or(false);
     }
 
     double tableNumber(int row, int column) { return panel().statisticsTable->item(row, column)->text().toDouble(); }
@@ -138,7 +157,7 @@ TEST_F(ChartLiveAnalysisTest, VisibleLiveRangeIsExportedInTheRecordersFormat)
     page->Chart1->setBottomRange({0.095, 0.295});
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("na-zywo.csv"));
-    ASSERT_TRUE(panel().exportTo(csv));
+    ASSERT_TRUE(exportTo(csv));
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
@@ -146,7 +165,7 @@ TEST_F(ChartLiveAnalysisTest, VisibleLiveRangeIsExportedInTheRecordersFormat)
     ASSERT_EQ(lines.size(), 1 + 20 + 1);
     EXPECT_TRUE(lines[1].contains(";10.00;10.00;")) << lines[1].toStdString();
     const QString png = dir.filePath(QStringLiteral("na-zywo.png"));
-    EXPECT_TRUE(panel().exportTo(png));
+    EXPECT_TRUE(exportTo(png));
     EXPECT_GT(QFileInfo(png).size(), 500);
 }
 

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 using namespace qmx;
 using qmx::test::waitUntil;
@@ -111,6 +112,18 @@ protected:
         return done;
     }
 
+    /// Exports to `file` and waits until it was written; the result tells whether it was.
+    bool exportTo(const QString& file)
+    {
+        std::optional<bool> written;
+        const auto connection = QObject::connect(&panel(), &ui::ChartAnalysisPanel::exportFinished,
+                                                 [&](bool ok) { written = ok; });
+        panel().exportTo(file);
+        waitUntil([&] { return written.has_value(); }, 20000);
+        QObject::disconnect(connection);
+        return written.value_or(false);
+    }
+
     double tableNumber(int row, int column)
     {
         return panel().statisticsTable->item(row, column)->text().toDouble();
@@ -188,7 +201,11 @@ TEST_F(ChartReviewFixture, OpenedRecordingShowsItsNewestRunWithCursorValuesAndSt
     const QString csv = dir.filePath(QStringLiteral("zakres.csv"));
     chart().setBottomRange({data.x(10), data.x(59)});
     log.exportName = csv;
+    std::optional<bool> written;
+    QObject::connect(&panel(), &ui::ChartAnalysisPanel::exportFinished, [&](bool ok) { written = ok; });
     panel().exportButton->click();
+    ASSERT_TRUE(waitUntil([&] { return written.has_value(); }, 20000));
+    EXPECT_TRUE(*written);
     EXPECT_TRUE(log.errors.isEmpty()) << log.errors.join(u'\n').toStdString();
     QFile exported(csv);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
@@ -202,7 +219,7 @@ TEST_F(ChartReviewFixture, PictureExportsAreWrittenInEachFormat)
     ASSERT_TRUE(open(path));
     for (const char* name : {"wykres.png", "wykres.svg", "wykres.pdf"}) {
         const QString file = dir.filePath(QString::fromLatin1(name));
-        EXPECT_TRUE(panel().exportTo(file)) << name << ' ' << log.errors.join(u'\n').toStdString();
+        EXPECT_TRUE(exportTo(file)) << name << ' ' << log.errors.join(u'\n').toStdString();
         EXPECT_GT(QFileInfo(file).size(), 500) << name;
     }
 }

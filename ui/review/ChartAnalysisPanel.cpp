@@ -345,7 +345,7 @@ void ChartAnalysisPanel::finishLoading(const QString& path, recording::ReviewRea
         emit recordingLoaded(false);
         return;
     }
-    auto review = std::make_unique<ReviewedFile>();
+    auto review = std::make_shared<ReviewedFile>();
     review->path = path;
     review->runs = std::move(result.runs);
     review->run = std::move(*result.recording);
@@ -596,48 +596,80 @@ void ChartAnalysisPanel::chooseExport()
     }
 }
 
-bool ChartAnalysisPanel::exportTo(const QString& path)
+void ChartAnalysisPanel::exportTo(const QString& path)
 {
     const QCPRange range = m_plot.xAxis->range();
-    std::optional<QString> failure;
+    // The file is written on a worker thread. It reads a store nobody changes meanwhile: the
+    // review's own (kept alive by the task even if the user moves on), or a copy of the live rows
+    // in view (the live store grows with every tick).
+    const std::shared_ptr<const ReviewedFile> review = m_review;
+    std::shared_ptr<recording::ChartData> liveRows;
+    if (!review) {
+        const recording::ChartData& live = m_plot.liveData();
+        liveRows = std::make_shared<recording::ChartData>();
+        const std::size_t last = live.upperBound(range.upper);
+        for (std::size_t row = live.lowerBound(range.lower); row < last; ++row) {
+            recording::ChartValues values{};
+            for (int i = 0; i < recording::kChartSeriesCount; ++i) {
+                values[static_cast<std::size_t>(i)] = live.y(i, row);
+            }
+            liveRows->append(live.x(row), values);
+        }
+    }
+    const recording::ChartData* rows = review ? review->run.data.get() : liveRows.get();
+    const display::NumberLocale locale = m_texts.locale;
+
+    std::function<std::optional<QString>()> write;
     if (const auto format = recording::reportFormatForFileName(path)) {
         recording::ReportRequest request;
-        request.data = &m_plot.chartData();
+        request.data = rows;
         for (int i = 0; i < recording::kChartSeriesCount; ++i) {
             request.series[static_cast<std::size_t>(i)] = m_plot.seriesActive(i);
         }
         request.fromX = range.lower;
         request.toX = range.upper;
-        if (m_review) {
-            request.timeBase = m_review->run.timeBase;
-            request.source = QFileInfo(m_review->path).fileName();
-            request.date = m_review->run.clockAt(0);
+        if (review) {
+            request.timeBase = review->run.timeBase;
+            request.source = QFileInfo(review->path).fileName();
+            request.date = review->run.clockAt(0);
         } else {
             request.source = lookup("IDS_ChartLiveSource");
             request.date = QDateTime::currentDateTime();
             request.unit = m_liveUnit;
         }
-        failure = recording::writeReport(request, path, *format);
+        write = [request, path, format, review, liveRows] { return recording::writeReport(request, path, *format); };
     } else if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
-        if (m_review) {
-            failure = recording::exportRecordingCsv(m_review->run, range.lower, range.upper, path, m_texts.locale);
+        if (review) {
+            write = [review, range, path, locale] {
+                return recording::exportRecordingCsv(review->run, range.lower, range.upper, path, locale);
+            };
         } else {
             recording::CsvExportLayout layout;
             layout.columns.count = true;
             layout.columns.sum = true;
             layout.columns.sensor = {true, true, true, true};
             layout.decimals = m_texts.decimals ? std::max(0, m_texts.decimals()) : 1;
-            failure = recording::exportChartCsv(m_plot.liveData(), layout, range.lower, range.upper, path,
-                                                m_texts.locale);
+            write = [liveRows, layout, range, path, locale] {
+                return recording::exportChartCsv(*liveRows, layout, range.lower, range.upper, path, locale);
+            };
         }
     } else {
-        failure = QString();
+        write = [] { return std::optional<QString>(QString()); }; // no format for this name
     }
-    if (failure) {
-        m_dialogs->error(lookup("IDS_ChartExportFailed").arg(path));
-        return false;
-    }
-    return true;
+
+    exportButton->setEnabled(false);
+    using Failure = std::optional<QString>;
+    auto* watcher = new QFutureWatcher<Failure>(this);
+    connect(watcher, &QFutureWatcher<Failure>::finished, this, [this, watcher, path] {
+        watcher->deleteLater();
+        exportButton->setEnabled(true);
+        const bool written = !watcher->future().result().has_value();
+        if (!written) {
+            m_dialogs->error(lookup("IDS_ChartExportFailed").arg(path));
+        }
+        emit exportFinished(written);
+    });
+    watcher->setFuture(QtConcurrent::run(std::move(write)));
 }
 
 } // namespace qmx::ui

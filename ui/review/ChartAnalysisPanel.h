@@ -97,8 +97,9 @@ public:
     /// Whole time range and all values in view.
     void fitAll();
     /// Writes the visible chart (PNG, SVG, PDF with the header) or the visible range (CSV in the
-    /// program's format) to `path`, chosen by its extension. Returns false after showing the error.
-    bool exportTo(const QString& path);
+    /// program's format) to `path`, chosen by its extension, on a worker thread; exportFinished()
+    /// tells when it is done. A file that cannot be written is reported in the error box.
+    void exportTo(const QString& path);
 
     /// Statistics over the range the table uses: between the cursors when shown, else the visible
     /// time range.
@@ -124,6 +125,8 @@ signals:
     void reviewOpened(const QString& header);
     /// A recording (or another run of it) finished loading; false when it could not be read.
     void recordingLoaded(bool shown);
+    /// An export finished; false when the file could not be written.
+    void exportFinished(bool written);
 
 private:
     void build();
@@ -153,7 +156,7 @@ private:
     QSharedPointer<QCPAxisTicker> m_liveTicker;
     QString m_liveTimeTitle;
     QString m_valueTitle;
-    std::unique_ptr<ReviewedFile> m_review;
+    std::shared_ptr<ReviewedFile> m_review;
     int m_shownRun = 0;
     bool m_manualLimits = false;
 };

@@ -222,6 +222,11 @@ TEST_F(ChartReviewFixture, PictureExportsAreWrittenInEachFormat)
         EXPECT_TRUE(exportTo(file)) << name << ' ' << log.errors.join(u'\n').toStdString();
         EXPECT_GT(QFileInfo(file).size(), 500) << name;
     }
+    // A file that cannot be written is reported, naming it.
+    const QString unwritable = dir.filePath(QStringLiteral("brak/wykres.png"));
+    EXPECT_FALSE(exportTo(unwritable));
+    ASSERT_EQ(log.errors.size(), 1);
+    EXPECT_TRUE(log.errors[0].contains(unwritable)) << log.errors[0].toStdString();
 }
 
 TEST_F(ChartReviewFixture, OlderRunIsShownWhenChosen)

@@ -222,6 +222,10 @@ TEST_F(ChartReviewFixture, PictureExportsAreWrittenInEachFormat)
         EXPECT_TRUE(exportTo(file)) << name << ' ' << log.errors.join(u'\n').toStdString();
         EXPECT_GT(QFileInfo(file).size(), 500) << name;
     }
+    if (const QString shots = qEnvironmentVariable("QMX_SCREENSHOT_DIR"); !shots.isEmpty()) {
+        QFile::remove(shots + QStringLiteral("/chart-review-export.png"));
+        EXPECT_TRUE(QFile::copy(dir.filePath(QStringLiteral("wykres.png")), shots + QStringLiteral("/chart-review-export.png")));
+    }
     // A file that cannot be written is reported, naming it.
     const QString unwritable = dir.filePath(QStringLiteral("brak/wykres.png"));
     EXPECT_FALSE(exportTo(unwritable));

@@ -8,7 +8,7 @@ namespace qmx::lang {
 
 namespace {
 
-constexpr std::array<StringEntry, 60> kStrings{{
+constexpr std::array<StringEntry, 61> kStrings{{
     {"IDS_44", "Połączony", "Connected"},
     {"IDS_45", "Brak połączenia", "No connection"},
     {"IDS_46", "Rozłączony", "Disconnected"},
@@ -77,6 +77,8 @@ constexpr std::array<StringEntry, 60> kStrings{{
     {"IDS_ChartExportFailed", "Nie można zapisać pliku %1", "Cannot write the file %1"},
     {"IDS_ChartReviewDamaged", "Plik %1: nie można odczytać wiersza %2 (pominięte wiersze: %3)",
      "File %1: line %2 could not be read (lines skipped: %3)"},
+    {"IDS_ChartReviewForeignLine", "Plik %1: wiersz %2 nie jest wierszem rejestracji zapisanej przez program",
+     "File %1: line %2 is not a line of a recording made by this program"},
     {"IDS_ChartStatClock", "Czas", "Time"},
     {"IDS_ChartLiveSource", "Urządzenie (na żywo)", "Device (live)"},
 }};

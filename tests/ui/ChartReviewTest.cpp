@@ -255,7 +255,7 @@ TEST_F(ChartReviewFixture, ForeignFileIsRefusedNamingItsLine)
     ASSERT_TRUE(open(foreign));
     ASSERT_EQ(log.errors.size(), 1);
     EXPECT_TRUE(log.errors[0].contains(QStringLiteral("obcy.csv"))) << log.errors[0].toStdString();
-    EXPECT_TRUE(log.errors[0].contains(QStringLiteral("1"))) << log.errors[0].toStdString();
+    EXPECT_TRUE(log.errors[0].contains(QStringLiteral("wiersz 1 "))) << log.errors[0].toStdString();
     EXPECT_FALSE(panel().inReview());
 }
 

@@ -340,8 +340,13 @@ void ChartAnalysisPanel::finishLoading(const QString& path, recording::ReviewRea
     openButton->setEnabled(true);
     runList->setEnabled(m_review != nullptr);
     if (!result.recording) {
-        const QString reason = result.error ? result.error->text() : QString();
-        m_dialogs->error(lookup("IDS_ChartReviewFailed").arg(QFileInfo(path).fileName(), reason));
+        const QString name = QFileInfo(path).fileName();
+        if (result.error && result.error->line > 0) {
+            m_dialogs->error(lookup("IDS_ChartReviewForeignLine").arg(name).arg(result.error->line));
+        } else {
+            m_dialogs->error(
+                lookup("IDS_ChartReviewFailed").arg(name, result.error ? result.error->reason : QString()));
+        }
         emit recordingLoaded(false);
         return;
     }

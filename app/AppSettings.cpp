@@ -83,7 +83,7 @@ AppSettings readAppSettings(const KeyReader& read, const display::NumberLocale& 
                            // A value beyond the float range ("1e39") or not a number is as
                            // unreadable as any other text that is no real.
                            if (text) {
-                               if (const auto v = display::ParseReal(*text, locale)) {
+                               if (const auto v = display::parseReal(*text, locale)) {
                                    const auto narrowed = static_cast<float>(*v);
                                    if (std::isfinite(*v) && std::isfinite(narrowed)) {
                                        s.*f = narrowed;
@@ -108,7 +108,7 @@ std::vector<std::pair<QString, QString>> appSettingsEntries(const AppSettings& s
         std::visit(Overloaded{
                        [&](bool AppSettings::*f) { text = settings::flagText(s.*f); },
                        [&](int AppSettings::*f) { text = settings::integerText(s.*f); },
-                       [&](float AppSettings::*f) { text = display::FormatGeneral(static_cast<double>(s.*f), locale); },
+                       [&](float AppSettings::*f) { text = display::formatGeneral(static_cast<double>(s.*f), locale); },
                        [&](QString AppSettings::*) { skip = true; }, // FileName is written by the recorder only
                        [&](std::size_t series) { text = settings::flagText(s.ChartSeries[series]); },
                    },

@@ -8,10 +8,10 @@
 
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
-#include "ui/windows/TFHelp.h"
-#include "ui/windows/TForm2.h"
-#include "ui/windows/TFormAnCalib.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/HelpWindow.h"
+#include "ui/windows/AboutBox.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
+#include "ui/windows/LargeReadoutWindow.h"
 #include "ui/windows/TFormCalib.h"
 
 #include <QCommandLineParser>
@@ -101,24 +101,24 @@ int main(int argc, char** argv)
     try {
         // Caught from the start, so a signal that comes while the windows are being made still
         // closes the program once its message loop runs.
-        qmx::app::ShutdownSignals shutdownSignals;
-        qmx::app::Backends backends(std::get<StartOptions>(startOptions).simulate);
+        qmx::process::ShutdownSignals shutdownSignals;
+        qmx::sim::Backends backends(std::get<StartOptions>(startOptions).simulate);
 
-        const QString settingsPath = qmx::app::appSettingsPath(
+        const QString settingsPath = qmx::settings::appSettingsPath(
             QCoreApplication::applicationDirPath(),
             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 
         // Creation order: main window first (its creation sequence runs before the others exist).
-        qmx::ui::TForm1 form1(backends.hid(), settingsPath);
-        qmx::ui::TForm2 form2;
+        qmx::ui::MainWindow form1(backends.hid(), settingsPath);
+        qmx::ui::AboutBox form2;
         qmx::ui::TFormCalib formCalib;
-        qmx::ui::TFormAnCalib formAnCalib;
-        qmx::ui::TFormBigDisplay formBigDisplay;
-        qmx::ui::TFHelp fHelp;
+        qmx::ui::AnalogCalibrationWindow formAnCalib;
+        qmx::ui::LargeReadoutWindow formBigDisplay;
+        qmx::ui::HelpWindow fHelp;
         form1.attachWindows({&form2, &formCalib, &formAnCalib, &formBigDisplay, &fHelp});
         // A logout, a shutdown, Ctrl-C or a closed terminal closes the main window as its close
         // button does: preferences written, recording closed, transducer released.
-        QObject::connect(&shutdownSignals, &qmx::app::ShutdownSignals::shutdownRequested, &form1,
+        QObject::connect(&shutdownSignals, &qmx::process::ShutdownSignals::shutdownRequested, &form1,
                          [&form1] { form1.close(); });
         form1.show();
         if (const QString& recording = std::get<StartOptions>(startOptions).recording; !recording.isEmpty()) {

@@ -22,7 +22,7 @@ void formatNumberReadout(benchmark::State& state)
     const int decimals = static_cast<int>(state.range(0));
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(FormatNumber(kReadings[i++ % kReadings.size()], decimals, kComma));
+        benchmark::DoNotOptimize(formatNumber(kReadings[i++ % kReadings.size()], decimals, kComma));
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -31,7 +31,7 @@ BENCHMARK(formatNumberReadout)->Arg(0)->Arg(2)->Arg(4);
 void formatNumberExponent(benchmark::State& state)
 {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(FormatNumber(123456789.0, 2, kComma));
+        benchmark::DoNotOptimize(formatNumber(123456789.0, 2, kComma));
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -41,7 +41,7 @@ BENCHMARK(formatNumberExponent);
 void formatNumberLongExpansion(benchmark::State& state)
 {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(FormatNumber(0.1, 2, kComma));
+        benchmark::DoNotOptimize(formatNumber(0.1, 2, kComma));
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -51,7 +51,7 @@ void formatFixedField(benchmark::State& state)
 {
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(FormatFixed(kReadings[i++ % kReadings.size()], 8, 2, kComma));
+        benchmark::DoNotOptimize(formatFixed(kReadings[i++ % kReadings.size()], 8, 2, kComma));
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -61,7 +61,7 @@ void formatGeneralIni(benchmark::State& state)
 {
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(FormatGeneral(kReadings[i++ % kReadings.size()], kComma));
+        benchmark::DoNotOptimize(formatGeneral(kReadings[i++ % kReadings.size()], kComma));
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -33,7 +33,7 @@ CliSession::CliSession(link::HidBackend& backend, const SessionLimits& limits)
 {
     m_link.setMeasurementSilenceLimit(limits.measurementSilenceMs);
     if (limits.pollIntervalSeconds > 0.0) {
-        m_link.ZylTimer_ReadData().setInterval(limits.pollIntervalSeconds);
+        m_link.pollTimer().setInterval(limits.pollIntervalSeconds);
     }
     // A lost link ends the tool's verbs; a new search would only hide the loss.
     m_link.setSearchAfterLinkLoss(false);
@@ -70,7 +70,7 @@ SessionError CliSession::connect()
 
 SessionError CliSession::connect(int timeoutMs)
 {
-    m_link.JvHidDeviceController1DeviceChange();
+    m_link.onDeviceChange();
     const auto& list = m_link.deviceList();
     const bool found = std::any_of(list.begin(), list.end(), [](const link::DeviceEntry& e) {
         return link::isTransducerText(e.text);

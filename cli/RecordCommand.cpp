@@ -2,8 +2,8 @@
 
 #include "CliSession.h"
 
-#include "app/AppSettings.h"
-#include "app/ShutdownSignals.h"
+#include "settings/preferences/AppSettings.h"
+#include "process/ShutdownSignals.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -26,7 +26,7 @@ void printError(const QString& text)
 
 recording::RecordColumns defaultColumns()
 {
-    const app::AppSettings d;
+    const settings::AppSettings d;
     return recording::RecordColumns{d.SaveDate,
                                     d.SaveTime,
                                     d.SaveDataCnt,
@@ -154,7 +154,7 @@ QString recordUsage()
 
 std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
 {
-    const app::AppSettings defaults;
+    const settings::AppSettings defaults;
     RecordArgs result;
     result.speed = defaults.DataAcquistionSpeed;
     result.decimals = defaults.DecimalPoint;
@@ -227,7 +227,7 @@ std::variant<RecordArgs, QString> parseRecordArgs(const QStringList& argsIn)
 int runRecord(CliSession& session, const RecordArgs& args)
 {
     // SIGINT, SIGTERM and SIGHUP end the run through the event loop, with every line on disk.
-    const app::ShutdownSignals interrupt;
+    const process::ShutdownSignals interrupt;
     recording::Recorder recorder;
     recording::RecordOptions options;
     options.mode = args.mode;
@@ -244,7 +244,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
 
     std::optional<recording::FileError> failure;
     session.link().setMeasurementObserver([&](const link::Measurement& m) {
-        const recording::FrameOutcome outcome = recorder.RecordMeasurement(m);
+        const recording::FrameOutcome outcome = recorder.recordMeasurement(m);
         if (outcome.error && !failure) {
             failure = outcome.error;
         }
@@ -280,7 +280,7 @@ int runRecord(CliSession& session, const RecordArgs& args)
         progressTimer.start();
     }
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
-    session.link().ZylTimer_ReadDataTimer();
+    session.link().pollTick();
     bool gone = false;
     const auto done = [&] {
         gone = !session.link().connected();

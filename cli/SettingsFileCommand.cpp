@@ -122,12 +122,12 @@ int runSettingsApply(CliSession& session, const QString& path)
         return kExitNotKept;
     };
     link.suspendPollForRequest();
-    link.SendReport(settings::encodeSensorSettingsRequest(*records.sensor));
+    link.sendReport(settings::encodeSensorSettingsRequest(*records.sensor));
     if (!runUntil([&] { return sensorBack.has_value() || gone(); }, kReplyTimeoutMs) || !sensorBack) {
         return notConfirmed(QStringLiteral("sensor settings"));
     }
     link.suspendPollForRequest();
-    link.SendReport(settings::encodeIoSettingsRequest(*records.io));
+    link.sendReport(settings::encodeIoSettingsRequest(*records.io));
     if (!runUntil([&] { return ioBack.has_value() || gone(); }, kReplyTimeoutMs) || !ioBack) {
         return notConfirmed(QStringLiteral("communication and output settings"));
     }

@@ -3,8 +3,8 @@
 #include "CliSession.h"
 #include "StandardOutput.h"
 
-#include "app/AppSettings.h"
-#include "app/ShutdownSignals.h"
+#include "settings/preferences/AppSettings.h"
+#include "process/ShutdownSignals.h"
 #include "display/core/NumberFormat.h"
 #include "recording/recorder/RecordFormat.h"
 #include "settings/core/SensorSettings.h"
@@ -35,7 +35,7 @@ int waitSlice(const QElapsedTimer& clock, const std::optional<double>& seconds)
 /// A value as the program's readouts round it, with a point as decimal mark, for scripts.
 QString valueText(float v, int decimals)
 {
-    return display::FormatFixed(static_cast<double>(v), recording::kValuePrecision, decimals, display::NumberLocale::c());
+    return display::formatFixed(static_cast<double>(v), recording::kValuePrecision, decimals, display::NumberLocale::c());
 }
 
 /// A value as a JSON number; null for a value that is not finite, which JSON cannot write.
@@ -76,7 +76,7 @@ QString watchUsage()
 std::variant<WatchOptions, QString> parseWatchArgs(const QStringList& argsIn)
 {
     WatchOptions result;
-    result.decimals = app::AppSettings{}.DecimalPoint;
+    result.decimals = settings::AppSettings{}.DecimalPoint;
     QStringList args = argsIn;
     while (!args.isEmpty()) {
         const QString option = args.takeFirst();
@@ -197,7 +197,7 @@ QString watchLine(double seconds, const link::Measurement& m, const WatchLayout&
 int runWatch(CliSession& session, const WatchOptions& options)
 {
     // SIGINT and SIGTERM end the verb as its limits do: every line printed so far is out, exit 0.
-    const app::ShutdownSignals shutdownSignals;
+    const process::ShutdownSignals shutdownSignals;
     QElapsedTimer clock;
     clock.start();
     long lines = 0;
@@ -214,7 +214,7 @@ int runWatch(CliSession& session, const WatchOptions& options)
         writeStandardOutput((watchLine(static_cast<double>(clock.nsecsElapsed()) / 1e9, m, layout) + u'\n').toUtf8());
     });
     // Ask for measurements at once instead of waiting for the first tick of the poll timer.
-    session.link().ZylTimer_ReadDataTimer();
+    session.link().pollTick();
     const auto done = [&] {
         if (shutdownSignals.requested() || standardOutputFailed()) {
             return true;

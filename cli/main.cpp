@@ -4,7 +4,7 @@
 #include "StandardOutput.h"
 #include "ToolCommand.h"
 
-#include "app/Backends.h"
+#include "sim/Backends.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -27,7 +27,7 @@ int runCommand(QStringList args)
         qmx::cli::writeStandardOutput(QStringLiteral("qmx80net-cli %1\n").arg(QStringLiteral(QMX_VERSION)).toLocal8Bit());
         return 0;
     }
-    qmx::app::Backends backends(simulate);
+    qmx::sim::Backends backends(simulate);
     return qmx::cli::runToolCommand(backends.hid(), args);
 }
 

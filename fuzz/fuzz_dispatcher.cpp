@@ -46,10 +46,10 @@ struct Harness {
                          [this](const QByteArray& frame) { sensorFrame = frame; });
         QObject::connect(&controller, &link::LinkController::ioSettingsReceived,
                          [this](const QByteArray& frame) { ioFrame = frame; });
-        controller.JvHidDeviceController1DeviceChange();
+        controller.onDeviceChange();
         FUZZ_CHECK(controller.connected());
         // The poll worker would send measurement requests on its own; the target drives the link alone.
-        controller.ZylTimer_ReadData().setInterval(3600.0);
+        controller.pollTimer().setInterval(3600.0);
     }
 };
 
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         harness->device->clearWrites();
         harness->sensorFrame.reset();
         harness->ioFrame.reset();
-        harness->controller.DispatchReport(link::kOutputReportId, payload);
+        harness->controller.dispatchReport(link::kOutputReportId, payload);
 
         FUZZ_CHECK(harness->controller.connected());
         for (const auto& written : harness->device->writes()) {

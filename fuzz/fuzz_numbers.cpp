@@ -59,11 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         FUZZ_CHECK(!real.ok);
     }
-    if (const auto parsed = display::ParseReal(text, locale)) {
+    if (const auto parsed = display::parseReal(text, locale)) {
         FUZZ_CHECK(std::isfinite(*parsed));
-        FUZZ_CHECK(display::ParseUserReal(text, locale) == parsed || text.contains(u'.') || text.contains(u','));
+        FUZZ_CHECK(display::parseUserReal(text, locale) == parsed || text.contains(u'.') || text.contains(u','));
     }
-    if (const auto parsed = display::ParseUserReal(text, locale)) {
+    if (const auto parsed = display::parseUserReal(text, locale)) {
         FUZZ_CHECK(std::isfinite(*parsed));
     }
     // Any finite float32 as a field, a file or a request writes it reads back exactly.
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QString written = settingText(any, kFieldPrecision, decimals, locale);
         const RealFieldResult back = ValidateRealField(written, decimals, -INFINITY, INFINITY, locale);
         FUZZ_CHECK(back.ok && back.value == any && std::signbit(back.value) == std::signbit(any));
-        const auto general = display::ParseReal(display::FormatGeneral(static_cast<double>(any), locale), locale);
+        const auto general = display::parseReal(display::formatGeneral(static_cast<double>(any), locale), locale);
         FUZZ_CHECK(general && static_cast<float>(*general) == any);
     }
 

@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 
-#include "app/AppSettings.h"
+#include "settings/preferences/AppSettings.h"
 #include "display/core/NumberFormat.h"
 #include "settings/profile/ProfileDocument.h"
 
@@ -33,19 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray file(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
     settings::ProfileDocument document = settings::ProfileDocument::fromBytes(file);
     const auto reader = [](const settings::ProfileDocument& d) {
-        return [&d](const QString& key) { return d.value(app::kOptionsSection, key); };
+        return [&d](const QString& key) { return d.value(settings::kOptionsSection, key); };
     };
-    const app::AppSettings read = app::readAppSettings(reader(document), locale);
+    const settings::AppSettings read = settings::readAppSettings(reader(document), locale);
     FUZZ_CHECK(std::isfinite(read.TrigStartVal));
     FUZZ_CHECK(std::isfinite(read.TrigStopVal));
 
     bool stored = true;
-    for (const auto& [key, text] : app::appSettingsEntries(read, locale)) {
-        stored = stored && document.setValue(app::kOptionsSection, key, text);
+    for (const auto& [key, text] : settings::appSettingsEntries(read, locale)) {
+        stored = stored && document.setValue(settings::kOptionsSection, key, text);
     }
     if (stored) {
         const settings::ProfileDocument reread = settings::ProfileDocument::fromBytes(document.toBytes());
-        FUZZ_CHECK(app::readAppSettings(reader(reread), locale) == read);
+        FUZZ_CHECK(settings::readAppSettings(reader(reread), locale) == read);
     }
     return 0;
 }

@@ -33,7 +33,7 @@ LinkController::LinkController(HidBackend& backend, TextLookup lookup, QObject* 
       m_lookup(std::move(lookup)),
       m_handOff([this](const ReportHandOff::Report& r) { handleReport(r); }, this),
       m_decimalSeparator(QLocale::system().decimalPoint().front()),
-      m_pollTimer(kPollPeriodSeconds, [this] { ZylTimer_ReadDataTimer(); })
+      m_pollTimer(kPollPeriodSeconds, [this] { pollTick(); })
 {
     m_replyWatchdog.setSingleShot(true);
     m_replyWatchdog.setInterval(kReplyTimeoutMs);
@@ -50,8 +50,8 @@ LinkController::LinkController(HidBackend& backend, TextLookup lookup, QObject* 
     connect(&m_startupWatchdog, &QTimer::timeout, this, &LinkController::retryStartup);
     m_researchTimer.setSingleShot(true);
     m_researchTimer.setInterval(kStartupRetryMs);
-    connect(&m_researchTimer, &QTimer::timeout, this, &LinkController::JvHidDeviceController1DeviceChange);
-    connect(&m_backend, &HidBackend::devicesChanged, this, &LinkController::JvHidDeviceController1DeviceChange);
+    connect(&m_researchTimer, &QTimer::timeout, this, &LinkController::onDeviceChange);
+    connect(&m_backend, &HidBackend::devicesChanged, this, &LinkController::onDeviceChange);
 }
 
 LinkController::~LinkController()
@@ -72,7 +72,7 @@ std::shared_ptr<ClaimedDevice> LinkController::currentDevice() const
     return m_current;
 }
 
-void LinkController::SendReport(std::span<const std::uint8_t> payload)
+void LinkController::sendReport(std::span<const std::uint8_t> payload)
 {
     std::shared_ptr<ClaimedDevice> device;
     {
@@ -116,25 +116,25 @@ void LinkController::stopSilenceWatchdog()
     m_silenceWatchdog.stop();
 }
 
-void LinkController::SendCommand(std::uint8_t code)
+void LinkController::sendCommand(std::uint8_t code)
 {
     suspendPollForRequest();
     const std::array<std::uint8_t, 1> payload{code};
-    SendReport(payload);
+    sendReport(payload);
 }
 
-void LinkController::SendLinkState(bool flag)
+void LinkController::sendLinkState(bool flag)
 {
     std::array<std::uint8_t, kLongPayload> payload{};
     payload[0] = CMD_SET_LINK_STATE;
     payload[1] = flag ? 1 : 0;
-    SendReport(payload);
+    sendReport(payload);
 }
 
-void LinkController::ZylTimer_ReadDataTimer()
+void LinkController::pollTick()
 {
     const std::array<std::uint8_t, 1> payload{CMD_GET_MEASUREMENT};
-    SendReport(payload);
+    sendReport(payload);
     // The first poll without a measurement since the last one starts the silence watchdog (on
     // the user-interface thread, where it lives; this tick may run on the poll worker).
     if (connected() && !m_pollAwaitingMeasurement.exchange(true)) {
@@ -176,7 +176,7 @@ void LinkController::handleMeasurement(std::span<const std::uint8_t> payload)
     ++m_measurementsHandled;
 }
 
-void LinkController::DispatchReport(std::uint8_t /*reportId*/, std::span<const std::uint8_t> payload)
+void LinkController::dispatchReport(std::uint8_t /*reportId*/, std::span<const std::uint8_t> payload)
 {
     if (payload.empty()) {
         return; // no code at all: nothing to dispatch
@@ -193,7 +193,7 @@ void LinkController::DispatchReport(std::uint8_t /*reportId*/, std::span<const s
                 m_startupRetried = false;
                 m_deviceInfo = *info;
                 emit connectionTextChanged(connectionText(m_deviceInfo, m_decimalSeparator));
-                SendCommand(CMD_GET_SENSOR_SETTINGS);
+                sendCommand(CMD_GET_SENSOR_SETTINGS);
             }
         }
         break;
@@ -203,28 +203,28 @@ void LinkController::DispatchReport(std::uint8_t /*reportId*/, std::span<const s
     case CMD_GET_SENSOR_SETTINGS:
         if (!replyTooShort(code, payload.size(), kSensorSettingsReplyMin)) {
             emit sensorSettingsReceived(toByteArray(payload));
-            SendCommand(CMD_GET_IO_SETTINGS);
+            sendCommand(CMD_GET_IO_SETTINGS);
         }
         break;
     case CMD_GET_IO_SETTINGS:
         if (!replyTooShort(code, payload.size(), kIoSettingsReplyMin)) {
             emit ioSettingsReceived(toByteArray(payload));
-            SendLinkState(true);
+            sendLinkState(true);
         }
         break;
     case CMD_SET_LINK_STATE:
         if (!replyTooShort(code, payload.size(), kLinkStateReplyMin) && payload[1] == 0) {
-            SendCommand(m_pendingCommand);
+            sendCommand(m_pendingCommand);
         }
         break;
     case CMD_SET_SENSOR_SETTINGS:
         emit statusMessage(text("IDS_48"));
         emit sensorSettingsWritten();
-        SendCommand(CMD_GET_SENSOR_SETTINGS);
+        sendCommand(CMD_GET_SENSOR_SETTINGS);
         break;
     case CMD_SET_IO_SETTINGS:
         emit statusMessage(text("IDS_47"));
-        SendCommand(CMD_GET_IO_SETTINGS);
+        sendCommand(CMD_GET_IO_SETTINGS);
         break;
     case CMD_TARE_SUM:
         emit statusMessage(text("IDS_49"));
@@ -234,15 +234,15 @@ void LinkController::DispatchReport(std::uint8_t /*reportId*/, std::span<const s
         break;
     case CMD_FACTORY_SENSOR_SETTINGS:
         emit statusMessage(text("IDS_52"));
-        SendCommand(CMD_GET_SENSOR_SETTINGS);
+        sendCommand(CMD_GET_SENSOR_SETTINGS);
         break;
     case CMD_FACTORY_COMM_SETTINGS:
         emit statusMessage(QStringLiteral("Ustawienia domyslne komunikacji przywrócone"));
-        SendCommand(CMD_GET_IO_SETTINGS);
+        sendCommand(CMD_GET_IO_SETTINGS);
         break;
     case CMD_FACTORY_OUTPUT_SETTINGS:
         emit statusMessage(QStringLiteral("Ustawienia domyslne wejść-wyjść przywrócone"));
-        SendCommand(CMD_GET_IO_SETTINGS);
+        sendCommand(CMD_GET_IO_SETTINGS);
         break;
     default:
         // Zeroing and analog-output replies, and unlisted codes: only polling resumes.
@@ -274,7 +274,7 @@ void LinkController::establishLink()
     m_shortReplyReported = false;
     m_startupRetried = false;
     setLinkStatus(LinkStatus::Connected);
-    SendLinkState(false);
+    sendLinkState(false);
     m_pendingCommand = CMD_GET_INFO;
     m_startupWatchdog.start();
 }
@@ -289,7 +289,7 @@ void LinkController::retryStartup()
     m_startupRetried = true;
     emit statusMessage(QStringLiteral("Przetwornik QMX80NET nie odpowiada; ponowna próba połączenia co %1 s")
                            .arg(m_startupWatchdog.interval() / 1000.0, 0, 'g', 3));
-    SendLinkState(false);
+    sendLinkState(false);
     m_pendingCommand = CMD_GET_INFO;
 }
 
@@ -341,7 +341,7 @@ void LinkController::handleReport(const ReportHandOff::Report& report)
     if (report.source == m_currentSource) {
         m_readerFailuresWithoutReport = 0;
     }
-    DispatchReport(report.reportId, report.payload);
+    dispatchReport(report.reportId, report.payload);
 }
 
 void LinkController::loseLink(LinkLoss reason)
@@ -371,7 +371,7 @@ void LinkController::loseLink(LinkLoss reason)
         m_researchTimer.start();
         return;
     }
-    JvHidDeviceController1DeviceChange();
+    onDeviceChange();
 }
 
 void LinkController::releaseAll()
@@ -439,7 +439,7 @@ bool LinkController::keepHealthyLink(const std::vector<HidDeviceInfo>& infos)
     return true;
 }
 
-void LinkController::JvHidDeviceController1DeviceChange()
+void LinkController::onDeviceChange()
 {
     const std::vector<HidDeviceInfo> infos = m_backend.enumerate();
     if (keepHealthyLink(infos)) {

@@ -2,8 +2,8 @@
 // The device link: discovery and connection, the send operations, the receive dispatcher, the
 // measurement record and the poll timer. One instance, owned by the main window.
 //
-// Threads: everything runs on the user-interface thread except SendReport() and the poll tick,
-// which the poll timer's worker calls. SendReport() reads Connected and CurrentDevice under
+// Threads: everything runs on the user-interface thread except sendReport() and the poll tick,
+// which the poll timer's worker calls. sendReport() reads Connected and CurrentDevice under
 // m_sendMutex and writes through the device's own lock, so a release never races a write. Input
 // reports arrive from the devices' reader threads through a ReportHandOff, in arrival order, and
 // are dispatched one at a time on the user-interface thread.
@@ -73,27 +73,27 @@ public:
     LinkController(HidBackend& backend, TextLookup lookup, QObject* parent = nullptr);
     ~LinkController() override;
 
-    // Send operations. SendReport may be called from any thread; the others from the UI thread.
+    // Send operations. sendReport may be called from any thread; the others from the UI thread.
     /// Writes one output report carrying `payload` (1..63 bytes) to CurrentDevice; does nothing
     /// while not connected; failures are swallowed.
-    void SendReport(std::span<const std::uint8_t> payload);
+    void sendReport(std::span<const std::uint8_t> payload);
     /// Stops the poll timer, then sends the one-byte request `code`.
-    void SendCommand(std::uint8_t code);
+    void sendCommand(std::uint8_t code);
     /// Sends the link-state request with the given flag; leaves the poll timer alone.
-    void SendLinkState(bool flag);
+    void sendLinkState(bool flag);
     /// Stops the poll timer for a request that expects a reply (used by the senders of long
-    /// requests before SendReport). Polling resumes with the next non-measurement reply.
+    /// requests before sendReport). Polling resumes with the next non-measurement reply.
     void suspendPollForRequest();
 
     /// Handles one input report (UI thread).
-    void DispatchReport(std::uint8_t reportId, std::span<const std::uint8_t> payload);
+    void dispatchReport(std::uint8_t reportId, std::span<const std::uint8_t> payload);
 
     /// Device change: releases every device, enumerates and connects to the transducer.
-    void JvHidDeviceController1DeviceChange();
+    void onDeviceChange();
     /// The poll tick: sends the measurement request without touching the poll timer.
-    void ZylTimer_ReadDataTimer();
+    void pollTick();
 
-    HighResTimer& ZylTimer_ReadData() { return m_pollTimer; }
+    HighResTimer& pollTimer() { return m_pollTimer; }
     bool connected() const;
     LinkStatus linkStatus() const { return m_status; }
     std::uint8_t pendingCommand() const { return m_pendingCommand; }

@@ -13,7 +13,7 @@
 #include "ErrorBox.h"
 #include "icons/Icons.h"
 #include "lang/PropertyTable.h"
-#include "windows/TForm2.h"
+#include "windows/AboutBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,12 +52,12 @@ void setBackground(QLineEdit* edit, const QColor& colour)
 }
 } // namespace
 
-TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
+MainWindow::MainWindow(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     : QMainWindow(parent), m_settingsPath(std::move(settingsPath))
 {
     setObjectName(QStringLiteral("Form1"));
     m_errorBox = [this](const QString& message) { showErrorBox(this, message); };
-    m_link = std::make_unique<link::LinkController>(backend, [this](std::string_view id) { return LookupText(id); });
+    m_link = std::make_unique<link::LinkController>(backend, [this](std::string_view id) { return lookupText(id); });
 
     // The window is laid out for Tahoma's narrow letters; where Tahoma is missing, fonts of similar
     // width keep the captions within their places rather than the system's wider default.
@@ -71,38 +71,38 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     column->setSpacing(3);
     column->addWidget(buildConnectionStrip());
 
-    PageControl1 = new QTabWidget(central);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setIconSize(QSize(kTabIconSize, kTabIconSize));
-    TabSheet1 = new MeasurementPage(PageControl1);
+    pageTabs = new QTabWidget(central);
+    pageTabs->setObjectName(QStringLiteral("PageControl1"));
+    pageTabs->setIconSize(QSize(kTabIconSize, kTabIconSize));
+    measurementPage = new MeasurementPage(pageTabs);
     ChartPageSources chartSources;
     chartSources.measurement = [this]() -> const link::Measurement& { return m_link->measurement(); };
     chartSources.connected = [this] { return m_link->connected(); };
     chartSources.measurementLive = [this] { return m_link->measurementIsLive(); };
     chartSources.decimals = [this] { return Decp(); };
-    chartSources.lookupText = [this](std::string_view id) { return LookupText(id); };
+    chartSources.lookupText = [this](std::string_view id) { return lookupText(id); };
     chartSources.locale = m_numberLocale;
-    TabSheet2 = new ChartPage(std::move(chartSources), PageControl1);
-    TabSheet3 = new RecordingPage(PageControl1);
-    TabSheet5 = new SettingsPage(*m_link, [this](std::string_view id) { return LookupText(id); }, PageControl1);
-    connect(TabSheet5, &SettingsPage::unitsTextChanged, this, [this](const QString& units) {
+    chartPage = new ChartPage(std::move(chartSources), pageTabs);
+    recordingPage = new RecordingPage(pageTabs);
+    settingsPage = new SettingsPage(*m_link, [this](std::string_view id) { return lookupText(id); }, pageTabs);
+    connect(settingsPage, &SettingsPage::unitsTextChanged, this, [this](const QString& units) {
         m_unitsText = units;
-        TabSheet2->chartAnalysis->setLiveUnit(units);
+        chartPage->chartAnalysis->setLiveUnit(units);
     });
     // The ampersands give each tab its Alt key (the letter is underlined, not shown as "&").
-    PageControl1->addTab(TabSheet1, imageListIcon(0), QStringLiteral("&Pomiary"));
-    PageControl1->addTab(TabSheet2, imageListIcon(1), QStringLiteral("&Wykres"));
-    PageControl1->addTab(TabSheet3, imageListIcon(2), QStringLiteral("&Rejestracja"));
-    PageControl1->addTab(TabSheet5, imageListIcon(3), QStringLiteral("&Ustawienia"));
-    PageControl1->setCurrentIndex(0);
-    column->addWidget(PageControl1, 1);
+    pageTabs->addTab(measurementPage, imageListIcon(0), QStringLiteral("&Pomiary"));
+    pageTabs->addTab(chartPage, imageListIcon(1), QStringLiteral("&Wykres"));
+    pageTabs->addTab(recordingPage, imageListIcon(2), QStringLiteral("&Rejestracja"));
+    pageTabs->addTab(settingsPage, imageListIcon(3), QStringLiteral("&Ustawienia"));
+    pageTabs->setCurrentIndex(0);
+    column->addWidget(pageTabs, 1);
     column->addWidget(buildStatusStrip());
     setCentralWidget(central);
 
     // The device list is kept in an invisible list box.
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->hide();
+    deviceListBox = new QListWidget(this);
+    deviceListBox->setObjectName(QStringLiteral("ListBox1"));
+    deviceListBox->hide();
 
     // Until the window system reports a frame, the minimum applies to the window itself; the
     // initial client area does not count the menu bar, which Qt puts inside the window.
@@ -110,42 +110,42 @@ TForm1::TForm1(link::HidBackend& backend, QString settingsPath, QWidget* parent)
     resize(kInitialClientWidth, kInitialClientHeight + menuBar()->sizeHint().height());
     move(0, 0);
 
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
-    connect(m_link.get(), &link::LinkController::linkStatusChanged, this, &TForm1::showLinkStatus);
+    connect(pageTabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
+    connect(m_link.get(), &link::LinkController::linkStatusChanged, this, &MainWindow::showLinkStatus);
     connect(m_link.get(), &link::LinkController::connectionTextChanged, this,
-            [this](const QString& text) { ConnectionStatus->setText(text); });
+            [this](const QString& text) { connectionStatusEdit->setText(text); });
     connect(m_link.get(), &link::LinkController::statusMessage, this,
-            [this](const QString& text) { Label_Status->setText(text); });
+            [this](const QString& text) { statusLabel->setText(text); });
     connect(m_link.get(), &link::LinkController::deviceListChanged, this, [this] {
-        ListBox1->clear();
+        deviceListBox->clear();
         for (const auto& entry : m_link->deviceList()) {
-            ListBox1->addItem(entry.text);
+            deviceListBox->addItem(entry.text);
         }
     });
 
-    TimFps.setInterval(1000);
-    connect(&TimFps, &QTimer::timeout, this, &TForm1::TimFpsTimer);
-    TimFps.start();
-    DisplayData.setInterval(25);
-    connect(&DisplayData, &QTimer::timeout, this, &TForm1::DisplayDataTimer);
-    DisplayData.start();
+    fpsTimer.setInterval(1000);
+    connect(&fpsTimer, &QTimer::timeout, this, &MainWindow::fpsTick);
+    fpsTimer.start();
+    displayTimer.setInterval(25);
+    connect(&displayTimer, &QTimer::timeout, this, &MainWindow::displayTick);
+    displayTimer.start();
     connectMeasurementPage();
     connectRecordingPage();
-    connect(Wczytajustawieniazpliku1, &QAction::triggered, this, &TForm1::Wczytajustawieniazpliku1Click);
-    connect(Wczytajustawieniazpliku2, &QAction::triggered, this, &TForm1::Wczytajustawieniazpliku2Click);
-    connect(Informacje1, &QAction::triggered, this, &TForm1::Informacje1Click);
+    connect(loadSettingsAction, &QAction::triggered, this, &MainWindow::loadSettingsFile);
+    connect(saveSettingsAction, &QAction::triggered, this, &MainWindow::saveSettingsFile);
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::showAboutBox);
 
-    FormCreate();
+    startUp();
 
     // The first device search runs once the message loop is running.
-    QTimer::singleShot(0, this, &TForm1::JvHidDeviceController1DeviceChange);
+    QTimer::singleShot(0, this, &MainWindow::onDeviceChange);
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::siLangCombo1Change()
+void MainWindow::applySelectedLanguage()
 {
-    const int number = siLangCombo1->currentIndex() + 1;
+    const int number = languageList->currentIndex() + 1;
     if (number < 1 || number > lang::kLanguageCount) {
         m_errorBox(lang::invalidLanguageText("TForm1", number));
         return;
@@ -155,7 +155,7 @@ void TForm1::siLangCombo1Change()
         return;
     }
     m_activeLanguage = language;
-    TabSheet2->chartAnalysis->retranslate();
+    chartPage->chartAnalysis->retranslate();
     for (const auto& entry : lang::propertyTable()) {
         const auto text = lang::propertyText(entry, language);
         if (!text) {
@@ -170,36 +170,36 @@ void TForm1::siLangCombo1Change()
     }
 }
 
-void TForm1::openRecordingForReview(const QString& path)
+void MainWindow::openRecordingForReview(const QString& path)
 {
-    PageControl1->setCurrentWidget(TabSheet2);
-    TabSheet2->chartAnalysis->openRecording(path);
+    pageTabs->setCurrentWidget(chartPage);
+    chartPage->chartAnalysis->openRecording(path);
 }
 
-QString TForm1::LookupText(std::string_view id) const
+QString MainWindow::lookupText(std::string_view id) const
 {
     return lang::lookupText(id, m_activeLanguage);
 }
 
-void TForm1::buildMenu()
+void MainWindow::buildMenu()
 {
-    N1 = menuBar()->addMenu(QStringLiteral("Konfiguracja"));
-    N1->setObjectName(QStringLiteral("N1"));
-    Wczytajustawieniazpliku1 = N1->addAction(QStringLiteral("Wczytaj ustawienia z pliku"));
-    Wczytajustawieniazpliku1->setObjectName(QStringLiteral("Wczytajustawieniazpliku1"));
-    Wczytajustawieniazpliku2 = N1->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
-    Wczytajustawieniazpliku2->setObjectName(QStringLiteral("Wczytajustawieniazpliku2"));
-    Pomoc1 = menuBar()->addMenu(QStringLiteral("Pomoc"));
-    Pomoc1->setObjectName(QStringLiteral("Pomoc1"));
-    Instrukcja1 = Pomoc1->addAction(QStringLiteral("Instrukcja obsługi"));
-    Instrukcja1->setObjectName(QStringLiteral("Instrukcja1"));
-    Informacje1 = Pomoc1->addAction(QStringLiteral("Informacje"));
-    Informacje1->setObjectName(QStringLiteral("Informacje1"));
+    configurationMenu = menuBar()->addMenu(QStringLiteral("Konfiguracja"));
+    configurationMenu->setObjectName(QStringLiteral("N1"));
+    loadSettingsAction = configurationMenu->addAction(QStringLiteral("Wczytaj ustawienia z pliku"));
+    loadSettingsAction->setObjectName(QStringLiteral("Wczytajustawieniazpliku1"));
+    saveSettingsAction = configurationMenu->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
+    saveSettingsAction->setObjectName(QStringLiteral("Wczytajustawieniazpliku2"));
+    helpMenu = menuBar()->addMenu(QStringLiteral("Pomoc"));
+    helpMenu->setObjectName(QStringLiteral("Pomoc1"));
+    manualAction = helpMenu->addAction(QStringLiteral("Instrukcja obsługi"));
+    manualAction->setObjectName(QStringLiteral("Instrukcja1"));
+    aboutAction = helpMenu->addAction(QStringLiteral("Informacje"));
+    aboutAction->setObjectName(QStringLiteral("Informacje1"));
 
     // Keys of the menu items; the ends of the window's other keys are not in a menu.
-    Wczytajustawieniazpliku1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Wczytajustawieniazpliku2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    Instrukcja1->setShortcut(QKeySequence(Qt::Key_F1));
+    loadSettingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveSettingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    manualAction->setShortcut(QKeySequence(Qt::Key_F1));
     auto* quit = new QAction(this);
     quit->setObjectName(QStringLiteral("quitAction"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -209,23 +209,23 @@ void TForm1::buildMenu()
     auto* readShownPage = new QAction(this);
     readShownPage->setObjectName(QStringLiteral("readShownPageAction"));
     readShownPage->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(readShownPage, &QAction::triggered, this, &TForm1::readSettingsOfShownPage);
+    connect(readShownPage, &QAction::triggered, this, &MainWindow::readSettingsOfShownPage);
     addAction(readShownPage);
 }
 
-void TForm1::readSettingsOfShownPage()
+void MainWindow::readSettingsOfShownPage()
 {
-    if (PageControl1->currentIndex() != kSettingsPageIndex) {
+    if (pageTabs->currentIndex() != kSettingsPageIndex) {
         return;
     }
-    QWidget* shown = TabSheet5->PageControl2->currentWidget();
+    QWidget* shown = settingsPage->settingsTabs->currentWidget();
     QPushButton* read = nullptr;
-    if (shown == TabSheet5->TabSheet6) {
-        read = TabSheet5->TabSheet6->Btn_ReadTensSettings;
-    } else if (shown == TabSheet5->TabSheet7) {
-        read = TabSheet5->TabSheet7->Btn_ReadIOettings;
-    } else if (shown == TabSheet5->TabSheet4) {
-        read = TabSheet5->TabSheet4->BitBtn5;
+    if (shown == settingsPage->sensorPage) {
+        read = settingsPage->sensorPage->readSensorSettingsButton;
+    } else if (shown == settingsPage->communicationPage) {
+        read = settingsPage->communicationPage->readIoSettingsButton;
+    } else if (shown == settingsPage->outputsPage) {
+        read = settingsPage->outputsPage->readOutputsButton;
     }
     // A button locked while the transducer is busy or absent refuses the key as it refuses a click.
     if (read != nullptr && read->isEnabled()) {
@@ -233,92 +233,92 @@ void TForm1::readSettingsOfShownPage()
     }
 }
 
-QWidget* TForm1::buildConnectionStrip()
+QWidget* MainWindow::buildConnectionStrip()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(3, 3, 3, 3);
-    Label19 = new QLabel(QStringLiteral("Status połączenia"), panel);
-    Label19->setObjectName(QStringLiteral("Label19"));
-    ConnectionStatus = new QLineEdit(panel);
-    ConnectionStatus->setObjectName(QStringLiteral("ConnectionStatus"));
-    ConnectionStatus->setReadOnly(true);
-    ConnectionStatus->setFixedWidth(246);
-    ConnectionStatus->setAutoFillBackground(true);
-    Label20 = new QLabel(QStringLiteral("Język"), panel);
-    Label20->setObjectName(QStringLiteral("Label20"));
-    Label20->hide();
-    siLangCombo1 = new QComboBox(panel);
-    siLangCombo1->setObjectName(QStringLiteral("siLangCombo1"));
-    siLangCombo1->addItems({QStringLiteral("Polski"), QStringLiteral("English")});
-    siLangCombo1->hide();
-    row->addWidget(Label19);
-    row->addWidget(ConnectionStatus);
+    connectionCaptionLabel = new QLabel(QStringLiteral("Status połączenia"), panel);
+    connectionCaptionLabel->setObjectName(QStringLiteral("Label19"));
+    connectionStatusEdit = new QLineEdit(panel);
+    connectionStatusEdit->setObjectName(QStringLiteral("ConnectionStatus"));
+    connectionStatusEdit->setReadOnly(true);
+    connectionStatusEdit->setFixedWidth(246);
+    connectionStatusEdit->setAutoFillBackground(true);
+    languageCaptionLabel = new QLabel(QStringLiteral("Język"), panel);
+    languageCaptionLabel->setObjectName(QStringLiteral("Label20"));
+    languageCaptionLabel->hide();
+    languageList = new QComboBox(panel);
+    languageList->setObjectName(QStringLiteral("siLangCombo1"));
+    languageList->addItems({QStringLiteral("Polski"), QStringLiteral("English")});
+    languageList->hide();
+    row->addWidget(connectionCaptionLabel);
+    row->addWidget(connectionStatusEdit);
     row->addStretch(1);
     return panel;
 }
 
-QWidget* TForm1::buildStatusStrip()
+QWidget* MainWindow::buildStatusStrip()
 {
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setFixedHeight(25);
-    auto* row = new QHBoxLayout(GroupBox1);
+    statusStrip = new QGroupBox(this);
+    statusStrip->setObjectName(QStringLiteral("GroupBox1"));
+    statusStrip->setFixedHeight(25);
+    auto* row = new QHBoxLayout(statusStrip);
     row->setContentsMargins(4, 0, 4, 0);
-    Label1 = new QLabel(QStringLiteral("Status:"), GroupBox1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label_Status = new QLabel(QStringLiteral("..."), GroupBox1);
-    Label_Status->setObjectName(QStringLiteral("Label_Status"));
-    Label_FpsData = new QLabel(QStringLiteral("Fps: 0"), GroupBox1);
-    Label_FpsData->setObjectName(QStringLiteral("Label_FpsData"));
-    Label26 = new QLabel(QStringLiteral("Rejestracja do pliku:"), GroupBox1);
-    Label26->setObjectName(QStringLiteral("Label26"));
-    StatusBarAcquisition = new QLineEdit(QStringLiteral("NIEAKTYWNA"), GroupBox1);
-    StatusBarAcquisition->setObjectName(QStringLiteral("StatusBarAcquisition"));
-    StatusBarAcquisition->setReadOnly(true);
-    StatusBarAcquisition->setFixedWidth(80);
-    StatusBarAcquisition->setFont(namedFont(NamedFont::Calibri, 11));
-    row->addWidget(Label1);
-    row->addWidget(Label_Status, 1);
-    row->addWidget(Label_FpsData);
+    statusCaptionLabel = new QLabel(QStringLiteral("Status:"), statusStrip);
+    statusCaptionLabel->setObjectName(QStringLiteral("Label1"));
+    statusLabel = new QLabel(QStringLiteral("..."), statusStrip);
+    statusLabel->setObjectName(QStringLiteral("Label_Status"));
+    fpsLabel = new QLabel(QStringLiteral("Fps: 0"), statusStrip);
+    fpsLabel->setObjectName(QStringLiteral("Label_FpsData"));
+    recordingCaptionLabel = new QLabel(QStringLiteral("Rejestracja do pliku:"), statusStrip);
+    recordingCaptionLabel->setObjectName(QStringLiteral("Label26"));
+    recordingStateEdit = new QLineEdit(QStringLiteral("NIEAKTYWNA"), statusStrip);
+    recordingStateEdit->setObjectName(QStringLiteral("StatusBarAcquisition"));
+    recordingStateEdit->setReadOnly(true);
+    recordingStateEdit->setFixedWidth(80);
+    recordingStateEdit->setFont(namedFont(NamedFont::Calibri, 11));
+    row->addWidget(statusCaptionLabel);
+    row->addWidget(statusLabel, 1);
+    row->addWidget(fpsLabel);
     row->addSpacing(12);
-    row->addWidget(Label26);
-    row->addWidget(StatusBarAcquisition);
-    return GroupBox1;
+    row->addWidget(recordingCaptionLabel);
+    row->addWidget(recordingStateEdit);
+    return statusStrip;
 }
 
-void TForm1::FormCreate()
+void MainWindow::startUp()
 {
     // 1. No transducer yet; the first device search follows when the message loop runs.
-    showLinkStatus(link::LinkStatus::NoConnection, LookupText("IDS_45"));
+    showLinkStatus(link::LinkStatus::NoConnection, lookupText("IDS_45"));
     // 2. Caption.
     setWindowTitle(QStringLiteral("QMX80NET-PC") + QStringLiteral("  ver.: ") + QString::fromLatin1(kProgramVersion));
     // 3. Application settings, ending with the interface language.
-    LoadAppSettings();
+    loadPreferences();
     // 4. The Modbus address list: "1" to "247", item index = address - 1.
-    QComboBox* addresses = TabSheet5->Cb_ModbusAddress;
+    QComboBox* addresses = settingsPage->modbusAddressList;
     addresses->clear();
     for (int address = 1; address <= kModbusAddresses; ++address) {
         addresses->addItem(QString::number(address));
     }
     // 5. First items of the filter and address lists.
-    TabSheet5->Cb_FiltLevel->setCurrentIndex(0);
+    settingsPage->filterLevelList->setCurrentIndex(0);
     addresses->setCurrentIndex(0);
     // 6. Values derived from the rate and filter lists and from the chart lists.
-    TabSheet5->Cb_AdRateChange();
-    TabSheet2->ComboB_ChartSamplingChange();
-    TabSheet2->Cb_ChartTimeWindowChange();
+    settingsPage->adRateChanged();
+    chartPage->samplingChanged();
+    chartPage->timeWindowChanged();
 }
 
-bool TForm1::FormClose()
+bool MainWindow::mayClose()
 {
-    return SaveAppSettings();
+    return savePreferences();
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (FormClose()) {
+    if (mayClose()) {
         event->accept();
         closeOtherWindows();
     } else {
@@ -326,7 +326,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
 }
 
-void TForm1::closeOtherWindows()
+void MainWindow::closeOtherWindows()
 {
     // The program ends with its main window: a secondary window left open (the large display,
     // the calibration window, a dialog) would otherwise keep it running with the link alive and
@@ -345,19 +345,19 @@ void TForm1::closeOtherWindows()
     }
 }
 
-void TForm1::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     applyOuterMinimumSize();
 }
 
-void TForm1::moveEvent(QMoveEvent* event)
+void MainWindow::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
     applyOuterMinimumSize();
 }
 
-void TForm1::applyOuterMinimumSize()
+void MainWindow::applyOuterMinimumSize()
 {
     const QSize frame = frameGeometry().size() - geometry().size();
     const QSize wanted(kMinimumWidth - std::max(0, frame.width()), kMinimumHeight - std::max(0, frame.height()));
@@ -366,34 +366,34 @@ void TForm1::applyOuterMinimumSize()
     }
 }
 
-void TForm1::Informacje1Click()
+void MainWindow::showAboutBox()
 {
-    if (TForm2* about = m_windows.about) {
+    if (AboutBox* about = m_windows.about) {
         about->showModalOver(this);
     }
 }
 
-void TForm1::showLinkStatus(link::LinkStatus status, const QString& text)
+void MainWindow::showLinkStatus(link::LinkStatus status, const QString& text)
 {
-    ConnectionStatus->setText(text);
-    setBackground(ConnectionStatus, status == link::LinkStatus::Connected ? kOnColor : kOffColor);
+    connectionStatusEdit->setText(text);
+    setBackground(connectionStatusEdit, status == link::LinkStatus::Connected ? kOnColor : kOffColor);
 }
 
-void TForm1::JvHidDeviceController1DeviceChange()
+void MainWindow::onDeviceChange()
 {
-    m_link->JvHidDeviceController1DeviceChange();
+    m_link->onDeviceChange();
 }
 
-void TForm1::PageControl1Change(int index)
+void MainWindow::onPageChanged(int index)
 {
     if (index != kSettingsPageIndex) {
-        m_link->ZylTimer_ReadData().start();
+        m_link->pollTimer().start();
     }
 }
 
-void TForm1::TimFpsTimer()
+void MainWindow::fpsTick()
 {
-    Label_FpsData->setText(QStringLiteral("Fps: ") + QString::number(m_link->takeFrameCount()) + QStringLiteral("/s"));
+    fpsLabel->setText(QStringLiteral("Fps: ") + QString::number(m_link->takeFrameCount()) + QStringLiteral("/s"));
 }
 
 } // namespace qmx::ui

@@ -30,20 +30,20 @@ class ChartPage;
 class MeasurementPage;
 class RecordingPage;
 class SettingsPage;
-class TFHelp;
-class TForm2;
-class TFormAnCalib;
-class TFormBigDisplay;
+class HelpWindow;
+class AboutBox;
+class AnalogCalibrationWindow;
+class LargeReadoutWindow;
 class TFormCalib;
 struct ChannelControls;
 
 /// The secondary windows, created after the main window (program entry order).
 struct SecondaryWindows {
-    TForm2* about = nullptr;
+    AboutBox* about = nullptr;
     TFormCalib* calib = nullptr;
-    TFormAnCalib* analogCalib = nullptr;
-    TFormBigDisplay* bigDisplay = nullptr;
-    TFHelp* help = nullptr;
+    AnalogCalibrationWindow* analogCalib = nullptr;
+    LargeReadoutWindow* bigDisplay = nullptr;
+    HelpWindow* help = nullptr;
 };
 
 /// Program version shown in the caption and the about box.
@@ -55,20 +55,20 @@ inline constexpr const char* kApplicationTitle = "QMX80NET";
 inline const QColor kOnColor{175, 216, 135};
 inline const QColor kOffColor{253, 124, 102};
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     /// `backend` supplies the HID devices; it must outlive the window. `settingsPath` is the
     /// preferences file; empty means none (every preference takes its default, nothing is saved).
-    explicit TForm1(link::HidBackend& backend, QString settingsPath = {}, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(link::HidBackend& backend, QString settingsPath = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     /// The text of a string-table identifier in the active language.
-    QString LookupText(std::string_view id) const;
+    QString lookupText(std::string_view id) const;
     /// Shows the chart page and opens the recording `path` there for review (the file is read in
     /// the background; a file that cannot be read is reported in the error box).
     void openRecordingForReview(const QString& path);
-    lang::Language ActiveLanguage() const { return m_activeLanguage; }
+    lang::Language activeLanguage() const { return m_activeLanguage; }
 
     link::LinkController& link() { return *m_link; }
     /// Shows an error in the standard error box (replaceable, so tests never block on a dialog).
@@ -80,7 +80,7 @@ public:
     void setConfigFileDialogs(FileDialog save, FileDialog open);
     /// Switches the interface language to the language list's position plus one and applies the
     /// property table. A position outside the languages is refused with the error box.
-    void siLangCombo1Change();
+    void applySelectedLanguage();
 
     /// Hands over the secondary windows once they exist.
     void attachWindows(const SecondaryWindows& windows);
@@ -88,54 +88,54 @@ public:
     /// Number of decimals shown (the selected index of the decimals list).
     int Decp() const;
     /// Unit suffix with its leading blank; empty until the sensor settings arrive.
-    const QString& UnitsText() const { return m_unitsText; }
+    const QString& unitsText() const { return m_unitsText; }
 
     // Controls named as the program's forms name them.
-    QLineEdit* ConnectionStatus = nullptr;
-    QLabel* Label19 = nullptr;
-    QLabel* Label20 = nullptr;
-    QComboBox* siLangCombo1 = nullptr;
-    QTabWidget* PageControl1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label_Status = nullptr;
-    QLabel* Label_FpsData = nullptr;
-    QLabel* Label26 = nullptr;
-    QLineEdit* StatusBarAcquisition = nullptr;
-    QListWidget* ListBox1 = nullptr;
-    QMenu* N1 = nullptr;
-    QMenu* Pomoc1 = nullptr;
-    QAction* Wczytajustawieniazpliku1 = nullptr;
-    QAction* Wczytajustawieniazpliku2 = nullptr;
-    QAction* Instrukcja1 = nullptr;
-    QAction* Informacje1 = nullptr;
+    QLineEdit* connectionStatusEdit = nullptr;
+    QLabel* connectionCaptionLabel = nullptr;
+    QLabel* languageCaptionLabel = nullptr;
+    QComboBox* languageList = nullptr;
+    QTabWidget* pageTabs = nullptr;
+    QGroupBox* statusStrip = nullptr;
+    QLabel* statusCaptionLabel = nullptr;
+    QLabel* statusLabel = nullptr;
+    QLabel* fpsLabel = nullptr;
+    QLabel* recordingCaptionLabel = nullptr;
+    QLineEdit* recordingStateEdit = nullptr;
+    QListWidget* deviceListBox = nullptr;
+    QMenu* configurationMenu = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* loadSettingsAction = nullptr;
+    QAction* saveSettingsAction = nullptr;
+    QAction* manualAction = nullptr;
+    QAction* aboutAction = nullptr;
 
-    MeasurementPage* TabSheet1 = nullptr;
-    ChartPage* TabSheet2 = nullptr;
-    RecordingPage* TabSheet3 = nullptr;
-    SettingsPage* TabSheet5 = nullptr;
+    MeasurementPage* measurementPage = nullptr;
+    ChartPage* chartPage = nullptr;
+    RecordingPage* recordingPage = nullptr;
+    SettingsPage* settingsPage = nullptr;
 
-    QTimer TimFps;
-    QTimer DisplayData;
+    QTimer fpsTimer;
+    QTimer displayTimer;
 
 public slots:
-    void JvHidDeviceController1DeviceChange();
-    void PageControl1Change(int index);
-    void TimFpsTimer();
-    void DisplayDataTimer();
-    void BtnTaraClick();
-    void Btn_ResetMinMaxClick();
-    void Bit_BigWindowClick();
+    void onDeviceChange();
+    void onPageChanged(int index);
+    void fpsTick();
+    void displayTick();
+    void tareSelected();
+    void resetMaximum();
+    void showLargeReadout();
     /// "Wczytaj ustawienia z pliku": fills the settings pages from a device settings file.
-    void Wczytajustawieniazpliku1Click();
+    void loadSettingsFile();
     /// "Zapisz ustawienia do pliku": writes the settings pages to a device settings file.
-    void Wczytajustawieniazpliku2Click();
+    void saveSettingsFile();
     /// Loads the device settings file `path` into the pages (no dialog).
     void loadDeviceSettingsFile(const QString& path);
     /// Saves the pages to the device settings file `path` (no dialog); false after an error box.
     bool saveDeviceSettingsFile(const QString& path);
     /// "Pomoc" / "Informacje": shows the about box modally, centred over this window.
-    void Informacje1Click();
+    void showAboutBox();
     /// F5: on the "Ustawienia" page, reads the settings of the inner page shown, as its
     /// "Odczytaj" button does; nothing on the other pages.
     void readSettingsOfShownPage();
@@ -146,14 +146,14 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    void FormCreate();
-    bool FormClose();
+    void startUp();
+    bool mayClose();
     /// Closes every other visible window of the program (after the main window accepted closing).
     void closeOtherWindows();
-    void LoadAppSettings();
+    void loadPreferences();
     /// Writes the preferences. A failure is shown once in the error box and never keeps the window
     /// open, so the result is always true: the close may go on.
-    bool SaveAppSettings();
+    bool savePreferences();
     void connectRecordingPage();
     void writeRecordingFileName(const QString& fileName);
     void buildMenu();
@@ -163,7 +163,7 @@ private:
     QWidget* buildConnectionStrip();
     QWidget* buildStatusStrip();
     void showLinkStatus(link::LinkStatus status, const QString& text);
-    void ShowChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& controls);
+    void showChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& controls);
     void connectMeasurementPage();
 
     /// Places the large readout window as the preferences left it, if they hold its geometry.

@@ -10,8 +10,8 @@
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/Indicators.h"
 #include "ui/widgets/LoadGauge.h"
-#include "windows/TFHelp.h"
-#include "windows/TFormBigDisplay.h"
+#include "windows/HelpWindow.h"
+#include "windows/LargeReadoutWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -59,15 +59,15 @@ void setNoState(QLineEdit* edit)
 // While the record holds no live values (no link, or no measurement since the link was made),
 // nothing that shows a measurement may look live: every value and state shows hyphens.
 void showNoMeasurement(MeasurementPage& page, QLineEdit* in2, QLineEdit* out1, QLineEdit* out2,
-                       const std::array<QLabel*, 2>& rates, TFormBigDisplay* big)
+                       const std::array<QLabel*, 2>& rates, LargeReadoutWindow* big)
 {
     const QString hyphens = QString::fromLatin1(display::kNotConnectedText);
     const QString noValue = QString::fromLatin1(display::kNoValueText);
-    page.DisplaySum->setFittedText(hyphens);
-    page.DisplayMax->setFittedText(hyphens);
+    page.sumReadout->setFittedText(hyphens);
+    page.maxReadout->setFittedText(hyphens);
     if (big != nullptr) {
-        big->LED_display->setFittedText(hyphens);
-        big->DispMax->setFittedText(hyphens);
+        big->valueReadout->setFittedText(hyphens);
+        big->maxValueReadout->setFittedText(hyphens);
     }
     for (ChannelControls& c : page.channels) {
         setNoState(c.statusEdit);
@@ -77,7 +77,7 @@ void showNoMeasurement(MeasurementPage& page, QLineEdit* in2, QLineEdit* out1, Q
         }
         setLabel(c.loadLabel, noValue + u'%');
     }
-    for (QLineEdit* indicator : {page.Edit_IN1, in2, out1, out2}) {
+    for (QLineEdit* indicator : {page.in1StateEdit, in2, out1, out2}) {
         setNoState(indicator);
     }
     for (QLabel* rate : rates) {
@@ -87,83 +87,83 @@ void showNoMeasurement(MeasurementPage& page, QLineEdit* in2, QLineEdit* out1, Q
 
 } // namespace
 
-void TForm1::connectMeasurementPage()
+void MainWindow::connectMeasurementPage()
 {
     // The status line may show a short form of a link message; its tool tip holds the full text.
-    connect(m_link.get(), &link::LinkController::statusMessage, Label_Status,
-            [this](const QString& text) { Label_Status->setToolTip(text); });
-    connect(m_link.get(), &link::LinkController::statusDetail, Label_Status,
-            [this](const QString& text) { Label_Status->setToolTip(text); });
-    connect(TabSheet1->BtnTara, &QPushButton::clicked, this, &TForm1::BtnTaraClick);
-    connect(TabSheet1->Btn_ResetMinMax, &QPushButton::clicked, this, &TForm1::Btn_ResetMinMaxClick);
-    connect(TabSheet1->Bit_BigWindow, &QPushButton::clicked, this, &TForm1::Bit_BigWindowClick);
+    connect(m_link.get(), &link::LinkController::statusMessage, statusLabel,
+            [this](const QString& text) { statusLabel->setToolTip(text); });
+    connect(m_link.get(), &link::LinkController::statusDetail, statusLabel,
+            [this](const QString& text) { statusLabel->setToolTip(text); });
+    connect(measurementPage->tareButton, &QPushButton::clicked, this, &MainWindow::tareSelected);
+    connect(measurementPage->resetMaxButton, &QPushButton::clicked, this, &MainWindow::resetMaximum);
+    connect(measurementPage->largeReadoutButton, &QPushButton::clicked, this, &MainWindow::showLargeReadout);
 }
 
-void TForm1::attachWindows(const SecondaryWindows& windows)
+void MainWindow::attachWindows(const SecondaryWindows& windows)
 {
     m_windows = windows;
     if (m_windows.bigDisplay) {
-        connect(m_windows.bigDisplay, &TFormBigDisplay::resetMaxRequested, this, &TForm1::Btn_ResetMinMaxClick);
+        connect(m_windows.bigDisplay, &LargeReadoutWindow::resetMaxRequested, this, &MainWindow::resetMaximum);
         restoreBigWindowGeometry();
     }
     if (m_windows.analogCalib) {
-        TabSheet5->setAnalogCalibrationWindow(m_windows.analogCalib);
+        settingsPage->setAnalogCalibrationWindow(m_windows.analogCalib);
     }
     if (m_windows.help) {
-        connect(Instrukcja1, &QAction::triggered, m_windows.help, &TFHelp::showManual);
+        connect(manualAction, &QAction::triggered, m_windows.help, &HelpWindow::showManual);
     }
 }
 
-int TForm1::Decp() const
+int MainWindow::Decp() const
 {
-    return std::max(0, TabSheet5->Cb_Decp->currentIndex());
+    return std::max(0, settingsPage->decimalsList->currentIndex());
 }
 
-void TForm1::DisplayDataTimer()
+void MainWindow::displayTick()
 {
-    MeasurementPage& page = *TabSheet1;
+    MeasurementPage& page = *measurementPage;
     if (m_link->measurementIsLive()) {
         const link::Measurement& m = m_link->measurement();
         const int decimals = Decp();
         const auto selection = page.selection();
         if (selection) {
-            page.DisplaySum->setFittedText(
-                display::FormatNumber(display::selectedValue(m, *selection), decimals, m_numberLocale) + m_unitsText);
+            page.sumReadout->setFittedText(
+                display::formatNumber(display::selectedValue(m, *selection), decimals, m_numberLocale) + m_unitsText);
         }
-        page.DisplayMax->setFittedText(display::FormatNumber(m.DeviceMax, decimals, m_numberLocale));
-        if (TFormBigDisplay* big = m_windows.bigDisplay) {
-            big->LED_display->setFittedText(page.DisplaySum->text());
+        page.maxReadout->setFittedText(display::formatNumber(m.DeviceMax, decimals, m_numberLocale));
+        if (LargeReadoutWindow* big = m_windows.bigDisplay) {
+            big->valueReadout->setFittedText(page.sumReadout->text());
             if (selection) {
-                big->Label_ActualVal->setCaption(display::selectionCaption(*selection));
+                big->captionHeader->setCaption(display::selectionCaption(*selection));
             }
-            big->DispMax->setFittedText(page.DisplayMax->text());
+            big->maxValueReadout->setFittedText(page.maxReadout->text());
         }
         for (std::size_t ch = 0; ch < 4; ++ch) {
-            ShowChannel(m.ChannelStatus[ch], m.ChannelLoad[ch], m.ChannelValue[ch], page.channels[ch]);
+            showChannel(m.ChannelStatus[ch], m.ChannelLoad[ch], m.ChannelValue[ch], page.channels[ch]);
         }
         const QString on = QStringLiteral("ON");
         const QString off = QStringLiteral("OFF");
-        SetStateEdit(page.Edit_IN1, on, off, (m.InputState & 0x01) != 0);
-        SetStateEdit(TabSheet3->Edit_IN2, on, off, (m.InputState & 0x02) != 0);
-        SetStateEdit(TabSheet5->Out1Status, on, off, (m.OutputState & 0x01) != 0);
-        SetStateEdit(TabSheet5->Out2Status, on, off, (m.OutputState & 0x02) != 0);
-        setLabel(TabSheet5->Label_Rs485FPS, display::IntegerText(m.Rs485Fps));
-        setLabel(TabSheet5->Label_EthFps, display::IntegerText(m.EthFps));
+        setStateEdit(page.in1StateEdit, on, off, (m.InputState & 0x01) != 0);
+        setStateEdit(recordingPage->in2StateEdit, on, off, (m.InputState & 0x02) != 0);
+        setStateEdit(settingsPage->out1StatusEdit, on, off, (m.OutputState & 0x01) != 0);
+        setStateEdit(settingsPage->out2StatusEdit, on, off, (m.OutputState & 0x02) != 0);
+        setLabel(settingsPage->rs485RateLabel, display::formatInteger(m.Rs485Fps));
+        setLabel(settingsPage->ethernetRateLabel, display::formatInteger(m.EthFps));
     } else {
-        showNoMeasurement(page, TabSheet3->Edit_IN2, TabSheet5->Out1Status, TabSheet5->Out2Status,
-                          {TabSheet5->Label_Rs485FPS, TabSheet5->Label_EthFps}, m_windows.bigDisplay);
+        showNoMeasurement(page, recordingPage->in2StateEdit, settingsPage->out1StatusEdit, settingsPage->out2StatusEdit,
+                          {settingsPage->rs485RateLabel, settingsPage->ethernetRateLabel}, m_windows.bigDisplay);
     }
-    TabSheet3->ShowRecordingState(m_link->connected(), StatusBarAcquisition);
+    recordingPage->showRecordingState(m_link->connected(), recordingStateEdit);
 }
 
-void TForm1::ShowChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& c)
+void MainWindow::showChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& c)
 {
     if (const auto appearance = display::channelStatusAppearance(status)) {
         setEdit(c.statusEdit, appearance->text);
         setBase(c.statusEdit, appearance->colour);
     }
     if (display::channelShowsValue(status)) {
-        c.valueLabel->setFittedText(display::FormatNumber(value, Decp(), m_numberLocale) + m_unitsText);
+        c.valueLabel->setFittedText(display::formatNumber(value, Decp(), m_numberLocale) + m_unitsText);
     } else {
         c.valueLabel->setFittedText(QString::fromLatin1(display::kNoValueText));
     }
@@ -171,24 +171,24 @@ void TForm1::ShowChannel(std::uint8_t status, std::uint16_t load, float value, C
     c.gauges[0]->setPosition(positions.rated);
     c.gauges[1]->setPosition(positions.working);
     c.gauges[2]->setPosition(positions.limit);
-    setLabel(c.loadLabel, display::IntegerText(load) + u'%');
+    setLabel(c.loadLabel, display::formatInteger(load) + u'%');
 }
 
-void TForm1::BtnTaraClick()
+void MainWindow::tareSelected()
 {
-    if (const auto selection = TabSheet1->selection()) {
-        m_link->SendCommand(display::tareCommand(*selection));
+    if (const auto selection = measurementPage->selection()) {
+        m_link->sendCommand(display::tareCommand(*selection));
     }
 }
 
-void TForm1::Btn_ResetMinMaxClick()
+void MainWindow::resetMaximum()
 {
-    m_link->SendCommand(link::CMD_RESET_MIN_MAX);
+    m_link->sendCommand(link::CMD_RESET_MIN_MAX);
 }
 
-void TForm1::Bit_BigWindowClick()
+void MainWindow::showLargeReadout()
 {
-    if (TFormBigDisplay* big = m_windows.bigDisplay) {
+    if (LargeReadoutWindow* big = m_windows.bigDisplay) {
         big->show();
         big->raise();
         big->activateWindow();

@@ -3,14 +3,14 @@
 
 #include "MainWindow.h"
 
-#include "app/AppSettings.h"
+#include "settings/preferences/AppSettings.h"
 #include "pages/ChartPage.h"
 #include "pages/CommunicationPage.h"
 #include "pages/OutputsPage.h"
 #include "pages/RecordingPage.h"
 #include "pages/SensorSettingsPage.h"
 #include "pages/SettingsPage.h"
-#include "windows/TFormBigDisplay.h"
+#include "windows/LargeReadoutWindow.h"
 #include "settings/devicefile/DeviceSettingsFile.h"
 #include "settings/profile/ProfileFile.h"
 
@@ -100,7 +100,7 @@ QString recordingFileName(const QString& stored, bool isStored)
     if (!documents.isEmpty()) {
         QDir().mkpath(documents);
     }
-    return QDir::toNativeSeparators(app::defaultRecordingFileName(documents));
+    return QDir::toNativeSeparators(settings::defaultRecordingFileName(documents));
 }
 
 /// A window's place and size as stored: frame position and client size, taken from its normal
@@ -121,14 +121,14 @@ void placeWindow(QWidget* window, const QRect& stored)
         screens << screen->availableGeometry();
     }
     const QScreen* primary = QGuiApplication::primaryScreen();
-    const QRect placed = app::keptOnScreen(stored, screens, primary != nullptr ? primary->availableGeometry() : QRect());
+    const QRect placed = settings::keptOnScreen(stored, screens, primary != nullptr ? primary->availableGeometry() : QRect());
     window->resize(placed.size());
     window->move(placed.topLeft());
 }
 
 } // namespace
 
-void TForm1::setConfigFileDialogs(FileDialog save, FileDialog open)
+void MainWindow::setConfigFileDialogs(FileDialog save, FileDialog open)
 {
     m_saveConfigDialog = std::move(save);
     m_openConfigDialog = std::move(open);
@@ -136,31 +136,31 @@ void TForm1::setConfigFileDialogs(FileDialog save, FileDialog open)
 
 // ---------------------------------------------------------------- recording page
 
-void TForm1::connectRecordingPage()
+void MainWindow::connectRecordingPage()
 {
-    TabSheet3->setDecimalsSource([this] { return Decp(); });
-    TabSheet3->setNumberLocale(m_numberLocale);
-    m_link->setMeasurementObserver([this](const link::Measurement& m) { TabSheet3->RecordMeasurement(m); });
-    connect(TabSheet3, &RecordingPage::statusMessage, Label_Status, &QLabel::setText);
-    connect(TabSheet3, &RecordingPage::fileNameChosen, this, &TForm1::writeRecordingFileName);
+    recordingPage->setDecimalsSource([this] { return Decp(); });
+    recordingPage->setNumberLocale(m_numberLocale);
+    m_link->setMeasurementObserver([this](const link::Measurement& m) { recordingPage->recordMeasurement(m); });
+    connect(recordingPage, &RecordingPage::statusMessage, statusLabel, &QLabel::setText);
+    connect(recordingPage, &RecordingPage::fileNameChosen, this, &MainWindow::writeRecordingFileName);
 }
 
-void TForm1::writeRecordingFileName(const QString& fileName)
+void MainWindow::writeRecordingFileName(const QString& fileName)
 {
     if (m_settingsPath.isEmpty()) {
         return;
     }
     settings::ProfileFile file(m_settingsPath);
-    if (const auto error = file.write(app::kOptionsSection, QStringLiteral("FileName"), fileName)) {
+    if (const auto error = file.write(settings::kOptionsSection, QStringLiteral("FileName"), fileName)) {
         m_errorBox(error->message());
     }
 }
 
 // ---------------------------------------------------------------- preferences
 
-void TForm1::LoadAppSettings()
+void MainWindow::loadPreferences()
 {
-    app::AppSettings s;
+    settings::AppSettings s;
     bool fileNameStored = false;
     QString storedLanguage;
     if (!m_settingsPath.isEmpty()) {
@@ -173,76 +173,76 @@ void TForm1::LoadAppSettings()
             message = file.failure->message() +
                       QStringLiteral("; the preferences take their defaults and the file is left as it is");
         } else if (const auto passedOver =
-                       app::unreadableFileBesideExecutable(QCoreApplication::applicationDirPath(), m_settingsPath)) {
+                       settings::unreadableFileBesideExecutable(QCoreApplication::applicationDirPath(), m_settingsPath)) {
             message = passedOver->message() + QStringLiteral("; the preferences are kept in %1")
                                                   .arg(QDir::toNativeSeparators(m_settingsPath));
         }
         if (!message.isEmpty()) {
             QTimer::singleShot(0, this, [this, message] { m_errorBox(message); });
         }
-        s = app::readAppSettings([&](const QString& key) { return file.document.value(app::kOptionsSection, key); },
+        s = settings::readAppSettings([&](const QString& key) { return file.document.value(settings::kOptionsSection, key); },
                                  m_numberLocale);
-        const auto storedFileName = file.document.value(app::kOptionsSection, QStringLiteral("FileName"));
+        const auto storedFileName = file.document.value(settings::kOptionsSection, QStringLiteral("FileName"));
         fileNameStored = storedFileName && !storedFileName->trimmed().isEmpty();
-        storedLanguage = file.document.value(app::kOptionsSection, QStringLiteral("Language")).value_or(QString());
+        storedLanguage = file.document.value(settings::kOptionsSection, QStringLiteral("Language")).value_or(QString());
     }
 
-    RecordingPage& rec = *TabSheet3;
+    RecordingPage& rec = *recordingPage;
     rec.setFileName(recordingFileName(s.FileName, fileNameStored));
     rec.setColumns({s.SaveDate, s.SaveTime, s.SaveDataCnt, s.SaveDataSummary,
                     {s.SaveDataSens1, s.SaveDataSens2, s.SaveDataSens3, s.SaveDataSens4}});
     rec.setDataAcquisitionSpeed(s.DataAcquistionSpeed);
     for (int i = 0; i < 5; ++i) {
-        TabSheet2->setSeriesActive(i, s.ChartSeries[static_cast<std::size_t>(i)]);
+        chartPage->setSeriesActive(i, s.ChartSeries[static_cast<std::size_t>(i)]);
     }
-    TabSheet2->applyTimeWindowIndex(s.TimeSize);
-    TabSheet2->applySamplingIndex(s.Sampling);
+    chartPage->applyTimeWindowIndex(s.TimeSize);
+    chartPage->applySamplingIndex(s.Sampling);
     // A stored "1" begins a recording run, as a click on the box would.
     rec.setDataAcquisition(s.Checkbox_DataAcquistion);
 
-    TabSheet2->setThresholds(s.TrigStartVal, s.TrigStopVal);
-    TabSheet5->Cb_Decp->setCurrentIndex(s.DecimalPoint >= 0 && s.DecimalPoint < TabSheet5->Cb_Decp->count() ? s.DecimalPoint
+    chartPage->setThresholds(s.TrigStartVal, s.TrigStopVal);
+    settingsPage->decimalsList->setCurrentIndex(s.DecimalPoint >= 0 && s.DecimalPoint < settingsPage->decimalsList->count() ? s.DecimalPoint
                                                                                                            : -1);
 
     if (s.Language == 0 || s.Language == 1) {
-        siLangCombo1->setCurrentIndex(s.Language);
-        siLangCombo1Change();
+        languageList->setCurrentIndex(s.Language);
+        applySelectedLanguage();
     } else {
         // A damaged value: the error, naming the setting and the file, is shown once, the
         // interface stays Polish, and Polish is what is stored at closing, so the error does not
         // come back at every start.
         m_errorBox(QStringLiteral("Language=%1 in %2 is not a known language; Polish is used")
                        .arg(storedLanguage.trimmed(), QDir::toNativeSeparators(m_settingsPath)));
-        siLangCombo1->setCurrentIndex(0);
-        siLangCombo1Change();
+        languageList->setCurrentIndex(0);
+        applySelectedLanguage();
     }
 
     // Where the windows were and the page that was shown when the program last ended.
     if (s.WindowWidth > 0 && s.WindowHeight > 0) {
         placeWindow(this, QRect(s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight));
     }
-    if (s.LastTab >= 0 && s.LastTab < PageControl1->count()) {
-        PageControl1->setCurrentIndex(s.LastTab);
+    if (s.LastTab >= 0 && s.LastTab < pageTabs->count()) {
+        pageTabs->setCurrentIndex(s.LastTab);
     }
     if (s.BigWindowWidth > 0 && s.BigWindowHeight > 0) {
         m_storedBigWindowGeometry = QRect(s.BigWindowLeft, s.BigWindowTop, s.BigWindowWidth, s.BigWindowHeight);
     }
 }
 
-void TForm1::restoreBigWindowGeometry()
+void MainWindow::restoreBigWindowGeometry()
 {
     if (m_windows.bigDisplay != nullptr && m_storedBigWindowGeometry.isValid()) {
         placeWindow(m_windows.bigDisplay, m_storedBigWindowGeometry);
     }
 }
 
-bool TForm1::SaveAppSettings()
+bool MainWindow::savePreferences()
 {
     if (m_settingsPath.isEmpty() || m_preferencesFileUnusable) {
         return true;
     }
-    app::AppSettings s;
-    const RecordingPage& rec = *TabSheet3;
+    settings::AppSettings s;
+    const RecordingPage& rec = *recordingPage;
     s.Checkbox_DataAcquistion = rec.dataAcquisition();
     s.DataAcquistionSpeed = rec.dataAcquisitionSpeed();
     const recording::RecordColumns columns = rec.columns();
@@ -255,20 +255,20 @@ bool TForm1::SaveAppSettings()
     s.SaveDataSens3 = columns.sensor[2];
     s.SaveDataSens4 = columns.sensor[3];
     for (int i = 0; i < 5; ++i) {
-        s.ChartSeries[static_cast<std::size_t>(i)] = TabSheet2->seriesActive(i);
+        s.ChartSeries[static_cast<std::size_t>(i)] = chartPage->seriesActive(i);
     }
-    s.TimeSize = TabSheet2->timeWindowIndex();
-    s.Sampling = TabSheet2->samplingIndex();
-    s.TrigStartVal = TabSheet2->trigStartVal();
-    s.TrigStopVal = TabSheet2->trigStopVal();
-    s.DecimalPoint = TabSheet5->Cb_Decp->currentIndex();
-    s.Language = siLangCombo1->currentIndex();
+    s.TimeSize = chartPage->timeWindowIndex();
+    s.Sampling = chartPage->samplingIndex();
+    s.TrigStartVal = chartPage->trigStartVal();
+    s.TrigStopVal = chartPage->trigStopVal();
+    s.DecimalPoint = settingsPage->decimalsList->currentIndex();
+    s.Language = languageList->currentIndex();
     const QRect window = storedGeometry(this);
     s.WindowLeft = window.left();
     s.WindowTop = window.top();
     s.WindowWidth = window.width();
     s.WindowHeight = window.height();
-    s.LastTab = PageControl1->currentIndex();
+    s.LastTab = pageTabs->currentIndex();
     const QRect big =
         m_windows.bigDisplay != nullptr ? storedGeometry(m_windows.bigDisplay) : m_storedBigWindowGeometry;
     s.BigWindowLeft = big.left();
@@ -277,8 +277,8 @@ bool TForm1::SaveAppSettings()
     s.BigWindowHeight = std::max(0, big.height());
 
     std::vector<settings::ProfileEntry> entries;
-    for (const auto& [key, text] : app::appSettingsEntries(s, m_numberLocale)) {
-        entries.push_back({app::kOptionsSection, key, text});
+    for (const auto& [key, text] : settings::appSettingsEntries(s, m_numberLocale)) {
+        entries.push_back({settings::kOptionsSection, key, text});
     }
     // A preferences file that cannot be written must not keep the program from ending: the error
     // is shown once and the window closes.
@@ -293,7 +293,7 @@ bool TForm1::SaveAppSettings()
 
 // ---------------------------------------------------------------- device settings files
 
-void TForm1::Wczytajustawieniazpliku1Click()
+void MainWindow::loadSettingsFile()
 {
     const QString path = m_openConfigDialog
                              ? m_openConfigDialog(m_lastOpenConfigFile)
@@ -306,7 +306,7 @@ void TForm1::Wczytajustawieniazpliku1Click()
     loadDeviceSettingsFile(path);
 }
 
-void TForm1::Wczytajustawieniazpliku2Click()
+void MainWindow::saveSettingsFile()
 {
     const QString path = m_saveConfigDialog
                              ? m_saveConfigDialog(m_lastSaveConfigFile)
@@ -320,33 +320,33 @@ void TForm1::Wczytajustawieniazpliku2Click()
     saveDeviceSettingsFile(path);
 }
 
-bool TForm1::saveDeviceSettingsFile(const QString& path)
+bool MainWindow::saveDeviceSettingsFile(const QString& path)
 {
-    const SensorSettingsPage& sensors = *TabSheet5->TabSheet6;
-    const CommunicationPage& comm = *TabSheet5->TabSheet7;
-    const OutputsPage& outputs = *TabSheet5->TabSheet4;
+    const SensorSettingsPage& sensors = *settingsPage->sensorPage;
+    const CommunicationPage& comm = *settingsPage->communicationPage;
+    const OutputsPage& outputs = *settingsPage->outputsPage;
 
     settings::DeviceSettingsValues v;
-    v.SelTens = sensors.Cb_SelTens->currentIndex();
-    v.SumOffset = sensors.Edit_SumOffset->text();
-    v.Rate = sensors.Cb_AdRate->currentIndex();
-    v.Filter = sensors.Cb_FiltLevel->currentIndex();
-    v.StabMaxDiff = sensors.Edit_StabilityMaxDifference->text();
-    v.StabSamplesNo = sensors.Edit_StabiliySamplesNo->text();
-    v.Units = sensors.Cb_Units->currentIndex();
-    v.Decp = sensors.Cb_Decp->currentIndex();
+    v.SelTens = sensors.sumSelectionList->currentIndex();
+    v.SumOffset = sensors.sumOffsetEdit->text();
+    v.Rate = sensors.adRateList->currentIndex();
+    v.Filter = sensors.filterLevelList->currentIndex();
+    v.StabMaxDiff = sensors.stabilityMaxDifferenceEdit->text();
+    v.StabSamplesNo = sensors.stabilitySamplesEdit->text();
+    v.Units = sensors.unitsList->currentIndex();
+    v.Decp = sensors.decimalsList->currentIndex();
     for (std::size_t i = 0; i < 4; ++i) {
         v.Tens[i] = {sensors.sensors[i].range->text(), sensors.sensors[i].sens->text(),
                      sensors.sensors[i].sign->isChecked()};
     }
-    v.Baudrate = comm.Cb_ModbusBaud->currentIndex();
-    v.Parity = comm.Cb_ModbusParity->currentIndex();
-    v.Address = comm.Cb_ModbusAddress->currentIndex();
-    v.IP = comm.MaskEdit_IP_Addr->text();
-    v.Mask = comm.MaskEdit_IP_Mask->text();
-    v.Gate = comm.MaskEdit_IP_Gate->text();
-    v.Out1Stab = outputs.Cb_Out1StabilityIndicator->isChecked();
-    v.Out2Overload = outputs.Cb_Out2OverloadIndicator->isChecked();
+    v.Baudrate = comm.modbusBaudList->currentIndex();
+    v.Parity = comm.modbusParityList->currentIndex();
+    v.Address = comm.modbusAddressList->currentIndex();
+    v.IP = comm.ipAddressEdit->text();
+    v.Mask = comm.ipMaskEdit->text();
+    v.Gate = comm.ipGatewayEdit->text();
+    v.Out1Stab = outputs.stabilityIndicatorCheck->isChecked();
+    v.Out2Overload = outputs.overloadIndicatorCheck->isChecked();
     for (auto [values, row] : {std::pair{&v.Out1, &outputs.out1}, std::pair{&v.Out2, &outputs.out2}}) {
         *values = {row->source->currentIndex(), row->mode1->currentIndex(), row->number1->text(),
                    row->condition->currentIndex(), row->mode2->currentIndex(), row->number2->text(),
@@ -361,7 +361,7 @@ bool TForm1::saveDeviceSettingsFile(const QString& path)
     return true;
 }
 
-void TForm1::loadDeviceSettingsFile(const QString& path)
+void MainWindow::loadDeviceSettingsFile(const QString& path)
 {
     // A file that is not a settings file would fill every page with defaults, which a later write
     // would send to the transducer: it is refused, naming the file.
@@ -383,34 +383,34 @@ void TForm1::loadDeviceSettingsFile(const QString& path)
     }
     const settings::DeviceSettingsValues& v = read.values;
 
-    SensorSettingsPage& sensors = *TabSheet5->TabSheet6;
-    CommunicationPage& comm = *TabSheet5->TabSheet7;
-    OutputsPage& outputs = *TabSheet5->TabSheet4;
+    SensorSettingsPage& sensors = *settingsPage->sensorPage;
+    CommunicationPage& comm = *settingsPage->communicationPage;
+    OutputsPage& outputs = *settingsPage->outputsPage;
 
     // The lists and edits are set without their change reactions: the derived labels keep their
     // values until the user changes a field or the settings are read from the transducer.
-    selectQuietly(sensors.Cb_SelTens, v.SelTens);
-    setTextQuietly(sensors.Edit_SumOffset, v.SumOffset);
-    selectQuietly(sensors.Cb_AdRate, v.Rate);
-    selectQuietly(sensors.Cb_FiltLevel, v.Filter);
-    setTextQuietly(sensors.Edit_StabilityMaxDifference, v.StabMaxDiff);
-    setTextQuietly(sensors.Edit_StabiliySamplesNo, v.StabSamplesNo);
-    selectQuietly(sensors.Cb_Units, v.Units);
-    selectQuietly(sensors.Cb_Decp, v.Decp);
+    selectQuietly(sensors.sumSelectionList, v.SelTens);
+    setTextQuietly(sensors.sumOffsetEdit, v.SumOffset);
+    selectQuietly(sensors.adRateList, v.Rate);
+    selectQuietly(sensors.filterLevelList, v.Filter);
+    setTextQuietly(sensors.stabilityMaxDifferenceEdit, v.StabMaxDiff);
+    setTextQuietly(sensors.stabilitySamplesEdit, v.StabSamplesNo);
+    selectQuietly(sensors.unitsList, v.Units);
+    selectQuietly(sensors.decimalsList, v.Decp);
     for (std::size_t i = 0; i < 4; ++i) {
         setTextQuietly(sensors.sensors[i].range, v.Tens[i].Range);
         setTextQuietly(sensors.sensors[i].sens, v.Tens[i].Sens);
         sensors.sensors[i].sign->setChecked(v.Tens[i].Sign);
     }
-    selectQuietly(comm.Cb_ModbusBaud, v.Baudrate);
-    selectQuietly(comm.Cb_ModbusParity, v.Parity);
-    selectQuietly(comm.Cb_ModbusAddress, v.Address);
-    setTextQuietly(comm.MaskEdit_IP_Addr, v.IP);
-    setTextQuietly(comm.MaskEdit_IP_Mask, v.Mask);
-    setTextQuietly(comm.MaskEdit_IP_Gate, v.Gate);
+    selectQuietly(comm.modbusBaudList, v.Baudrate);
+    selectQuietly(comm.modbusParityList, v.Parity);
+    selectQuietly(comm.modbusAddressList, v.Address);
+    setTextQuietly(comm.ipAddressEdit, v.IP);
+    setTextQuietly(comm.ipMaskEdit, v.Mask);
+    setTextQuietly(comm.ipGatewayEdit, v.Gate);
     // The indicator boxes do run their reaction: it enables or disables their output row.
-    outputs.Cb_Out1StabilityIndicator->setChecked(v.Out1Stab);
-    outputs.Cb_Out2OverloadIndicator->setChecked(v.Out2Overload);
+    outputs.stabilityIndicatorCheck->setChecked(v.Out1Stab);
+    outputs.overloadIndicatorCheck->setChecked(v.Out2Overload);
     for (auto [values, row] : {std::pair{&v.Out1, &outputs.out1}, std::pair{&v.Out2, &outputs.out2}}) {
         selectQuietly(row->source, values->Source);
         selectQuietly(row->mode1, values->mode1);
@@ -420,9 +420,9 @@ void TForm1::loadDeviceSettingsFile(const QString& path)
         setTextQuietly(row->number2, values->number2);
         selectQuietly(row->state, values->state);
     }
-    TabSheet5->clearMarksOfValidFields();
+    settingsPage->clearMarksOfValidFields();
     if (const QString incomplete = incompleteLoadText(path, read); !incomplete.isEmpty()) {
-        Label_Status->setText(incomplete);
+        statusLabel->setText(incomplete);
     }
 }
 

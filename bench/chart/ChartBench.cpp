@@ -44,7 +44,7 @@ void chartTick(benchmark::State& state)
 {
     const auto rows = static_cast<std::size_t>(state.range(0));
     ui::ChartPage page;
-    page.ChartTimer->stop();
+    page.chartTimer->stop();
     static link::Measurement m;
     ui::ChartPageSources sources;
     sources.measurement = []() -> const link::Measurement& { return m; };
@@ -55,16 +55,16 @@ void chartTick(benchmark::State& state)
     page.applySamplingIndex(0);
     page.applyTimeWindowIndex(1);
     // The stored hours end just before 0, where the chart's own ticks begin.
-    fillPlot(*page.Chart1, rows, -static_cast<double>(rows) * kRowSpacing);
-    page.Btn_ChartStartClick();
+    fillPlot(*page.chartPlot, rows, -static_cast<double>(rows) * kRowSpacing);
+    page.startChart();
     std::size_t i = rows;
     for (auto _ : state) {
         const recording::ChartValues v = denseValues(i++);
         m.ChannelValue = {v[0], v[1], v[2], v[3]};
         m.SumValue = v[4];
-        page.ChartTimerTimer();
+        page.chartTick();
     }
-    state.counters["rows"] = static_cast<double>(page.Chart1->chartData().size());
+    state.counters["rows"] = static_cast<double>(page.chartPlot->chartData().size());
 }
 BENCHMARK(chartTick)->Arg(0)->Arg(360000)->Arg(3600000)->Unit(benchmark::kMicrosecond);
 

@@ -28,7 +28,7 @@ void DispatchMeasurement(benchmark::State& state)
     qmx::recording::Recorder recorder;
     long observed = 0;
     link.setMeasurementObserver([&](const qmx::link::Measurement& m) {
-        recorder.RecordMeasurement(m);
+        recorder.recordMeasurement(m);
         ++observed;
     });
     qmx::link::Measurement m;
@@ -37,7 +37,7 @@ void DispatchMeasurement(benchmark::State& state)
     std::array<std::uint8_t, 64> report{};
     qmx::link::encodeMeasurement(m, report);
     for (auto _ : state) {
-        link.DispatchReport(1, report);
+        link.dispatchReport(1, report);
         benchmark::DoNotOptimize(observed);
     }
     link.takeFrameCount();

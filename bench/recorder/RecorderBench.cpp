@@ -38,7 +38,7 @@ void BM_FrameWhileNotRecording(benchmark::State& state)
     recording::Recorder recorder(display::NumberLocale::c());
     const link::Measurement m = sampleFrame(0);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(recorder.RecordMeasurement(m));
+        benchmark::DoNotOptimize(recorder.recordMeasurement(m));
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -56,7 +56,7 @@ void BM_RecordEveryFrameAllColumns(benchmark::State& state)
     recorder.beginRun();
     int i = 0;
     for (auto _ : state) {
-        const auto outcome = recorder.RecordMeasurement(sampleFrame(i));
+        const auto outcome = recorder.recordMeasurement(sampleFrame(i));
         if (outcome.error) {
             state.SkipWithError("file error");
             break;
@@ -89,7 +89,7 @@ void BM_FlushWhileTheDiskSyncsFor200ms(benchmark::State& state)
     double worst = 0.0;
     for (auto _ : state) {
         for (int line = 0; line < 100; ++line) {
-            recorder.RecordMeasurement(sampleFrame(i++));
+            recorder.recordMeasurement(sampleFrame(i++));
         }
         const auto start = std::chrono::steady_clock::now();
         const auto error = recorder.flush();
@@ -126,7 +126,7 @@ void BM_BuildRecordLine(benchmark::State& state)
     v.decimals = 2;
     for (auto _ : state) {
         ++v.number;
-        benchmark::DoNotOptimize(recording::BuildRecordLine(all, v, false, display::NumberLocale::c()));
+        benchmark::DoNotOptimize(recording::buildRecordLine(all, v, false, display::NumberLocale::c()));
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -5,7 +5,7 @@
 
 #include "link/Protocol.h"
 #include "ui/MainWindow.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/LargeReadoutWindow.h"
 
 #include <QApplication>
 
@@ -18,13 +18,13 @@ void runTicks(benchmark::State& state, bool paint)
 {
     qmx::test::FakeBackend backend;
     auto device = backend.add(u"QMX80NET");
-    qmx::ui::TForm1 window(backend);
-    qmx::ui::TFormBigDisplay big;
+    qmx::ui::MainWindow window(backend);
+    qmx::ui::LargeReadoutWindow big;
     window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
     window.resize(1000, 800);
     window.show();
     big.show();
-    window.JvHidDeviceController1DeviceChange();
+    window.onDeviceChange();
     qmx::link::Measurement m;
     m.ChannelStatus = {3, 2, 4, 3};
     std::array<std::uint8_t, 64> report{};
@@ -38,8 +38,8 @@ void runTicks(benchmark::State& state, bool paint)
         m.ChannelLoad = {static_cast<std::uint16_t>(static_cast<int>(value) % 250), 120, 180, 10};
         m.InputState = static_cast<std::uint8_t>(static_cast<int>(value) & 3);
         qmx::link::encodeMeasurement(m, report);
-        window.link().DispatchReport(1, report);
-        window.DisplayDataTimer();
+        window.link().dispatchReport(1, report);
+        window.displayTick();
         if (paint) {
             QApplication::processEvents(); // the repaints the tick caused
         }

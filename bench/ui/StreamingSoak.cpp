@@ -8,7 +8,7 @@
 #include "link/LinkController.h"
 #include "sim/SimBackend.h"
 #include "ui/MainWindow.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/LargeReadoutWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -50,11 +50,11 @@ int main(int argc, char** argv)
 
     qmx::sim::SimBackend sim(qmx::sim::SimBackend::Clock::RealTime);
     sim.transducer().setStreamRate(rate);
-    qmx::ui::TForm1 window(sim);
-    qmx::ui::TFormBigDisplay big;
+    qmx::ui::MainWindow window(sim);
+    qmx::ui::LargeReadoutWindow big;
     window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
     window.show();
-    window.TimFps.stop(); // the soak counts the frames itself
+    window.fpsTimer.stop(); // the soak counts the frames itself
 
     long long counted = 0;
     QTimer counter;
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     QElapsedTimer sinceTick;
     qint64 largestGapNs = 0;
     long ticks = 0;
-    QObject::connect(&window.DisplayData, &QTimer::timeout, [&] {
+    QObject::connect(&window.displayTimer, &QTimer::timeout, [&] {
         if (sinceTick.isValid() && ticks > 40) { // the first second includes start-up
             largestGapNs = std::max(largestGapNs, sinceTick.nsecsElapsed());
         }
@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     // Wait for the start-up exchange, then stream for the given time.
     QElapsedTimer clock;
     clock.start();
-    while (!window.link().ZylTimer_ReadData().isEnabled() && clock.elapsed() < 5000) {
+    while (!window.link().pollTimer().isEnabled() && clock.elapsed() < 5000) {
         runFor(10);
     }
     const double cpuStart = cpuSeconds();
@@ -87,7 +87,7 @@ int main(int argc, char** argv)
     const double cpu = cpuSeconds() - cpuStart;
 
     // Stop polling and let the stream run out, then compare the counts.
-    window.link().ZylTimer_ReadData().stop();
+    window.link().pollTimer().stop();
     runFor(3000);
     counted += window.link().takeFrameCount();
     const std::uint64_t sent = sim.transducer().measurementReportsQueued() - queuedStart;

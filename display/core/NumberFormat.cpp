@@ -231,12 +231,12 @@ NumberLocale NumberLocale::c()
     return NumberLocale{u'.', u','};
 }
 
-QString FormatNumber(double value, int decimals, const NumberLocale& locale)
+QString formatNumber(double value, int decimals, const NumberLocale& locale)
 {
     return formatFixedImpl(value, kReadoutPrecision, decimals, true, locale);
 }
 
-QString FormatFixed(double value, int precision, int decimals, const NumberLocale& locale)
+QString formatFixed(double value, int precision, int decimals, const NumberLocale& locale)
 {
     return formatFixedImpl(value, precision, decimals, false, locale);
 }
@@ -246,7 +246,7 @@ namespace {
 // The float32 that a text reads back as, or nothing when the text is not a number.
 std::optional<float> readBackAsFloat(const QString& text, const NumberLocale& locale)
 {
-    const std::optional<double> parsed = ParseReal(text, locale);
+    const std::optional<double> parsed = parseReal(text, locale);
     if (!parsed) {
         return std::nullopt;
     }
@@ -295,19 +295,19 @@ Decimal shortestDigits(float magnitude)
 
 } // namespace
 
-QString FormatFixedExact(float value, int precision, int decimals, const NumberLocale& locale)
+QString formatFixedExact(float value, int precision, int decimals, const NumberLocale& locale)
 {
     const auto widened = static_cast<double>(value);
     if (!std::isfinite(value)) {
-        return FormatFixed(widened, precision, decimals, locale);
+        return formatFixed(widened, precision, decimals, locale);
     }
     precision = std::clamp(precision, 1, kMaxPrecision);
     decimals = std::clamp(decimals, 0, kMaxDecimals);
     if (value == 0.0F && std::signbit(value)) {
-        // FormatFixed drops the sign of a zero; a setting must keep its very bytes.
-        return QStringLiteral("-") + FormatFixed(0.0, precision, decimals, locale);
+        // formatFixed drops the sign of a zero; a setting must keep its very bytes.
+        return QStringLiteral("-") + formatFixed(0.0, precision, decimals, locale);
     }
-    QString text = FormatFixed(widened, precision, decimals, locale);
+    QString text = formatFixed(widened, precision, decimals, locale);
     if (const auto back = readBackAsFloat(text, locale); back && sameFloat(*back, value)) {
         return text;
     }
@@ -321,12 +321,12 @@ QString FormatFixedExact(float value, int precision, int decimals, const NumberL
     return fixedText(negative, d, places, false, locale);
 }
 
-QString IntegerText(long long value)
+QString formatInteger(long long value)
 {
     return QString::number(value);
 }
 
-QString FormatGeneral(double value, const NumberLocale& locale)
+QString formatGeneral(double value, const NumberLocale& locale)
 {
     if (auto text = nonFiniteText(value)) {
         return *text;
@@ -345,7 +345,7 @@ QString FormatGeneral(double value, const NumberLocale& locale)
     return fixedText(negative, d, fractionDigits, false, locale);
 }
 
-std::optional<double> ParseReal(const QString& text, const NumberLocale& locale)
+std::optional<double> parseReal(const QString& text, const NumberLocale& locale)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -416,7 +416,7 @@ std::optional<double> ParseReal(const QString& text, const NumberLocale& locale)
     return value;
 }
 
-std::optional<double> ParseUserReal(const QString& text, const NumberLocale& locale)
+std::optional<double> parseUserReal(const QString& text, const NumberLocale& locale)
 {
     // Either mark stands for the locale's separator. Replacing both (rather than only the "other"
     // one) also keeps "." and "," usable in a locale whose separator is neither of them.
@@ -426,7 +426,7 @@ std::optional<double> ParseUserReal(const QString& text, const NumberLocale& loc
             c = locale.decimalPoint;
         }
     }
-    return ParseReal(normalized, locale);
+    return parseReal(normalized, locale);
 }
 
 } // namespace qmx::display

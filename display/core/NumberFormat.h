@@ -1,7 +1,7 @@
 #pragma once
 // Number texts used everywhere in the program: readouts, edit fields, labels, CSV lines and INI values.
 //
-// Rules shared by FormatNumber, FormatFixed and FormatGeneral:
+// Rules shared by formatNumber, formatFixed and formatGeneral:
 //
 // * Rounding is exact decimal rounding of the double as given, half away from zero. The double's
 //   complete decimal expansion is taken (a float32 widened to double keeps its binary value, so
@@ -42,10 +42,10 @@ struct NumberLocale {
     friend bool operator==(const NumberLocale&, const NumberLocale&) = default;
 };
 
-/// Significant digits of a readout written by FormatNumber.
+/// Significant digits of a readout written by formatNumber.
 inline constexpr int kReadoutPrecision = 8;
 
-/// Significant digits of FormatGeneral (reals written to INI files).
+/// Significant digits of formatGeneral (reals written to INI files).
 inline constexpr int kGeneralPrecision = 15;
 
 /// Readout text with thousands grouping: `value` rounded to at most 8 significant digits and to
@@ -53,32 +53,32 @@ inline constexpr int kGeneralPrecision = 15;
 /// one digit before the separator; no separator when `decimals` is 0. A value whose rounded integer
 /// part needs more than 8 digits is written in exponent form (see above).
 /// Example (point locale): 1234.5, 2 decimals -> "1,234.50".
-QString FormatNumber(double value, int decimals, const NumberLocale& locale);
+QString formatNumber(double value, int decimals, const NumberLocale& locale);
 
 /// Fixed-point text without grouping: `value` rounded to `precision` significant digits and to
 /// `decimals` places, whichever is coarser, padded with zeros to exactly `decimals` places. A value
 /// whose rounded integer part has more digits than `precision` is written in exponent form.
 /// Examples (point locale): 2 P8 D4 -> "2.0000"; 1.5151 P2 D2 -> "1.50"; 3.968 P2 D1 -> "4.0".
-QString FormatFixed(double value, int precision, int decimals, const NumberLocale& locale);
+QString formatFixed(double value, int precision, int decimals, const NumberLocale& locale);
 
-/// Text of a float32 setting that reads back (ParseReal, then rounded to float32) as exactly the same
+/// Text of a float32 setting that reads back (parseReal, then rounded to float32) as exactly the same
 /// float32, so that a value shown, stored in a file and sent again never changes on the way.
-/// It is FormatFixed(value, precision, decimals) whenever that text reads back as the value, so a
-/// value that fits looks as FormatFixed writes it. Otherwise it is the shortest text that reads
+/// It is formatFixed(value, precision, decimals) whenever that text reads back as the value, so a
+/// value that fits looks as formatFixed writes it. Otherwise it is the shortest text that reads
 /// back, with at least `decimals` places: fixed-point ("0.75" for 0.75 with 1 decimal, "150.25"
 /// for 150.25 with 1 decimal), or exponent form when its integer part has more digits than
 /// `precision` or it would need more than 18 places ("1.00000024E+8" with precision 8). A
-/// negative zero keeps its sign ("-0.0"). Non-finite values are written as FormatFixed does.
-QString FormatFixedExact(float value, int precision, int decimals, const NumberLocale& locale);
+/// negative zero keeps its sign ("-0.0"). Non-finite values are written as formatFixed does.
+QString formatFixedExact(float value, int precision, int decimals, const NumberLocale& locale);
 
 /// Decimal text of a whole number: no leading zeros, a leading minus sign when negative, no grouping.
-QString IntegerText(long long value);
+QString formatInteger(long long value);
 
 /// General decimal text, as written to INI files: at most 15 significant digits, trailing zeros
 /// (and a trailing separator) dropped. Fixed-point when the rounded value is at least 0.00001 and its
 /// integer part has at most 15 digits, otherwise exponent form; zero is "0".
 /// Examples (point locale): 50.0 -> "50"; double(12.3f) -> "12.3000001907349"; 1e-6 -> "1E-6".
-QString FormatGeneral(double value, const NumberLocale& locale);
+QString formatGeneral(double value, const NumberLocale& locale);
 
 /// Reads a real number written with the locale's decimal separator: blanks around it allowed, an
 /// optional sign, digits with at most one separator (".5" and "5." are accepted), an optional
@@ -86,12 +86,12 @@ QString FormatGeneral(double value, const NumberLocale& locale);
 /// when the text is not such a number, or when its magnitude is beyond the range of a double: too
 /// large ("1E400"), or so small that even the smallest subnormal cannot hold it ("1E-400"), so a
 /// typed non-zero value never silently becomes infinity or zero.
-/// Reads back everything FormatGeneral and FormatFixed write, "NAN" and "INF" excepted.
-std::optional<double> ParseReal(const QString& text, const NumberLocale& locale);
+/// Reads back everything formatGeneral and formatFixed write, "NAN" and "INF" excepted.
+std::optional<double> parseReal(const QString& text, const NumberLocale& locale);
 
 /// Reads a real number typed by the user, who may use either "." or "," as decimal mark: both are
-/// replaced by the locale's separator, then the text is read as by ParseReal. "1,5" and "1.5" both
+/// replaced by the locale's separator, then the text is read as by parseReal. "1,5" and "1.5" both
 /// give 1.5 in every locale; a text with both marks (such as "1,234.5") is refused.
-std::optional<double> ParseUserReal(const QString& text, const NumberLocale& locale);
+std::optional<double> parseUserReal(const QString& text, const NumberLocale& locale);
 
 } // namespace qmx::display

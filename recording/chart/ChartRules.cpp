@@ -15,7 +15,7 @@ RealFieldCheck checkRealField(const QString& text, int decimals, float lower, fl
                               const display::NumberLocale& locale)
 {
     RealFieldCheck check;
-    const std::optional<double> parsed = display::ParseUserReal(text, locale);
+    const std::optional<double> parsed = display::parseUserReal(text, locale);
     if (!parsed) {
         check.text = text;
         return check;
@@ -23,12 +23,12 @@ RealFieldCheck checkRealField(const QString& text, int decimals, float lower, fl
     // A double beyond the float32 range has no float32 value (the conversion would be undefined):
     // it is refused as out of range, and the edit shows what was read.
     if (std::fabs(*parsed) > static_cast<double>(std::numeric_limits<float>::max())) {
-        check.text = display::FormatFixed(*parsed, kFieldPrecision, decimals, locale);
+        check.text = display::formatFixed(*parsed, kFieldPrecision, decimals, locale);
         return check;
     }
     const auto value = static_cast<float>(*parsed);
     check.value = value;
-    check.text = display::FormatFixed(static_cast<double>(value), kFieldPrecision, decimals, locale);
+    check.text = display::formatFixed(static_cast<double>(value), kFieldPrecision, decimals, locale);
     check.ok = value >= lower && value <= upper;
     return check;
 }
@@ -81,7 +81,7 @@ QString bitmapFileName(const QString& chosen)
 
 QString timeAxisLabel(double seconds, const display::NumberLocale& locale)
 {
-    QString text = display::FormatFixed(seconds, 15, 5, locale);
+    QString text = display::formatFixed(seconds, 15, 5, locale);
     const qsizetype separator = text.indexOf(locale.decimalPoint);
     if (separator >= 0 && !text.contains(u'E')) {
         qsizetype end = text.size();

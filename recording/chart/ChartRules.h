@@ -33,7 +33,7 @@ struct RealFieldCheck {
 };
 
 /// Checks an edit's text: either "." or "," as decimal mark; the number is rounded to float32 and
-/// written back as FormatFixed with precision 8 and `decimals` places, also when it is outside
+/// written back as formatFixed with precision 8 and `decimals` places, also when it is outside
 /// [lower, upper]; bounds are inclusive and compared as float32.
 RealFieldCheck checkRealField(const QString& text, int decimals, float lower, float upper,
                               const display::NumberLocale& locale);

@@ -72,20 +72,20 @@ QString recordFields(const RecordColumns& columns, const RecordValues& values, c
                               QString::number(t.second()) + u':' + QString::number(t.msec()));
     }
     if (columns.count) {
-        appendField(line, display::IntegerText(values.number));
+        appendField(line, display::formatInteger(values.number));
     }
     if (columns.sum) {
-        appendField(line, display::FormatFixed(values.sum, kValuePrecision, values.decimals, locale));
+        appendField(line, display::formatFixed(values.sum, kValuePrecision, values.decimals, locale));
     }
     for (std::size_t ch = 0; ch < columns.sensor.size(); ++ch) {
         if (columns.sensor[ch]) {
-            appendField(line, display::FormatFixed(values.sensor[ch], kValuePrecision, values.decimals, locale));
+            appendField(line, display::formatFixed(values.sensor[ch], kValuePrecision, values.decimals, locale));
         }
     }
     return line;
 }
 
-QByteArray BuildRecordLine(const RecordColumns& columns, const RecordValues& values, bool withHeader,
+QByteArray buildRecordLine(const RecordColumns& columns, const RecordValues& values, bool withHeader,
                            const display::NumberLocale& locale)
 {
     QByteArray bytes;
@@ -100,7 +100,7 @@ QByteArray BuildRecordLine(const RecordColumns& columns, const RecordValues& val
 
 QString timeToNextRecordText(std::uint32_t framesLeft, const display::NumberLocale& locale)
 {
-    return display::FormatFixed(static_cast<double>(framesLeft) * kSecondsPerFrame, 3, 2, locale) +
+    return display::formatFixed(static_cast<double>(framesLeft) * kSecondsPerFrame, 3, 2, locale) +
            QStringLiteral(" s");
 }
 

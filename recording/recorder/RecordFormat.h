@@ -66,17 +66,17 @@ struct RecordValues {
 };
 
 /// The fields of a data line without its line end. Date "9-12-2026", time "14:3:7:42" (no leading
-/// zeros), numbers as FormatFixed with 8 significant digits and `decimals` places (so a NaN reads
+/// zeros), numbers as formatFixed with 8 significant digits and `decimals` places (so a NaN reads
 /// "NAN" and infinities "INF"/"-INF", as everywhere in the program).
 QString recordFields(const RecordColumns& columns, const RecordValues& values,
                      const display::NumberLocale& locale);
 
-/// The bytes appended for one record (BuildRecordLine): the header line first when `withHeader`,
+/// The bytes appended for one record (buildRecordLine): the header line first when `withHeader`,
 /// then the data line, each ending with CR LF. Texts are written as UTF-8.
-QByteArray BuildRecordLine(const RecordColumns& columns, const RecordValues& values, bool withHeader,
+QByteArray buildRecordLine(const RecordColumns& columns, const RecordValues& values, bool withHeader,
                            const display::NumberLocale& locale);
 
-/// Text of the time-to-next-record label for `framesLeft` frames: FormatFixed of framesLeft x 0.01 s
+/// Text of the time-to-next-record label for `framesLeft` frames: formatFixed of framesLeft x 0.01 s
 /// with 3 significant digits and 2 decimals, followed by " s". Example: 5999 frames -> "60.00 s".
 QString timeToNextRecordText(std::uint32_t framesLeft, const display::NumberLocale& locale);
 

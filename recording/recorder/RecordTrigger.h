@@ -9,9 +9,9 @@ namespace qmx::recording {
 
 /// The three recording modes (the radio buttons of the "Rejestracja" page).
 enum class RecordMode {
-    Continuous, ///< Rb_AcqContinuus: a record every N frames
-    In2Edge,    ///< Rb_AcqTrigIN2: one record per rising edge of IN2
-    In2High,    ///< Rb_AcqContinuusIN2: a record every N frames counted while IN2 is high
+    Continuous, ///< continuousRadio: a record every N frames
+    In2Edge,    ///< whileIn2Radio: one record per rising edge of IN2
+    In2High,    ///< startOnIn2Radio: a record every N frames counted while IN2 is high
 };
 
 /// What one frame asks of the recorder.

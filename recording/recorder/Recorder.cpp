@@ -104,7 +104,7 @@ std::optional<FileError> Recorder::waitForClosedFiles()
     return first;
 }
 
-FrameOutcome Recorder::RecordMeasurement(const link::Measurement& m)
+FrameOutcome Recorder::recordMeasurement(const link::Measurement& m)
 {
     const bool in2 = (m.InputState & 0x02) != 0;
     const TriggerStep step =
@@ -133,7 +133,7 @@ std::optional<FileError> Recorder::writeRecord(const link::Measurement& m)
     values.sum = m.SumValue;
     values.sensor = m.ChannelValue;
     values.decimals = m_decimals ? m_decimals() : 0;
-    const QByteArray line = BuildRecordLine(m_options.columns, values, withHeader, m_locale);
+    const QByteArray line = buildRecordLine(m_options.columns, values, withHeader, m_locale);
     if (!m_file) {
         m_file = std::make_unique<RecordFile>(m_options.fileName, m_options.followSymlinks, m_sync);
     }

@@ -104,10 +104,10 @@ public:
     /// A run is on (the switch is ticked and the file has not failed).
     bool isRunning() const { return m_running; }
 
-    /// One step per decoded measurement frame (RecordMeasurement): tracks IN2, counts frames and
+    /// One step per decoded measurement frame (recordMeasurement): tracks IN2, counts frames and
     /// appends a record when the mode asks for one. On a file error the run ends and the error is
     /// returned; the lines written before it stay in the file.
-    FrameOutcome RecordMeasurement(const link::Measurement& m);
+    FrameOutcome recordMeasurement(const link::Measurement& m);
 
     /// Hands the buffered lines to the file's writer thread and returns at once. Reports an error
     /// the writer met since the last call; on an error the run ends.
@@ -115,7 +115,7 @@ public:
     /// Like flush(), then waits until the lines are written and synced.
     std::optional<FileError> flushAndWait();
 
-    /// One display tick of the indicators (ShowRecordingState): the indication to show, then the
+    /// One display tick of the indicators (showRecordingState): the indication to show, then the
     /// tick is counted. `connected` tells whether the transducer is connected.
     RecordIndication showTick(bool connected);
 

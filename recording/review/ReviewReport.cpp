@@ -356,7 +356,7 @@ std::optional<QString> exportChartCsv(const ChartData& data, const CsvExportLayo
         for (int ch = 0; ch < 4; ++ch) {
             values.sensor[static_cast<std::size_t>(ch)] = data.y(ch, row);
         }
-        buffer += BuildRecordLine(layout.columns, values, row == first, locale);
+        buffer += buildRecordLine(layout.columns, values, row == first, locale);
         if (buffer.size() > (1 << 20) - 512) {
             if (file.write(buffer) != buffer.size()) {
                 file.cancelWriting();

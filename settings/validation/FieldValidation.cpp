@@ -7,14 +7,14 @@ namespace qmx::settings {
 
 QString settingText(float value, int precision, int decimals, const display::NumberLocale& locale)
 {
-    return display::FormatFixedExact(value, precision, decimals, locale);
+    return display::formatFixedExact(value, precision, decimals, locale);
 }
 
 RealFieldResult ValidateRealField(const QString& text, int decimals, float lower, float upper,
                                   const display::NumberLocale& locale)
 {
     RealFieldResult result;
-    const std::optional<double> parsed = display::ParseUserReal(text, locale);
+    const std::optional<double> parsed = display::parseUserReal(text, locale);
     if (!parsed) {
         return result;
     }
@@ -23,7 +23,7 @@ RealFieldResult ValidateRealField(const QString& text, int decimals, float lower
     // little above the largest float32 that still rounds to it (its own shortest text,
     // "3.4028235E+38") is a float32 like any other.
     if (std::isinf(static_cast<float>(*parsed))) {
-        result.rewritten = display::FormatFixed(*parsed, kFieldPrecision, decimals, locale);
+        result.rewritten = display::formatFixed(*parsed, kFieldPrecision, decimals, locale);
         return result;
     }
     result.value = static_cast<float>(*parsed);
@@ -96,7 +96,7 @@ QString realBoundText(float bound, const display::NumberLocale& locale)
 {
     // Nine significant digits hold every bound in use (100000000) in fixed-point form.
     constexpr int kBoundPrecision = 9;
-    return display::FormatFixedExact(bound, kBoundPrecision, 0, locale);
+    return display::formatFixedExact(bound, kBoundPrecision, 0, locale);
 }
 
 QString allowedRangeText(const QString& lower, const QString& upper)

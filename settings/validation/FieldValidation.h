@@ -26,7 +26,7 @@ inline constexpr int kSensDecimals = 4;
 
 /// Text of a real setting in its field, in a settings file and wherever it is sent from: at least
 /// `decimals` places, more when the value needs them, so that reading the text back gives exactly
-/// the float32 it came from (FormatFixedExact).
+/// the float32 it came from (formatFixedExact).
 QString settingText(float value, int precision, int decimals, const display::NumberLocale& locale);
 
 /// Verdict of ValidateRealField.

@@ -30,7 +30,7 @@ std::optional<QString> responseDelayText(int filterIndex, int rateIndex, const d
     if (ms < 1000) {
         return QString::number(ms) + QStringLiteral(" ms");
     }
-    return display::FormatFixed(ms * 0.001, 2, 1, locale) + QStringLiteral(" s");
+    return display::formatFixed(ms * 0.001, 2, 1, locale) + QStringLiteral(" s");
 }
 
 std::optional<QString> stabilityTimeText(int samples, int rateIndex, const display::NumberLocale& locale)
@@ -39,7 +39,7 @@ std::optional<QString> stabilityTimeText(int samples, int rateIndex, const displ
         return std::nullopt;
     }
     const double seconds = static_cast<double>(samples) / kSampleRates[static_cast<std::size_t>(rateIndex)];
-    return display::FormatFixed(seconds, 2, 2, locale) + QStringLiteral(" s");
+    return display::formatFixed(seconds, 2, 2, locale) + QStringLiteral(" s");
 }
 
 std::optional<std::string_view> sumFormulaId(int selTensIndex)

@@ -13,12 +13,12 @@ namespace qmx::settings {
 
 /// Response delay of the averaging filter for the selected filter and rate indices: the filter
 /// length times (1000 div samples per second) milliseconds, shown as "62 ms" below one second and
-/// as FormatFixed(precision 2, 1 decimal) + " s" from one second on ("2.0 s"). Nothing when either
+/// as formatFixed(precision 2, 1 decimal) + " s" from one second on ("2.0 s"). Nothing when either
 /// index is outside its list (the label then keeps its text).
 std::optional<QString> responseDelayText(int filterIndex, int rateIndex, const display::NumberLocale& locale);
 
 /// Settling time of the stability check: `samples` divided by the samples per second of the
-/// selected rate, as FormatFixed(precision 2, 2 decimals) + " s" (50 at 16/s gives "3.10 s").
+/// selected rate, as formatFixed(precision 2, 2 decimals) + " s" (50 at 16/s gives "3.10 s").
 /// Nothing when the rate index is outside its list.
 std::optional<QString> stabilityTimeText(int samples, int rateIndex, const display::NumberLocale& locale);
 

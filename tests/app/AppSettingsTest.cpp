@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "settings/preferences/AppSettings.h"
 #include "settings/profile/ProfileFile.h"
 
 #include <QDir>
@@ -15,14 +15,14 @@
 #include <unistd.h>
 
 using namespace qmx;
-using qmx::app::AppSettings;
+using qmx::settings::AppSettings;
 
 namespace {
 
 const display::NumberLocale kPoint{u'.', u','};
 const display::NumberLocale kComma{u',', QChar(0x00A0)};
 
-app::KeyReader readerOf(std::map<QString, QString> values)
+settings::KeyReader readerOf(std::map<QString, QString> values)
 {
     return [values = std::move(values)](const QString& key) -> std::optional<QString> {
         // Key names are matched without regard to case by the profile layer; the table's own
@@ -36,7 +36,7 @@ app::KeyReader readerOf(std::map<QString, QString> values)
 
 TEST(AppSettings, FirstStartTakesEveryDefault)
 {
-    const AppSettings s = app::readAppSettings(readerOf({}), kPoint);
+    const AppSettings s = settings::readAppSettings(readerOf({}), kPoint);
     EXPECT_EQ(s, AppSettings{});
     EXPECT_FALSE(s.Checkbox_DataAcquistion);
     EXPECT_TRUE(s.SaveDate && s.SaveTime && s.SaveDataCnt && s.SaveDataSens1);
@@ -53,7 +53,7 @@ TEST(AppSettings, FirstStartTakesEveryDefault)
 
 TEST(AppSettings, ValuesAreReadByTheirType)
 {
-    const AppSettings s = app::readAppSettings(readerOf({
+    const AppSettings s = settings::readAppSettings(readerOf({
                                                    {"DataAcquistionSpeed", "0x3"},
                                                    {"SaveDate", "yes"},
                                                    {"SaveDataSummary", "2"},
@@ -75,10 +75,10 @@ TEST(AppSettings, ValuesAreReadByTheirType)
 TEST(AppSettings, RealsUseTheLocaleDecimalSeparator)
 {
     const auto reader = readerOf({{"TrigStartVal", "12,5"}, {"TrigStopVal", "3.25"}});
-    const AppSettings comma = app::readAppSettings(reader, kComma);
+    const AppSettings comma = settings::readAppSettings(reader, kComma);
     EXPECT_EQ(comma.TrigStartVal, 12.5F);
     EXPECT_EQ(comma.TrigStopVal, 10.0F); // a point does not read where the comma is the separator
-    const AppSettings point = app::readAppSettings(reader, kPoint);
+    const AppSettings point = settings::readAppSettings(reader, kPoint);
     EXPECT_EQ(point.TrigStartVal, 50.0F);
     EXPECT_EQ(point.TrigStopVal, 3.25F);
 }
@@ -86,12 +86,12 @@ TEST(AppSettings, RealsUseTheLocaleDecimalSeparator)
 TEST(AppSettings, RealsBeyondTheFloatRangeOrNotANumberTakeTheirDefaults)
 {
     for (const char* text : {"1e39", "-1e39", "1e400", "inf", "-inf", "nan", "NaN", "infinity"}) {
-        const AppSettings s = app::readAppSettings(readerOf({{"TrigStartVal", text}, {"TrigStopVal", text}}), kPoint);
+        const AppSettings s = settings::readAppSettings(readerOf({{"TrigStartVal", text}, {"TrigStopVal", text}}), kPoint);
         EXPECT_EQ(s.TrigStartVal, 50.0F) << text;
         EXPECT_EQ(s.TrigStopVal, 10.0F) << text;
     }
     // The largest values a float holds still read.
-    const AppSettings big = app::readAppSettings(readerOf({{"TrigStopVal", "3e38"}}), kPoint);
+    const AppSettings big = settings::readAppSettings(readerOf({{"TrigStopVal", "3e38"}}), kPoint);
     EXPECT_EQ(big.TrigStopVal, 3e38F);
 }
 
@@ -101,7 +101,7 @@ TEST(AppSettings, WrittenEntriesFollowTheTableWithoutFileName)
     s.SaveDataSummary = true;
     s.TrigStartVal = 12.3F;
     s.Language = -1;
-    const auto entries = app::appSettingsEntries(s, kPoint);
+    const auto entries = settings::appSettingsEntries(s, kPoint);
     ASSERT_EQ(entries.size(), 30U);
     EXPECT_EQ(entries.front().first, QStringLiteral("Checkbox_DataAcquistion"));
     EXPECT_EQ(entries[20].first, QStringLiteral("Language"));
@@ -126,12 +126,12 @@ TEST(AppSettings, WrittenEntriesFollowTheTableWithoutFileName)
     s.BigWindowTop = -20;
     s.BigWindowWidth = 640;
     s.BigWindowHeight = 200;
-    const auto withWindows = app::appSettingsEntries(s, kPoint);
+    const auto withWindows = settings::appSettingsEntries(s, kPoint);
     std::map<QString, QString> stored(withWindows.begin(), withWindows.end());
     EXPECT_EQ(stored[QStringLiteral("WindowLeft")], QStringLiteral("-1200"));
     EXPECT_EQ(stored[QStringLiteral("LastTab")], QStringLiteral("3"));
     stored[QStringLiteral("FileName")] = s.FileName;
-    EXPECT_EQ(app::readAppSettings(readerOf(stored), kPoint), s);
+    EXPECT_EQ(settings::readAppSettings(readerOf(stored), kPoint), s);
 }
 
 TEST(AppSettings, FileGoesBesideTheExecutableOnlyWhenThatFolderIsWritable)
@@ -141,7 +141,7 @@ TEST(AppSettings, FileGoesBesideTheExecutableOnlyWhenThatFolderIsWritable)
     const QString exeDir = root.filePath(QStringLiteral("bin"));
     const QString userDir = root.filePath(QStringLiteral("config/QMX80NET"));
     QDir().mkpath(exeDir);
-    EXPECT_EQ(app::appSettingsPath(exeDir, userDir), QDir(exeDir).filePath(QStringLiteral("config.ini")));
+    EXPECT_EQ(settings::appSettingsPath(exeDir, userDir), QDir(exeDir).filePath(QStringLiteral("config.ini")));
     EXPECT_TRUE(QDir(exeDir).entryList(QDir::Files | QDir::Hidden).isEmpty()); // the probe is gone
 
     // A "folder" that is really a file cannot hold the settings, even for root.
@@ -149,7 +149,7 @@ TEST(AppSettings, FileGoesBesideTheExecutableOnlyWhenThatFolderIsWritable)
     QFile f(notAFolder);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    EXPECT_EQ(app::appSettingsPath(notAFolder, userDir), QDir(userDir).filePath(QStringLiteral("config.ini")));
+    EXPECT_EQ(settings::appSettingsPath(notAFolder, userDir), QDir(userDir).filePath(QStringLiteral("config.ini")));
     EXPECT_TRUE(QDir(userDir).exists());
 }
 
@@ -169,7 +169,7 @@ TEST(AppSettings, AFileBesideTheExecutableThatCannotBeWrittenSendsThePreferences
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[Options]\r\nLanguage=0\r\n");
     }
-    EXPECT_EQ(app::appSettingsPath(exeDir, userDir), beside);
+    EXPECT_EQ(settings::appSettingsPath(exeDir, userDir), beside);
 
     // Over the size limit (sparse, so cheap to make): a save would refuse it at every close.
     {
@@ -177,12 +177,12 @@ TEST(AppSettings, AFileBesideTheExecutableThatCannotBeWrittenSendsThePreferences
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         ASSERT_TRUE(f.resize(settings::kMaxProfileFileSize + 1));
     }
-    EXPECT_EQ(app::appSettingsPath(exeDir, userDir), user);
+    EXPECT_EQ(settings::appSettingsPath(exeDir, userDir), user);
 
     // A folder in the file's place.
     ASSERT_TRUE(QFile::remove(beside));
     ASSERT_TRUE(QDir(exeDir).mkdir(QStringLiteral("config.ini")));
-    EXPECT_EQ(app::appSettingsPath(exeDir, userDir), user);
+    EXPECT_EQ(settings::appSettingsPath(exeDir, userDir), user);
     ASSERT_TRUE(QDir(exeDir).rmdir(QStringLiteral("config.ini")));
 
     // A write-protected file in a writable folder; permission bits do not stop the superuser.
@@ -191,7 +191,7 @@ TEST(AppSettings, AFileBesideTheExecutableThatCannotBeWrittenSendsThePreferences
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.close();
         ASSERT_TRUE(QFile::setPermissions(beside, QFileDevice::ReadOwner));
-        EXPECT_EQ(app::appSettingsPath(exeDir, userDir), user);
+        EXPECT_EQ(settings::appSettingsPath(exeDir, userDir), user);
         QFile::setPermissions(beside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 }
@@ -206,22 +206,22 @@ TEST(AppSettings, AnUnreadableFileBesideTheExecutableIsToldWhenItIsPassedOver)
     const QString beside = QDir(exeDir).filePath(QStringLiteral("config.ini"));
 
     // None there: nothing to tell.
-    EXPECT_FALSE(app::unreadableFileBesideExecutable(exeDir, app::appSettingsPath(exeDir, userDir)).has_value());
+    EXPECT_FALSE(settings::unreadableFileBesideExecutable(exeDir, settings::appSettingsPath(exeDir, userDir)).has_value());
 
     {
         QFile f(beside);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_TRUE(f.resize(settings::kMaxProfileFileSize + 1));
     }
-    const QString chosen = app::appSettingsPath(exeDir, userDir);
+    const QString chosen = settings::appSettingsPath(exeDir, userDir);
     ASSERT_NE(chosen, beside);
-    const auto told = app::unreadableFileBesideExecutable(exeDir, chosen);
+    const auto told = settings::unreadableFileBesideExecutable(exeDir, chosen);
     ASSERT_TRUE(told.has_value());
     EXPECT_EQ(told->reason, settings::ReadError::Reason::TooLarge);
     EXPECT_TRUE(told->message().contains(QStringLiteral("config.ini")));
 
     // The chosen file itself is reported by whoever reads it, not here.
-    EXPECT_FALSE(app::unreadableFileBesideExecutable(exeDir, beside).has_value());
+    EXPECT_FALSE(settings::unreadableFileBesideExecutable(exeDir, beside).has_value());
 }
 
 TEST(AppSettings, FoldersUnderASystemPrefixAreInstalledCopies)
@@ -233,7 +233,7 @@ TEST(AppSettings, FoldersUnderASystemPrefixAreInstalledCopies)
         {"/optional/qmx", false},       {"/media/stick/QMX80NET-PC", false},
     };
     for (const auto& [folder, system] : cases) {
-        EXPECT_EQ(app::isSystemProgramFolder(QString::fromLatin1(folder)), system) << folder;
+        EXPECT_EQ(settings::isSystemProgramFolder(QString::fromLatin1(folder)), system) << folder;
     }
 }
 
@@ -248,17 +248,17 @@ TEST(AppSettings, AnInstalledProgramKeepsItsPreferencesWithTheUserEvenForTheSupe
     const QString linked = root.filePath(QStringLiteral("program"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/usr/lib"), linked));
     for (const QString& folder : {QStringLiteral("/usr/lib"), linked}) {
-        EXPECT_EQ(app::appSettingsPath(folder, userDir), user) << folder.toStdString();
+        EXPECT_EQ(settings::appSettingsPath(folder, userDir), user) << folder.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/usr/lib/config.ini")));
 }
 
 TEST(AppSettings, WithoutAStoredNameTheRecordingGoesToTheDocumentsFolderByAnAbsolutePath)
 {
-    EXPECT_EQ(app::defaultRecordingFileName(QStringLiteral("/home/ala/Dokumenty")),
+    EXPECT_EQ(settings::defaultRecordingFileName(QStringLiteral("/home/ala/Dokumenty")),
               QStringLiteral("/home/ala/Dokumenty/pomiary.csv"));
     // No documents folder named by the system: the home folder, still absolute.
-    const QString fallback = app::defaultRecordingFileName(QString());
+    const QString fallback = settings::defaultRecordingFileName(QString());
     EXPECT_TRUE(QDir::isAbsolutePath(fallback)) << fallback.toStdString();
     EXPECT_EQ(fallback, QDir(QDir::homePath()).filePath(QStringLiteral("pomiary.csv")));
 }
@@ -276,7 +276,7 @@ TEST_P(KeptOnScreen, AWindowOffEveryScreenIsMovedOntoThePrimaryOne)
     // A 1920 x 1040 primary screen and a 1280 x 1024 screen to its left.
     const QRect primary(0, 0, 1920, 1040);
     const QRect left(-1280, 0, 1280, 1024);
-    EXPECT_EQ(app::keptOnScreen(GetParam().stored, {primary, left}, primary), GetParam().expected)
+    EXPECT_EQ(settings::keptOnScreen(GetParam().stored, {primary, left}, primary), GetParam().expected)
         << GetParam().what;
 }
 

@@ -1,6 +1,6 @@
 // Signals that ask the program to end arrive through the event loop; asked twice, the program ends.
 
-#include "app/ShutdownSignals.h"
+#include "process/ShutdownSignals.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -14,7 +14,7 @@
 
 namespace {
 
-using qmx::app::ShutdownSignals;
+using qmx::process::ShutdownSignals;
 
 /// Runs the event loop until `shutdown` has seen `count` requests (or a generous limit passed).
 std::vector<int> takeRequests(ShutdownSignals& shutdown, std::size_t count)

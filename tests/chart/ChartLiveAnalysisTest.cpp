@@ -35,7 +35,7 @@ protected:
         sources.locale = display::NumberLocale::c();
         sources.clock = [this] { return clockNow; };
         page = std::make_unique<ChartPage>(std::move(sources), nullptr);
-        page->ChartTimer->stop(); // ticks are driven by the test
+        page->chartTimer->stop(); // ticks are driven by the test
         page->resize(1000, 700);
         page->show();
     }
@@ -48,7 +48,7 @@ protected:
         measurement.ChannelValue = {value, value, value, value};
         measurement.SumValue = value;
         clockNow += std::chrono::milliseconds(10);
-        page->ChartTimerTimer();
+        page->chartTick();
     }
 
     /// Exports to `file` and waits until it was written; the result tells whether it was.
@@ -76,16 +76,16 @@ protected:
 
 TEST_F(ChartLiveAnalysisTest, StatisticsFollowTheRunningChartWithoutPausing)
 {
-    page->Btn_ChartStartClick();
+    page->startChart();
     for (int i = 1; i <= 10; ++i) {
         tickWith(static_cast<float>(i));
     }
-    page->Chart1->replot();
+    page->chartPlot->replot();
     EXPECT_EQ(panel().statisticsTable->item(kSumRow, ChartAnalysisPanel::Points)->text(), QStringLiteral("10"));
     EXPECT_DOUBLE_EQ(tableNumber(kSumRow, ChartAnalysisPanel::Mean), 5.5);
     EXPECT_DOUBLE_EQ(tableNumber(kSumRow, ChartAnalysisPanel::PeakToPeak), 9.0);
     tickWith(21.0F);
-    page->Chart1->replot();
+    page->chartPlot->replot();
     EXPECT_TRUE(page->model().running());
     EXPECT_EQ(panel().statisticsTable->item(kSumRow, ChartAnalysisPanel::Points)->text(), QStringLiteral("11"));
     EXPECT_DOUBLE_EQ(tableNumber(kSumRow, ChartAnalysisPanel::Max), 21.0);
@@ -93,68 +93,68 @@ TEST_F(ChartLiveAnalysisTest, StatisticsFollowTheRunningChartWithoutPausing)
 
 TEST_F(ChartLiveAnalysisTest, AutoscaleFitsTheValuesWithoutForcingZero)
 {
-    page->Btn_ChartStartClick();
+    page->startChart();
     tickWith(100.0F);
     tickWith(110.0F);
-    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().lower, -1.0); // the chart's own rule includes zero
+    EXPECT_DOUBLE_EQ(page->chartPlot->leftRange().lower, -1.0); // the chart's own rule includes zero
     panel().autoscaleToggle->setChecked(true);
-    EXPECT_NEAR(page->Chart1->leftRange().lower, 99.5, 1e-6);
-    EXPECT_NEAR(page->Chart1->leftRange().upper, 110.5, 1e-6);
+    EXPECT_NEAR(page->chartPlot->leftRange().lower, 99.5, 1e-6);
+    EXPECT_NEAR(page->chartPlot->leftRange().upper, 110.5, 1e-6);
     tickWith(120.0F);
-    EXPECT_NEAR(page->Chart1->leftRange().lower, 99.0, 1e-6);
-    EXPECT_NEAR(page->Chart1->leftRange().upper, 121.0, 1e-6);
+    EXPECT_NEAR(page->chartPlot->leftRange().lower, 99.0, 1e-6);
+    EXPECT_NEAR(page->chartPlot->leftRange().upper, 121.0, 1e-6);
     panel().autoscaleToggle->setChecked(false);
     tickWith(120.0F);
-    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().lower, -1.0);
+    EXPECT_DOUBLE_EQ(page->chartPlot->leftRange().lower, -1.0);
 }
 
 TEST_F(ChartLiveAnalysisTest, ManualValueLimitsHoldWhileTheChartRuns)
 {
-    page->Btn_ChartStartClick();
+    page->startChart();
     tickWith(3.0F);
     panel().valueMinimumEdit->setText(QStringLiteral("-5"));
     panel().valueMaximumEdit->setText(QStringLiteral("20"));
     emit panel().valueMaximumEdit->editingFinished();
     tickWith(50.0F);
-    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().lower, -5.0);
-    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().upper, 20.0);
+    EXPECT_DOUBLE_EQ(page->chartPlot->leftRange().lower, -5.0);
+    EXPECT_DOUBLE_EQ(page->chartPlot->leftRange().upper, 20.0);
     // An upper limit below the lower one is not taken.
     panel().valueMaximumEdit->setText(QStringLiteral("-10"));
     emit panel().valueMaximumEdit->editingFinished();
-    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().upper, 20.0);
+    EXPECT_DOUBLE_EQ(page->chartPlot->leftRange().upper, 20.0);
     // Both limits cleared: the chart's own rule (from below zero to above the largest value).
     panel().valueMinimumEdit->clear();
     panel().valueMaximumEdit->clear();
     emit panel().valueMaximumEdit->editingFinished();
     tickWith(50.0F);
-    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().lower, -1.0);
-    EXPECT_DOUBLE_EQ(page->Chart1->leftRange().upper, 51.0);
+    EXPECT_DOUBLE_EQ(page->chartPlot->leftRange().lower, -1.0);
+    EXPECT_DOUBLE_EQ(page->chartPlot->leftRange().upper, 51.0);
 }
 
 TEST_F(ChartLiveAnalysisTest, FitAllShowsEverySampleAndTheAxisCarriesTheUnit)
 {
     page->applyTimeWindowIndex(0); // a one-second window that scrolls
-    page->Btn_ChartStartClick();
+    page->startChart();
     for (int i = 0; i < 300; ++i) {
         tickWith(static_cast<float>(i));
     }
-    EXPECT_GT(page->Chart1->bottomRange().lower, 1.0);
-    page->Btn_ChartPauseClick();
+    EXPECT_GT(page->chartPlot->bottomRange().lower, 1.0);
+    page->pauseChart();
     panel().fitAllButton->click();
-    EXPECT_DOUBLE_EQ(page->Chart1->bottomRange().lower, page->Chart1->chartData().x(0));
-    EXPECT_DOUBLE_EQ(page->Chart1->bottomRange().upper, page->Chart1->chartData().x(299));
+    EXPECT_DOUBLE_EQ(page->chartPlot->bottomRange().lower, page->chartPlot->chartData().x(0));
+    EXPECT_DOUBLE_EQ(page->chartPlot->bottomRange().upper, page->chartPlot->chartData().x(299));
     panel().setLiveUnit(QStringLiteral(" kN"));
-    EXPECT_EQ(page->Chart1->yAxis->label(), QStringLiteral("Wartosc pomiaru [kN]"));
+    EXPECT_EQ(page->chartPlot->yAxis->label(), QStringLiteral("Wartosc pomiaru [kN]"));
 }
 
 TEST_F(ChartLiveAnalysisTest, VisibleLiveRangeIsExportedInTheRecordersFormat)
 {
-    page->Btn_ChartStartClick();
+    page->startChart();
     for (int i = 0; i < 40; ++i) {
         tickWith(static_cast<float>(i));
     }
     // Rows 10..29 in view (times 0.10 .. 0.29 s).
-    page->Chart1->setBottomRange({0.095, 0.295});
+    page->chartPlot->setBottomRange({0.095, 0.295});
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("na-zywo.csv"));
     ASSERT_TRUE(exportTo(csv));

@@ -83,7 +83,7 @@ protected:
         sources.locale = display::NumberLocale::c();
         sources.clock = [this] { return clockNow; };
         page = std::make_unique<ChartPage>(std::move(sources), nullptr);
-        page->ChartTimer->stop(); // ticks are driven by the test
+        page->chartTimer->stop(); // ticks are driven by the test
         page->setDialogs(std::make_unique<ScriptedDialogs>(log));
         page->resize(1000, 700);
         page->show();
@@ -107,7 +107,7 @@ protected:
     void tickAfter(double seconds)
     {
         clockNow += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(seconds));
-        page->ChartTimerTimer();
+        page->chartTick();
     }
 
     std::chrono::nanoseconds clockNow{std::chrono::seconds(1000)};
@@ -129,184 +129,184 @@ TEST_F(ChartPageTest, ControlsCarryTheirNamesItemsAndTips)
         EXPECT_NE(page->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     }
     EXPECT_EQ(page->objectName(), QStringLiteral("TabSheet2"));
-    EXPECT_EQ(page->Panel3->height(), 120);
-    EXPECT_EQ(page->ComboB_ChartSampling->count(), 8);
-    EXPECT_EQ(page->ComboB_ChartSampling->itemText(1), QStringLiteral("50 /sek."));
-    EXPECT_EQ(page->ComboB_ChartSampling->currentIndex(), 0);
-    EXPECT_EQ(page->Cb_ChartTimeWindow->itemText(6), QStringLiteral("1 h."));
-    EXPECT_EQ(page->Cb_ChartTimeWindow->currentIndex(), 1);
-    EXPECT_EQ(page->ComboBox_ChartAutoCh->itemText(4), QStringLiteral("SUMA"));
-    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
-    EXPECT_TRUE(page->ChartStatus->isReadOnly());
-    EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres"));
-    EXPECT_EQ(page->Edit_AutoStopVal->toolTip(),
+    EXPECT_EQ(page->chartControlPanel->height(), 120);
+    EXPECT_EQ(page->chartSamplingList->count(), 8);
+    EXPECT_EQ(page->chartSamplingList->itemText(1), QStringLiteral("50 /sek."));
+    EXPECT_EQ(page->chartSamplingList->currentIndex(), 0);
+    EXPECT_EQ(page->chartTimeWindowList->itemText(6), QStringLiteral("1 h."));
+    EXPECT_EQ(page->chartTimeWindowList->currentIndex(), 1);
+    EXPECT_EQ(page->autoChannelList->itemText(4), QStringLiteral("SUMA"));
+    EXPECT_EQ(page->chartStatusEdit->text(), QStringLiteral("NIEAKTYWNY"));
+    EXPECT_TRUE(page->chartStatusEdit->isReadOnly());
+    EXPECT_EQ(page->chartHeader->caption(), QStringLiteral("Wykres"));
+    EXPECT_EQ(page->autoStopEdit->toolTip(),
               QString::fromUtf8("Wartość siły poniżej której zakończy się rejestracjia pomiarów. Wartość powinna być "
                                 "mniejsza od parametru \"Próg star\"."));
-    EXPECT_TRUE(page->Btn_ChartStart->toolTip().isEmpty());
+    EXPECT_TRUE(page->chartStartButton->toolTip().isEmpty());
 }
 
 TEST_F(ChartPageTest, TimerStartsAtTwentyMillisecondsAndFollowsTheSamplingList)
 {
     ChartPage fresh;
-    EXPECT_TRUE(fresh.ChartTimer->isActive());
-    EXPECT_EQ(fresh.ChartTimer->timerType(), Qt::PreciseTimer);
-    EXPECT_TRUE(fresh.ChartTimer->isSingleShot());
-    EXPECT_EQ(fresh.ChartTimer->interval(), 20);
+    EXPECT_TRUE(fresh.chartTimer->isActive());
+    EXPECT_EQ(fresh.chartTimer->timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(fresh.chartTimer->isSingleShot());
+    EXPECT_EQ(fresh.chartTimer->interval(), 20);
     fresh.applySamplingIndex(2);
-    EXPECT_EQ(fresh.ChartTimer->interval(), 40);
+    EXPECT_EQ(fresh.chartTimer->interval(), 40);
     fresh.applySamplingIndex(5);
-    EXPECT_EQ(fresh.ChartTimer->interval(), 60000);
+    EXPECT_EQ(fresh.chartTimer->interval(), 60000);
     fresh.applySamplingIndex(42); // unknown index: period unchanged
-    EXPECT_EQ(fresh.ChartTimer->interval(), 60000);
+    EXPECT_EQ(fresh.chartTimer->interval(), 60000);
 }
 
 TEST_F(ChartPageTest, StartTicksPauseAndReset)
 {
     page->applySamplingIndex(0);
     page->applyTimeWindowIndex(1);
-    page->Btn_ChartStart->click();
-    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("AKTYWNY"));
-    EXPECT_EQ(base(page->ChartStatus), QColor(kIndicatorOnColor));
-    EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres aktywny"));
-    EXPECT_EQ(page->JvHeader_Chart->gradientStart(), QColor(kHeaderOnStart));
+    page->chartStartButton->click();
+    EXPECT_EQ(page->chartStatusEdit->text(), QStringLiteral("AKTYWNY"));
+    EXPECT_EQ(base(page->chartStatusEdit), QColor(kIndicatorOnColor));
+    EXPECT_EQ(page->chartHeader->caption(), QStringLiteral("Wykres aktywny"));
+    EXPECT_EQ(page->chartHeader->gradientStart(), QColor(kHeaderOnStart));
 
     setValues(1, 2, 3, 4, 10);
     for (int i = 0; i < 3; ++i) {
         tickAfter(0.01);
     }
-    ASSERT_EQ(page->Chart1->chartData().size(), 3U);
-    EXPECT_NEAR(page->Chart1->chartData().x(2), 0.02, 1e-9);
-    EXPECT_FLOAT_EQ(page->Chart1->chartData().y(4, 2), 10.0F);
-    EXPECT_EQ(page->Chart1->leftRange(), (recording::AxisRange{-1.0, 11.0}));
+    ASSERT_EQ(page->chartPlot->chartData().size(), 3U);
+    EXPECT_NEAR(page->chartPlot->chartData().x(2), 0.02, 1e-9);
+    EXPECT_FLOAT_EQ(page->chartPlot->chartData().y(4, 2), 10.0F);
+    EXPECT_EQ(page->chartPlot->leftRange(), (recording::AxisRange{-1.0, 11.0}));
 
-    page->Btn_ChartPause->click();
-    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
-    EXPECT_EQ(base(page->ChartStatus), QColor(kIndicatorOffColor));
-    EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres nieaktywny"));
-    page->ChartTimerTimer();
-    EXPECT_EQ(page->Chart1->chartData().size(), 3U);
+    page->chartPauseButton->click();
+    EXPECT_EQ(page->chartStatusEdit->text(), QStringLiteral("NIEAKTYWNY"));
+    EXPECT_EQ(base(page->chartStatusEdit), QColor(kIndicatorOffColor));
+    EXPECT_EQ(page->chartHeader->caption(), QStringLiteral("Wykres nieaktywny"));
+    page->chartTick();
+    EXPECT_EQ(page->chartPlot->chartData().size(), 3U);
 
-    page->Btn_ChartReset->click();
-    EXPECT_TRUE(page->Chart1->chartData().empty());
-    EXPECT_EQ(page->Chart1->bottomRange(), (recording::AxisRange{0.0, 10.0}));
-    EXPECT_EQ(page->Chart1->leftRange(), (recording::AxisRange{-1.0, 1.0}));
+    page->chartResetButton->click();
+    EXPECT_TRUE(page->chartPlot->chartData().empty());
+    EXPECT_EQ(page->chartPlot->bottomRange(), (recording::AxisRange{0.0, 10.0}));
+    EXPECT_EQ(page->chartPlot->leftRange(), (recording::AxisRange{-1.0, 1.0}));
 }
 
 TEST_F(ChartPageTest, RowsAreTimedByTheClockAndStayApartAfterFortyEightHours)
 {
     page->applySamplingIndex(0);
     page->applyTimeWindowIndex(1);
-    page->Btn_ChartStart->click();
+    page->chartStartButton->click();
     tickAfter(0.0);
     tickAfter(0.013); // a late tick is placed where it happened
     tickAfter(48.0 * 3600.0);
     tickAfter(0.01);
-    const recording::ChartData& data = page->Chart1->chartData();
+    const recording::ChartData& data = page->chartPlot->chartData();
     ASSERT_EQ(data.size(), 4U);
     EXPECT_EQ(data.x(0), 0.0);
     EXPECT_NEAR(data.x(1), 0.013, 1e-9);
     EXPECT_NEAR(data.x(3) - data.x(2), 0.01, 1e-6);
     EXPECT_LT(data.upperBound(data.x(2)), data.size()) << "neighbours must not share one time";
     // The view scrolls with the measured time: the newest row at the right edge.
-    EXPECT_NEAR(page->Chart1->bottomRange().upper, data.x(3), 1e-9);
-    EXPECT_NEAR(page->Chart1->bottomRange().lower, data.x(3) - 10.0, 1e-9);
+    EXPECT_NEAR(page->chartPlot->bottomRange().upper, data.x(3), 1e-9);
+    EXPECT_NEAR(page->chartPlot->bottomRange().lower, data.x(3) - 10.0, 1e-9);
 }
 
 TEST_F(ChartPageTest, ChangingTheWindowResetsTheChart)
 {
-    page->Btn_ChartStart->click();
-    page->ChartTimerTimer();
-    page->Cb_ChartTimeWindow->setCurrentIndex(6);
+    page->chartStartButton->click();
+    page->chartTick();
+    page->chartTimeWindowList->setCurrentIndex(6);
     EXPECT_EQ(page->model().chartWindow(), 3600U);
-    EXPECT_TRUE(page->Chart1->chartData().empty());
-    EXPECT_EQ(page->Chart1->bottomRange(), (recording::AxisRange{0.0, 3600.0}));
+    EXPECT_TRUE(page->chartPlot->chartData().empty());
+    EXPECT_EQ(page->chartPlot->bottomRange(), (recording::AxisRange{0.0, 3600.0}));
     EXPECT_TRUE(page->model().running());
 }
 
 TEST_F(ChartPageTest, LostLinkTurnsTheStatusOffButNotTheHeader)
 {
-    page->Btn_ChartStart->click();
+    page->chartStartButton->click();
     connected = false;
-    page->ChartTimerTimer();
-    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
-    EXPECT_EQ(page->JvHeader_Chart->caption(), QStringLiteral("Wykres aktywny"));
-    EXPECT_TRUE(page->Chart1->chartData().empty());
+    page->chartTick();
+    EXPECT_EQ(page->chartStatusEdit->text(), QStringLiteral("NIEAKTYWNY"));
+    EXPECT_EQ(page->chartHeader->caption(), QStringLiteral("Wykres aktywny"));
+    EXPECT_TRUE(page->chartPlot->chartData().empty());
 }
 
 TEST_F(ChartPageTest, NothingIsPlottedFromTheOldRecordUntilAFreshMeasurementArrives)
 {
-    page->Btn_ChartStart->click();
+    page->chartStartButton->click();
     setValues(7, 7, 7, 7, 28); // what the record held when the previous link ended
     measurementLive = false;
     tickAfter(0.01);
     tickAfter(0.01);
-    EXPECT_TRUE(page->Chart1->chartData().empty());
-    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("AKTYWNY"));
+    EXPECT_TRUE(page->chartPlot->chartData().empty());
+    EXPECT_EQ(page->chartStatusEdit->text(), QStringLiteral("AKTYWNY"));
 
     setValues(1, 2, 3, 4, 10);
     measurementLive = true;
     tickAfter(0.01);
-    ASSERT_EQ(page->Chart1->chartData().size(), 1U);
-    EXPECT_FLOAT_EQ(page->Chart1->chartData().y(4, 0), 10.0F);
+    ASSERT_EQ(page->chartPlot->chartData().size(), 1U);
+    EXPECT_FLOAT_EQ(page->chartPlot->chartData().y(4, 0), 10.0F);
 }
 
 TEST_F(ChartPageTest, AutoControlShowsTheWatchedValueAndStartsOverTheThreshold)
 {
     page->setThresholds(50, 10);
-    EXPECT_EQ(page->Edit_AutoStartVal->text(), QStringLiteral("50.00"));
-    EXPECT_EQ(page->Edit_AutoStopVal->text(), QStringLiteral("10.00"));
-    page->Cb_ChartAutoStartStop->setChecked(true);
-    page->ComboBox_ChartAutoCh->setCurrentIndex(4);
+    EXPECT_EQ(page->autoStartEdit->text(), QStringLiteral("50.00"));
+    EXPECT_EQ(page->autoStopEdit->text(), QStringLiteral("10.00"));
+    page->autoStartStopCheck->setChecked(true);
+    page->autoChannelList->setCurrentIndex(4);
     setValues(0, 0, 0, 0, 60.5F);
-    page->ChartTimerTimer();
-    EXPECT_EQ(page->Label_ChartTrigActVal->text(), QStringLiteral("60.50"));
-    EXPECT_EQ(page->Chart1->chartData().size(), 1U);
+    page->chartTick();
+    EXPECT_EQ(page->triggerValueLabel->text(), QStringLiteral("60.50"));
+    EXPECT_EQ(page->chartPlot->chartData().size(), 1U);
     // The indicators keep what the buttons last showed.
-    EXPECT_EQ(page->ChartStatus->text(), QStringLiteral("NIEAKTYWNY"));
+    EXPECT_EQ(page->chartStatusEdit->text(), QStringLiteral("NIEAKTYWNY"));
 }
 
 TEST_F(ChartPageTest, LegendCheckBoxSwitchesActiveForTheValueRange)
 {
-    page->Chart1->replot();
-    QCPAbstractLegendItem* item = page->Chart1->legend->item(1);
+    page->chartPlot->replot();
+    QCPAbstractLegendItem* item = page->chartPlot->legend->item(1);
     const QPoint centre = item->rect().center();
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(type, QPointF(centre), page->Chart1->mapToGlobal(QPointF(centre)), Qt::LeftButton,
+        QMouseEvent event(type, QPointF(centre), page->chartPlot->mapToGlobal(QPointF(centre)), Qt::LeftButton,
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(page->Chart1, &event);
+        QApplication::sendEvent(page->chartPlot, &event);
     }
     EXPECT_FALSE(page->seriesActive(1));
-    page->Btn_ChartStart->click();
+    page->chartStartButton->click();
     setValues(0.5F, 1000, 0, 0, 0);
-    page->ChartTimerTimer();
-    EXPECT_EQ(page->Chart1->leftRange(), (recording::AxisRange{-1.0, 1.5}));
-    EXPECT_FLOAT_EQ(page->Chart1->chartData().y(1, 0), 1000.0F);
+    page->chartTick();
+    EXPECT_EQ(page->chartPlot->leftRange(), (recording::AxisRange{-1.0, 1.5}));
+    EXPECT_FLOAT_EQ(page->chartPlot->chartData().y(1, 0), 1000.0F);
 }
 
 TEST_F(ChartPageTest, StartThresholdBelowStopIsRefusedOnLeavingTheEdit)
 {
     page->setThresholds(50, 10);
-    page->Edit_AutoStartVal->setText(QStringLiteral("5"));
-    leave(page->Edit_AutoStartVal);
+    page->autoStartEdit->setText(QStringLiteral("5"));
+    leave(page->autoStartEdit);
     EXPECT_EQ(page->trigStartVal(), 50.0F);
-    EXPECT_EQ(page->Edit_AutoStartVal->text(), QStringLiteral("5.00"));
-    EXPECT_EQ(base(page->Edit_AutoStartVal), QColor(253, 124, 102));
+    EXPECT_EQ(page->autoStartEdit->text(), QStringLiteral("5.00"));
+    EXPECT_EQ(base(page->autoStartEdit), QColor(253, 124, 102));
     EXPECT_EQ(log.calls,
               QStringList{QString::fromUtf8("warning|Warning|Wartość Próg start powinna być większa od Próg stop")});
 
-    page->Edit_AutoStartVal->setText(QStringLiteral("60,5"));
-    leave(page->Edit_AutoStartVal);
+    page->autoStartEdit->setText(QStringLiteral("60,5"));
+    leave(page->autoStartEdit);
     EXPECT_EQ(page->trigStartVal(), 60.5F);
-    EXPECT_NE(base(page->Edit_AutoStartVal), QColor(253, 124, 102));
+    EXPECT_NE(base(page->autoStartEdit), QColor(253, 124, 102));
 }
 
 TEST_F(ChartPageTest, StopThresholdAboveStartIsRefusedOnLeavingTheEdit)
 {
     page->setThresholds(15, 10);
-    page->Edit_AutoStopVal->setText(QStringLiteral("20"));
-    leave(page->Edit_AutoStopVal);
+    page->autoStopEdit->setText(QStringLiteral("20"));
+    leave(page->autoStopEdit);
     EXPECT_EQ(page->trigStopVal(), 10.0F);
-    EXPECT_EQ(base(page->Edit_AutoStopVal), QColor(253, 124, 102));
+    EXPECT_EQ(base(page->autoStopEdit), QColor(253, 124, 102));
     EXPECT_EQ(log.calls,
               QStringList{QString::fromUtf8("warning|Warning|Wartość Próg stop powinna być mniejsza od Próg start")});
 }
@@ -315,12 +315,12 @@ TEST_F(ChartPageTest, PrintsAfterTheQuestionOnThePrinterChosenInSetup)
 {
     QTemporaryDir dir;
     log.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
-    page->Btn_CharPrintSetting->click();
+    page->printerSetupButton->click();
     log.confirmAnswer = false;
-    page->Btn_Print->click();
+    page->chartPrintButton->click();
     EXPECT_FALSE(QFileInfo::exists(log.pdfPath));
     log.confirmAnswer = true;
-    page->Btn_Print->click();
+    page->chartPrintButton->click();
     EXPECT_GT(QFileInfo(log.pdfPath).size(), 0);
     EXPECT_EQ(log.calls.value(1), QStringLiteral("confirm|Drukowanie|Wydrukowac wykres?"));
     EXPECT_EQ(log.calls.size(), 3);
@@ -328,17 +328,17 @@ TEST_F(ChartPageTest, PrintsAfterTheQuestionOnThePrinterChosenInSetup)
 
 TEST_F(ChartPageTest, AFailedPrintLeavesTheSetUpUsableForAPrintToPdf)
 {
-    page->Btn_CharPrintSetting->click(); // no printer
-    page->Btn_Print->click();
+    page->printerSetupButton->click(); // no printer
+    page->chartPrintButton->click();
     ASSERT_EQ(log.calls.size(), 3);
     EXPECT_TRUE(log.calls[2].startsWith(QStringLiteral("error|"))) << log.calls[2].toStdString();
     EXPECT_NE(page->printer().printerState(), QPrinter::Active);
 
     QTemporaryDir dir;
     log.pdfPath = dir.filePath(QStringLiteral("after-failure.pdf"));
-    page->Btn_CharPrintSetting->click();
+    page->printerSetupButton->click();
     EXPECT_EQ(page->printer().outputFileName(), log.pdfPath) << "the set-up was taken";
-    page->Btn_Print->click();
+    page->chartPrintButton->click();
     EXPECT_GT(QFileInfo(log.pdfPath).size(), 0);
     EXPECT_EQ(log.calls.size(), 5) << log.calls.join(u'\n').toStdString();
 }
@@ -392,27 +392,27 @@ TEST_F(ChartPageTest, SavesABitmapUnderTheNameRule)
 {
     QTemporaryDir dir;
     log.saveName = dir.filePath(QStringLiteral("wykres.BMP"));
-    page->Btn_SaveBmpChart->click();
+    page->chartImageButton->click();
     const QString written = dir.filePath(QStringLiteral("wykres.BMP.bmp"));
     ASSERT_TRUE(QFileInfo::exists(written));
-    EXPECT_EQ(QImage(written).size(), page->Chart1->size());
+    EXPECT_EQ(QImage(written).size(), page->chartPlot->size());
 
     log.saveName.clear(); // cancelled
-    page->Btn_SaveBmpChart->click();
+    page->chartImageButton->click();
     EXPECT_EQ(log.calls.size(), 2);
 }
 
 TEST_F(ChartPageTest, BitmapThatCannotBeWrittenIsReported)
 {
     log.saveName = QStringLiteral("/nonexistent-folder/wykres");
-    page->Btn_SaveBmpChart->click();
+    page->chartImageButton->click();
     ASSERT_EQ(log.calls.size(), 2);
     EXPECT_TRUE(log.calls[1].startsWith(QStringLiteral("warning|Warning|"))) << log.calls[1].toStdString();
 }
 
 TEST_F(ChartPageTest, TipsBoxShowsTheChartTips)
 {
-    page->Btn_ChartTips->click();
+    page->chartTipsButton->click();
     ASSERT_EQ(log.calls.size(), 1);
     EXPECT_TRUE(log.calls[0].startsWith(QStringLiteral("information|Porady dla wykresu|Lewy przycisk myszy")));
 }
@@ -422,11 +422,11 @@ TEST_F(ChartPageTest, StatusAndTipsStayInTheChartCornersWhenItResizes)
     for (const QSize size : {QSize(1000, 700), QSize(1400, 900)}) {
         page->resize(size);
         QApplication::processEvents();
-        const QRect chart = page->Chart1->rect();
-        EXPECT_LE(chart.bottom() - page->ChartStatus->geometry().bottom(), 6);
-        EXPECT_LE(page->ChartStatus->geometry().left(), 6);
-        EXPECT_LE(chart.right() - page->Btn_ChartTips->geometry().right(), 6);
-        EXPECT_LE(chart.bottom() - page->Btn_ChartTips->geometry().bottom(), 6);
+        const QRect chart = page->chartPlot->rect();
+        EXPECT_LE(chart.bottom() - page->chartStatusEdit->geometry().bottom(), 6);
+        EXPECT_LE(page->chartStatusEdit->geometry().left(), 6);
+        EXPECT_LE(chart.right() - page->chartTipsButton->geometry().right(), 6);
+        EXPECT_LE(chart.bottom() - page->chartTipsButton->geometry().bottom(), 6);
     }
 }
 
@@ -437,14 +437,14 @@ TEST_F(ChartPageTest, PageWithSeveralThousandPointsRendersToAnImage)
     for (int i = 0; i < recording::kChartSeriesCount; ++i) {
         page->setSeriesActive(i, true);
     }
-    page->Btn_ChartStart->click();
+    page->chartStartButton->click();
     for (int i = 0; i < 4000; ++i) {
         const float t = static_cast<float>(i) * 0.01F;
         setValues(20 * std::sin(t), 15 * std::cos(t * 0.7F), 8 + 5 * std::sin(t * 3.0F), -10 + (i % 50) * 0.2F,
                   20 * std::sin(t) + 15 * std::cos(t * 0.7F));
         tickAfter(0.01);
     }
-    page->Chart1->replot();
+    page->chartPlot->replot();
     const QImage image = page->grab().toImage();
     ASSERT_FALSE(image.isNull());
     image.save(QStringLiteral("/tmp/chart.png"));

@@ -1,7 +1,7 @@
 // Which devices the program and the tool search: the virtual transducer only on request, and then
 // after every real device, so that a real transducer is the one linked.
 
-#include "app/Backends.h"
+#include "sim/Backends.h"
 #include "link/DeviceList.h"
 #include "sim/SimBackend.h"
 
@@ -15,11 +15,11 @@ TEST(DeviceChoice, TheVirtualTransducerIsListedOnlyWithSimulateAndAfterTheRealDe
 {
     const auto isVirtual = [](const link::HidDeviceInfo& info) { return info.path.rfind("sim:", 0) == 0; };
 
-    app::Backends real(false);
+    sim::Backends real(false);
     const auto realOnly = real.hid().enumerate();
     EXPECT_TRUE(std::none_of(realOnly.begin(), realOnly.end(), isVirtual));
 
-    app::Backends simulated(true);
+    sim::Backends simulated(true);
     const auto all = simulated.hid().enumerate();
     ASSERT_FALSE(all.empty());
     EXPECT_EQ(all.back().path, sim::SimBackend::transducerPath(0));

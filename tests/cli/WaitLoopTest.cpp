@@ -1,7 +1,7 @@
 // The tool's wait loop: it sleeps in the event loop between events instead of polling, and wakes
 // for a timer, a signal or its own deadline.
 
-#include "app/ShutdownSignals.h"
+#include "process/ShutdownSignals.h"
 #include "cli/CliSession.h"
 
 #include <QTimer>
@@ -37,7 +37,7 @@ TEST(WaitLoop, ATimerWakesIt)
 TEST(WaitLoop, AShutdownSignalWakesIt)
 {
     ::signal(SIGTERM, SIG_DFL); // in case the runner started the tests with it ignored
-    const qmx::app::ShutdownSignals shutdown({SIGTERM});
+    const qmx::process::ShutdownSignals shutdown({SIGTERM});
     ::raise(SIGTERM);
     EXPECT_TRUE(qmx::cli::runUntil([&] { return shutdown.requested(); }, 20000));
 }

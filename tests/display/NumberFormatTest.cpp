@@ -48,14 +48,14 @@ class FormatNumberTable : public ::testing::TestWithParam<NumberCase> {};
 TEST_P(FormatNumberTable, GroupsThousandsAndRoundsToDecimalsOrEightDigits)
 {
     const NumberCase& c = GetParam();
-    EXPECT_EQ(FormatNumber(c.value, c.decimals, kPoint), QString::fromUtf8(c.point))
+    EXPECT_EQ(formatNumber(c.value, c.decimals, kPoint), QString::fromUtf8(c.point))
         << "value " << c.value << " decimals " << c.decimals;
-    EXPECT_EQ(FormatNumber(c.value, c.decimals, kComma), nbsp(c.comma))
+    EXPECT_EQ(formatNumber(c.value, c.decimals, kComma), nbsp(c.comma))
         << "value " << c.value << " decimals " << c.decimals;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    FormatNumber, FormatNumberTable,
+    formatNumber, FormatNumberTable,
     ::testing::Values(
         NumberCase{1234.5, 2, "1,234.50", "1_234,50"},
         NumberCase{1500.0, 2, "1,500.00", "1_500,00"},
@@ -85,25 +85,25 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{1e20, 2, "1E+20", "1E+20"},
         NumberCase{f32(3.4e38F), 1, "3.4E+38", "3,4E+38"}));
 
-TEST(FormatNumber, GroupSeparatorIsTheLocalesOwn)
+TEST(formatNumber, GroupSeparatorIsTheLocalesOwn)
 {
-    EXPECT_EQ(FormatNumber(1234567.5, 2, kCommaDot), "1.234.567,50");
+    EXPECT_EQ(formatNumber(1234567.5, 2, kCommaDot), "1.234.567,50");
 }
 
-TEST(FormatNumber, NegativeValueRoundingToZeroHasNoMinusSign)
+TEST(formatNumber, NegativeValueRoundingToZeroHasNoMinusSign)
 {
-    EXPECT_EQ(FormatNumber(-0.0, 1, kPoint), "0.0");
-    EXPECT_EQ(FormatNumber(-0.004, 2, kPoint), "0.00");
-    EXPECT_EQ(FormatNumber(-0.4, 0, kPoint), "0");
-    EXPECT_EQ(FormatNumber(-0.005, 2, kPoint), "-0.01");
+    EXPECT_EQ(formatNumber(-0.0, 1, kPoint), "0.0");
+    EXPECT_EQ(formatNumber(-0.004, 2, kPoint), "0.00");
+    EXPECT_EQ(formatNumber(-0.4, 0, kPoint), "0");
+    EXPECT_EQ(formatNumber(-0.005, 2, kPoint), "-0.01");
 }
 
-TEST(FormatNumber, NonFiniteValuesHaveFixedTexts)
+TEST(formatNumber, NonFiniteValuesHaveFixedTexts)
 {
     for (const NumberLocale& locale : {kPoint, kComma}) {
-        EXPECT_EQ(FormatNumber(kNan, 2, locale), "NAN");
-        EXPECT_EQ(FormatNumber(kInf, 2, locale), "INF");
-        EXPECT_EQ(FormatNumber(-kInf, 0, locale), "-INF");
+        EXPECT_EQ(formatNumber(kNan, 2, locale), "NAN");
+        EXPECT_EQ(formatNumber(kInf, 2, locale), "INF");
+        EXPECT_EQ(formatNumber(-kInf, 0, locale), "-INF");
     }
 }
 
@@ -120,17 +120,17 @@ TEST_P(FormatFixedTable, RoundsToPrecisionOrDecimalsWithoutGrouping)
 {
     const FixedCase& c = GetParam();
     const QString expected = QString::fromUtf8(c.point);
-    EXPECT_EQ(FormatFixed(c.value, c.precision, c.decimals, kPoint), expected)
+    EXPECT_EQ(formatFixed(c.value, c.precision, c.decimals, kPoint), expected)
         << "value " << c.value << " P" << c.precision << " D" << c.decimals;
     // In the comma locale only the decimal point changes: no grouping to differ.
     QString commaExpected = expected;
     commaExpected.replace(u'.', u',');
-    EXPECT_EQ(FormatFixed(c.value, c.precision, c.decimals, kComma), commaExpected)
+    EXPECT_EQ(formatFixed(c.value, c.precision, c.decimals, kComma), commaExpected)
         << "value " << c.value << " P" << c.precision << " D" << c.decimals;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    FormatFixed, FormatFixedTable,
+    formatFixed, FormatFixedTable,
     ::testing::Values(
         FixedCase{2.0, 8, 4, "2.0000"},
         FixedCase{f32(1.5151F), 2, 2, "1.50"},
@@ -170,24 +170,24 @@ INSTANTIATE_TEST_SUITE_P(
         FixedCase{3.25, 8, -1, "3"},
         FixedCase{1.0, 8, 40, "1.000000000000000000"}));
 
-TEST(FormatFixed, NonFiniteValuesHaveFixedTexts)
+TEST(formatFixed, NonFiniteValuesHaveFixedTexts)
 {
-    EXPECT_EQ(FormatFixed(kNan, 8, 2, kPoint), "NAN");
-    EXPECT_EQ(FormatFixed(-kNan, 8, 2, kComma), "NAN");
-    EXPECT_EQ(FormatFixed(kInf, 3, 2, kComma), "INF");
-    EXPECT_EQ(FormatFixed(-kInf, 3, 2, kPoint), "-INF");
+    EXPECT_EQ(formatFixed(kNan, 8, 2, kPoint), "NAN");
+    EXPECT_EQ(formatFixed(-kNan, 8, 2, kComma), "NAN");
+    EXPECT_EQ(formatFixed(kInf, 3, 2, kComma), "INF");
+    EXPECT_EQ(formatFixed(-kInf, 3, 2, kPoint), "-INF");
 }
 
-TEST(FormatFixed, NegativeValueRoundingToZeroHasNoMinusSign)
+TEST(formatFixed, NegativeValueRoundingToZeroHasNoMinusSign)
 {
-    EXPECT_EQ(FormatFixed(-0.0, 8, 2, kPoint), "0.00");
-    EXPECT_EQ(FormatFixed(-0.0004, 8, 3, kPoint), "0.000");
+    EXPECT_EQ(formatFixed(-0.0, 8, 2, kPoint), "0.00");
+    EXPECT_EQ(formatFixed(-0.0004, 8, 3, kPoint), "0.000");
 }
 
 // Independent check of the rounding against the C library: glibc's "%.*f" rounds the exact binary
 // value correctly too, and differs from ours only on exact ties (it rounds those to even), which
 // the check recognises from the exact expansion and settles away from zero by itself.
-TEST(FormatFixed, AgreesWithExactDecimalRoundingOnRandomFloats)
+TEST(formatFixed, AgreesWithExactDecimalRoundingOnRandomFloats)
 {
     std::mt19937 generator(20240611);
     std::uniform_real_distribution<float> magnitude(-6.0F, 6.0F);
@@ -214,20 +214,20 @@ TEST(FormatFixed, AgreesWithExactDecimalRoundingOnRandomFloats)
             expected.erase(0, 1);
         }
         ties += tie ? 1 : 0;
-        ASSERT_EQ(FormatFixed(value, 18, decimals, kPoint).toStdString(), expected)
+        ASSERT_EQ(formatFixed(value, 18, decimals, kPoint).toStdString(), expected)
             << "float " << exactText << " decimals " << decimals;
     }
     EXPECT_GT(ties, 0) << "the sample should contain some exact ties";
 }
 
-TEST(IntegerText, PlainSignedDecimalWithoutGrouping)
+TEST(formatInteger, PlainSignedDecimalWithoutGrouping)
 {
-    EXPECT_EQ(IntegerText(0), "0");
-    EXPECT_EQ(IntegerText(250), "250");
-    EXPECT_EQ(IntegerText(-42), "-42");
-    EXPECT_EQ(IntegerText(1234567), "1234567");
-    EXPECT_EQ(IntegerText(std::numeric_limits<long long>::min()), "-9223372036854775808");
-    EXPECT_EQ(IntegerText(std::numeric_limits<long long>::max()), "9223372036854775807");
+    EXPECT_EQ(formatInteger(0), "0");
+    EXPECT_EQ(formatInteger(250), "250");
+    EXPECT_EQ(formatInteger(-42), "-42");
+    EXPECT_EQ(formatInteger(1234567), "1234567");
+    EXPECT_EQ(formatInteger(std::numeric_limits<long long>::min()), "-9223372036854775808");
+    EXPECT_EQ(formatInteger(std::numeric_limits<long long>::max()), "9223372036854775807");
 }
 
 struct GeneralCase {
@@ -241,14 +241,14 @@ TEST_P(FormatGeneralTable, FifteenDigitsTrailingZerosDropped)
 {
     const GeneralCase& c = GetParam();
     const QString expected = QString::fromUtf8(c.point);
-    EXPECT_EQ(FormatGeneral(c.value, kPoint), expected) << c.value;
+    EXPECT_EQ(formatGeneral(c.value, kPoint), expected) << c.value;
     QString commaExpected = expected;
     commaExpected.replace(u'.', u',');
-    EXPECT_EQ(FormatGeneral(c.value, kComma), commaExpected) << c.value;
+    EXPECT_EQ(formatGeneral(c.value, kComma), commaExpected) << c.value;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    FormatGeneral, FormatGeneralTable,
+    formatGeneral, FormatGeneralTable,
     ::testing::Values(
         GeneralCase{f32(12.3F), "12.3000001907349"},
         GeneralCase{50.0, "50"},
@@ -272,14 +272,14 @@ INSTANTIATE_TEST_SUITE_P(
         GeneralCase{kInf, "INF"},
         GeneralCase{-kInf, "-INF"}));
 
-TEST(FormatGeneral, ReadsBackToWithinFifteenDigits)
+TEST(formatGeneral, ReadsBackToWithinFifteenDigits)
 {
     const std::vector<double> values{f32(12.3F), 50.0, -0.0025, 1.0 / 7.0, 6.02214076e23, -1.5e-7,
                                       123456789.125, f32(3.4e38F), 2.2250738585072014e-308};
     for (const NumberLocale& locale : {kPoint, kComma}) {
         for (const double v : values) {
-            const QString text = FormatGeneral(v, locale);
-            const auto back = ParseReal(text, locale);
+            const QString text = formatGeneral(v, locale);
+            const auto back = parseReal(text, locale);
             ASSERT_TRUE(back) << text.toStdString();
             EXPECT_NEAR(*back, v, std::fabs(v) * 5e-15) << text.toStdString();
         }
@@ -298,14 +298,14 @@ TEST_P(ParseRealTable, ReadsOnlyTheLocalesSeparator)
 {
     const ParseCase& c = GetParam();
     const QString text = QString::fromUtf8(c.text);
-    EXPECT_EQ(ParseReal(text, kPoint), c.point) << '"' << c.text << "\" point locale";
-    EXPECT_EQ(ParseReal(text, kComma), c.comma) << '"' << c.text << "\" comma locale";
+    EXPECT_EQ(parseReal(text, kPoint), c.point) << '"' << c.text << "\" point locale";
+    EXPECT_EQ(parseReal(text, kComma), c.comma) << '"' << c.text << "\" comma locale";
 }
 
 constexpr std::optional<double> kNone = std::nullopt;
 
 INSTANTIATE_TEST_SUITE_P(
-    ParseReal, ParseRealTable,
+    parseReal, ParseRealTable,
     ::testing::Values(
         ParseCase{"12,5", kNone, 12.5},
         ParseCase{"12.5", 12.5, kNone},
@@ -342,33 +342,33 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"1e-320", 1e-320, 1e-320},
         ParseCase{"\xD9\xA1\xD9\xA2", kNone, kNone})); // Arabic-Indic digits one, two
 
-TEST(ParseReal, GroupedTextIsRefused)
+TEST(parseReal, GroupedTextIsRefused)
 {
-    EXPECT_EQ(ParseReal(FormatNumber(1234.5, 2, kComma), kComma), kNone);
-    EXPECT_EQ(ParseReal(QStringLiteral("1,234.50"), kPoint), kNone);
+    EXPECT_EQ(parseReal(formatNumber(1234.5, 2, kComma), kComma), kNone);
+    EXPECT_EQ(parseReal(QStringLiteral("1,234.50"), kPoint), kNone);
 }
 
-TEST(ParseUserReal, AcceptsPointAndCommaInEveryLocale)
+TEST(parseUserReal, AcceptsPointAndCommaInEveryLocale)
 {
     const NumberLocale arabic{QChar(0x066B), QChar(0x066C)};
     for (const NumberLocale& locale : {kPoint, kComma, kCommaDot, arabic}) {
-        EXPECT_EQ(ParseUserReal(QStringLiteral("1,5"), locale), 1.5);
-        EXPECT_EQ(ParseUserReal(QStringLiteral("1.5"), locale), 1.5);
-        EXPECT_EQ(ParseUserReal(QStringLiteral(" -0,1 "), locale), -0.1);
-        EXPECT_EQ(ParseUserReal(QStringLiteral("2.5e3"), locale), 2500.0);
-        EXPECT_EQ(ParseUserReal(QStringLiteral("100000000"), locale), 100000000.0);
-        EXPECT_EQ(ParseUserReal(QStringLiteral("1,234.5"), locale), kNone);
-        EXPECT_EQ(ParseUserReal(QStringLiteral("1.2.3"), locale), kNone);
-        EXPECT_EQ(ParseUserReal(QStringLiteral("abc"), locale), kNone);
+        EXPECT_EQ(parseUserReal(QStringLiteral("1,5"), locale), 1.5);
+        EXPECT_EQ(parseUserReal(QStringLiteral("1.5"), locale), 1.5);
+        EXPECT_EQ(parseUserReal(QStringLiteral(" -0,1 "), locale), -0.1);
+        EXPECT_EQ(parseUserReal(QStringLiteral("2.5e3"), locale), 2500.0);
+        EXPECT_EQ(parseUserReal(QStringLiteral("100000000"), locale), 100000000.0);
+        EXPECT_EQ(parseUserReal(QStringLiteral("1,234.5"), locale), kNone);
+        EXPECT_EQ(parseUserReal(QStringLiteral("1.2.3"), locale), kNone);
+        EXPECT_EQ(parseUserReal(QStringLiteral("abc"), locale), kNone);
     }
-    EXPECT_EQ(ParseUserReal(QString(QChar(0x0031)) + QChar(0x066B) + QChar(0x0035), arabic), 1.5);
+    EXPECT_EQ(parseUserReal(QString(QChar(0x0031)) + QChar(0x066B) + QChar(0x0035), arabic), 1.5);
 }
 
-TEST(ParseUserReal, ReadsWhatFormatFixedWrites)
+TEST(parseUserReal, ReadsWhatFormatFixedWrites)
 {
     for (const NumberLocale& locale : {kPoint, kComma}) {
-        EXPECT_EQ(ParseUserReal(FormatFixed(f32(0.1F), 8, 4, locale), locale), 0.1);
-        EXPECT_EQ(ParseUserReal(FormatFixed(123456789.0, 8, 2, locale), locale), 123456790.0);
+        EXPECT_EQ(parseUserReal(formatFixed(f32(0.1F), 8, 4, locale), locale), 0.1);
+        EXPECT_EQ(parseUserReal(formatFixed(123456789.0, 8, 2, locale), locale), 123456790.0);
     }
 }
 
@@ -385,16 +385,16 @@ class FormatFixedExactTable : public ::testing::TestWithParam<ExactCase> {};
 TEST_P(FormatFixedExactTable, ShowsTheDecimalsOrMoreUntilTheTextReadsBackAsTheSameFloat)
 {
     const ExactCase& c = GetParam();
-    EXPECT_EQ(FormatFixedExact(c.value, c.precision, c.decimals, kPoint), QString::fromUtf8(c.point))
+    EXPECT_EQ(formatFixedExact(c.value, c.precision, c.decimals, kPoint), QString::fromUtf8(c.point))
         << "value " << c.value << " P" << c.precision << " D" << c.decimals;
-    EXPECT_EQ(FormatFixedExact(c.value, c.precision, c.decimals, kComma), QString::fromUtf8(c.comma))
+    EXPECT_EQ(formatFixedExact(c.value, c.precision, c.decimals, kComma), QString::fromUtf8(c.comma))
         << "value " << c.value << " P" << c.precision << " D" << c.decimals;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    FormatFixedExact, FormatFixedExactTable,
+    formatFixedExact, FormatFixedExactTable,
     ::testing::Values(
-        // Values that the decimals hold look as FormatFixed writes them.
+        // Values that the decimals hold look as formatFixed writes them.
         ExactCase{0.1F, 8, 4, "0.1000", "0,1000"},
         ExactCase{2.0F, 8, 4, "2.0000", "2,0000"},
         ExactCase{3.9876F, 8, 4, "3.9876", "3,9876"},
@@ -422,8 +422,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExactCase{-0.0F, 8, 1, "-0.0", "-0,0"}));
 
 // Every float32 of the settings' range, and far beyond it, comes back bit for bit from its text,
-// and the text is FormatFixed's whenever that one already comes back.
-TEST(FormatFixedExact, EveryFloatReadsBackBitForBit)
+// and the text is formatFixed's whenever that one already comes back.
+TEST(formatFixedExact, EveryFloatReadsBackBitForBit)
 {
     std::mt19937 generator(20261210);
     std::uniform_int_distribution<std::uint32_t> bits;
@@ -436,13 +436,13 @@ TEST(FormatFixedExact, EveryFloatReadsBackBitForBit)
         const int decimals = places(generator);
         for (const int precision : {5, 8}) {
             for (const NumberLocale& locale : {kPoint, kComma}) {
-                const QString text = FormatFixedExact(f, precision, decimals, locale);
-                const auto back = ParseReal(text, locale);
+                const QString text = formatFixedExact(f, precision, decimals, locale);
+                const auto back = parseReal(text, locale);
                 ASSERT_TRUE(back.has_value()) << text.toStdString();
                 ASSERT_EQ(std::bit_cast<std::uint32_t>(static_cast<float>(*back)), std::bit_cast<std::uint32_t>(f))
                     << text.toStdString() << " P" << precision << " D" << decimals;
-                const QString plain = FormatFixed(static_cast<double>(f), precision, decimals, locale);
-                const auto plainBack = ParseReal(plain, locale);
+                const QString plain = formatFixed(static_cast<double>(f), precision, decimals, locale);
+                const auto plainBack = parseReal(plain, locale);
                 if (f != 0.0F && plainBack && static_cast<float>(*plainBack) == f) {
                     ASSERT_EQ(text, plain);
                 }

@@ -257,8 +257,8 @@ link::Measurement measurement()
 Observed recordInTheWindow(const Stage& stage)
 {
     test::FakeBackend backend;
-    ui::TForm1 window(backend);
-    ui::RecordingPage& page = *window.TabSheet3;
+    ui::MainWindow window(backend);
+    ui::RecordingPage& page = *window.recordingPage;
     QStringList warnings;
     page.setDialogs({[](QWidget*, const QString&, const QString&) { return QString(); },
                      [&](QWidget*, const QString&, const QString& text) { warnings << text; }});
@@ -267,23 +267,23 @@ Observed recordInTheWindow(const Stage& stage)
     {
         const auto fault = stage.inForce();
         page.setDataAcquisition(true);
-        const bool started = page.Checkbox_Acquistion->isChecked();
+        const bool started = page.recordingCheck->isChecked();
         for (int i = 0; i < 5; ++i) {
-            page.RecordMeasurement(measurement());
+            page.recordMeasurement(measurement());
         }
         // The flush timer's ticks, as they come during the run: they hand the lines to the file's
         // writer and end the run when the writer failed.
         test::waitFor([&] {
             page.flushRecording();
-            return !page.Checkbox_Acquistion->isChecked();
+            return !page.recordingCheck->isChecked();
         }, 300);
-        const bool stillOn = page.Checkbox_Acquistion->isChecked();
+        const bool stillOn = page.recordingCheck->isChecked();
         // The end of the run writes out what is left; the flush timer's tick reports its error.
         page.setDataAcquisition(false);
         page.recorder().waitForClosingWriters();
         page.flushRecording();
         QCoreApplication::processEvents();
-        const QString status = window.Label_Status->text();
+        const QString status = window.statusLabel->text();
         Observed seen{status == QStringLiteral("...") ? QString() : status,
                       !started ? QStringLiteral("refused") : stillOn ? QStringLiteral("ran") : QStringLiteral("stopped")};
         if (!warnings.isEmpty() && warnings.join(u'\n') != seen.told) {
@@ -330,13 +330,13 @@ Observed applySettingsWithTheTool(const Stage& stage)
 Observed saveSettingsInTheWindow(const Stage& stage)
 {
     test::FakeBackend backend;
-    ui::TForm1 window(backend);
+    ui::MainWindow window(backend);
     QStringList errors;
     window.setErrorBox([&](const QString& text) { errors << text; });
     window.setConfigFileDialogs([&](const QString&) { return stage.path; }, [&](const QString&) { return stage.path; });
     {
         const auto fault = stage.inForce();
-        window.Wczytajustawieniazpliku2Click();
+        window.saveSettingsFile();
     }
     const bool saved = readAll(stage.path).contains("[ModbusRtu]");
     return {errors.join(u'\n'), saved ? QStringLiteral("saved") : QStringLiteral("not saved")};
@@ -345,13 +345,13 @@ Observed saveSettingsInTheWindow(const Stage& stage)
 Observed loadSettingsInTheWindow(const Stage& stage)
 {
     test::FakeBackend backend;
-    ui::TForm1 window(backend);
+    ui::MainWindow window(backend);
     QStringList errors;
     window.setErrorBox([&](const QString& text) { errors << text; });
     window.setConfigFileDialogs([&](const QString&) { return stage.path; }, [&](const QString&) { return stage.path; });
-    auto& range = *window.TabSheet5->TabSheet6->sensors[0].range;
+    auto& range = *window.settingsPage->sensorPage->sensors[0].range;
     range.setText(QStringLiteral("1000"));
-    window.Wczytajustawieniazpliku1Click();
+    window.loadSettingsFile();
     return {errors.join(u'\n'), range.text() == QStringLiteral("1234") ? QStringLiteral("loaded")
                                                                        : QStringLiteral("pages unchanged")};
 }
@@ -362,7 +362,7 @@ Observed preferencesInTheWindow(const Stage& stage)
     QStringList errors;
     bool closed = false;
     {
-        ui::TForm1 window(backend, stage.path);
+        ui::MainWindow window(backend, stage.path);
         window.setErrorBox([&](const QString& text) { errors << text; });
         QCoreApplication::processEvents(); // a start-up report waits until the window runs
         window.show();

@@ -161,7 +161,7 @@ TEST(HidrawFaultTable, TheWindowShowsEachFaultOfARealReaderAsTheTableSays)
         }
         hidraw.add({}, [behaviour](std::span<const std::uint8_t> request) { return respond(*behaviour, request); });
         link::HidapiBackend backend(link::HotplugSource::UdevMonitor, link::HidapiBackend::kDefaultPollInterval);
-        ui::TForm1 window(backend);
+        ui::MainWindow window(backend);
         window.resize(1400, 900);
         window.show();
         auto& controller = window.link();
@@ -169,27 +169,27 @@ TEST(HidrawFaultTable, TheWindowShowsEachFaultOfARealReaderAsTheTableSays)
         controller.setMeasurementSilenceLimit(kSilenceLimitMs);
         controller.setStartupRetryInterval(kStartupRetryMs);
         controller.setReplyTimeout(kSilenceLimitMs);
-        controller.ZylTimer_ReadData().setInterval(0.05);
+        controller.pollTimer().setInterval(0.05);
 
         const auto sumShown = [&] {
-            window.DisplayDataTimer();
-            return window.TabSheet1->DisplaySum->text();
+            window.displayTick();
+            return window.measurementPage->sumReadout->text();
         };
         if (row.midStream) {
             ASSERT_TRUE(waitFor([&] { return sumShown() != kHyphens; }, 5000))
-                << window.ConnectionStatus->text().toStdString();
+                << window.connectionStatusEdit->text().toStdString();
             row.midStream(*behaviour, hidraw);
         }
         const auto shows = [&] {
-            const QString status = window.Label_Status->text();
+            const QString status = window.statusLabel->text();
             const QString expected = QString::fromUtf8(row.statusLine);
             const bool statusOk = row.statusLine == nullptr ||
                                   (expected == QStringLiteral("...") ? status == expected : status.contains(expected));
-            return window.ConnectionStatus->text().startsWith(QString::fromUtf8(row.connectionField)) && statusOk &&
+            return window.connectionStatusEdit->text().startsWith(QString::fromUtf8(row.connectionField)) && statusOk &&
                    (sumShown() == kHyphens) == row.hyphens;
         };
-        EXPECT_TRUE(waitFor(shows, 5000)) << "connection field '" << window.ConnectionStatus->text().toStdString()
-                                          << "', status line '" << window.Label_Status->text().toStdString()
+        EXPECT_TRUE(waitFor(shows, 5000)) << "connection field '" << window.connectionStatusEdit->text().toStdString()
+                                          << "', status line '" << window.statusLabel->text().toStdString()
                                           << "', sum '" << sumShown().toStdString() << "'";
     }
 }

@@ -215,7 +215,7 @@ public:
 
     void open()
     {
-        window = std::make_unique<ui::TForm1>(sim);
+        window = std::make_unique<ui::MainWindow>(sim);
         window->resize(1400, 900); // the status line holds a whole message
         window->show();
         auto& controller = window->link();
@@ -223,50 +223,50 @@ public:
         controller.setMeasurementSilenceLimit(kSilenceLimitMs);
         controller.setStartupRetryInterval(kStartupRetryMs);
         controller.setReplyTimeout(kSilenceLimitMs);
-        controller.ZylTimer_ReadData().setInterval(kPollSeconds);
+        controller.pollTimer().setInterval(kPollSeconds);
         QObject::connect(&controller, &link::LinkController::linkLost, [this] { ++linkLosses; });
     }
 
     /// Polls once and waits until measurements are shown.
     bool streaming()
     {
-        if (!waitFor([&] { return window->ConnectionStatus->text() == QString::fromUtf8(kConnected) &&
-                                  window->link().ZylTimer_ReadData().isEnabled(); })) {
+        if (!waitFor([&] { return window->connectionStatusEdit->text() == QString::fromUtf8(kConnected) &&
+                                  window->link().pollTimer().isEnabled(); })) {
             return false;
         }
-        window->link().ZylTimer_ReadDataTimer();
+        window->link().pollTick();
         return waitFor([&] { return window->link().measurementIsLive() && showsValue(); });
     }
 
     bool showsValue()
     {
-        window->DisplayDataTimer();
-        return window->TabSheet1->DisplaySum->text() != kHyphens;
+        window->displayTick();
+        return window->measurementPage->sumReadout->text() != kHyphens;
     }
 
     bool shows(const WindowOutcome& e)
     {
-        window->DisplayDataTimer();
-        const bool hyphens = window->TabSheet1->DisplaySum->text() == kHyphens &&
-                             window->TabSheet1->channels[0].valueLabel->text() == QStringLiteral("---");
-        const QString status = window->Label_Status->text();
+        window->displayTick();
+        const bool hyphens = window->measurementPage->sumReadout->text() == kHyphens &&
+                             window->measurementPage->channels[0].valueLabel->text() == QStringLiteral("---");
+        const QString status = window->statusLabel->text();
         const QString expected = QString::fromUtf8(e.statusLine);
         const bool exact = e.statusLine == kNothingTold || e.statusLine == kCleared;
         const bool statusOk = e.statusLine == nullptr || (exact ? status == expected : status.contains(expected));
-        return window->ConnectionStatus->text().startsWith(QString::fromUtf8(e.connectionField)) && statusOk &&
+        return window->connectionStatusEdit->text().startsWith(QString::fromUtf8(e.connectionField)) && statusOk &&
                hyphens == e.hyphens && (linkLosses > 0) == e.linkLost;
     }
 
     std::string state()
     {
-        window->DisplayDataTimer();
-        return "connection field '" + window->ConnectionStatus->text().toStdString() + "', status line '" +
-               window->Label_Status->text().toStdString() + "', sum '" +
-               window->TabSheet1->DisplaySum->text().toStdString() + "', links lost " + std::to_string(linkLosses);
+        window->displayTick();
+        return "connection field '" + window->connectionStatusEdit->text().toStdString() + "', status line '" +
+               window->statusLabel->text().toStdString() + "', sum '" +
+               window->measurementPage->sumReadout->text().toStdString() + "', links lost " + std::to_string(linkLosses);
     }
 
     sim::SimBackend sim;
-    std::unique_ptr<ui::TForm1> window;
+    std::unique_ptr<ui::MainWindow> window;
     int linkLosses = 0;
 };
 
@@ -284,7 +284,7 @@ TEST(LinkFaultTable, TheWindowShowsEachFaultAsTheTableSays)
             rig.open();
             ASSERT_TRUE(rig.streaming()) << rig.state();
             row.fault.inject(rig.sim);
-            rig.window->link().ZylTimer_ReadDataTimer(); // a poll after the fault, as the poll timer sends
+            rig.window->link().pollTick(); // a poll after the fault, as the poll timer sends
         }
         EXPECT_TRUE(waitFor([&] { return rig.shows(row.expected); })) << rig.state();
         if (!row.expected.linkLost) {

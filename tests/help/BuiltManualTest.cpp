@@ -1,7 +1,7 @@
 // The manual the build packs beside the executable: every picture the page shows is in the
 // archive, every link of the table of contents has its target, and the help window shows it.
 
-#include "ui/windows/TFHelp.h"
+#include "ui/windows/HelpWindow.h"
 
 #include "doc/manual/mhtml/MhtArchive.h"
 #include "doc/manual/mhtml/MhtWriter.h"
@@ -61,10 +61,10 @@ TEST(BuiltManual, EveryLinkInsideThePageHasItsAnchor)
 
 TEST(BuiltManual, HelpWindowShowsTheBuiltManual)
 {
-    qmx::ui::TFHelp help(QFileInfo(QStringLiteral(QMX_MANUAL_FILE)).absolutePath());
+    qmx::ui::HelpWindow help(QFileInfo(QStringLiteral(QMX_MANUAL_FILE)).absolutePath());
     help.show();
-    ASSERT_TRUE(help.CppWebBrowser1->showsArchive());
-    const QString text = help.CppWebBrowser1->toPlainText();
+    ASSERT_TRUE(help.manualView->showsArchive());
+    const QString text = help.manualView->toPlainText();
     EXPECT_TRUE(text.startsWith(QStringLiteral("QMX80NET-PC")));
     for (const char* heading : {"Podłączenie przetwornika", "Wejścia tensometryczne", "Format pliku CSV",
                                 "Mysz", "Preferencje programu", "qmx80net-cli", "70-qmx80net.rules"}) {

@@ -4,10 +4,10 @@
 #include "FakeBackend.h"
 
 #include "ui/MainWindow.h"
-#include "ui/windows/TFHelp.h"
-#include "ui/windows/TForm2.h"
-#include "ui/windows/TFormAnCalib.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/HelpWindow.h"
+#include "ui/windows/AboutBox.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
+#include "ui/windows/LargeReadoutWindow.h"
 #include "ui/windows/TFormCalib.h"
 
 #include "doc/manual/mhtml/MhtWriter.h"
@@ -34,34 +34,34 @@ TEST(HelpMenu, InstructionOpensTheManualBesideTheMainWindow)
         page += QStringLiteral("<p>Akapit %1</p>").arg(i);
     }
     {
-        QFile file(ui::TFHelp::manualAddress(folder.path()).toLocalFile());
+        QFile file(ui::HelpWindow::manualAddress(folder.path()).toLocalFile());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(manual::writeMht({QStringLiteral("Instrukcja"), page.toUtf8(), QString(), {}}));
     }
 
     test::FakeBackend backend;
-    ui::TForm1 window(backend);
-    ui::TForm2 about;
+    ui::MainWindow window(backend);
+    ui::AboutBox about;
     ui::TFormCalib calib;
-    ui::TFormAnCalib analogCalib;
-    ui::TFormBigDisplay bigDisplay;
-    ui::TFHelp help(folder.path());
+    ui::AnalogCalibrationWindow analogCalib;
+    ui::LargeReadoutWindow bigDisplay;
+    ui::HelpWindow help(folder.path());
     window.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
     window.show();
 
-    window.Instrukcja1->trigger();
+    window.manualAction->trigger();
     ASSERT_TRUE(help.isVisible());
-    EXPECT_TRUE(help.CppWebBrowser1->toPlainText().startsWith(QStringLiteral("Instrukcja z menu")));
+    EXPECT_TRUE(help.manualView->toPlainText().startsWith(QStringLiteral("Instrukcja z menu")));
     // Not modal: the main window goes on taking input while the manual is open.
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(help.windowModality(), Qt::NonModal);
     EXPECT_TRUE(window.isEnabled());
 
-    QScrollBar* bar = help.CppWebBrowser1->verticalScrollBar();
+    QScrollBar* bar = help.manualView->verticalScrollBar();
     bar->setValue(bar->maximum() / 2);
     const int place = bar->value();
     ASSERT_GT(place, 0);
-    window.Instrukcja1->trigger();
+    window.manualAction->trigger();
     EXPECT_TRUE(help.isVisible());
     EXPECT_EQ(bar->value(), place);
 }

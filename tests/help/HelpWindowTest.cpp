@@ -1,7 +1,7 @@
 // The help window: the manual's address, opening it from folders with blanks and Polish letters,
 // reopening at the beginning, links inside the page, and the page shown when there is no manual.
 
-#include "ui/windows/TFHelp.h"
+#include "ui/windows/HelpWindow.h"
 
 #include "doc/manual/mhtml/MhtWriter.h"
 
@@ -16,7 +16,7 @@
 
 namespace {
 
-using qmx::ui::TFHelp;
+using qmx::ui::HelpWindow;
 
 QByteArray fixture(const char* name)
 {
@@ -60,7 +60,7 @@ protected:
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
 
-    static QString shownText(const TFHelp& help) { return help.CppWebBrowser1->toPlainText(); }
+    static QString shownText(const HelpWindow& help) { return help.manualView->toPlainText(); }
 
     QTemporaryDir m_root;
     QString m_folder;
@@ -75,7 +75,7 @@ TEST_F(HelpWindow, ManualAddressIsTheFileUrlOfTheLocalPath)
         QStringLiteral("/home/jan/50% #1?"),
     };
     for (const QString& folder : folders) {
-        const QUrl url = TFHelp::manualAddress(folder);
+        const QUrl url = HelpWindow::manualAddress(folder);
         EXPECT_TRUE(url.isValid()) << folder.toStdString();
         EXPECT_EQ(url.scheme(), QStringLiteral("file")) << folder.toStdString();
         EXPECT_EQ(url.toLocalFile(), QDir::cleanPath(folder) + QStringLiteral("/QMX80NET_instrukcja.mht"))
@@ -84,42 +84,42 @@ TEST_F(HelpWindow, ManualAddressIsTheFileUrlOfTheLocalPath)
         EXPECT_FALSE(url.toString().contains(u'\\'));
         EXPECT_EQ(QUrl(url.toString()).toLocalFile(), url.toLocalFile()) << url.toString().toStdString();
     }
-    EXPECT_TRUE(TFHelp::manualAddress(QStringLiteral("/home/jan/Moje dokumenty ż"))
+    EXPECT_TRUE(HelpWindow::manualAddress(QStringLiteral("/home/jan/Moje dokumenty ż"))
                     .toString()
                     .startsWith(QStringLiteral("file:///home/jan/Moje dokumenty ż/")));
 }
 
 TEST_F(HelpWindow, WindowIsTheResizableManualWindow)
 {
-    TFHelp help(m_folder);
+    HelpWindow help(m_folder);
     EXPECT_EQ(help.objectName(), QStringLiteral("FHelp"));
     EXPECT_EQ(help.windowTitle(), QStringLiteral("QMX80NET instrukcja"));
     EXPECT_EQ(help.size(), QSize(655, 611));
     EXPECT_TRUE(help.isWindow());
     EXPECT_TRUE(help.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_TRUE(help.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(help.CppWebBrowser1->objectName(), QStringLiteral("CppWebBrowser1"));
+    EXPECT_EQ(help.manualView->objectName(), QStringLiteral("CppWebBrowser1"));
     help.show();
-    EXPECT_EQ(help.CppWebBrowser1->geometry(), help.rect());
+    EXPECT_EQ(help.manualView->geometry(), help.rect());
     help.resize(900, 700);
     QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(help.CppWebBrowser1->geometry(), help.rect());
+    EXPECT_EQ(help.manualView->geometry(), help.rect());
 }
 
 TEST_F(HelpWindow, OpensTheManualFromAFolderWithABlankAndAPolishLetter)
 {
     writeManual(manualBytes(QStringLiteral("Instrukcja testowa żółw")));
-    TFHelp help(m_folder);
-    EXPECT_FALSE(help.CppWebBrowser1->showsArchive()) << "nothing is read before the window is shown";
+    HelpWindow help(m_folder);
+    EXPECT_FALSE(help.manualView->showsArchive()) << "nothing is read before the window is shown";
     help.showManual();
     ASSERT_TRUE(help.isVisible());
     EXPECT_EQ(help.windowModality(), Qt::NonModal);
 
-    EXPECT_EQ(help.CppWebBrowser1->address().toLocalFile(), manualPath());
-    ASSERT_TRUE(help.CppWebBrowser1->showsArchive());
+    EXPECT_EQ(help.manualView->address().toLocalFile(), manualPath());
+    ASSERT_TRUE(help.manualView->showsArchive());
     EXPECT_TRUE(shownText(help).startsWith(QStringLiteral("Instrukcja testowa żółw")));
     const QVariant picture =
-        help.CppWebBrowser1->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("img/niebieski.png")));
+        help.manualView->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("img/niebieski.png")));
     ASSERT_EQ(picture.metaType(), QMetaType::fromType<QImage>());
     EXPECT_EQ(picture.value<QImage>().size(), QSize(2, 2));
 }
@@ -127,9 +127,9 @@ TEST_F(HelpWindow, OpensTheManualFromAFolderWithABlankAndAPolishLetter)
 TEST_F(HelpWindow, EveryOpeningReadsTheManualAfreshFromItsBeginning)
 {
     writeManual(manualBytes(QStringLiteral("Pierwsze wydanie")));
-    TFHelp help(m_folder);
+    HelpWindow help(m_folder);
     help.show();
-    QScrollBar* bar = help.CppWebBrowser1->verticalScrollBar();
+    QScrollBar* bar = help.manualView->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0) << "the manual must be long enough to scroll";
     bar->setValue(bar->maximum());
     ASSERT_GT(bar->value(), 0);
@@ -149,13 +149,13 @@ TEST_F(HelpWindow, EveryOpeningReadsTheManualAfreshFromItsBeginning)
 TEST_F(HelpWindow, LinksInsideTheManualMoveToTheirAnchor)
 {
     writeManual(manualBytes(QStringLiteral("Spis treści")));
-    TFHelp help(m_folder);
+    HelpWindow help(m_folder);
     help.show();
-    QScrollBar* bar = help.CppWebBrowser1->verticalScrollBar();
+    QScrollBar* bar = help.manualView->verticalScrollBar();
     ASSERT_EQ(bar->value(), 0);
-    emit help.CppWebBrowser1->anchorClicked(QUrl(QStringLiteral("#koniec")));
+    emit help.manualView->anchorClicked(QUrl(QStringLiteral("#koniec")));
     EXPECT_GT(bar->value(), bar->maximum() / 2);
-    EXPECT_TRUE(help.CppWebBrowser1->showsArchive()) << "following an anchor stays in the manual";
+    EXPECT_TRUE(help.manualView->showsArchive()) << "following an anchor stays in the manual";
 }
 
 TEST_F(HelpWindow, WithoutAManualTheWindowSaysSoAndStaysUsable)
@@ -179,12 +179,12 @@ TEST_F(HelpWindow, WithoutAManualTheWindowSaysSoAndStaysUsable)
         QTemporaryDir root;
         const QString folder = QDir(root.path()).filePath(QStringLiteral("Program ż"));
         ASSERT_TRUE(QDir().mkpath(folder));
-        c.prepare(TFHelp::manualAddress(folder).toLocalFile());
+        c.prepare(HelpWindow::manualAddress(folder).toLocalFile());
 
-        TFHelp help(folder);
+        HelpWindow help(folder);
         help.show();
         EXPECT_TRUE(help.isVisible()) << c.name;
-        EXPECT_FALSE(help.CppWebBrowser1->showsArchive()) << c.name;
+        EXPECT_FALSE(help.manualView->showsArchive()) << c.name;
         const QString text = shownText(help);
         EXPECT_TRUE(text.startsWith(QStringLiteral("Nie można wyświetlić instrukcji"))) << c.name;
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.reason))) << c.name << ": " << text.toStdString();
@@ -195,13 +195,13 @@ TEST_F(HelpWindow, WithoutAManualTheWindowSaysSoAndStaysUsable)
 
 TEST_F(HelpWindow, AManualPutInPlaceLaterIsShownAtTheNextOpening)
 {
-    TFHelp help(m_folder);
+    HelpWindow help(m_folder);
     help.show();
-    ASSERT_FALSE(help.CppWebBrowser1->showsArchive());
+    ASSERT_FALSE(help.manualView->showsArchive());
     help.hide();
     writeManual(manualBytes(QStringLiteral("Instrukcja dostarczona później")));
     help.show();
-    ASSERT_TRUE(help.CppWebBrowser1->showsArchive());
+    ASSERT_TRUE(help.manualView->showsArchive());
     EXPECT_TRUE(shownText(help).startsWith(QStringLiteral("Instrukcja dostarczona później")));
 }
 
@@ -211,13 +211,13 @@ TEST_F(HelpWindow, PicturesComeFromTheArchiveNotFromTheDisk)
     writeManual(manualBytes(QStringLiteral("Instrukcja")));
     ASSERT_TRUE(QDir(m_folder).mkpath(QStringLiteral("img")));
     QImage(5, 5, QImage::Format_RGB32).save(QDir(m_folder).filePath(QStringLiteral("img/niebieski.png")));
-    TFHelp help(m_folder);
+    HelpWindow help(m_folder);
     help.show();
     const QVariant picture =
-        help.CppWebBrowser1->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("img/niebieski.png")));
+        help.manualView->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("img/niebieski.png")));
     EXPECT_EQ(picture.value<QImage>().size(), QSize(2, 2));
     const QVariant missing =
-        help.CppWebBrowser1->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("img/inny.png")));
+        help.manualView->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("img/inny.png")));
     EXPECT_TRUE(missing.value<QImage>().isNull());
 }
 

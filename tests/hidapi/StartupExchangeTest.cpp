@@ -83,7 +83,7 @@ TEST(StartupExchange, RunsThroughHidapiAgainstAnEmulatedTransducer)
     });
 
     // The first device-change notice, as the program sends itself once its event loop runs.
-    link.JvHidDeviceController1DeviceChange();
+    link.onDeviceChange();
 
     // The exchange ends with the acknowledgement of link state 1.
     ASSERT_TRUE(QTest::qWaitFor([&] { return linkStateReplies == 2; }, kWaitMs))
@@ -134,7 +134,7 @@ TEST(StartupExchange, AVanishedNodeEndsTheLinkWithoutADeviceChangeNotice)
     QObject::connect(&link, &LinkController::replyDispatched, [&](std::uint8_t code) {
         linkStateReplies += code == CMD_SET_LINK_STATE ? 1 : 0;
     });
-    link.JvHidDeviceController1DeviceChange();
+    link.onDeviceChange();
     ASSERT_TRUE(QTest::qWaitFor([&] { return linkStateReplies == 2; }, kWaitMs));
 
     // On real hidraw the reader fails when the node goes; the emulated node only stops answering,

@@ -1,9 +1,9 @@
-// The about box: its controls, the five lines of Info filled afresh at every opening, and its
+// The about box: its controls, the five lines of infoText filled afresh at every opening, and its
 // modal display from the main window's menu.
 
 #include "LayoutFixture.h"
 
-#include "ui/windows/TForm2.h"
+#include "ui/windows/AboutBox.h"
 
 #include <QAction>
 #include <QLabel>
@@ -51,13 +51,13 @@ protected:
         QStringList seen;
         QTimer::singleShot(0, &about, [this, &seen] {
             modalWhileOpen = QApplication::activeModalWidget() == &about;
-            seen = paragraphs(about.Info);
-            about.BitBtn1->click();
+            seen = paragraphs(about.infoText);
+            about.closeButton->click();
         });
-        window.Informacje1->trigger();
+        window.aboutAction->trigger();
         return seen;
     }
-    ui::TForm2 about;
+    ui::AboutBox about;
     bool modalWhileOpen = false;
 };
 
@@ -65,21 +65,21 @@ protected:
 
 TEST(AboutBox, ShowsFiveLinesEveryTimeItOpens)
 {
-    ui::TForm2 about;
-    EXPECT_TRUE(about.Info->toPlainText().isEmpty()); // empty until first shown
+    ui::AboutBox about;
+    EXPECT_TRUE(about.infoText->toPlainText().isEmpty()); // empty until first shown
     for (int opening = 0; opening < 3; ++opening) {
         SCOPED_TRACE(opening);
         about.show();
-        expectFiveLines(paragraphs(about.Info));
-        EXPECT_EQ(about.Info->textCursor().position(), 0) << "opens on the first line";
+        expectFiveLines(paragraphs(about.infoText));
+        EXPECT_EQ(about.infoText->textCursor().position(), 0) << "opens on the first line";
         about.hide();
     }
-    EXPECT_EQ(ui::TForm2::infoLines(), paragraphs(about.Info));
+    EXPECT_EQ(ui::AboutBox::infoLines(), paragraphs(about.infoText));
 }
 
 TEST(AboutBox, HasItsControlsAndFixedFrame)
 {
-    ui::TForm2 about;
+    ui::AboutBox about;
     about.show();
     EXPECT_EQ(about.windowTitle(), QStringLiteral("O programie"));
     EXPECT_EQ(about.size(), QSize(476, 228));
@@ -90,27 +90,27 @@ TEST(AboutBox, HasItsControlsAndFixedFrame)
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_EQ(about.palette().color(QPalette::Window), QColor(Qt::white));
 
-    EXPECT_EQ(about.Info->size(), QSize(461, 105));
-    EXPECT_TRUE(about.Info->isReadOnly());
-    EXPECT_EQ(about.Info->frameShape(), QFrame::NoFrame);
-    EXPECT_EQ(about.Image2->size(), QSize(81, 81));
-    EXPECT_FALSE(about.Image2->pixmap().isNull());
+    EXPECT_EQ(about.infoText->size(), QSize(461, 105));
+    EXPECT_TRUE(about.infoText->isReadOnly());
+    EXPECT_EQ(about.infoText->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(about.logoLabel->size(), QSize(81, 81));
+    EXPECT_FALSE(about.logoLabel->pixmap().isNull());
     // Logo at the bottom left, the maker lines to its right, the close button centred at the bottom.
-    EXPECT_EQ(about.Image2->geometry().left(), about.Info->geometry().left());
-    EXPECT_GT(about.Image2->geometry().top(), about.Info->geometry().bottom());
-    for (const QLabel* line : {about.Label1, about.Label2, about.Label3}) {
-        EXPECT_GT(line->geometry().left(), about.Image2->geometry().right());
+    EXPECT_EQ(about.logoLabel->geometry().left(), about.infoText->geometry().left());
+    EXPECT_GT(about.logoLabel->geometry().top(), about.infoText->geometry().bottom());
+    for (const QLabel* line : {about.makerNameLabel, about.makerSiteLabel, about.makerMailLabel}) {
+        EXPECT_GT(line->geometry().left(), about.logoLabel->geometry().right());
         EXPECT_EQ(line->font().family(), QStringLiteral("Calibri"));
         EXPECT_EQ(line->font().pixelSize(), 13);
     }
-    EXPECT_TRUE(about.Label2->text().startsWith(QStringLiteral("site:")));
-    EXPECT_TRUE(about.Label3->text().startsWith(QStringLiteral("email:")));
-    EXPECT_EQ(about.BitBtn1->text(), QStringLiteral("Zamknij"));
-    EXPECT_EQ(about.BitBtn1->size(), QSize(106, 37));
-    EXPECT_EQ(about.BitBtn1->geometry().center().x(), about.rect().center().x());
-    EXPECT_GT(about.BitBtn1->geometry().top(), about.Info->geometry().bottom());
-    EXPECT_EQ(about.Info->font().family(), QStringLiteral("Calibri"));
-    EXPECT_EQ(about.Info->font().pixelSize(), 13);
+    EXPECT_TRUE(about.makerSiteLabel->text().startsWith(QStringLiteral("site:")));
+    EXPECT_TRUE(about.makerMailLabel->text().startsWith(QStringLiteral("email:")));
+    EXPECT_EQ(about.closeButton->text(), QStringLiteral("Zamknij"));
+    EXPECT_EQ(about.closeButton->size(), QSize(106, 37));
+    EXPECT_EQ(about.closeButton->geometry().center().x(), about.rect().center().x());
+    EXPECT_GT(about.closeButton->geometry().top(), about.infoText->geometry().bottom());
+    EXPECT_EQ(about.infoText->font().family(), QStringLiteral("Calibri"));
+    EXPECT_EQ(about.infoText->font().pixelSize(), 13);
 }
 
 TEST_F(AboutBoxFromMenu, OpensModallyWithFiveLinesAndClosesWithZamknij)
@@ -134,18 +134,18 @@ TEST_F(AboutBoxFromMenu, OpensCentredOverTheMainWindow)
         centre = about.frameGeometry().center();
         about.close();
     });
-    window.Informacje1->trigger();
+    window.aboutAction->trigger();
     EXPECT_LE((centre - window.frameGeometry().center()).manhattanLength(), 2);
 }
 
 TEST(AboutBox, EveryLineCanBeSeen)
 {
-    ui::TForm2 about;
+    ui::AboutBox about;
     about.show();
     QApplication::processEvents();
-    const int documentHeight = qCeil(about.Info->document()->size().height());
-    const int viewportHeight = about.Info->viewport()->height();
+    const int documentHeight = qCeil(about.infoText->document()->size().height());
+    const int viewportHeight = about.infoText->viewport()->height();
     // Either the five lines fit, or the box offers its scroll bar to reach the rest.
-    EXPECT_TRUE(documentHeight <= viewportHeight || about.Info->verticalScrollBar()->maximum() > 0)
+    EXPECT_TRUE(documentHeight <= viewportHeight || about.infoText->verticalScrollBar()->maximum() > 0)
         << documentHeight << " in " << viewportHeight;
 }

@@ -39,7 +39,7 @@ protected:
     }
 
     FakeBackend backend;
-    ui::TForm1 window;
+    ui::MainWindow window;
     QStringList errors;
 };
 

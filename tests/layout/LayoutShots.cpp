@@ -8,10 +8,10 @@
 #include "ui/MainWindow.h"
 #include "ui/pages/ChartPage.h"
 #include "ui/pages/SettingsPage.h"
-#include "ui/windows/TFHelp.h"
-#include "ui/windows/TForm2.h"
-#include "ui/windows/TFormAnCalib.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/HelpWindow.h"
+#include "ui/windows/AboutBox.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
+#include "ui/windows/LargeReadoutWindow.h"
 #include "ui/windows/TFormCalib.h"
 
 #include <QApplication>
@@ -55,12 +55,12 @@ int main(int argc, char** argv)
     folder.mkpath(QStringLiteral("."));
 
     qmx::sim::SimBackend backend(qmx::sim::SimBackend::Clock::RealTime);
-    qmx::ui::TForm1 window(backend);
-    qmx::ui::TForm2 about;
+    qmx::ui::MainWindow window(backend);
+    qmx::ui::AboutBox about;
     qmx::ui::TFormCalib calib;
-    qmx::ui::TFormAnCalib analogCalib;
-    qmx::ui::TFormBigDisplay bigDisplay;
-    qmx::ui::TFHelp help;
+    qmx::ui::AnalogCalibrationWindow analogCalib;
+    qmx::ui::LargeReadoutWindow bigDisplay;
+    qmx::ui::HelpWindow help;
     window.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
     window.show();
     settle(2500); // connection, settings read-out and a few hundred measurements
@@ -71,24 +71,24 @@ int main(int argc, char** argv)
     const char* innerPages[] = {"wejscia", "komunikacja", "wyjscia"};
     for (const auto& [sizeName, size] : sizes) {
         window.resize(size);
-        for (int page = 0; page < window.PageControl1->count(); ++page) {
-            window.PageControl1->setCurrentIndex(page);
+        for (int page = 0; page < window.pageTabs->count(); ++page) {
+            window.pageTabs->setCurrentIndex(page);
             if (page == 1) {
-                window.TabSheet2->Btn_ChartStartClick();
+                window.chartPage->startChart();
                 settle(1500);
             }
             if (page != 3) {
                 ok &= save(&window, folder, QStringLiteral("%1-%2").arg(QLatin1String(pages[page]), QLatin1String(sizeName)));
                 continue;
             }
-            for (int inner = 0; inner < window.TabSheet5->PageControl2->count(); ++inner) {
-                window.TabSheet5->PageControl2->setCurrentIndex(inner);
+            for (int inner = 0; inner < window.settingsPage->settingsTabs->count(); ++inner) {
+                window.settingsPage->settingsTabs->setCurrentIndex(inner);
                 ok &= save(&window, folder,
                            QStringLiteral("ustawienia-%1-%2").arg(QLatin1String(innerPages[inner]), QLatin1String(sizeName)));
             }
         }
     }
-    window.PageControl1->setCurrentIndex(0);
+    window.pageTabs->setCurrentIndex(0);
 
     bigDisplay.show();
     ok &= save(&bigDisplay, folder, QStringLiteral("duze-okno"));

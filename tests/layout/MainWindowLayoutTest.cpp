@@ -262,11 +262,11 @@ TEST_F(MainWindowLayout, TabsInOrderWithTheirImageListIcons)
             EXPECT_EQ(shown, listed);
         }
     };
-    check(window.PageControl1, outer, outerPages, 0);
-    check(window.TabSheet5->PageControl2, inner, innerPages, 4);
+    check(window.pageTabs, outer, outerPages, 0);
+    check(window.settingsPage->settingsTabs, inner, innerPages, 4);
     // Opens on "Pomiary" and, inside "Ustawienia", on "Komunikacja".
-    EXPECT_EQ(window.PageControl1->currentIndex(), 0);
-    EXPECT_EQ(window.TabSheet5->PageControl2->currentWidget()->objectName(), QStringLiteral("TabSheet7"));
+    EXPECT_EQ(window.pageTabs->currentIndex(), 0);
+    EXPECT_EQ(window.settingsPage->settingsTabs->currentWidget()->objectName(), QStringLiteral("TabSheet7"));
 }
 
 TEST_F(MainWindowLayout, MenuHasItsItemsInOrder)
@@ -323,13 +323,13 @@ TEST_F(MainWindowLayout, StripsAndPagesStandInTheirOrder)
 {
     showWindow();
     const QRect strip = rectIn(control("Panel1"), &window);
-    const QRect pages = rectIn(window.PageControl1, &window);
-    const QRect status = rectIn(window.GroupBox1, &window);
+    const QRect pages = rectIn(window.pageTabs, &window);
+    const QRect status = rectIn(window.statusStrip, &window);
     EXPECT_LE(strip.bottom(), pages.top());
     EXPECT_LE(pages.bottom(), status.top());
     EXPECT_EQ(status.bottom(), window.height() - 1);
     // Connection strip left to right.
-    EXPECT_LT(rectIn(window.Label19, &window).right(), rectIn(window.ConnectionStatus, &window).left());
+    EXPECT_LT(rectIn(window.connectionCaptionLabel, &window).right(), rectIn(window.connectionStatusEdit, &window).left());
     // Status strip: the status line at the left, the frame and recording state at the right.
     const auto x = [this](const char* name) { return rectIn(control(name), &window).left(); };
     EXPECT_LT(x("Label1"), x("Label_Status"));
@@ -341,7 +341,7 @@ TEST_F(MainWindowLayout, StripsAndPagesStandInTheirOrder)
 TEST_F(MainWindowLayout, MeasurementPageControlsStandInTheirOrder)
 {
     showWindow();
-    QWidget* page = window.TabSheet1;
+    QWidget* page = window.measurementPage;
     const auto r = [page, this](const char* name) { return rectIn(control(name), page); };
     EXPECT_LT(r("JvNavPanelHeader1").bottom(), r("DisplaySum").top());
     EXPECT_LT(r("DisplaySum").right(), r("JvNavPanelHeader2").left());
@@ -388,8 +388,8 @@ TEST_F(MainWindowLayout, MeasurementPageControlsStandInTheirOrder)
 TEST_F(MainWindowLayout, SettingsPagesPutTheirButtonsInTheSamePlaces)
 {
     showWindow();
-    window.PageControl1->setCurrentIndex(3);
-    QTabWidget* inner = window.TabSheet5->PageControl2;
+    window.pageTabs->setCurrentIndex(3);
+    QTabWidget* inner = window.settingsPage->settingsTabs;
     const char* rows[][3] = {{"Btn_ReadTensSettings", "Btn_SetTensSettings", "Button_TensSettingFactory"},
                              {"Btn_ReadIOettings", "Btn_SaveIOSettings", "Btn_ComFactory"},
                              {"BitBtn5", "BitBtn6", "Btn_OutputsFactory"}};

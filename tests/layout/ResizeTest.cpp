@@ -31,12 +31,12 @@ protected:
     /// Shows outer page `page` (and inner page `inner` of "Ustawienia") and returns it.
     QWidget* showPage(int page, int inner = -1)
     {
-        window.PageControl1->setCurrentIndex(page);
+        window.pageTabs->setCurrentIndex(page);
         if (inner >= 0) {
-            window.TabSheet5->PageControl2->setCurrentIndex(inner);
+            window.settingsPage->settingsTabs->setCurrentIndex(inner);
         }
         settle();
-        return inner >= 0 ? window.TabSheet5->PageControl2->currentWidget() : window.PageControl1->currentWidget();
+        return inner >= 0 ? window.settingsPage->settingsTabs->currentWidget() : window.pageTabs->currentWidget();
     }
     /// Rectangles of the named controls in the coordinates of `page`.
     std::map<std::string, QRect> places(QWidget* page, std::initializer_list<const char*> names)
@@ -149,15 +149,15 @@ TEST_F(MainWindowResize, StatusStripLabelsKeepTheirDistanceFromTheRightEdge)
     const int fps = fromRight("Label_FpsData");
     const int label26 = fromRight("Label26");
     const int acquisition = fromRight("StatusBarAcquisition");
-    const int stripTop = window.height() - rectIn(window.GroupBox1, &window).top();
+    const int stripTop = window.height() - rectIn(window.statusStrip, &window).top();
     resizeTo(kLarge);
     EXPECT_EQ(left("Label1"), label1);
     EXPECT_EQ(left("Label_Status"), status);
     EXPECT_EQ(fromRight("Label_FpsData"), fps);
     EXPECT_EQ(fromRight("Label26"), label26);
     EXPECT_EQ(fromRight("StatusBarAcquisition"), acquisition);
-    EXPECT_EQ(window.height() - rectIn(window.GroupBox1, &window).top(), stripTop);
-    EXPECT_EQ(window.GroupBox1->height(), 25);
+    EXPECT_EQ(window.height() - rectIn(window.statusStrip, &window).top(), stripTop);
+    EXPECT_EQ(window.statusStrip->height(), 25);
 }
 
 TEST_F(MainWindowResize, ChartGrowsWithTheWindowAndKeepsItsCornerControls)
@@ -165,29 +165,29 @@ TEST_F(MainWindowResize, ChartGrowsWithTheWindowAndKeepsItsCornerControls)
     showWindow();
     resizeTo(kMinimum);
     QWidget* page = showPage(1);
-    ui::ChartPage& chart = *window.TabSheet2;
-    const QSize smallChart = chart.Chart1->size();
-    const QRect smallStatus = chart.ChartStatus->geometry();
-    const QRect smallTips = chart.Btn_ChartTips->geometry();
-    const int panelFromBottom = page->height() - rectIn(chart.Panel3, page).top();
+    ui::ChartPage& chart = *window.chartPage;
+    const QSize smallChart = chart.chartPlot->size();
+    const QRect smallStatus = chart.chartStatusEdit->geometry();
+    const QRect smallTips = chart.chartTipsButton->geometry();
+    const int panelFromBottom = page->height() - rectIn(chart.chartControlPanel, page).top();
     const auto groupsSmall = places(page, {"GroupBox16", "GroupBox13", "GroupBox17"});
     const int smallPageHeight = page->height();
     resizeTo(kLarge);
     const QSize grown = kLarge - kMinimum;
     ASSERT_EQ(window.frameGeometry().size(), kLarge);
-    EXPECT_EQ(chart.Chart1->size(), smallChart + grown);
+    EXPECT_EQ(chart.chartPlot->size(), smallChart + grown);
     // Status field at the bottom left, tips button at the bottom right of the chart.
-    const QRect status = chart.ChartStatus->geometry();
-    const QRect tips = chart.Btn_ChartTips->geometry();
+    const QRect status = chart.chartStatusEdit->geometry();
+    const QRect tips = chart.chartTipsButton->geometry();
     EXPECT_EQ(status.left(), smallStatus.left());
-    EXPECT_EQ(chart.Chart1->height() - status.bottom(), smallChart.height() - smallStatus.bottom());
-    EXPECT_EQ(chart.Chart1->width() - tips.right(), smallChart.width() - smallTips.right());
-    EXPECT_EQ(chart.Chart1->height() - tips.bottom(), smallChart.height() - smallTips.bottom());
+    EXPECT_EQ(chart.chartPlot->height() - status.bottom(), smallChart.height() - smallStatus.bottom());
+    EXPECT_EQ(chart.chartPlot->width() - tips.right(), smallChart.width() - smallTips.right());
+    EXPECT_EQ(chart.chartPlot->height() - tips.bottom(), smallChart.height() - smallTips.bottom());
     EXPECT_EQ(status.size(), smallStatus.size());
     EXPECT_EQ(tips.size(), smallTips.size());
     // The lower panel stays at the bottom with its height; its groups keep their distance from it.
-    EXPECT_EQ(page->height() - rectIn(chart.Panel3, page).top(), panelFromBottom);
-    EXPECT_EQ(chart.Panel3->height(), 120);
+    EXPECT_EQ(page->height() - rectIn(chart.chartControlPanel, page).top(), panelFromBottom);
+    EXPECT_EQ(chart.chartControlPanel->height(), 120);
     const auto groupsLarge = places(page, {"GroupBox16", "GroupBox13", "GroupBox17"});
     for (const auto& [name, rect] : groupsSmall) {
         const QRect large = groupsLarge.at(name);

@@ -43,7 +43,7 @@ protected:
     std::shared_ptr<FakeDeviceState> connectTransducer()
     {
         auto dev = backend.add(u"QMX80NET");
-        controller.JvHidDeviceController1DeviceChange();
+        controller.onDeviceChange();
         EXPECT_TRUE(controller.connected());
         return dev;
     }
@@ -76,7 +76,7 @@ protected:
 
 TEST_F(LinkFixture, NoHidDeviceMeansNoConnection)
 {
-    controller.JvHidDeviceController1DeviceChange();
+    controller.onDeviceChange();
     EXPECT_EQ(status, LinkStatus::NoConnection);
     EXPECT_EQ(statusText, QStringLiteral("Brak połączenia"));
     EXPECT_FALSE(controller.connected());
@@ -86,7 +86,7 @@ TEST_F(LinkFixture, OnlyOtherDevicesMeansDisconnectedAndNothingIsOpened)
 {
     backend.add(u"USB Keyboard");
     backend.add(u"Optical Mouse");
-    controller.JvHidDeviceController1DeviceChange();
+    controller.onDeviceChange();
     EXPECT_EQ(status, LinkStatus::Disconnected);
     EXPECT_EQ(statusText, QStringLiteral("Rozłączony"));
     EXPECT_EQ(backend.opens(), 0);
@@ -97,7 +97,7 @@ TEST_F(LinkFixture, OnlyOtherDevicesMeansDisconnectedAndNothingIsOpened)
 TEST_F(LinkFixture, DeviceWithoutProductStringIsLabelledByItsIds)
 {
     backend.add(u"", 0x1A2B, 0x00FF);
-    controller.JvHidDeviceController1DeviceChange();
+    controller.onDeviceChange();
     ASSERT_EQ(controller.deviceList().size(), 1U);
     EXPECT_EQ(controller.deviceList()[0].text, QStringLiteral("Device VID=1A2B PID=00FF"));
 }
@@ -107,7 +107,7 @@ TEST_F(LinkFixture, ProductStringMustMatchExactly)
     for (const std::u16string name : {u"qmx80net", u"QMX80NET ", u" QMX80NET", u"QMX80NET2"}) {
         backend.clear();
         backend.add(name);
-        controller.JvHidDeviceController1DeviceChange();
+        controller.onDeviceChange();
         EXPECT_FALSE(controller.connected()) << QString::fromStdU16String(name).toStdString();
         EXPECT_EQ(status, LinkStatus::Disconnected);
     }
@@ -133,7 +133,7 @@ TEST_F(LinkFixture, ConnectingSendsLinkStateFlagZero)
 TEST_F(LinkFixture, TransducerThatCannotBeOpenedReadWriteSaysWhy)
 {
     backend.add(u"QMX80NET", 0x1234, 0x5678, /*openable=*/false);
-    controller.JvHidDeviceController1DeviceChange();
+    controller.onDeviceChange();
     EXPECT_FALSE(controller.connected());
     EXPECT_EQ(status, LinkStatus::NoConnection);
     EXPECT_TRUE(statusLine.contains(QStringLiteral("Permission denied"))) << statusLine.toStdString();
@@ -144,7 +144,7 @@ TEST_F(LinkFixture, OfTwoTransducersOnlyTheFirstListedIsLinkedAndNamed)
     auto first = backend.add(u"QMX80NET");
     backend.add(u"Keyboard");
     auto second = backend.add(u"QMX80NET");
-    controller.JvHidDeviceController1DeviceChange();
+    controller.onDeviceChange();
     EXPECT_EQ(first->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
     EXPECT_TRUE(second->codes().empty());
     EXPECT_EQ(backend.opens(), 1); // the other one is not even opened, so nothing of it is dispatched
@@ -161,7 +161,7 @@ TEST_F(LinkFixture, WhenTheFirstTransducerCannotBeOpenedTheNextIsLinked)
 {
     backend.add(u"QMX80NET", 0x1234, 0x5678, /*openable=*/false);
     auto second = backend.add(u"QMX80NET");
-    controller.JvHidDeviceController1DeviceChange();
+    controller.onDeviceChange();
     EXPECT_TRUE(controller.connected());
     EXPECT_EQ(status, LinkStatus::Connected);
     EXPECT_EQ(second->codes(), std::vector<std::uint8_t>{CMD_SET_LINK_STATE});
@@ -175,7 +175,7 @@ TEST_F(LinkFixture, UnplugLeavesDisconnectedOrNoConnectionAndDropsRequests)
     backend.notifyChange();
     EXPECT_FALSE(controller.connected());
     EXPECT_EQ(status, LinkStatus::Disconnected);
-    controller.SendCommand(CMD_GET_INFO);
+    controller.sendCommand(CMD_GET_INFO);
     EXPECT_EQ(dev->codes().size(), 1U); // only the link-state request of the connection
 
     backend.clear();
@@ -244,7 +244,7 @@ TEST_F(LinkFixture, FullStartUpChain)
     EXPECT_EQ(dev->writes().back()[2], 1); // flag 1 at the end of the read-out
     EXPECT_EQ(sensorSpy.count(), 1);
     EXPECT_EQ(ioSpy.count(), 1);
-    EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled());
+    EXPECT_TRUE(controller.pollTimer().isEnabled());
 }
 
 TEST_F(LinkFixture, LinkStateAcknowledgementSendsOnlyThePendingCommand)
@@ -288,26 +288,26 @@ TEST_F(LinkFixture, ConnectionTextVersions)
 TEST_F(LinkFixture, MeasurementWhileStoppedLeavesPollStoppedAndZeroingReplyRestartsIt)
 {
     auto dev = connectTransducer();
-    controller.SendCommand(CMD_ZERO_SENSOR1);
-    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+    controller.sendCommand(CMD_ZERO_SENSOR1);
+    EXPECT_FALSE(controller.pollTimer().isEnabled());
     std::vector<std::uint8_t> meas(64, 0);
     meas[0] = CMD_GET_MEASUREMENT;
     feed(*dev, meas);
-    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+    EXPECT_FALSE(controller.pollTimer().isEnabled());
     EXPECT_EQ(controller.frameCount(), 1);
     feed(*dev, reply({CMD_ZERO_SENSOR1}));
-    EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled());
+    EXPECT_TRUE(controller.pollTimer().isEnabled());
 }
 
 TEST_F(LinkFixture, UnlistedCodesOnlyRearmThePoll)
 {
     auto dev = connectTransducer();
     for (std::uint8_t code : {0x92, 0x94, 0x7F}) {
-        controller.ZylTimer_ReadData().stop();
+        controller.pollTimer().stop();
         dev->clearWrites();
         statusLine.clear();
         feed(*dev, reply({code, 0, 0}));
-        EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled()) << int(code);
+        EXPECT_TRUE(controller.pollTimer().isEnabled()) << int(code);
         EXPECT_TRUE(dev->writes().empty());
         EXPECT_TRUE(statusLine.isEmpty());
     }
@@ -346,7 +346,7 @@ TEST_F(LinkFixture, RepliesWithStatusTextsAndChainedRequests)
             EXPECT_EQ(statusLine, QString::fromUtf8(lang == lang::Language::Polish ? c.polish : c.english))
                 << int(c.code);
             EXPECT_EQ(dev->codes(), c.next) << int(c.code);
-            EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled());
+            EXPECT_TRUE(controller.pollTimer().isEnabled());
         }
     }
 }
@@ -366,10 +366,10 @@ TEST_F(LinkFixture, ShortRepliesAreNotReadPastTheirEnd)
         std::vector<std::uint8_t>(59, CMD_GET_MEASUREMENT),
     };
     for (const auto& r : shortReplies) {
-        controller.ZylTimer_ReadData().stop();
+        controller.pollTimer().stop();
         feed(*dev, r);
         if (r[0] != CMD_GET_MEASUREMENT) {
-            EXPECT_TRUE(controller.ZylTimer_ReadData().isEnabled()) << int(r[0]);
+            EXPECT_TRUE(controller.pollTimer().isEnabled()) << int(r[0]);
         }
     }
     EXPECT_TRUE(dev->writes().empty());
@@ -396,23 +396,23 @@ TEST_F(LinkFixture, ADeviceWithTooShortReportsIsToldOnTheStatusLine)
 {
     auto dev = backend.add(u"QMX80NET");
     dev->reportLength = 33;
-    controller.JvHidDeviceController1DeviceChange();
+    controller.onDeviceChange();
     EXPECT_TRUE(statusLine.contains(QStringLiteral("33"))) << statusLine.toStdString();
     EXPECT_TRUE(statusLine.contains(QStringLiteral("za krótkie"))) << statusLine.toStdString();
 }
 
 TEST_F(LinkFixture, SendCommandWhileNotConnectedStopsPollAndWritesNothing)
 {
-    controller.ZylTimer_ReadData().start();
-    controller.SendCommand(CMD_TARE_SUM);
-    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+    controller.pollTimer().start();
+    controller.sendCommand(CMD_TARE_SUM);
+    EXPECT_FALSE(controller.pollTimer().isEnabled());
 }
 
 TEST_F(LinkFixture, LinkStateFlagTrueReport)
 {
     auto dev = connectTransducer();
     dev->clearWrites();
-    controller.SendLinkState(true);
+    controller.sendLinkState(true);
     const auto w = dev->writes();
     ASSERT_EQ(w.size(), 1U);
     EXPECT_EQ(w[0][0], 0x01);
@@ -425,34 +425,34 @@ TEST_F(LinkFixture, FailedWritesAreSwallowed)
 {
     auto dev = connectTransducer();
     dev->failWrites = true;
-    controller.ZylTimer_ReadData().start();
-    controller.SendCommand(CMD_GET_INFO);
+    controller.pollTimer().start();
+    controller.sendCommand(CMD_GET_INFO);
     EXPECT_TRUE(controller.connected());
-    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled()); // left as the caller left it
+    EXPECT_FALSE(controller.pollTimer().isEnabled()); // left as the caller left it
 }
 
 TEST_F(LinkFixture, PollResumesWhenARequestGetsNoReply)
 {
     controller.setReplyTimeout(50);
     auto dev = connectTransducer();
-    controller.SendCommand(CMD_GET_SENSOR_SETTINGS);
-    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+    controller.sendCommand(CMD_GET_SENSOR_SETTINGS);
+    EXPECT_FALSE(controller.pollTimer().isEnabled());
     // Measurements do not count as the reply.
     std::vector<std::uint8_t> meas(64, 0);
     meas[0] = CMD_GET_MEASUREMENT;
     dev->inject(meas);
-    EXPECT_TRUE(waitUntil([&] { return controller.ZylTimer_ReadData().isEnabled(); }));
+    EXPECT_TRUE(waitUntil([&] { return controller.pollTimer().isEnabled(); }));
 }
 
 TEST_F(LinkFixture, LostConnectionCancelsThePendingRearm)
 {
     controller.setReplyTimeout(30);
     auto dev = connectTransducer();
-    controller.SendCommand(CMD_GET_SENSOR_SETTINGS);
+    controller.sendCommand(CMD_GET_SENSOR_SETTINGS);
     backend.clear();
     backend.notifyChange();
     waitUntil([] { return false; }, 120);
-    EXPECT_FALSE(controller.ZylTimer_ReadData().isEnabled());
+    EXPECT_FALSE(controller.pollTimer().isEnabled());
 }
 
 // ---------------------------------------------------------------- measurement
@@ -535,7 +535,7 @@ TEST_F(LinkFixture, WritesFromAnotherThreadRaceReleasesSafely)
     std::thread poller([&] {
         const std::array<std::uint8_t, 1> poll{CMD_GET_MEASUREMENT};
         while (!stop.load()) {
-            controller.SendReport(poll);
+            controller.sendReport(poll);
         }
     });
     for (int i = 0; i < 50; ++i) {
@@ -604,11 +604,11 @@ TEST_F(LinkFixture, MeasurementsThatStopWhilePollingLoseTheLinkAndSearchAgain)
     controller.setMeasurementSilenceLimit(30);
     auto dev = connectTransducer();
     feed(*dev, reply({CMD_SET_LINK_STATE, 1})); // polling runs
-    ASSERT_TRUE(controller.ZylTimer_ReadData().isEnabled());
+    ASSERT_TRUE(controller.pollTimer().isEnabled());
     feed(*dev, measurementPayload());
     EXPECT_TRUE(controller.measurementIsLive());
     dev->clearWrites();
-    controller.ZylTimer_ReadDataTimer(); // a poll that gets no measurement
+    controller.pollTick(); // a poll that gets no measurement
     ASSERT_TRUE(waitUntil([&] { return lost.count() == 1; }));
     EXPECT_EQ(lost.at(0).at(0).value<LinkLoss>(), LinkLoss::MeasurementsStopped);
     EXPECT_TRUE(statusLine.contains(QStringLiteral("brak pomiarów"))) << statusLine.toStdString();
@@ -629,8 +629,8 @@ TEST_F(LinkFixture, NoMeasurementWhilePollingIsSuspendedIsNoLoss)
     controller.setReplyTimeout(60'000);
     auto dev = connectTransducer();
     feed(*dev, reply({CMD_SET_LINK_STATE, 1}));
-    controller.ZylTimer_ReadDataTimer();
-    controller.SendCommand(CMD_TARE_SUM); // waits for its reply: polling is suspended
+    controller.pollTick();
+    controller.sendCommand(CMD_TARE_SUM); // waits for its reply: polling is suspended
     waitUntil([] { return false; }, 100);
     EXPECT_EQ(lost.count(), 0);
     EXPECT_TRUE(controller.connected());
@@ -642,7 +642,7 @@ TEST_F(LinkFixture, WithoutSearchAfterLossTheLinkStaysDown)
     controller.setMeasurementSilenceLimit(20);
     auto dev = connectTransducer();
     feed(*dev, reply({CMD_SET_LINK_STATE, 1}));
-    controller.ZylTimer_ReadDataTimer();
+    controller.pollTick();
     ASSERT_TRUE(waitUntil([&] { return !controller.connected(); }));
     waitUntil([] { return false; }, 60);
     EXPECT_FALSE(controller.connected());

@@ -34,7 +34,7 @@ RecordValues sampleValues()
 
 TEST(RecordFormat, FirstRecordOfARunIsHeaderThenDataLineEachEndingWithSemicolonAndCrLf)
 {
-    const QByteArray bytes = BuildRecordLine(allColumns(), sampleValues(), true, kComma);
+    const QByteArray bytes = buildRecordLine(allColumns(), sampleValues(), true, kComma);
     EXPECT_EQ(bytes, QByteArray("Date;Time;No.;Sum;Canal 1;Canal 2;Canal 3;Canal 4;\r\n"
                                 "9-12-2026;14:3:7:42;0;12,50;3,10;0,00;1234,50;0,00;\r\n"));
 }
@@ -43,7 +43,7 @@ TEST(RecordFormat, LaterRecordsHaveNoHeader)
 {
     RecordValues v = sampleValues();
     v.number = 17;
-    EXPECT_EQ(BuildRecordLine(allColumns(), v, false, kPoint),
+    EXPECT_EQ(buildRecordLine(allColumns(), v, false, kPoint),
               QByteArray("9-12-2026;14:3:7:42;17;12.50;3.10;0.00;1234.50;0.00;\r\n"));
 }
 
@@ -69,7 +69,7 @@ TEST(RecordFormat, ColumnsFollowTheTickedBoxesInFixedOrder)
 
 TEST(RecordFormat, NoColumnTickedGivesEmptyLines)
 {
-    EXPECT_EQ(BuildRecordLine(RecordColumns{}, sampleValues(), true, kPoint), QByteArray("\r\n\r\n"));
+    EXPECT_EQ(buildRecordLine(RecordColumns{}, sampleValues(), true, kPoint), QByteArray("\r\n\r\n"));
 }
 
 TEST(RecordFormat, DateAndTimeHaveNoLeadingZeros)

@@ -59,7 +59,7 @@ protected:
     {
         int recorded = 0;
         for (int i = 0; i < frames; ++i) {
-            const FrameOutcome o = recorder.RecordMeasurement(frame(first + static_cast<float>(i)));
+            const FrameOutcome o = recorder.recordMeasurement(frame(first + static_cast<float>(i)));
             EXPECT_FALSE(o.error) << o.error->fileName.toStdString() << ": " << o.error->reason.toStdString();
             recorded += o.recorded ? 1 : 0;
         }
@@ -149,14 +149,14 @@ TEST_F(RecorderTest, AFileThatCannotBeOpenedEndsTheRunAndNamesTheFile)
     const QString missing = dir.filePath(QStringLiteral("no-such-folder/pomiary.csv"));
     setFileName(missing);
     recorder.beginRun();
-    const FrameOutcome first = recorder.RecordMeasurement(frame(1.0F));
+    const FrameOutcome first = recorder.recordMeasurement(frame(1.0F));
     ASSERT_TRUE(first.error);
     EXPECT_EQ(first.error->fileName, missing);
     EXPECT_FALSE(first.error->reason.isEmpty());
     EXPECT_FALSE(first.recorded);
     EXPECT_FALSE(recorder.isRunning());
     EXPECT_FALSE(recorder.fileOpen());
-    const FrameOutcome next = recorder.RecordMeasurement(frame(2.0F));
+    const FrameOutcome next = recorder.recordMeasurement(frame(2.0F));
     EXPECT_FALSE(next.error) << "the ended run reports its failure once";
     EXPECT_FALSE(next.recorded);
     EXPECT_FALSE(QFile::exists(missing));
@@ -167,7 +167,7 @@ TEST_F(RecorderTest, AnUnnamedFileIsRefusedBeforeTheRunBegins)
     setFileName(QString());
     ASSERT_TRUE(recorder.beginRun());
     EXPECT_FALSE(recorder.isRunning());
-    EXPECT_FALSE(recorder.RecordMeasurement(frame(1.0F)).recorded);
+    EXPECT_FALSE(recorder.recordMeasurement(frame(1.0F)).recorded);
 }
 
 TEST_F(RecorderTest, ANameThatIsNotARegularFileIsRefusedBeforeTheRunBegins)
@@ -271,7 +271,7 @@ TEST_F(RecorderTest, AWriteErrorCutsTheFileBackToItsLastCompleteLineAndCountsThe
         EXPECT_FALSE(recorder.isRunning());
         EXPECT_FALSE(recorder.fileOpen());
         EXPECT_EQ(readAll(path), fits) << wholeLines << "+" << partBytes;
-        EXPECT_FALSE(recorder.RecordMeasurement(frame(1.0F)).recorded);
+        EXPECT_FALSE(recorder.recordMeasurement(frame(1.0F)).recorded);
         EXPECT_FALSE(recorder.flush());
         recorder.endRun();
     }
@@ -292,7 +292,7 @@ TEST_F(RecorderTest, LinesRecordedAfterAnUnnoticedWriteErrorAreCountedToo)
     int attempted = 5;
     for (int i = 0; i < 3 && !error; ++i) {
         ++attempted;
-        error = recorder.RecordMeasurement(frame(7.0F + static_cast<float>(i))).error;
+        error = recorder.recordMeasurement(frame(7.0F + static_cast<float>(i))).error;
     }
     if (!error) {
         error = recorder.endRun();
@@ -320,7 +320,7 @@ TEST_F(RecorderTest, DestroyingTheRecorderWritesAnOpenFileOut)
         RecordOptions o = recorder.options();
         local.setOptions(o);
         local.beginRun();
-        local.RecordMeasurement(frame(1.0F));
+        local.recordMeasurement(frame(1.0F));
     }
     EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1;\r\n"));
 }

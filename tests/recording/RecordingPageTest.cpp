@@ -83,7 +83,7 @@ protected:
     void feed(int frames, float value = 1.5F)
     {
         for (int i = 0; i < frames; ++i) {
-            page.RecordMeasurement(frame(value));
+            page.recordMeasurement(frame(value));
         }
     }
 
@@ -112,50 +112,50 @@ TEST_F(RecordingPageTest, ControlsCarryTheirNamesCaptionsListAndTooltips)
     for (const char* name : names) {
         EXPECT_NE(fresh.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     }
-    EXPECT_EQ(fresh.JvHeader_File->caption(), QStringLiteral("Rejestracja pomiarów do pliku"));
-    EXPECT_EQ(fresh.Checkbox_Acquistion->text(), QStringLiteral("Aktywuj zapis"));
-    EXPECT_FALSE(fresh.Checkbox_Acquistion->isChecked());
-    EXPECT_EQ(fresh.Edit_IN2->text(), QStringLiteral("IN2"));
-    EXPECT_EQ(fresh.Label_TimeToAcqData->text(), QStringLiteral("0 s"));
-    EXPECT_EQ(fresh.AcquisitionStatus->text(), QStringLiteral("..."));
-    EXPECT_EQ(fresh.GroupBox14->title(), QStringLiteral("Ustawienia"));
-    EXPECT_TRUE(fresh.Rb_AcqContinuus->isChecked());
-    EXPECT_EQ(fresh.Rb_AcqTrigIN2->text(), QStringLiteral("Zapis pojedynczy wejściem IN2"));
-    EXPECT_EQ(fresh.Rb_AcqContinuusIN2->text(), QStringLiteral("Zapis ciągły wejściem IN2"));
-    EXPECT_EQ(fresh.Label_DataAcqParam->title(), QStringLiteral("Rejestruj do pliku:"));
+    EXPECT_EQ(fresh.fileHeader->caption(), QStringLiteral("Rejestracja pomiarów do pliku"));
+    EXPECT_EQ(fresh.recordingCheck->text(), QStringLiteral("Aktywuj zapis"));
+    EXPECT_FALSE(fresh.recordingCheck->isChecked());
+    EXPECT_EQ(fresh.in2StateEdit->text(), QStringLiteral("IN2"));
+    EXPECT_EQ(fresh.recordTimeLabel->text(), QStringLiteral("0 s"));
+    EXPECT_EQ(fresh.recordingStatusEdit->text(), QStringLiteral("..."));
+    EXPECT_EQ(fresh.recordModeGroup->title(), QStringLiteral("Ustawienia"));
+    EXPECT_TRUE(fresh.continuousRadio->isChecked());
+    EXPECT_EQ(fresh.whileIn2Radio->text(), QStringLiteral("Zapis pojedynczy wejściem IN2"));
+    EXPECT_EQ(fresh.startOnIn2Radio->text(), QStringLiteral("Zapis ciągły wejściem IN2"));
+    EXPECT_EQ(fresh.recordColumnsGroup->title(), QStringLiteral("Rejestruj do pliku:"));
     const QStringList items{QStringLiteral(" 100 / s."), QStringLiteral(" 50 / s."), QStringLiteral(" 25 / s."),
                             QStringLiteral(" 10 / s."),  QStringLiteral(" 1 / s."),  QStringLiteral(" 10 / min."),
                             QStringLiteral(" 1 / min")};
-    ASSERT_EQ(fresh.ComboBox_AcquistionTime->count(), items.size());
+    ASSERT_EQ(fresh.recordIntervalList->count(), items.size());
     for (int i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(fresh.ComboBox_AcquistionTime->itemText(i), items[i]);
+        EXPECT_EQ(fresh.recordIntervalList->itemText(i), items[i]);
     }
-    EXPECT_EQ(fresh.ComboBox_AcquistionTime->currentIndex(), 3);
+    EXPECT_EQ(fresh.recordIntervalList->currentIndex(), 3);
     EXPECT_EQ(fresh.columns(), recording::RecordColumns{}) << "all column boxes clear at design";
-    EXPECT_EQ(fresh.Edit_FileName->text(), QStringLiteral("Sciezka zapisu"));
-    EXPECT_TRUE(fresh.Edit_FileName->isReadOnly());
-    EXPECT_EQ(fresh.Button_SaveFilePath->text(), QStringLiteral("&Scieżka zapisu")); // Alt+S
+    EXPECT_EQ(fresh.fileNameEdit->text(), QStringLiteral("Sciezka zapisu"));
+    EXPECT_TRUE(fresh.fileNameEdit->isReadOnly());
+    EXPECT_EQ(fresh.chooseFileButton->text(), QStringLiteral("&Scieżka zapisu")); // Alt+S
     EXPECT_TRUE(fresh.recordProgress->text().isEmpty()) << "no figures before a first run";
-    EXPECT_EQ(fresh.ComboBox_AcquistionTime->toolTip(),
+    EXPECT_EQ(fresh.recordIntervalList->toolTip(),
               QStringLiteral("Prędkosć zapisu pomiarow do pliku. Maksymalnie 100 pomiarow/sekunde, minimalnie 1/godzine."));
-    EXPECT_EQ(fresh.Rb_AcqContinuus->toolTip(),
+    EXPECT_EQ(fresh.continuousRadio->toolTip(),
               QStringLiteral("Zapis odbywa się ciągle z okresem \"Częstotliwość rejestracji\""));
-    EXPECT_EQ(fresh.Rb_AcqTrigIN2->toolTip(), QStringLiteral("Zapis odbywa się na zbocze narastające na wejście IN2 "));
-    EXPECT_EQ(fresh.Rb_AcqContinuusIN2->toolTip(),
+    EXPECT_EQ(fresh.whileIn2Radio->toolTip(), QStringLiteral("Zapis odbywa się na zbocze narastające na wejście IN2 "));
+    EXPECT_EQ(fresh.startOnIn2Radio->toolTip(),
               QStringLiteral("Zapis odbywa się na stan wysoki na wejście IN2 z okresem zapisu \"Częstotliwość rejestracji\""));
-    EXPECT_TRUE(fresh.Checkbox_SaveDate->toolTip().isEmpty());
+    EXPECT_TRUE(fresh.saveDateCheck->toolTip().isEmpty());
 }
 
 TEST_F(RecordingPageTest, TickingTheSwitchRunsARecordingThatEndsWhenCleared)
 {
-    page.Checkbox_Acquistion->setChecked(true);
-    EXPECT_FALSE(page.Button_SaveFilePath->isEnabled()) << "the file name cannot change during a run";
+    page.recordingCheck->setChecked(true);
+    EXPECT_FALSE(page.chooseFileButton->isEnabled()) << "the file name cannot change during a run";
     EXPECT_TRUE(page.flushTimer().isActive());
     EXPECT_LE(page.flushTimer().interval(), 1000);
     feed(25);
-    EXPECT_EQ(page.Label_TimeToAcqData->text(), QStringLiteral("0,05 s"));
-    page.Checkbox_Acquistion->setChecked(false);
-    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_EQ(page.recordTimeLabel->text(), QStringLiteral("0,05 s"));
+    page.recordingCheck->setChecked(false);
+    EXPECT_TRUE(page.chooseFileButton->isEnabled());
     // The last lines are written out on the file's writer thread; the timer closes the file.
     EXPECT_TRUE(page.flushTimer().isActive());
     page.recorder().waitForClosingWriters();
@@ -181,7 +181,7 @@ TEST_F(RecordingPageTest, ClearingTheSwitchDoesNotWaitForTheDisk)
     page.setDataAcquisition(true);
     feed(3);
     page.setDataAcquisition(false);
-    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_TRUE(page.chooseFileButton->isEnabled());
     EXPECT_TRUE(page.recorder().closingFiles());
     EXPECT_TRUE(page.flushTimer().isActive());
     page.flushRecording(); // the writer is still held: nothing to close yet
@@ -216,16 +216,16 @@ TEST_F(RecordingPageTest, TheFlushTimerPutsBufferedLinesOnDisk)
 TEST_F(RecordingPageTest, TheColumnBoxesAreLockedWhileARunIsOn)
 {
     page.setDataAcquisitionSpeed(0);
-    const QList<QCheckBox*> boxes{page.Checkbox_SaveDate,  page.Checkbox_SaveTime, page.Checkbox_SaveDataCnt,
-                                  page.Cb_SaveDataSummary, page.Cb_SaveDataSens1,  page.Cb_SaveDataSens2,
-                                  page.Cb_SaveDataSens3,   page.Cb_SaveDataSens4};
+    const QList<QCheckBox*> boxes{page.saveDateCheck,  page.saveTimeCheck, page.saveCounterCheck,
+                                  page.saveSumCheck, page.saveSensor1Check,  page.saveSensor2Check,
+                                  page.saveSensor3Check,   page.saveSensor4Check};
     page.setDataAcquisition(true);
     for (QCheckBox* box : boxes) {
         EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
     }
     feed(2);
-    page.Cb_SaveDataSens1->click(); // the user cannot untick a column during the run
-    page.Cb_SaveDataSens2->click();
+    page.saveSensor1Check->click(); // the user cannot untick a column during the run
+    page.saveSensor2Check->click();
     feed(2);
     endRun();
     for (QCheckBox* box : boxes) {
@@ -233,7 +233,7 @@ TEST_F(RecordingPageTest, TheColumnBoxesAreLockedWhileARunIsOn)
     }
     // Every line has the fields its header names.
     EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;1,50;\r\n1;1,50;\r\n2;1,50;\r\n3;1,50;\r\n"));
-    page.Cb_SaveDataSens2->click(); // between runs the columns change as before
+    page.saveSensor2Check->click(); // between runs the columns change as before
     EXPECT_TRUE(page.columns().sensor[1]);
 }
 
@@ -244,9 +244,9 @@ TEST_F(RecordingPageTest, AFifoIsRefusedBeforeTheRunBeginsWithoutBlocking)
     page.setFileName(fifo);
     QSignalSpy status(&page, &RecordingPage::statusMessage);
     page.setDataAcquisition(true);
-    EXPECT_FALSE(page.Checkbox_Acquistion->isChecked());
-    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
-    EXPECT_TRUE(page.Cb_SaveDataSens1->isEnabled());
+    EXPECT_FALSE(page.recordingCheck->isChecked());
+    EXPECT_TRUE(page.chooseFileButton->isEnabled());
+    EXPECT_TRUE(page.saveSensor1Check->isEnabled());
     EXPECT_FALSE(page.flushTimer().isActive());
     ASSERT_EQ(status.count(), 1);
     const QString text = status.at(0).at(0).toString();
@@ -287,14 +287,14 @@ TEST_F(RecordingPageTest, AWriteErrorSaysHowManyLinesWereNotWritten)
 TEST_F(RecordingPageTest, ModeAndSpeedFollowTheControlsDuringARun)
 {
     page.setDataAcquisition(true);
-    page.Rb_AcqTrigIN2->setChecked(true);
+    page.whileIn2Radio->setChecked(true);
     feed(40);
-    page.RecordMeasurement(frame(2.0F, true));
+    page.recordMeasurement(frame(2.0F, true));
     feed(3, 3.0F);
-    page.Rb_AcqContinuusIN2->setChecked(true);
-    page.ComboBox_AcquistionTime->setCurrentIndex(1);
+    page.startOnIn2Radio->setChecked(true);
+    page.recordIntervalList->setCurrentIndex(1);
     for (int i = 0; i < 4; ++i) {
-        page.RecordMeasurement(frame(4.0F + static_cast<float>(i), (i % 2) == 0));
+        page.recordMeasurement(frame(4.0F + static_cast<float>(i), (i % 2) == 0));
     }
     endRun();
     EXPECT_EQ(readAll(path), QByteArray("No.;Canal 1;\r\n0;2,00;\r\n1;6,00;\r\n"));
@@ -314,32 +314,32 @@ TEST_F(RecordingPageTest, IndicatorsShowIdleActiveAndWriting)
 {
     const QColor on(ui::kIndicatorOnColor);
     const QColor off(ui::kIndicatorOffColor);
-    page.ShowRecordingState(true, &statusBar);
-    EXPECT_EQ(page.AcquisitionStatus->text(), QStringLiteral("..."));
+    page.showRecordingState(true, &statusBar);
+    EXPECT_EQ(page.recordingStatusEdit->text(), QStringLiteral("..."));
     EXPECT_EQ(statusBar.text(), QStringLiteral("..."));
     EXPECT_EQ(base(&statusBar), off);
-    EXPECT_EQ(page.JvHeader_File->caption(), QStringLiteral("Zapis do pliku"));
+    EXPECT_EQ(page.fileHeader->caption(), QStringLiteral("Zapis do pliku"));
 
     page.setDataAcquisition(true);
-    page.ShowRecordingState(false, &statusBar);
+    page.showRecordingState(false, &statusBar);
     EXPECT_EQ(statusBar.text(), QStringLiteral("...")) << "not connected";
-    EXPECT_EQ(page.JvHeader_File->caption(), QStringLiteral("Zapis do pliku"));
-    page.ShowRecordingState(true, &statusBar);
-    EXPECT_EQ(page.AcquisitionStatus->text(), QStringLiteral("AKTYWNY"));
-    EXPECT_EQ(base(page.AcquisitionStatus), off);
-    EXPECT_EQ(page.JvHeader_File->caption(), QStringLiteral("Zapis do pliku aktywowany"));
-    EXPECT_EQ(page.JvHeader_File->gradientStart(), QColor(ui::kHeaderOnStart));
+    EXPECT_EQ(page.fileHeader->caption(), QStringLiteral("Zapis do pliku"));
+    page.showRecordingState(true, &statusBar);
+    EXPECT_EQ(page.recordingStatusEdit->text(), QStringLiteral("AKTYWNY"));
+    EXPECT_EQ(base(page.recordingStatusEdit), off);
+    EXPECT_EQ(page.fileHeader->caption(), QStringLiteral("Zapis do pliku aktywowany"));
+    EXPECT_EQ(page.fileHeader->gradientStart(), QColor(ui::kHeaderOnStart));
 
     feed(10);
     for (int tick = 0; tick < 11; ++tick) {
-        page.ShowRecordingState(true, &statusBar);
-        ASSERT_EQ(page.AcquisitionStatus->text(), QStringLiteral("ZAPIS")) << tick;
+        page.showRecordingState(true, &statusBar);
+        ASSERT_EQ(page.recordingStatusEdit->text(), QStringLiteral("ZAPIS")) << tick;
         ASSERT_EQ(statusBar.text(), QStringLiteral("ZAPIS")) << tick;
         ASSERT_EQ(base(&statusBar), on);
     }
-    page.ShowRecordingState(true, &statusBar);
+    page.showRecordingState(true, &statusBar);
     EXPECT_EQ(statusBar.text(), QStringLiteral("AKTYWNY"));
-    page.ShowRecordingState(true, nullptr); // the status strip may be absent
+    page.showRecordingState(true, nullptr); // the status strip may be absent
 }
 
 TEST_F(RecordingPageTest, AFileThatCannotBeWrittenEndsTheRunAndSaysWhichAndWhy)
@@ -349,8 +349,8 @@ TEST_F(RecordingPageTest, AFileThatCannotBeWrittenEndsTheRunAndSaysWhichAndWhy)
     QSignalSpy status(&page, &RecordingPage::statusMessage);
     page.setDataAcquisition(true);
     feed(10);
-    EXPECT_FALSE(page.Checkbox_Acquistion->isChecked());
-    EXPECT_TRUE(page.Button_SaveFilePath->isEnabled());
+    EXPECT_FALSE(page.recordingCheck->isChecked());
+    EXPECT_TRUE(page.chooseFileButton->isEnabled());
     EXPECT_FALSE(page.flushTimer().isActive());
     ASSERT_EQ(status.count(), 1);
     EXPECT_TRUE(status.at(0).at(0).toString().contains(missing));
@@ -435,7 +435,7 @@ TEST(RecordingPageFileDialog, ChoosingAnExistingFileAsksNoReplaceQuestion)
 TEST_F(RecordingPageTest, ClickingTheButtonOpensTheDialog)
 {
     chosenName = dir.filePath(QStringLiteral("x.csv"));
-    page.Button_SaveFilePath->click();
+    page.chooseFileButton->click();
     EXPECT_EQ(page.fileName(), chosenName);
 }
 

@@ -48,7 +48,7 @@ TEST(SimulatedRecording, TenMinutesAtTheFastestSpeedGiveOneLinePerFrameSent)
                 }
                 ++framesSent;
                 clock = clock.addMSecs(10);
-                const auto outcome = recorder.RecordMeasurement(m);
+                const auto outcome = recorder.recordMeasurement(m);
                 ASSERT_FALSE(outcome.error);
                 lines += outcome.recorded ? 1 : 0;
             }

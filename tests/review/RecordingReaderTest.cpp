@@ -48,7 +48,7 @@ void recordRun(const QString& path, const RecordColumns& columns, const display:
             m.ChannelValue[static_cast<std::size_t>(ch)] = sensorValue(i, ch);
         }
         m.SumValue = sumValue(i);
-        ASSERT_FALSE(recorder.RecordMeasurement(m).error);
+        ASSERT_FALSE(recorder.recordMeasurement(m).error);
         now = now.addMSecs(10);
     }
     ASSERT_FALSE(recorder.endRun());

@@ -10,7 +10,7 @@
 #include "ui/pages/OutputsPage.h"
 #include "ui/pages/SettingsPage.h"
 #include "ui/pages/SettingsWidgets.h"
-#include "ui/windows/TFormAnCalib.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -56,7 +56,7 @@ protected:
     {
         window.attachLink(&link);
         window.setNumberLocale(display::NumberLocale::c());
-        link.JvHidDeviceController1DeviceChange();
+        link.onDeviceChange();
         EXPECT_TRUE(link.connected());
         dev->clearWrites();
     }
@@ -74,26 +74,26 @@ protected:
     FakeBackend backend;
     std::shared_ptr<FakeDeviceState> dev;
     link::LinkController link;
-    ui::TFormAnCalib window;
+    ui::AnalogCalibrationWindow window;
 };
 
 TEST_F(AnalogCalibration, StartsWithVoltageSelectedAndTestClear)
 {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Wyjście analogowe - kalibracja"));
-    EXPECT_TRUE(window.Rb_0_10V->isChecked());
-    EXPECT_FALSE(window.RadioButton2->isChecked());
-    EXPECT_FALSE(window.Cb_Test->isChecked());
-    EXPECT_EQ(window.Edit1_0_10V->text(), QStringLiteral("0"));
-    EXPECT_EQ(window.Edit1_4_20mA->text(), QStringLiteral("0"));
+    EXPECT_TRUE(window.voltageRadio->isChecked());
+    EXPECT_FALSE(window.currentRadio->isChecked());
+    EXPECT_FALSE(window.testCheck->isChecked());
+    EXPECT_EQ(window.voltageEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(window.currentEdit->text(), QStringLiteral("0"));
     EXPECT_EQ(window.windowModality(), Qt::ApplicationModal);
 }
 
 TEST_F(AnalogCalibration, StartFramesCarryChannelFlagAndTestLevel)
 {
-    window.Button1->click();
-    window.RadioButton2->setChecked(true);
-    window.Cb_Test->setChecked(true);
-    window.Button1->click();
+    window.testStartButton->click();
+    window.currentRadio->setChecked(true);
+    window.testCheck->setChecked(true);
+    window.testStartButton->click();
     const auto r = requests();
     ASSERT_EQ(r.size(), 2U);
     EXPECT_EQ(r[0], padded({0xA8, 0x00, 0x00, 0x00, 0x00, 0x10, 0x41}));
@@ -102,20 +102,20 @@ TEST_F(AnalogCalibration, StartFramesCarryChannelFlagAndTestLevel)
 
 TEST_F(AnalogCalibration, StopIsTheCodeAlone)
 {
-    window.Button2->click();
+    window.testStopButton->click();
     EXPECT_EQ(requests(), (std::vector<std::vector<std::uint8_t>>{padded({0xA9})}));
 }
 
 TEST_F(AnalogCalibration, StoredVoltageIsSentAsFloat32AndShownWithThreeDecimals)
 {
-    window.Edit1_0_10V->setText(QStringLiteral("9,012"));
-    window.Btn_Calib_0_10->click();
+    window.voltageEdit->setText(QStringLiteral("9,012"));
+    window.calibrateVoltageButton->click();
     auto expected = std::vector<std::uint8_t>{0xAA, 0x00};
     const auto f = floatBytes(9.012F);
     expected.insert(expected.end(), f.begin(), f.end());
     EXPECT_EQ(requests(), (std::vector<std::vector<std::uint8_t>>{padded(expected)}));
-    EXPECT_EQ(window.Edit1_0_10V->text(), QStringLiteral("9.012"));
-    EXPECT_FALSE(isMarkedRefused(window.Edit1_0_10V));
+    EXPECT_EQ(window.voltageEdit->text(), QStringLiteral("9.012"));
+    EXPECT_FALSE(isMarkedRefused(window.voltageEdit));
 }
 
 struct CalibCase {
@@ -135,9 +135,9 @@ class CalibrationBounds : public AnalogCalibration, public ::testing::WithParamI
 TEST_P(CalibrationBounds, OutOfRangeValueIsOnlyMarked)
 {
     const CalibCase& c = GetParam();
-    QLineEdit* edit = c.current ? window.Edit1_4_20mA : window.Edit1_0_10V;
+    QLineEdit* edit = c.current ? window.currentEdit : window.voltageEdit;
     edit->setText(QString::fromLatin1(c.text));
-    (c.current ? window.Btn_Calib_4_20 : window.Btn_Calib_0_10)->click();
+    (c.current ? window.calibrateCurrentButton : window.calibrateVoltageButton)->click();
     const auto r = requests();
     EXPECT_EQ(r.size(), c.sent ? 1U : 0U);
     if (c.sent) {
@@ -158,12 +158,12 @@ INSTANTIATE_TEST_SUITE_P(Table, CalibrationBounds,
 
 TEST_F(AnalogCalibration, ReadingFactorsRequestsIoSettingsAndLeavesTheWindowAlone)
 {
-    window.Edit1_0_10V->setText(QStringLiteral("9.5"));
-    window.Btn_readFactors->click();
+    window.voltageEdit->setText(QStringLiteral("9.5"));
+    window.readFactorsButton->click();
     EXPECT_EQ(requests(), (std::vector<std::vector<std::uint8_t>>{padded({0x03})}));
-    EXPECT_EQ(window.Edit1_0_10V->text(), QStringLiteral("9.5"));
-    EXPECT_EQ(window.Label_CalibVal_0_10V->text(), QStringLiteral("0"));
-    EXPECT_EQ(window.Label_CalibVal_0_20mA->text(), QStringLiteral("0"));
+    EXPECT_EQ(window.voltageEdit->text(), QStringLiteral("9.5"));
+    EXPECT_EQ(window.voltageFactorLabel->text(), QStringLiteral("0"));
+    EXPECT_EQ(window.currentFactorLabel->text(), QStringLiteral("0"));
 }
 
 // What the window sends when it is closed after a sequence of button presses: the stop request
@@ -185,11 +185,11 @@ TEST_P(ClosingWhileForced, StopIsSentFirstOnlyWhileALevelIsForced)
     window.showModal();
     for (const char* p = GetParam().presses; *p != 0; ++p) {
         if (*p == 's') {
-            window.Button1->click();
+            window.testStartButton->click();
         } else if (*p == 'p') {
-            window.Button2->click();
+            window.testStopButton->click();
         } else {
-            window.RadioButton2->setChecked(true);
+            window.currentRadio->setChecked(true);
         }
     }
     window.close();
@@ -211,17 +211,17 @@ TEST_F(AnalogCalibration, EscapeClosesTheWindowAndStopsAForcedLevel)
 {
     window.showModal();
     QApplication::setActiveWindow(&window);
-    window.Button1->click();
+    window.testStartButton->click();
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0xA8, 0xA9}));
 
     // Esc from inside a field closes it too; what was typed stays.
     window.showModal();
-    window.Edit1_0_10V->setText(QStringLiteral("9.1"));
-    QTest::keyClick(window.Edit1_0_10V, Qt::Key_Escape);
+    window.voltageEdit->setText(QStringLiteral("9.1"));
+    QTest::keyClick(window.voltageEdit, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.Edit1_0_10V->text(), QStringLiteral("9.1"));
+    EXPECT_EQ(window.voltageEdit->text(), QStringLiteral("9.1"));
     EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0xA8, 0xA9}));
 }
 
@@ -231,14 +231,14 @@ TEST(AnalogCalibrationPlace, OutputsPageButtonOpensTheWindowWithTheLink)
     auto dev = backend.add(u"QMX80NET");
     link::LinkController link(backend, polish);
     ui::SettingsPage page(link, polish);
-    ui::TFormAnCalib window;
+    ui::AnalogCalibrationWindow window;
     page.setAnalogCalibrationWindow(&window);
-    link.JvHidDeviceController1DeviceChange();
+    link.onDeviceChange();
     dev->clearWrites();
     EXPECT_FALSE(window.isVisible());
-    page.TabSheet4->Btn_AnalogOutCalib->click();
+    page.outputsPage->analogCalibrationButton->click();
     EXPECT_TRUE(window.isVisible());
-    window.Button2->click();
+    window.testStopButton->click();
     EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{link::CMD_ANALOG_TEST_STOP}));
     window.close();
 }

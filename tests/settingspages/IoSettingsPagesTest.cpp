@@ -23,14 +23,14 @@ namespace {
 
 class IoPages : public PagesFixture {
 protected:
-    ui::CommunicationPage& comm() { return *page.TabSheet7; }
-    ui::OutputsPage& outs() { return *page.TabSheet4; }
+    ui::CommunicationPage& comm() { return *page.communicationPage; }
+    ui::OutputsPage& outs() { return *page.outputsPage; }
 
     void applyReply(const settings::IoSettings& io)
     {
-        page.ApplyIOSettings(toQByteArray(frameOf(link::CMD_GET_IO_SETTINGS, settings::encodeIoSettingsRequest(io))));
+        page.applyIoSettings(toQByteArray(frameOf(link::CMD_GET_IO_SETTINGS, settings::encodeIoSettingsRequest(io))));
     }
-    void applyRaw(std::vector<std::uint8_t> frame) { page.ApplyIOSettings(toQByteArray(frame)); }
+    void applyRaw(std::vector<std::uint8_t> frame) { page.applyIoSettings(toQByteArray(frame)); }
 
     /// The reply record as raw bytes, for bytes the codec's types cannot express.
     static std::vector<std::uint8_t> rawFrame(const settings::IoSettings& io)
@@ -42,7 +42,7 @@ protected:
     std::optional<std::vector<std::uint8_t>> write()
     {
         dev->clearWrites();
-        comm().Btn_SaveIOSettings->click();
+        comm().writeIoSettingsButton->click();
         const auto r = requests();
         if (r.empty()) {
             return std::nullopt;
@@ -70,18 +70,18 @@ settings::IoSettings sampleIo()
 
 TEST_F(IoPages, StartsWithTheDesignTexts)
 {
-    EXPECT_EQ(comm().Cb_ModbusBaud->currentText(), QStringLiteral("38400"));
-    EXPECT_EQ(comm().Cb_ModbusParity->currentText(), QStringLiteral("None"));
-    EXPECT_EQ(comm().Cb_ModbusAddress->count(), 247);
-    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("192.168.0.2"));
-    EXPECT_EQ(comm().MaskEdit_IP_Mask->text(), QStringLiteral("255.255.255.0"));
-    EXPECT_EQ(comm().MaskEdit_IP_Gate->text(), QStringLiteral("192.168.0.1"));
-    EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("00:00:00:00:00:00"));
-    EXPECT_TRUE(comm().MaskEdit_MAC->isReadOnly());
-    EXPECT_FALSE(comm().Edit1->isEnabled());
-    EXPECT_EQ(comm().Edit1->text(), QStringLiteral("502"));
-    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabSheet7);
+    EXPECT_EQ(comm().modbusBaudList->currentText(), QStringLiteral("38400"));
+    EXPECT_EQ(comm().modbusParityList->currentText(), QStringLiteral("None"));
+    EXPECT_EQ(comm().modbusAddressList->count(), 247);
+    EXPECT_EQ(comm().modbusAddressList->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("192.168.0.2"));
+    EXPECT_EQ(comm().ipMaskEdit->text(), QStringLiteral("255.255.255.0"));
+    EXPECT_EQ(comm().ipGatewayEdit->text(), QStringLiteral("192.168.0.1"));
+    EXPECT_EQ(comm().macAddressEdit->text(), QStringLiteral("00:00:00:00:00:00"));
+    EXPECT_TRUE(comm().macAddressEdit->isReadOnly());
+    EXPECT_FALSE(comm().ethernetPortEdit->isEnabled());
+    EXPECT_EQ(comm().ethernetPortEdit->text(), QStringLiteral("502"));
+    EXPECT_EQ(page.settingsTabs->currentWidget(), page.communicationPage);
     for (const auto* row : {&outs().out1, &outs().out2}) {
         for (QWidget* c : row->settingsControls()) {
             EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
@@ -91,15 +91,15 @@ TEST_F(IoPages, StartsWithTheDesignTexts)
 
 TEST_F(IoPages, ReplyFillsBothPages)
 {
-    page.Cb_Decp->setCurrentIndex(1);
+    page.decimalsList->setCurrentIndex(1);
     applyReply(sampleIo());
-    EXPECT_EQ(comm().Cb_ModbusBaud->currentText(), QStringLiteral("115200"));
-    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("17"));
-    EXPECT_EQ(comm().Cb_ModbusParity->currentText(), QStringLiteral("Even"));
-    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("10.0.0.7"));
-    EXPECT_EQ(comm().MaskEdit_IP_Mask->text(), QStringLiteral("255.255.0.0"));
-    EXPECT_EQ(comm().MaskEdit_IP_Gate->text(), QStringLiteral("10.0.0.1"));
-    EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("0:1b:2c:a:ff:7"));
+    EXPECT_EQ(comm().modbusBaudList->currentText(), QStringLiteral("115200"));
+    EXPECT_EQ(comm().modbusAddressList->currentText(), QStringLiteral("17"));
+    EXPECT_EQ(comm().modbusParityList->currentText(), QStringLiteral("Even"));
+    EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("10.0.0.7"));
+    EXPECT_EQ(comm().ipMaskEdit->text(), QStringLiteral("255.255.0.0"));
+    EXPECT_EQ(comm().ipGatewayEdit->text(), QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(comm().macAddressEdit->text(), QStringLiteral("0:1b:2c:a:ff:7"));
     EXPECT_EQ(outs().out1.condition->currentText(), QStringLiteral("ORAZ"));
     EXPECT_EQ(outs().out1.mode1->currentText(), QStringLiteral(">"));
     EXPECT_EQ(outs().out1.mode2->currentText(), QStringLiteral("<"));
@@ -117,13 +117,13 @@ TEST_F(IoPages, AddressByteSelectsItsItemAndZeroLeavesTheList)
     auto io = sampleIo();
     io.Address = 200;
     applyReply(io);
-    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("200"));
+    EXPECT_EQ(comm().modbusAddressList->currentText(), QStringLiteral("200"));
     io.Address = 0;
     applyReply(io);
-    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("200"));
+    EXPECT_EQ(comm().modbusAddressList->currentText(), QStringLiteral("200"));
     io.Address = 248;
     applyReply(io);
-    EXPECT_EQ(comm().Cb_ModbusAddress->currentIndex(), -1);
+    EXPECT_EQ(comm().modbusAddressList->currentIndex(), -1);
 }
 
 TEST_F(IoPages, BaudAndParityBytesAreReadSigned)
@@ -132,13 +132,13 @@ TEST_F(IoPages, BaudAndParityBytesAreReadSigned)
     raw[1] = 7; // outside the list: kept
     raw[3] = 3;
     applyRaw(raw);
-    EXPECT_EQ(comm().Cb_ModbusBaud->currentText(), QStringLiteral("38400"));
-    EXPECT_EQ(comm().Cb_ModbusParity->currentText(), QStringLiteral("None"));
+    EXPECT_EQ(comm().modbusBaudList->currentText(), QStringLiteral("38400"));
+    EXPECT_EQ(comm().modbusParityList->currentText(), QStringLiteral("None"));
     raw[1] = 0xFF; // negative: no selection
     raw[3] = 0x80;
     applyRaw(raw);
-    EXPECT_EQ(comm().Cb_ModbusBaud->currentIndex(), -1);
-    EXPECT_EQ(comm().Cb_ModbusParity->currentIndex(), -1);
+    EXPECT_EQ(comm().modbusBaudList->currentIndex(), -1);
+    EXPECT_EQ(comm().modbusParityList->currentIndex(), -1);
 }
 
 TEST_F(IoPages, OutputListByteOutsideItsListLeavesItWithoutSelection)
@@ -157,12 +157,12 @@ TEST_F(IoPages, ShortReplyChangesNothing)
     auto raw = rawFrame(sampleIo());
     raw.resize(49);
     applyRaw(raw);
-    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("192.168.0.2"));
+    EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("192.168.0.2"));
 }
 
 TEST_F(IoPages, WriteSendsTheRecordAtItsByteOffsetsAfterTheNotice)
 {
-    page.Cb_Decp->setCurrentIndex(1);
+    page.decimalsList->setCurrentIndex(1);
     applyReply(sampleIo());
     const auto r = write();
     ASSERT_TRUE(r.has_value());
@@ -191,10 +191,10 @@ TEST_F(IoPages, WriteSendsTheRecordAtItsByteOffsetsAfterTheNotice)
 
 TEST_F(IoPages, BothSaveButtonsWriteAndBothReadButtonsRead)
 {
-    outs().BitBtn6->click();
-    comm().Btn_SaveIOSettings->click();
-    outs().BitBtn5->click();
-    comm().Btn_ReadIOettings->click();
+    outs().writeOutputsButton->click();
+    comm().writeIoSettingsButton->click();
+    outs().readOutputsButton->click();
+    comm().readIoSettingsButton->click();
     EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0x8B, 0x8B, 0x03, 0x03}));
 }
 
@@ -207,7 +207,7 @@ class IpTexts : public IoPages, public ::testing::WithParamInterface<AddressCase
 
 TEST_P(IpTexts, AreSentAsInetAddrReadsThem)
 {
-    comm().MaskEdit_IP_Addr->setText(QString::fromLatin1(GetParam().ip));
+    comm().ipAddressEdit->setText(QString::fromLatin1(GetParam().ip));
     const auto r = write();
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ((std::array<std::uint8_t, 4>{(*r)[4], (*r)[5], (*r)[6], (*r)[7]}), GetParam().sent);
@@ -220,24 +220,24 @@ INSTANTIATE_TEST_SUITE_P(Table, IpTexts,
 
 TEST_F(IoPages, UnreadableAddressEndsTheWriteWithOnlyItsMark)
 {
-    comm().MaskEdit_IP_Addr->setText(QStringLiteral("192.168.0.300"));
-    ui::settingswidgets::markRefused(comm().MaskEdit_IP_Gate, true); // left from an earlier write
+    comm().ipAddressEdit->setText(QStringLiteral("192.168.0.300"));
+    ui::settingswidgets::markRefused(comm().ipGatewayEdit, true); // left from an earlier write
     outs().out1.number1->setText(QStringLiteral("x"));
     EXPECT_FALSE(write().has_value());
     EXPECT_TRUE(events.empty());
-    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Addr));
-    EXPECT_FALSE(isMarkedRefused(comm().MaskEdit_IP_Mask));
-    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Gate));  // not checked: keeps its colour
+    EXPECT_TRUE(isMarkedRefused(comm().ipAddressEdit));
+    EXPECT_FALSE(isMarkedRefused(comm().ipMaskEdit));
+    EXPECT_TRUE(isMarkedRefused(comm().ipGatewayEdit));  // not checked: keeps its colour
     EXPECT_FALSE(isMarkedRefused(outs().out1.number1));     // not checked either
 }
 
 TEST_F(IoPages, BroadcastMaskIsRefusedLikeAnUnreadableText)
 {
-    comm().MaskEdit_IP_Mask->setText(QStringLiteral("255.255.255.255"));
+    comm().ipMaskEdit->setText(QStringLiteral("255.255.255.255"));
     EXPECT_FALSE(write().has_value());
     EXPECT_TRUE(events.empty());
-    EXPECT_FALSE(isMarkedRefused(comm().MaskEdit_IP_Addr));
-    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Mask));
+    EXPECT_FALSE(isMarkedRefused(comm().ipAddressEdit));
+    EXPECT_TRUE(isMarkedRefused(comm().ipMaskEdit));
 }
 
 TEST_F(IoPages, MacFromTheReplyIsWrittenBackUnchanged)
@@ -251,15 +251,15 @@ TEST_F(IoPages, MacFromTheReplyIsWrittenBackUnchanged)
 
 TEST_F(IoPages, ModbusAddressItemIsWrittenAsTheAddress)
 {
-    comm().Cb_ModbusAddress->setCurrentIndex(246);
+    comm().modbusAddressList->setCurrentIndex(246);
     EXPECT_EQ(write().value().at(2), 247);
-    comm().Cb_ModbusAddress->setCurrentIndex(0);
+    comm().modbusAddressList->setCurrentIndex(0);
     EXPECT_EQ(write().value().at(2), 1);
 }
 
 TEST_F(IoPages, ListsWithoutSelectionAreRefusedSoNoAddressZeroOrIndex255IsSent)
 {
-    for (QComboBox* list : {comm().Cb_ModbusAddress, comm().Cb_ModbusBaud, outs().out2.source}) {
+    for (QComboBox* list : {comm().modbusAddressList, comm().modbusBaudList, outs().out2.source}) {
         events.clear();
         list->setCurrentIndex(-1);
         EXPECT_FALSE(write().has_value()) << list->objectName().toStdString();
@@ -270,7 +270,7 @@ TEST_F(IoPages, ListsWithoutSelectionAreRefusedSoNoAddressZeroOrIndex255IsSent)
     }
     events.clear();
     EXPECT_TRUE(write().has_value());
-    EXPECT_FALSE(isMarkedRefused(comm().Cb_ModbusAddress));
+    EXPECT_FALSE(isMarkedRefused(comm().modbusAddressList));
 }
 
 TEST_F(IoPages, ThresholdBeyondTheBoundsIsRefusedWithOneBoxAndNoNotice)
@@ -305,7 +305,7 @@ TEST_F(IoPages, UnchangedPagesWriteBackTheBytesTheyRead)
 {
     auto io = sampleIo();
     for (int decp = 0; decp < 5; ++decp) {
-        page.Cb_Decp->setCurrentIndex(decp);
+        page.decimalsList->setCurrentIndex(decp);
         for (const auto& [a, b] : {std::pair{150.25F, -12.5F}, std::pair{0.75F, 2.25F}, std::pair{0.1F, 1e6F},
                                    std::pair{-0.5F, 99999.99F}}) {
             io.Out1.number1 = a;
@@ -324,30 +324,30 @@ TEST_F(IoPages, UnchangedPagesWriteBackTheBytesTheyRead)
 
 TEST_F(IoPages, AnUnreadableAddressBringsTheCommunicationPageForward)
 {
-    page.PageControl2->setCurrentWidget(page.TabSheet4);
-    comm().MaskEdit_IP_Addr->setText(QStringLiteral("192.168.0.300"));
-    outs().BitBtn6->click();
+    page.settingsTabs->setCurrentWidget(page.outputsPage);
+    comm().ipAddressEdit->setText(QStringLiteral("192.168.0.300"));
+    outs().writeOutputsButton->click();
     EXPECT_TRUE(requests().empty());
     EXPECT_TRUE(events.empty()); // still no message: the mark, now in view, tells
-    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabSheet7);
-    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Addr));
+    EXPECT_EQ(page.settingsTabs->currentWidget(), page.communicationPage);
+    EXPECT_TRUE(isMarkedRefused(comm().ipAddressEdit));
 }
 
 TEST_F(IoPages, ARefusedThresholdBringsTheOutputsPageForwardUnlessAMarkIsInView)
 {
-    page.PageControl2->setCurrentWidget(page.TabSheet7);
+    page.settingsTabs->setCurrentWidget(page.communicationPage);
     outs().out2.number1->setText(QStringLiteral("x"));
-    comm().Btn_SaveIOSettings->click();
+    comm().writeIoSettingsButton->click();
     ASSERT_EQ(count(PK::Warning), 1U);
-    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabSheet4);
+    EXPECT_EQ(page.settingsTabs->currentWidget(), page.outputsPage);
 
     // With a marked list on the communication page in view, that page stays.
     events.clear();
-    page.PageControl2->setCurrentWidget(page.TabSheet7);
-    comm().Cb_ModbusParity->setCurrentIndex(-1);
-    comm().Btn_SaveIOSettings->click();
+    page.settingsTabs->setCurrentWidget(page.communicationPage);
+    comm().modbusParityList->setCurrentIndex(-1);
+    comm().writeIoSettingsButton->click();
     ASSERT_EQ(count(PK::Warning), 1U);
-    EXPECT_EQ(page.PageControl2->currentWidget(), page.TabSheet7);
+    EXPECT_EQ(page.settingsTabs->currentWidget(), page.communicationPage);
     EXPECT_TRUE(events[0].text.endsWith(QStringLiteral("\nParzystość\nWartość do warunku 1 (OUT2): od -100000000 do 100000000")))
         << events[0].text.toStdString();
 }
@@ -357,10 +357,10 @@ TEST_F(IoPages, ReplyTakesTheMarkOffFieldsItFillsWithValidValues)
     outs().out1.number2->setText(QStringLiteral("2E8"));
     outs().out2.source->setCurrentIndex(-1);
     EXPECT_FALSE(write().has_value());
-    comm().MaskEdit_IP_Gate->setText(QStringLiteral("1.2.3.4.5"));
+    comm().ipGatewayEdit->setText(QStringLiteral("1.2.3.4.5"));
     EXPECT_FALSE(write().has_value());
     ASSERT_TRUE(isMarkedRefused(outs().out1.number2));
-    ASSERT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Gate));
+    ASSERT_TRUE(isMarkedRefused(comm().ipGatewayEdit));
 
     // The transducer holds a broadcast gateway: a text the page cannot send, so its mark stays.
     auto io = sampleIo();
@@ -368,9 +368,9 @@ TEST_F(IoPages, ReplyTakesTheMarkOffFieldsItFillsWithValidValues)
     applyReply(io);
     EXPECT_FALSE(isMarkedRefused(outs().out1.number2));
     EXPECT_FALSE(isMarkedRefused(outs().out2.source));
-    EXPECT_TRUE(isMarkedRefused(comm().MaskEdit_IP_Gate));
+    EXPECT_TRUE(isMarkedRefused(comm().ipGatewayEdit));
     applyReply(sampleIo());
-    EXPECT_FALSE(isMarkedRefused(comm().MaskEdit_IP_Gate));
+    EXPECT_FALSE(isMarkedRefused(comm().ipGatewayEdit));
 }
 
 TEST_F(IoPages, ThresholdOneAboveTheBoundPassesAsItsFloat32)
@@ -383,7 +383,7 @@ TEST_F(IoPages, ThresholdOneAboveTheBoundPassesAsItsFloat32)
 
 TEST_F(IoPages, IndicatorRoleDisablesExactlyItsOwnRow)
 {
-    outs().Cb_Out1StabilityIndicator->click();
+    outs().stabilityIndicatorCheck->click();
     for (QWidget* c : outs().out1.settingsControls()) {
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
     }
@@ -391,13 +391,13 @@ TEST_F(IoPages, IndicatorRoleDisablesExactlyItsOwnRow)
         EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
     }
     EXPECT_TRUE(outs().out1.status->isEnabled());
-    outs().Cb_Out1StabilityIndicator->click();
+    outs().stabilityIndicatorCheck->click();
     EXPECT_TRUE(outs().out1.mode2->isEnabled());
 }
 
 TEST_F(IoPages, ReplyWithBothIndicatorFlagsDisablesBothRowsAndTheirValuesAreStillSent)
 {
-    page.Cb_Decp->setCurrentIndex(1);
+    page.decimalsList->setCurrentIndex(1);
     auto io = sampleIo();
     io.IndicatorFlags = 3;
     applyReply(io);
@@ -418,8 +418,8 @@ TEST_F(IoPages, ReplyWithBothIndicatorFlagsDisablesBothRowsAndTheirValuesAreStil
 TEST_F(IoPages, FactoryRestoresAskFirstAndCancelSendsNothing)
 {
     confirmAnswer = false;
-    comm().Btn_ComFactory->click();
-    outs().Btn_OutputsFactory->click();
+    comm().communicationDefaultsButton->click();
+    outs().outputsDefaultsButton->click();
     EXPECT_TRUE(requests().empty());
     ASSERT_EQ(events.size(), 2U);
     for (const auto& e : events) {
@@ -428,20 +428,20 @@ TEST_F(IoPages, FactoryRestoresAskFirstAndCancelSendsNothing)
         EXPECT_EQ(e.text, QStringLiteral("Przywrócić domyślne?"));
     }
     confirmAnswer = true;
-    comm().Btn_ComFactory->click();
-    outs().Btn_OutputsFactory->click();
+    comm().communicationDefaultsButton->click();
+    outs().outputsDefaultsButton->click();
     EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0xA0, 0xA1}));
 }
 
 TEST_F(IoPages, AcknowledgedWriteReadsTheBlockBackAndRefillsThePages)
 {
-    comm().Btn_SaveIOSettings->click();
+    comm().writeIoSettingsButton->click();
     deliver(reply({link::CMD_SET_IO_SETTINGS}));
     auto io = sampleIo();
     io.Address = 99;
     deliver(rawFrame(io));
     EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{0x8B, 0x03, 0x85}));
-    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("99"));
+    EXPECT_EQ(comm().modbusAddressList->currentText(), QStringLiteral("99"));
 }
 
 } // namespace

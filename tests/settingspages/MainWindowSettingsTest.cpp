@@ -22,21 +22,21 @@ namespace {
 TEST(MainWindowSettings, StartUpDerivesTheRateLabelsAndFillsTheAddressList)
 {
     test::FakeBackend backend;
-    ui::TForm1 window(backend);
-    ui::SettingsPage& page = *window.TabSheet5;
-    EXPECT_EQ(page.Cb_ModbusAddress->count(), 247);
-    EXPECT_EQ(page.TabSheet6->Cb_AdRate->currentIndex(), 2);
-    EXPECT_EQ(page.TabSheet6->Label_ResponseDelay->text(), QStringLiteral("62 ms"));
-    EXPECT_TRUE(page.TabSheet6->Label_StabilitySettingTime->text().endsWith(QStringLiteral(" s")));
-    EXPECT_TRUE(window.UnitsText().isEmpty());
+    ui::MainWindow window(backend);
+    ui::SettingsPage& page = *window.settingsPage;
+    EXPECT_EQ(page.modbusAddressList->count(), 247);
+    EXPECT_EQ(page.sensorPage->adRateList->currentIndex(), 2);
+    EXPECT_EQ(page.sensorPage->responseDelayLabel->text(), QStringLiteral("62 ms"));
+    EXPECT_TRUE(page.sensorPage->stabilityTimeLabel->text().endsWith(QStringLiteral(" s")));
+    EXPECT_TRUE(window.unitsText().isEmpty());
 }
 
 TEST(MainWindowSettings, SensorSettingsReplySetsTheDisplayUnits)
 {
     test::FakeBackend backend;
     auto dev = backend.add(u"QMX80NET");
-    ui::TForm1 window(backend);
-    window.JvHidDeviceController1DeviceChange();
+    ui::MainWindow window(backend);
+    window.onDeviceChange();
     ASSERT_TRUE(window.link().connected());
     settings::SensorSettings s;
     s.Units = 3;
@@ -45,8 +45,8 @@ TEST(MainWindowSettings, SensorSettingsReplySetsTheDisplayUnits)
     reply[0] = link::CMD_GET_SENSOR_SETTINGS;
     reply.resize(64, 0);
     dev->inject(reply);
-    EXPECT_TRUE(test::waitUntil([&] { return window.UnitsText() == QStringLiteral(" kg"); }));
-    EXPECT_EQ(window.TabSheet5->UnitsText(), QStringLiteral(" kg"));
+    EXPECT_TRUE(test::waitUntil([&] { return window.unitsText() == QStringLiteral(" kg"); }));
+    EXPECT_EQ(window.settingsPage->unitsText(), QStringLiteral(" kg"));
 }
 
 } // namespace

@@ -73,8 +73,8 @@ protected:
         page.setNumberLocale(display::NumberLocale::c());
         page.setPrompts(std::make_unique<RecordingPrompts>(events, confirmAnswer, [this] { return dev->writes().size(); }));
         page.fillModbusAddressList();
-        page.Cb_AdRateChange();
-        link.JvHidDeviceController1DeviceChange();
+        page.adRateChanged();
+        link.onDeviceChange();
         EXPECT_TRUE(link.connected());
         dev->clearWrites();
     }

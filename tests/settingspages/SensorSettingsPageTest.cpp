@@ -26,7 +26,7 @@ namespace {
 
 class SensorPage : public PagesFixture {
 protected:
-    ui::SensorSettingsPage& s() { return *page.TabSheet6; }
+    ui::SensorSettingsPage& s() { return *page.sensorPage; }
 
     /// Types valid values into every field.
     void typeValidFields()
@@ -36,25 +36,25 @@ protected:
             s().sensors[i].sens->setText(QStringLiteral("2.5"));
             s().sensors[i].sign->setChecked(false);
         }
-        s().Cb_FiltLevel->setCurrentIndex(3);
-        s().Cb_AdRate->setCurrentIndex(4);
-        s().Cb_Units->setCurrentIndex(1);
-        s().Cb_SelTens->setCurrentIndex(3);
-        s().Edit_StabilityMaxDifference->setText(QStringLiteral("0.5"));
-        s().Edit_StabiliySamplesNo->setText(QStringLiteral("50"));
-        s().Edit_SumOffset->setText(QStringLiteral("-12.5"));
+        s().filterLevelList->setCurrentIndex(3);
+        s().adRateList->setCurrentIndex(4);
+        s().unitsList->setCurrentIndex(1);
+        s().sumSelectionList->setCurrentIndex(3);
+        s().stabilityMaxDifferenceEdit->setText(QStringLiteral("0.5"));
+        s().stabilitySamplesEdit->setText(QStringLiteral("50"));
+        s().sumOffsetEdit->setText(QStringLiteral("-12.5"));
     }
 
     void applyReply(const settings::SensorSettings& settings)
     {
-        s().ApplySensorSettings(
+        s().applySensorSettings(
             toQByteArray(frameOf(link::CMD_GET_SENSOR_SETTINGS, settings::encodeSensorSettingsRequest(settings))));
     }
 
     /// Writes and expects a refusal: one warning box and nothing sent.
     void expectRefusedWrite()
     {
-        s().Btn_SetTensSettings->click();
+        s().writeSensorSettingsButton->click();
         EXPECT_TRUE(requests().empty());
         ASSERT_EQ(events.size(), 1U);
         EXPECT_EQ(events[0].kind, PK::Warning);
@@ -81,18 +81,18 @@ settings::SensorSettings sampleSettings()
 
 TEST_F(SensorPage, StartsAtRateSixteenWithTheDerivedLabels)
 {
-    EXPECT_EQ(s().Cb_AdRate->currentIndex(), 2);
-    EXPECT_EQ(s().Cb_FiltLevel->currentIndex(), 0);
-    EXPECT_EQ(s().Label_ResponseDelay->text(), QStringLiteral("62 ms"));
-    EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("0.00 s"));
-    EXPECT_EQ(s().Lab_SummaryValInfo->text(), QStringLiteral("Wartosc sumaryczna"));
-    EXPECT_TRUE(page.UnitsText().isEmpty());
+    EXPECT_EQ(s().adRateList->currentIndex(), 2);
+    EXPECT_EQ(s().filterLevelList->currentIndex(), 0);
+    EXPECT_EQ(s().responseDelayLabel->text(), QStringLiteral("62 ms"));
+    EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("0.00 s"));
+    EXPECT_EQ(s().sumFormulaLabel->text(), QStringLiteral("Wartosc sumaryczna"));
+    EXPECT_TRUE(page.unitsText().isEmpty());
 }
 
 TEST_F(SensorPage, AllZeroReplyShowsZerosAndTheFirstItems)
 {
-    s().Cb_AdRate->setCurrentIndex(5);
-    s().Cb_Units->setCurrentIndex(2);
+    s().adRateList->setCurrentIndex(5);
+    s().unitsList->setCurrentIndex(2);
     QString units;
     QObject::connect(&page, &ui::SettingsPage::unitsTextChanged, [&](const QString& u) { units = u; });
     applyReply(settings::SensorSettings{});
@@ -101,18 +101,18 @@ TEST_F(SensorPage, AllZeroReplyShowsZerosAndTheFirstItems)
         EXPECT_EQ(sensor.sens->text(), QStringLiteral("0.0000"));
         EXPECT_FALSE(sensor.sign->isChecked());
     }
-    EXPECT_EQ(s().Cb_FiltLevel->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(s().Cb_AdRate->currentText(), QStringLiteral("4 / sek"));
-    EXPECT_EQ(s().Cb_Units->currentText(), QStringLiteral("N - niutony"));
-    EXPECT_EQ(s().Cb_SelTens->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(s().filterLevelList->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(s().adRateList->currentText(), QStringLiteral("4 / sek"));
+    EXPECT_EQ(s().unitsList->currentText(), QStringLiteral("N - niutony"));
+    EXPECT_EQ(s().sumSelectionList->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" N"));
     EXPECT_EQ(units, QStringLiteral(" N"));
-    EXPECT_EQ(s().Lab_SummaryValInfo->text(), QStringLiteral("Czujnik 1 + Offset"));
+    EXPECT_EQ(s().sumFormulaLabel->text(), QStringLiteral("Czujnik 1 + Offset"));
 }
 
 TEST_F(SensorPage, ReplyFillsEveryFieldAndTheDerivedLabels)
 {
-    s().Cb_Decp->setCurrentIndex(1);
+    s().decimalsList->setCurrentIndex(1);
     applyReply(sampleSettings());
     EXPECT_EQ(s().sensors[0].range->text(), QStringLiteral("1000"));
     EXPECT_EQ(s().sensors[3].range->text(), QStringLiteral("100000000"));
@@ -123,18 +123,18 @@ TEST_F(SensorPage, ReplyFillsEveryFieldAndTheDerivedLabels)
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(s().sensors[i].sign->isChecked(), signs[i]) << i;
     }
-    EXPECT_EQ(s().Cb_FiltLevel->currentIndex(), 3);
-    EXPECT_EQ(s().Cb_AdRate->currentIndex(), 4);
-    EXPECT_EQ(s().Cb_Units->currentIndex(), 3);
-    EXPECT_EQ(s().Cb_SelTens->currentIndex(), 2);
-    EXPECT_EQ(s().Edit_SumOffset->text(), QStringLiteral("-12.5"));
-    EXPECT_EQ(s().Edit_StabiliySamplesNo->text(), QStringLiteral("50"));
+    EXPECT_EQ(s().filterLevelList->currentIndex(), 3);
+    EXPECT_EQ(s().adRateList->currentIndex(), 4);
+    EXPECT_EQ(s().unitsList->currentIndex(), 3);
+    EXPECT_EQ(s().sumSelectionList->currentIndex(), 2);
+    EXPECT_EQ(s().sumOffsetEdit->text(), QStringLiteral("-12.5"));
+    EXPECT_EQ(s().stabilitySamplesEdit->text(), QStringLiteral("50"));
     // Precision 5, Decp 1, and the second decimal that 0.25 needs to be shown exactly.
-    EXPECT_EQ(s().Edit_StabilityMaxDifference->text(), QStringLiteral("0.25"));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kg"));
-    EXPECT_EQ(s().Label_ResponseDelay->text(), QStringLiteral("160 ms")); // filter 8 at 50/s
-    EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("1.00 s"));
-    EXPECT_EQ(s().Lab_SummaryValInfo->text(), QStringLiteral("Czujnik 1 + Czujnik 2 + Czujnik 3+ Offset"));
+    EXPECT_EQ(s().stabilityMaxDifferenceEdit->text(), QStringLiteral("0.25"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" kg"));
+    EXPECT_EQ(s().responseDelayLabel->text(), QStringLiteral("160 ms")); // filter 8 at 50/s
+    EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("1.00 s"));
+    EXPECT_EQ(s().sumFormulaLabel->text(), QStringLiteral("Czujnik 1 + Czujnik 2 + Czujnik 3+ Offset"));
     EXPECT_EQ(s().currentSettings(), sampleSettings());
 }
 
@@ -148,21 +148,21 @@ TEST_F(SensorPage, ReplyBytesOutsideTheListsLeaveThoseListsAndTheUnitsAsTheyWere
     odd.SelTens = 4;
     odd.Range[0] = 777;
     applyReply(odd);
-    EXPECT_EQ(s().Cb_FiltLevel->currentIndex(), 3);
-    EXPECT_EQ(s().Cb_AdRate->currentIndex(), 4);
-    EXPECT_EQ(s().Cb_Units->currentIndex(), 3);
-    EXPECT_EQ(s().Cb_SelTens->currentIndex(), 2);
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kg"));
+    EXPECT_EQ(s().filterLevelList->currentIndex(), 3);
+    EXPECT_EQ(s().adRateList->currentIndex(), 4);
+    EXPECT_EQ(s().unitsList->currentIndex(), 3);
+    EXPECT_EQ(s().sumSelectionList->currentIndex(), 2);
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" kg"));
     EXPECT_EQ(s().sensors[0].range->text(), QStringLiteral("777"));
 }
 
 TEST_F(SensorPage, WriteSendsTheRecordAtItsByteOffsets)
 {
     typeValidFields();
-    s().Cb_Decp->setCurrentIndex(2);
+    s().decimalsList->setCurrentIndex(2);
     s().sensors[0].range->setText(QStringLiteral("100000000"));
-    s().Edit_StabiliySamplesNo->setText(QStringLiteral("200"));
-    s().Btn_SetTensSettings->click();
+    s().stabilitySamplesEdit->setText(QStringLiteral("200"));
+    s().writeSensorSettingsButton->click();
     EXPECT_TRUE(events.empty());
     const auto r = onlyRequest();
     ASSERT_EQ(r.size(), 64U);
@@ -186,18 +186,18 @@ TEST_F(SensorPage, WriteSendsTheRecordAtItsByteOffsets)
     }
     // Fields are rewritten in their normal form.
     EXPECT_EQ(s().sensors[0].sens->text(), QStringLiteral("2.5000"));
-    EXPECT_EQ(s().Edit_SumOffset->text(), QStringLiteral("-12.50"));
+    EXPECT_EQ(s().sumOffsetEdit->text(), QStringLiteral("-12.50"));
 }
 
 TEST_F(SensorPage, SignBitsFollowTheTickedBoxes)
 {
     typeValidFields();
     s().sensors[3].sign->setChecked(true);
-    s().Btn_SetTensSettings->click();
+    s().writeSensorSettingsButton->click();
     s().sensors[0].sign->setChecked(true);
     s().sensors[1].sign->setChecked(true);
     s().sensors[2].sign->setChecked(true);
-    s().Btn_SetTensSettings->click();
+    s().writeSensorSettingsButton->click();
     const auto r = requests();
     ASSERT_EQ(r.size(), 2U);
     EXPECT_EQ(r[0][33], 0x08);
@@ -223,9 +223,9 @@ protected:
         const QString f = QString::fromLatin1(field);
         if (f == u"range") return s().sensors[1].range;
         if (f == u"sens") return s().sensors[2].sens;
-        if (f == u"samples") return s().Edit_StabiliySamplesNo;
-        if (f == u"maxdiff") return s().Edit_StabilityMaxDifference;
-        return s().Edit_SumOffset;
+        if (f == u"samples") return s().stabilitySamplesEdit;
+        if (f == u"maxdiff") return s().stabilityMaxDifferenceEdit;
+        return s().sumOffsetEdit;
     }
 };
 
@@ -233,11 +233,11 @@ TEST_P(SensorFieldBounds, RefusedFieldIsMarkedAndNothingIsSent)
 {
     const FieldCase& c = GetParam();
     typeValidFields();
-    s().Cb_Decp->setCurrentIndex(1);
+    s().decimalsList->setCurrentIndex(1);
     QLineEdit* e = edit(c.field);
     e->setText(QString::fromUtf8(c.text));
     if (c.ok) {
-        s().Btn_SetTensSettings->click();
+        s().writeSensorSettingsButton->click();
         EXPECT_TRUE(events.empty());
         EXPECT_EQ(requests().size(), 1U);
         EXPECT_FALSE(isMarkedRefused(e));
@@ -262,10 +262,10 @@ TEST_F(SensorPage, TwoRefusedFieldsGiveOneBoxAndBothAreMarked)
 {
     typeValidFields();
     s().sensors[0].range->setText(QStringLiteral("0"));
-    s().Edit_SumOffset->setText(QStringLiteral("x"));
+    s().sumOffsetEdit->setText(QStringLiteral("x"));
     expectRefusedWrite();
     EXPECT_TRUE(isMarkedRefused(s().sensors[0].range));
-    EXPECT_TRUE(isMarkedRefused(s().Edit_SumOffset));
+    EXPECT_TRUE(isMarkedRefused(s().sumOffsetEdit));
     EXPECT_FALSE(isMarkedRefused(s().sensors[1].range));
     // Fields that passed are already stored and normalised; a refused one keeps its old value.
     EXPECT_EQ(s().currentSettings().Range[1], 2000);
@@ -274,10 +274,10 @@ TEST_F(SensorPage, TwoRefusedFieldsGiveOneBoxAndBothAreMarked)
 
     // Correcting the fields clears the marks at the next write.
     s().sensors[0].range->setText(QStringLiteral("10"));
-    s().Edit_SumOffset->setText(QStringLiteral("1"));
-    s().Btn_SetTensSettings->click();
+    s().sumOffsetEdit->setText(QStringLiteral("1"));
+    s().writeSensorSettingsButton->click();
     EXPECT_FALSE(isMarkedRefused(s().sensors[0].range));
-    EXPECT_FALSE(isMarkedRefused(s().Edit_SumOffset));
+    EXPECT_FALSE(isMarkedRefused(s().sumOffsetEdit));
     EXPECT_EQ(requests().size(), 1U);
 }
 
@@ -285,8 +285,8 @@ TEST_F(SensorPage, SampleCountThatIsNoWholeNumberEndsTheWriteWithTheConversionEr
 {
     typeValidFields();
     s().sensors[0].range->setText(QStringLiteral("0"));
-    s().Edit_StabiliySamplesNo->setText(QStringLiteral("abc"));
-    s().Btn_SetTensSettings->click();
+    s().stabilitySamplesEdit->setText(QStringLiteral("abc"));
+    s().writeSensorSettingsButton->click();
     EXPECT_TRUE(requests().empty());
     ASSERT_EQ(events.size(), 1U);
     EXPECT_EQ(events[0].kind, PK::Error);
@@ -297,54 +297,54 @@ TEST_F(SensorPage, SampleCountThatIsNoWholeNumberEndsTheWriteWithTheConversionEr
 TEST_F(SensorPage, WriteRefreshesTheSettlingTimeFromARefusedSampleCount)
 {
     typeValidFields();
-    s().Edit_StabiliySamplesNo->setText(QStringLiteral("500")); // 500 at 50/s
+    s().stabilitySamplesEdit->setText(QStringLiteral("500")); // 500 at 50/s
     expectRefusedWrite();
-    EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("10.00 s"));
+    EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("10.00 s"));
 }
 
 TEST_F(SensorPage, ListWithoutSelectionIsRefusedAndMarked)
 {
     typeValidFields();
-    s().Cb_Units->setCurrentIndex(-1);
+    s().unitsList->setCurrentIndex(-1);
     expectRefusedWrite();
-    EXPECT_TRUE(isMarkedRefused(s().Cb_Units));
-    EXPECT_FALSE(isMarkedRefused(s().Cb_SelTens));
+    EXPECT_TRUE(isMarkedRefused(s().unitsList));
+    EXPECT_FALSE(isMarkedRefused(s().sumSelectionList));
 }
 
 TEST_F(SensorPage, ChoosingARateRecomputesTheResponseDelayAndSettlingTime)
 {
-    s().Edit_StabiliySamplesNo->setText(QStringLiteral("50"));
-    s().Cb_AdRate->setCurrentIndex(5);
-    emit s().Cb_AdRate->activated(5);
-    EXPECT_EQ(s().Label_ResponseDelay->text(), QStringLiteral("16 ms")); // 60 per second, not 62
-    EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("0.83 s"));
-    s().Cb_FiltLevel->setCurrentIndex(7);
-    emit s().Cb_FiltLevel->activated(7);
-    EXPECT_EQ(s().Label_ResponseDelay->text(), QStringLiteral("2.0 s"));
+    s().stabilitySamplesEdit->setText(QStringLiteral("50"));
+    s().adRateList->setCurrentIndex(5);
+    emit s().adRateList->activated(5);
+    EXPECT_EQ(s().responseDelayLabel->text(), QStringLiteral("16 ms")); // 60 per second, not 62
+    EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("0.83 s"));
+    s().filterLevelList->setCurrentIndex(7);
+    emit s().filterLevelList->activated(7);
+    EXPECT_EQ(s().responseDelayLabel->text(), QStringLiteral("2.0 s"));
 }
 
 TEST_F(SensorPage, LeavingAStabilityFieldChecksAndUsesTheSampleCount)
 {
-    s().Edit_StabiliySamplesNo->setText(QStringLiteral("33"));
-    s().Cb_AdRate->setCurrentIndex(3);
+    s().stabilitySamplesEdit->setText(QStringLiteral("33"));
+    s().adRateList->setCurrentIndex(3);
     QFocusEvent out(QEvent::FocusOut);
-    QCoreApplication::sendEvent(s().Edit_StabilityMaxDifference, &out);
-    EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("1.00 s"));
+    QCoreApplication::sendEvent(s().stabilityMaxDifferenceEdit, &out);
+    EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("1.00 s"));
     EXPECT_EQ(s().currentSettings().StabSamplesNo, 33);
 
-    s().Edit_StabiliySamplesNo->setText(QStringLiteral("201"));
-    QCoreApplication::sendEvent(s().Edit_StabiliySamplesNo, &out);
-    EXPECT_TRUE(isMarkedRefused(s().Edit_StabiliySamplesNo));
-    EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("1.00 s"));
+    s().stabilitySamplesEdit->setText(QStringLiteral("201"));
+    QCoreApplication::sendEvent(s().stabilitySamplesEdit, &out);
+    EXPECT_TRUE(isMarkedRefused(s().stabilitySamplesEdit));
+    EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("1.00 s"));
     EXPECT_EQ(s().currentSettings().StabSamplesNo, 33);
     EXPECT_TRUE(events.empty());
 }
 
 TEST_F(SensorPage, ChoosingSummedChannelsShowsTheFormula)
 {
-    s().Cb_SelTens->setCurrentIndex(3);
-    emit s().Cb_SelTens->activated(3);
-    EXPECT_EQ(s().Lab_SummaryValInfo->text(), QStringLiteral("Czujnik 1 + Czujnik 2 + Czujnik 3 + Czujnik 4 + Offset"));
+    s().sumSelectionList->setCurrentIndex(3);
+    emit s().sumSelectionList->activated(3);
+    EXPECT_EQ(s().sumFormulaLabel->text(), QStringLiteral("Czujnik 1 + Czujnik 2 + Czujnik 3 + Czujnik 4 + Offset"));
     for (const auto& sensor : s().sensors) {
         EXPECT_TRUE(sensor.box->isEnabled());
     }
@@ -354,21 +354,21 @@ TEST_F(SensorPage, UnitsChangeOnlyAfterTheWriteIsAcknowledged)
 {
     applyReply(settings::SensorSettings{});
     typeValidFields();
-    s().Cb_Units->setCurrentIndex(1);
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
+    s().unitsList->setCurrentIndex(1);
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" N"));
     QString status;
     QObject::connect(&link, &link::LinkController::statusMessage, [&](const QString& t) { status = t; });
-    s().Btn_SetTensSettings->click();
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
+    s().writeSensorSettingsButton->click();
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" N"));
     deliver(reply({link::CMD_SET_SENSOR_SETTINGS}));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kN"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" kN"));
     EXPECT_EQ(status, QStringLiteral("Parametry wejść tensometrycznych zapisane"));
 }
 
 TEST_F(SensorPage, AcknowledgedWriteReadsSensorThenIoSettingsBack)
 {
     typeValidFields();
-    s().Btn_SetTensSettings->click();
+    s().writeSensorSettingsButton->click();
     deliver(reply({link::CMD_SET_SENSOR_SETTINGS}));
     auto readBack = frameOf(link::CMD_GET_SENSOR_SETTINGS, settings::encodeSensorSettingsRequest(sampleSettings()));
     deliver(readBack);
@@ -379,10 +379,10 @@ TEST_F(SensorPage, AcknowledgedWriteReadsSensorThenIoSettingsBack)
 TEST_F(SensorPage, ButtonsSendTheirOneByteRequests)
 {
     const std::vector<std::pair<QPushButton*, std::uint8_t>> table{
-        {s().Btn_ReadTensSettings, 0x02},      {s().Button_TensSettingFactory, 0x9F},
+        {s().readSensorSettingsButton, 0x02},      {s().sensorDefaultsButton, 0x9F},
         {s().sensors[0].zero, 0x8C},           {s().sensors[1].zero, 0x8D},
         {s().sensors[2].zero, 0x8E},           {s().sensors[3].zero, 0x8F},
-        {s().BitBtn4, 0x90},                   {s().Btn_SumTara, 0x91}};
+        {s().zeroAllButton, 0x90},                   {s().sumTareButton, 0x91}};
     for (const auto& [button, code] : table) {
         dev->clearWrites();
         button->click();
@@ -397,7 +397,7 @@ TEST_F(SensorPage, ButtonsSendTheirOneByteRequests)
 TEST_F(SensorPage, FactoryRestoreAsksTheSameQuestionAsTheOtherPagesAndCancelSendsNothing)
 {
     confirmAnswer = false;
-    s().Button_TensSettingFactory->click();
+    s().sensorDefaultsButton->click();
     EXPECT_TRUE(requests().empty());
     ASSERT_EQ(events.size(), 1U);
     EXPECT_EQ(events[0].kind, PK::Confirm);
@@ -406,7 +406,7 @@ TEST_F(SensorPage, FactoryRestoreAsksTheSameQuestionAsTheOtherPagesAndCancelSend
     EXPECT_EQ(events[0].writesBefore, 0U);
 
     confirmAnswer = true;
-    s().Button_TensSettingFactory->click();
+    s().sensorDefaultsButton->click();
     EXPECT_EQ(onlyRequest().at(0), link::CMD_FACTORY_SENSOR_SETTINGS);
 }
 
@@ -415,8 +415,8 @@ TEST_F(SensorPage, RefusalBoxNamesTheRefusedFieldsWithTheirRanges)
     typeValidFields();
     s().sensors[2].sens->setText(QStringLiteral("0.05"));
     s().sensors[3].range->setText(QStringLiteral("0"));
-    s().Cb_Units->setCurrentIndex(-1);
-    s().Edit_SumOffset->setText(QStringLiteral("x"));
+    s().unitsList->setCurrentIndex(-1);
+    s().sumOffsetEdit->setText(QStringLiteral("x"));
     expectRefusedWrite();
     ASSERT_EQ(events.size(), 1U);
     EXPECT_EQ(events[0].text, QStringLiteral("Błędne parametry\n\n"
@@ -429,8 +429,8 @@ TEST_F(SensorPage, RefusalBoxNamesTheRefusedFieldsWithTheirRanges)
     events.clear();
     page.setNumberLocale(display::NumberLocale{u',', u' '});
     s().sensors[3].range->setText(QStringLiteral("10"));
-    s().Cb_Units->setCurrentIndex(0);
-    s().Edit_SumOffset->setText(QStringLiteral("0"));
+    s().unitsList->setCurrentIndex(0);
+    s().sumOffsetEdit->setText(QStringLiteral("0"));
     s().sensors[2].sens->setText(QStringLiteral("0,05"));
     expectRefusedWrite();
     EXPECT_EQ(events[0].text,
@@ -442,8 +442,8 @@ TEST_F(SensorPage, ReplyTakesTheMarkOffFieldsItFillsWithValidValues)
     typeValidFields();
     s().sensors[0].range->setText(QStringLiteral("0"));
     s().sensors[1].sens->setText(QStringLiteral("abc"));
-    s().Cb_Units->setCurrentIndex(-1);
-    s().Edit_StabilityMaxDifference->setText(QStringLiteral("-1"));
+    s().unitsList->setCurrentIndex(-1);
+    s().stabilityMaxDifferenceEdit->setText(QStringLiteral("-1"));
     expectRefusedWrite();
 
     // The transducer holds a sensor constant of 0 for sensor 2: not a value the page would send.
@@ -451,8 +451,8 @@ TEST_F(SensorPage, ReplyTakesTheMarkOffFieldsItFillsWithValidValues)
     reply.Sens[1] = 0.0F;
     applyReply(reply);
     EXPECT_FALSE(isMarkedRefused(s().sensors[0].range));
-    EXPECT_FALSE(isMarkedRefused(s().Cb_Units));
-    EXPECT_FALSE(isMarkedRefused(s().Edit_StabilityMaxDifference));
+    EXPECT_FALSE(isMarkedRefused(s().unitsList));
+    EXPECT_FALSE(isMarkedRefused(s().stabilityMaxDifferenceEdit));
     EXPECT_TRUE(isMarkedRefused(s().sensors[1].sens));
     EXPECT_FALSE(isMarkedRefused(s().sensors[2].sens)); // never marked, stays so
 }
@@ -465,13 +465,13 @@ TEST_F(SensorPage, UnchangedPageWritesBackTheBytesItRead)
     awkward.StabMaxDiff = 0.5F;
     awkward.SignBits = 0x0F;
     for (int decp = 0; decp < 5; ++decp) {
-        s().Cb_Decp->setCurrentIndex(decp);
+        s().decimalsList->setCurrentIndex(decp);
         for (const float offset : {0.75F, -12.5F, 1e6F, 150.25F, 0.1F}) {
             awkward.SumOffset = offset;
             awkward.StabMaxDiff = offset < 0 ? 2.25F : offset;
             applyReply(awkward);
             dev->clearWrites();
-            s().Btn_SetTensSettings->click();
+            s().writeSensorSettingsButton->click();
             EXPECT_TRUE(events.empty());
             const auto sent = onlyRequest();
             const auto expected = settings::encodeSensorSettingsRequest(awkward);
@@ -484,7 +484,7 @@ TEST_F(SensorPage, UnchangedPageWritesBackTheBytesItRead)
 
 TEST_F(SensorPage, FactoryRestoreAcknowledgementReadsTheSettingsBack)
 {
-    s().Button_TensSettingFactory->click();
+    s().sensorDefaultsButton->click();
     QString status;
     QObject::connect(&link, &link::LinkController::statusMessage, [&](const QString& t) { status = t; });
     deliver(reply({link::CMD_FACTORY_SENSOR_SETTINGS}));

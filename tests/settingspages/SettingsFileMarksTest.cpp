@@ -25,38 +25,38 @@ namespace {
 TEST(SettingsFileMarks, AFileFillingAFieldWithAValidValueTakesItsMarkOff)
 {
     test::FakeBackend backend;
-    ui::TForm1 window(backend);
+    ui::MainWindow window(backend);
     window.setErrorBox([](const QString& message) { ADD_FAILURE() << message.toStdString(); });
-    ui::SensorSettingsPage& sensors = *window.TabSheet5->TabSheet6;
-    ui::CommunicationPage& comm = *window.TabSheet5->TabSheet7;
-    ui::OutputsPage& outputs = *window.TabSheet5->TabSheet4;
+    ui::SensorSettingsPage& sensors = *window.settingsPage->sensorPage;
+    ui::CommunicationPage& comm = *window.settingsPage->communicationPage;
+    ui::OutputsPage& outputs = *window.settingsPage->outputsPage;
 
-    sensors.Edit_SumOffset->setText(QStringLiteral("1.5"));
+    sensors.sumOffsetEdit->setText(QStringLiteral("1.5"));
     sensors.sensors[0].sens->setText(QStringLiteral("abc"));
     sensors.sensors[1].range->setText(QStringLiteral("0"));
-    sensors.Cb_AdRate->setCurrentIndex(3);
-    comm.MaskEdit_IP_Addr->setText(QStringLiteral("10.1"));
+    sensors.adRateList->setCurrentIndex(3);
+    comm.ipAddressEdit->setText(QStringLiteral("10.1"));
     outputs.out1.number1->setText(QStringLiteral("5"));
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("marks.conf"));
     ASSERT_TRUE(window.saveDeviceSettingsFile(file));
 
     // Fields refused by earlier writes.
-    sensors.Edit_SumOffset->setText(QStringLiteral("x"));
-    sensors.Cb_AdRate->setCurrentIndex(-1);
-    comm.MaskEdit_IP_Addr->setText(QStringLiteral("1.2.3.4.5"));
+    sensors.sumOffsetEdit->setText(QStringLiteral("x"));
+    sensors.adRateList->setCurrentIndex(-1);
+    comm.ipAddressEdit->setText(QStringLiteral("1.2.3.4.5"));
     outputs.out1.number1->setText(QStringLiteral("y"));
-    for (QWidget* field : std::initializer_list<QWidget*>{sensors.Edit_SumOffset, sensors.sensors[0].sens,
-                                                          sensors.Cb_AdRate, comm.MaskEdit_IP_Addr,
+    for (QWidget* field : std::initializer_list<QWidget*>{sensors.sumOffsetEdit, sensors.sensors[0].sens,
+                                                          sensors.adRateList, comm.ipAddressEdit,
                                                           outputs.out1.number1}) {
         markRefused(field, true);
     }
 
     window.loadDeviceSettingsFile(file);
-    EXPECT_EQ(sensors.Edit_SumOffset->text(), QStringLiteral("1.5"));
-    EXPECT_FALSE(isMarkedRefused(sensors.Edit_SumOffset));
-    EXPECT_FALSE(isMarkedRefused(sensors.Cb_AdRate));
-    EXPECT_FALSE(isMarkedRefused(comm.MaskEdit_IP_Addr));
+    EXPECT_EQ(sensors.sumOffsetEdit->text(), QStringLiteral("1.5"));
+    EXPECT_FALSE(isMarkedRefused(sensors.sumOffsetEdit));
+    EXPECT_FALSE(isMarkedRefused(sensors.adRateList));
+    EXPECT_FALSE(isMarkedRefused(comm.ipAddressEdit));
     EXPECT_FALSE(isMarkedRefused(outputs.out1.number1));
     // Still not a number: the mark stays. Loaded values are not checked, so nothing new is marked.
     EXPECT_TRUE(isMarkedRefused(sensors.sensors[0].sens));

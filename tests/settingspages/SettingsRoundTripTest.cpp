@@ -10,7 +10,7 @@
 #include "ui/pages/CommunicationPage.h"
 #include "ui/pages/OutputsPage.h"
 #include "ui/pages/SensorSettingsPage.h"
-#include "ui/windows/TFormAnCalib.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,8 +36,8 @@ protected:
                                                            [this] { return device().receivedRequests().size(); }));
         page.setAnalogCalibrationWindow(&calib);
         page.fillModbusAddressList();
-        page.Cb_Decp->setCurrentIndex(1); // the program's default number of decimals
-        page.Cb_AdRateChange();
+        page.decimalsList->setCurrentIndex(1); // the program's default number of decimals
+        page.adRateChanged();
         QObject::connect(&link, &link::LinkController::ioSettingsReceived, [this] { ioReplies += 1; });
         QObject::connect(&link, &link::LinkController::replyDispatched, [this](std::uint8_t code) {
             // A read-out ends with the acknowledgement of the link-state request after 0x03.
@@ -45,16 +45,16 @@ protected:
                 readOutsDone += 1;
             }
         });
-        link.JvHidDeviceController1DeviceChange();
+        link.onDeviceChange();
         EXPECT_TRUE(link.connected());
         EXPECT_TRUE(waitForReadOut());
     }
-    ~RoundTrip() override { link.ZylTimer_ReadData().stop(); }
+    ~RoundTrip() override { link.pollTimer().stop(); }
 
     sim::VirtualTransducer& device() { return sim.transducer(0); }
-    ui::SensorSettingsPage& s() { return *page.TabSheet6; }
-    ui::CommunicationPage& comm() { return *page.TabSheet7; }
-    ui::OutputsPage& outs() { return *page.TabSheet4; }
+    ui::SensorSettingsPage& s() { return *page.sensorPage; }
+    ui::CommunicationPage& comm() { return *page.communicationPage; }
+    ui::OutputsPage& outs() { return *page.outputsPage; }
 
     /// Waits until one more read-out (settings reply 0x03 and its link-state acknowledgement) ends.
     bool waitForReadOut()
@@ -91,10 +91,10 @@ protected:
         page.resize(650, 500);
         page.show();
         const std::array<std::pair<QWidget*, const char*>, 3> tabs{
-            {{page.TabSheet6, "settings-sensors.png"}, {page.TabSheet7, "settings-communication.png"},
-             {page.TabSheet4, "settings-outputs.png"}}};
+            {{page.sensorPage, "settings-sensors.png"}, {page.communicationPage, "settings-communication.png"},
+             {page.outputsPage, "settings-outputs.png"}}};
         for (const auto& [tab, name] : tabs) {
-            page.PageControl2->setCurrentWidget(tab);
+            page.settingsTabs->setCurrentWidget(tab);
             QCoreApplication::processEvents();
             EXPECT_TRUE(page.grab().save(path(name)));
         }
@@ -107,7 +107,7 @@ protected:
     sim::SimBackend sim;
     link::LinkController link;
     ui::SettingsPage page;
-    ui::TFormAnCalib calib;
+    ui::AnalogCalibrationWindow calib;
     std::vector<PromptEvent> events;
     bool confirmAnswer = true;
     int ioReplies = 0;
@@ -119,17 +119,17 @@ TEST_F(RoundTrip, StartUpFillsThePagesWithTheFactorySettings)
     const auto factory = sim::factorySensorSettings();
     EXPECT_EQ(s().sensors[0].range->text(), QString::number(factory.Range[0]));
     EXPECT_EQ(s().sensors[3].sens->text(), QStringLiteral("2.0000"));
-    EXPECT_EQ(s().Cb_SelTens->currentIndex(), factory.SelTens);
-    EXPECT_EQ(s().Edit_StabiliySamplesNo->text(), QStringLiteral("50"));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" N"));
-    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("192.168.0.2"));
-    EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("2:51:4d:58:80:1"));
-    EXPECT_EQ(comm().Cb_ModbusBaud->currentText(), QStringLiteral("38400"));
+    EXPECT_EQ(s().sumSelectionList->currentIndex(), factory.SelTens);
+    EXPECT_EQ(s().stabilitySamplesEdit->text(), QStringLiteral("50"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("192.168.0.2"));
+    EXPECT_EQ(comm().macAddressEdit->text(), QStringLiteral("2:51:4d:58:80:1"));
+    EXPECT_EQ(comm().modbusBaudList->currentText(), QStringLiteral("38400"));
 }
 
 TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
 {
-    s().Cb_Decp->setCurrentIndex(2);
+    s().decimalsList->setCurrentIndex(2);
     const std::array<const char*, 4> ranges{"500", "2000", "$3E8", "100000000"};
     const std::array<const char*, 4> constants{"1.5", "2,25", "0.1", "3.9876"};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -137,16 +137,16 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
         s().sensors[i].sens->setText(QString::fromLatin1(constants[i]));
         s().sensors[i].sign->setChecked(i % 2 == 1);
     }
-    s().Cb_FiltLevel->setCurrentIndex(4);
-    s().Cb_AdRate->setCurrentIndex(5);
-    s().Cb_Units->setCurrentIndex(1);
-    s().Cb_SelTens->setCurrentIndex(1);
-    s().Edit_SumOffset->setText(QStringLiteral("-12,5"));
-    s().Edit_StabiliySamplesNo->setText(QStringLiteral("120"));
-    s().Edit_StabilityMaxDifference->setText(QStringLiteral("0.75"));
+    s().filterLevelList->setCurrentIndex(4);
+    s().adRateList->setCurrentIndex(5);
+    s().unitsList->setCurrentIndex(1);
+    s().sumSelectionList->setCurrentIndex(1);
+    s().sumOffsetEdit->setText(QStringLiteral("-12,5"));
+    s().stabilitySamplesEdit->setText(QStringLiteral("120"));
+    s().stabilityMaxDifferenceEdit->setText(QStringLiteral("0.75"));
 
     device().clearReceivedRequests();
-    s().Btn_SetTensSettings->click();
+    s().writeSensorSettingsButton->click();
     ASSERT_TRUE(waitForReadOut());
     EXPECT_EQ(requestCodes(), (std::vector<std::uint8_t>{0x8A, 0x02, 0x03, 0x85}));
     EXPECT_TRUE(events.empty());
@@ -165,27 +165,27 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
 
     const auto& loc = display::NumberLocale::c();
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(s().sensors[i].range->text(), display::IntegerText(stored.Range[i]));
-        EXPECT_EQ(s().sensors[i].sens->text(), display::FormatFixed(stored.Sens[i], 8, 4, loc));
+        EXPECT_EQ(s().sensors[i].range->text(), display::formatInteger(stored.Range[i]));
+        EXPECT_EQ(s().sensors[i].sens->text(), display::formatFixed(stored.Sens[i], 8, 4, loc));
         EXPECT_EQ(s().sensors[i].sign->isChecked(), (stored.SignBits >> i & 1U) != 0);
     }
-    EXPECT_EQ(s().Cb_FiltLevel->currentIndex(), stored.Filter);
-    EXPECT_EQ(s().Cb_AdRate->currentIndex(), stored.Rate);
-    EXPECT_EQ(s().Cb_Units->currentIndex(), stored.Units);
-    EXPECT_EQ(s().Cb_SelTens->currentIndex(), stored.SelTens);
-    EXPECT_EQ(s().Edit_SumOffset->text(), QStringLiteral("-12.50"));
-    EXPECT_EQ(s().Edit_StabiliySamplesNo->text(), QStringLiteral("120"));
-    EXPECT_EQ(s().Edit_StabilityMaxDifference->text(), QStringLiteral("0.75"));
-    EXPECT_EQ(page.UnitsText(), QStringLiteral(" kN"));
-    EXPECT_EQ(s().Label_ResponseDelay->text(), QStringLiteral("256 ms")); // filter 16 at 60/s
-    EXPECT_EQ(s().Label_StabilitySettingTime->text(), QStringLiteral("2.00 s"));
+    EXPECT_EQ(s().filterLevelList->currentIndex(), stored.Filter);
+    EXPECT_EQ(s().adRateList->currentIndex(), stored.Rate);
+    EXPECT_EQ(s().unitsList->currentIndex(), stored.Units);
+    EXPECT_EQ(s().sumSelectionList->currentIndex(), stored.SelTens);
+    EXPECT_EQ(s().sumOffsetEdit->text(), QStringLiteral("-12.50"));
+    EXPECT_EQ(s().stabilitySamplesEdit->text(), QStringLiteral("120"));
+    EXPECT_EQ(s().stabilityMaxDifferenceEdit->text(), QStringLiteral("0.75"));
+    EXPECT_EQ(page.unitsText(), QStringLiteral(" kN"));
+    EXPECT_EQ(s().responseDelayLabel->text(), QStringLiteral("256 ms")); // filter 16 at 60/s
+    EXPECT_EQ(s().stabilityTimeLabel->text(), QStringLiteral("2.00 s"));
 
-    comm().Cb_ModbusBaud->setCurrentIndex(4);
-    comm().Cb_ModbusAddress->setCurrentIndex(246);
-    comm().Cb_ModbusParity->setCurrentIndex(1);
-    comm().MaskEdit_IP_Addr->setText(QStringLiteral("10.1"));
-    comm().MaskEdit_IP_Mask->setText(QStringLiteral("255.255.254.0"));
-    comm().MaskEdit_IP_Gate->setText(QStringLiteral("010.0.0.1"));
+    comm().modbusBaudList->setCurrentIndex(4);
+    comm().modbusAddressList->setCurrentIndex(246);
+    comm().modbusParityList->setCurrentIndex(1);
+    comm().ipAddressEdit->setText(QStringLiteral("10.1"));
+    comm().ipMaskEdit->setText(QStringLiteral("255.255.254.0"));
+    comm().ipGatewayEdit->setText(QStringLiteral("010.0.0.1"));
     const auto editRow = [](const ui::OutputRow& row, int source, int mode1, const char* n1, int cond, int mode2,
                             const char* n2, int state) {
         row.source->setCurrentIndex(source);
@@ -198,10 +198,10 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
     };
     editRow(outs().out1, 5, 1, "150.25", 1, 0, "-20", 1);
     editRow(outs().out2, 3, 0, "100000000", 2, 1, "-100000000", 0);
-    outs().Cb_Out2OverloadIndicator->setChecked(true);
+    outs().overloadIndicatorCheck->setChecked(true);
 
     device().clearReceivedRequests();
-    outs().BitBtn6->click();
+    outs().writeOutputsButton->click();
     ASSERT_TRUE(waitForReadOut());
     EXPECT_EQ(requestCodes(), (std::vector<std::uint8_t>{0x8B, 0x03, 0x85}));
     ASSERT_EQ(events.size(), 1U);
@@ -219,27 +219,27 @@ TEST_F(RoundTrip, EveryEditedFieldIsStoredByTheDeviceAndShownAfterTheReadBack)
     EXPECT_EQ(io.Out2, (settings::OutputSettings{2, 0, 1, 0, 3, 1e8F, -1e8F}));
     EXPECT_EQ(io.IndicatorFlags, settings::kOut2OverloadFlag);
 
-    EXPECT_EQ(comm().Cb_ModbusBaud->currentIndex(), io.Baudrate);
-    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("247"));
-    EXPECT_EQ(comm().Cb_ModbusParity->currentIndex(), io.Parity);
-    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("10.0.0.1"));
-    EXPECT_EQ(comm().MaskEdit_IP_Mask->text(), QStringLiteral("255.255.254.0"));
-    EXPECT_EQ(comm().MaskEdit_IP_Gate->text(), QStringLiteral("8.0.0.1"));
-    EXPECT_EQ(comm().MaskEdit_MAC->text(), QStringLiteral("2:51:4d:58:80:1"));
+    EXPECT_EQ(comm().modbusBaudList->currentIndex(), io.Baudrate);
+    EXPECT_EQ(comm().modbusAddressList->currentText(), QStringLiteral("247"));
+    EXPECT_EQ(comm().modbusParityList->currentIndex(), io.Parity);
+    EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(comm().ipMaskEdit->text(), QStringLiteral("255.255.254.0"));
+    EXPECT_EQ(comm().ipGatewayEdit->text(), QStringLiteral("8.0.0.1"));
+    EXPECT_EQ(comm().macAddressEdit->text(), QStringLiteral("2:51:4d:58:80:1"));
     const auto expectRow = [&](const ui::OutputRow& row, const settings::OutputSettings& out) {
         EXPECT_EQ(row.source->currentIndex(), out.Source);
         EXPECT_EQ(row.mode1->currentIndex(), out.mode1);
         EXPECT_EQ(row.condition->currentIndex(), out.condition);
         EXPECT_EQ(row.mode2->currentIndex(), out.mode2);
         EXPECT_EQ(row.state->currentIndex(), out.state);
-        EXPECT_EQ(row.number1->text(), display::FormatFixed(out.number1, 8, 2, loc));
-        EXPECT_EQ(row.number2->text(), display::FormatFixed(out.number2, 8, 2, loc));
+        EXPECT_EQ(row.number1->text(), display::formatFixed(out.number1, 8, 2, loc));
+        EXPECT_EQ(row.number2->text(), display::formatFixed(out.number2, 8, 2, loc));
     };
     expectRow(outs().out1, io.Out1);
     expectRow(outs().out2, io.Out2);
     EXPECT_EQ(outs().out1.number1->text(), QStringLiteral("150.25"));
-    EXPECT_FALSE(outs().Cb_Out1StabilityIndicator->isChecked());
-    EXPECT_TRUE(outs().Cb_Out2OverloadIndicator->isChecked());
+    EXPECT_FALSE(outs().stabilityIndicatorCheck->isChecked());
+    EXPECT_TRUE(outs().overloadIndicatorCheck->isChecked());
     EXPECT_FALSE(outs().out2.number1->isEnabled());
     EXPECT_TRUE(outs().out1.number1->isEnabled());
 }
@@ -272,14 +272,14 @@ TEST_F(RoundTrip, ReadingAndWritingWithoutEditsSendsTheBytesTheDeviceHolds)
                            [](std::uint8_t b) { return b == 0; });
     };
     for (const int decp : {0, 1, 4}) {
-        s().Cb_Decp->setCurrentIndex(decp);
-        s().Btn_ReadTensSettings->click();
+        s().decimalsList->setCurrentIndex(decp);
+        s().readSensorSettingsButton->click();
         ASSERT_TRUE(waitForReadOut());
 
         device().clearReceivedRequests();
-        s().Btn_SetTensSettings->click();
+        s().writeSensorSettingsButton->click();
         ASSERT_TRUE(waitForReadOut());
-        outs().BitBtn6->click();
+        outs().writeOutputsButton->click();
         ASSERT_TRUE(waitForReadOut());
 
         EXPECT_TRUE(sameBytes(sentRecord(link::CMD_SET_SENSOR_SETTINGS), settings::encodeSensorSettingsRequest(sensor)))
@@ -302,14 +302,14 @@ TEST_F(RoundTrip, RefusedFieldsSendNothingAndTheDeviceKeepsItsSettings)
     device().clearReceivedRequests();
 
     s().sensors[2].range->setText(QStringLiteral("0"));
-    s().Btn_SetTensSettings->click();
+    s().writeSensorSettingsButton->click();
     outs().out1.number2->setText(QStringLiteral("2E8"));
-    outs().BitBtn6->click();
-    comm().MaskEdit_IP_Gate->setText(QStringLiteral("1.2.3.4.5"));
-    comm().Btn_SaveIOSettings->click();
-    s().Cb_SelTens->setCurrentIndex(-1);
+    outs().writeOutputsButton->click();
+    comm().ipGatewayEdit->setText(QStringLiteral("1.2.3.4.5"));
+    comm().writeIoSettingsButton->click();
+    s().sumSelectionList->setCurrentIndex(-1);
     s().sensors[2].range->setText(QStringLiteral("10"));
-    s().Btn_SetTensSettings->click();
+    s().writeSensorSettingsButton->click();
 
     QCoreApplication::processEvents();
     EXPECT_TRUE(requestCodes().empty());
@@ -320,18 +320,18 @@ TEST_F(RoundTrip, RefusedFieldsSendNothingAndTheDeviceKeepsItsSettings)
 
 TEST_F(RoundTrip, CalibrationWindowDrivesTheTestLevelAndStoresTheMeasuredValue)
 {
-    calib.RadioButton2->setChecked(true);
-    calib.Button1->click();
+    calib.currentRadio->setChecked(true);
+    calib.testStartButton->click();
     ASSERT_TRUE(waitUntil([&] { return device().analogOutput().testActive; }));
     EXPECT_EQ(device().analogOutput().channel, 1);
     EXPECT_EQ(device().analogOutput().testLevel, 18.0F);
 
-    calib.Edit1_4_20mA->setText(QStringLiteral("18.004"));
-    calib.Btn_Calib_4_20->click();
+    calib.currentEdit->setText(QStringLiteral("18.004"));
+    calib.calibrateCurrentButton->click();
     ASSERT_TRUE(waitUntil([&] { return device().analogOutput().measured[1] != 0.0F; }));
     EXPECT_EQ(device().analogOutput().measured[1], 18.004F);
 
-    calib.Button2->click();
+    calib.testStopButton->click();
     ASSERT_TRUE(waitUntil([&] { return !device().analogOutput().testActive; }));
     saveScreenshots();
 }

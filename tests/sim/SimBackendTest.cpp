@@ -262,7 +262,7 @@ TEST(LinkOverSim, LinkControllerReadsTheVirtualTransducerAtStartUp)
     link::LinkController link(backend, [](std::string_view id) { return QString::fromUtf8(id.data(), qsizetype(id.size())); });
     QByteArray ioFrame;
     QObject::connect(&link, &link::LinkController::ioSettingsReceived, [&](const QByteArray& f) { ioFrame = f; });
-    link.JvHidDeviceController1DeviceChange();
+    link.onDeviceChange();
     ASSERT_TRUE(test::waitUntil([&] {
         return backend.transducer().receivedCodes() ==
                std::vector<std::uint8_t>{0x85, 0x00, 0x02, 0x03, 0x85};

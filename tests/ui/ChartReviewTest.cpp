@@ -83,22 +83,22 @@ protected:
         columns.sensor = {true, true, true, true};
         const auto locale = display::NumberLocale::c();
         for (int i = 0; i < kOldRunLines; ++i) {
-            bytes += recording::BuildRecordLine(columns, lineValues(oldStart, i), i == 0, locale);
+            bytes += recording::buildRecordLine(columns, lineValues(oldStart, i), i == 0, locale);
         }
         for (int i = 0; i < kNewRunLines; ++i) {
-            bytes += recording::BuildRecordLine(columns, lineValues(newStart, i), i == 0, locale);
+            bytes += recording::buildRecordLine(columns, lineValues(newStart, i), i == 0, locale);
         }
         // An interrupted recording: the last line was cut off.
-        bytes += recording::BuildRecordLine(columns, lineValues(newStart, kNewRunLines), false, locale).left(12);
+        bytes += recording::buildRecordLine(columns, lineValues(newStart, kNewRunLines), false, locale).left(12);
         path = dir.filePath(QStringLiteral("proba.csv"));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
 
-    ui::ChartPage& page() { return *window.TabSheet2; }
+    ui::ChartPage& page() { return *window.chartPage; }
     ui::ChartAnalysisPanel& panel() { return *page().chartAnalysis; }
-    recording::ChartPlot& chart() { return *page().Chart1; }
+    recording::ChartPlot& chart() { return *page().chartPlot; }
 
     /// Opens `file` the way the command line does and waits until it was read.
     bool open(const QString& file)
@@ -130,7 +130,7 @@ protected:
     }
 
     sim::SimBackend sim;
-    ui::TForm1 window;
+    ui::MainWindow window;
     ScriptedReviewDialogs::Log log;
     QTemporaryDir dir;
     QString path;
@@ -145,10 +145,10 @@ TEST_F(ChartReviewFixture, OpenedRecordingShowsItsNewestRunWithCursorValuesAndSt
 {
     ASSERT_TRUE(open(path));
     EXPECT_TRUE(log.errors.isEmpty()) << log.errors.join(u'\n').toStdString();
-    EXPECT_EQ(window.PageControl1->currentWidget(), &page());
+    EXPECT_EQ(window.pageTabs->currentWidget(), &page());
     ASSERT_TRUE(panel().inReview());
     // The chart says which file it shows, and that the torn last line was skipped.
-    EXPECT_TRUE(page().JvHeader_Chart->caption().contains(QStringLiteral("proba.csv")));
+    EXPECT_TRUE(page().chartHeader->caption().contains(QStringLiteral("proba.csv")));
     EXPECT_TRUE(panel().statusLabel->text().contains(QStringLiteral("proba.csv")));
     EXPECT_TRUE(panel().statusLabel->text().contains(QStringLiteral("urwany")));
     // Both runs offered, the newest first and shown.
@@ -264,14 +264,14 @@ TEST_F(ChartReviewFixture, StartReturnsToTheLiveChart)
     ASSERT_TRUE(open(path));
     ASSERT_TRUE(panel().inReview());
     // "Reset" clears the live samples only: the recording stays in view.
-    page().Btn_ChartReset->click();
+    page().chartResetButton->click();
     EXPECT_TRUE(panel().inReview());
     EXPECT_NEAR(chart().xAxis->range().lower, chart().chartData().x(0), 1e-9);
-    page().Btn_ChartStart->click();
+    page().chartStartButton->click();
     EXPECT_FALSE(panel().inReview());
     EXPECT_FALSE(chart().showsOtherStore());
     EXPECT_TRUE(chart().chartData().empty());
-    EXPECT_EQ(page().JvHeader_Chart->caption(), QStringLiteral("Wykres aktywny"));
+    EXPECT_EQ(page().chartHeader->caption(), QStringLiteral("Wykres aktywny"));
     EXPECT_TRUE(panel().statusLabel->text().isEmpty());
     EXPECT_FALSE(panel().runList->isVisible());
     EXPECT_EQ(chart().xAxis->label(), QStringLiteral("Czas [s]"));
@@ -369,7 +369,7 @@ TEST_F(ChartReviewFixture, ReviewStripFitsThePageAtTheWindowsMinimumSize)
 
 TEST_F(ChartReviewFixture, LiveChartWithEverySeriesKeepsAPlotAtTheMinimumSize)
 {
-    window.PageControl1->setCurrentWidget(&page());
+    window.pageTabs->setCurrentWidget(&page());
     for (int i = 0; i < recording::kChartSeriesCount; ++i) {
         page().setSeriesActive(i, true);
     }
@@ -387,12 +387,12 @@ TEST_F(ChartReviewFixture, LiveChartWithEverySeriesKeepsAPlotAtTheMinimumSize)
 
 TEST_F(ChartReviewFixture, StripTextsFollowTheWindowsLanguage)
 {
-    window.siLangCombo1->setCurrentIndex(1);
-    window.siLangCombo1Change();
+    window.languageList->setCurrentIndex(1);
+    window.applySelectedLanguage();
     EXPECT_EQ(panel().openButton->text(), QStringLiteral("Open recording…"));
     EXPECT_EQ(panel().statisticsTable->horizontalHeaderItem(ui::ChartAnalysisPanel::Mean)->text(), QStringLiteral("Mean"));
-    window.siLangCombo1->setCurrentIndex(0);
-    window.siLangCombo1Change();
+    window.languageList->setCurrentIndex(0);
+    window.applySelectedLanguage();
     EXPECT_EQ(panel().openButton->text(), QStringLiteral("Otwórz rejestrację…"));
     EXPECT_EQ(panel().statisticsTable->horizontalHeaderItem(ui::ChartAnalysisPanel::Mean)->text(), QStringLiteral("Średnia"));
 }
@@ -405,10 +405,10 @@ TEST_F(ChartReviewFixture, DamagedLineIsNamedAndTheRestOfTheRunShown)
     const QDateTime start(QDate(2026, 12, 9), QTime(8, 0));
     QByteArray bytes;
     for (int i = 0; i < 3; ++i) {
-        bytes += recording::BuildRecordLine(columns, lineValues(start, i), i == 0, locale);
+        bytes += recording::buildRecordLine(columns, lineValues(start, i), i == 0, locale);
     }
     bytes += "12;zepsute;\r\n"; // line 5
-    bytes += recording::BuildRecordLine(columns, lineValues(start, 3), false, locale);
+    bytes += recording::buildRecordLine(columns, lineValues(start, 3), false, locale);
     const QString damaged = dir.filePath(QStringLiteral("uszkodzony.csv"));
     QFile file(damaged);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

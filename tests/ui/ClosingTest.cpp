@@ -4,9 +4,9 @@
 
 #include "link/Protocol.h"
 #include "ui/MainWindow.h"
-#include "ui/windows/TForm2.h"
-#include "ui/windows/TFormAnCalib.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/AboutBox.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
+#include "ui/windows/LargeReadoutWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -45,12 +45,12 @@ TEST_P(ClosingWithWindowsOpen, EndsTheProgramThroughTheNormalClosingPath)
     const QString config = dir.filePath(QStringLiteral("config.ini"));
     test::FakeBackend backend;
     auto dev = backend.add(u"QMX80NET");
-    ui::TForm1 window(backend, config);
-    ui::TForm2 about;
-    ui::TFormAnCalib calibration;
-    ui::TFormBigDisplay big;
+    ui::MainWindow window(backend, config);
+    ui::AboutBox about;
+    ui::AnalogCalibrationWindow calibration;
+    ui::LargeReadoutWindow big;
     window.attachWindows({&about, nullptr, &calibration, &big, nullptr});
-    window.link().JvHidDeviceController1DeviceChange();
+    window.link().onDeviceChange();
     ASSERT_TRUE(window.link().connected());
     window.show();
 
@@ -60,14 +60,14 @@ TEST_P(ClosingWithWindowsOpen, EndsTheProgramThroughTheNormalClosingPath)
     }
     if (open.calibrationForced) {
         calibration.showModal();
-        calibration.Button1->click();
+        calibration.testStartButton->click();
     }
     dev->clearWrites();
     // The about box runs a loop of its own; the close comes while it is open, as a signal would.
     QTimer::singleShot(0, &window, [&] {
         if (open.aboutBox) {
             QTimer::singleShot(0, &window, [&] { window.close(); });
-            window.Informacje1Click();
+            window.showAboutBox();
         } else {
             window.close();
         }

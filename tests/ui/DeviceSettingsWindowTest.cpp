@@ -30,13 +30,13 @@ protected:
         window.setErrorBox([this](const QString& text) { errors << text; });
         window.setConfigFileDialogs([this](const QString&) { return chosen; }, [this](const QString&) { return chosen; });
     }
-    ui::SensorSettingsPage& sensors() { return *window.TabSheet5->TabSheet6; }
-    ui::CommunicationPage& comm() { return *window.TabSheet5->TabSheet7; }
-    ui::OutputsPage& outputs() { return *window.TabSheet5->TabSheet4; }
+    ui::SensorSettingsPage& sensors() { return *window.settingsPage->sensorPage; }
+    ui::CommunicationPage& comm() { return *window.settingsPage->communicationPage; }
+    ui::OutputsPage& outputs() { return *window.settingsPage->outputsPage; }
 
     QTemporaryDir dir;
     test::FakeBackend backend;
-    ui::TForm1 window;
+    ui::MainWindow window;
     QStringList errors;
     QString chosen;
 };
@@ -45,43 +45,43 @@ protected:
 
 TEST_F(SettingsFileFixture, SaveThenLoadRestoresAllValuesIncludingNoSelectionAndOddTexts)
 {
-    sensors().Cb_SelTens->setCurrentIndex(2);
-    sensors().Edit_SumOffset->setText(QStringLiteral("2,5"));
-    sensors().Cb_AdRate->setCurrentIndex(-1);
-    sensors().Edit_StabilityMaxDifference->setText(QStringLiteral("abc"));
+    sensors().sumSelectionList->setCurrentIndex(2);
+    sensors().sumOffsetEdit->setText(QStringLiteral("2,5"));
+    sensors().adRateList->setCurrentIndex(-1);
+    sensors().stabilityMaxDifferenceEdit->setText(QStringLiteral("abc"));
     sensors().sensors[2].range->setText(QStringLiteral("1e3"));
     sensors().sensors[3].sign->setChecked(true);
-    comm().Cb_ModbusAddress->setCurrentIndex(246);
-    comm().MaskEdit_IP_Addr->setText(QStringLiteral("10.1"));
-    outputs().Cb_Out2OverloadIndicator->setChecked(true);
+    comm().modbusAddressList->setCurrentIndex(246);
+    comm().ipAddressEdit->setText(QStringLiteral("10.1"));
+    outputs().overloadIndicatorCheck->setChecked(true);
     outputs().out1.source->setCurrentIndex(5);
     outputs().out1.number2->setText(QStringLiteral("-7,25"));
 
     chosen = dir.filePath(QStringLiteral("zapis konfiguracji ą.conf"));
-    window.Wczytajustawieniazpliku2Click();
+    window.saveSettingsFile();
     ASSERT_TRUE(errors.isEmpty());
 
     // Change everything back, then load.
-    sensors().Cb_SelTens->setCurrentIndex(0);
-    sensors().Edit_SumOffset->setText(QStringLiteral("0"));
-    sensors().Cb_AdRate->setCurrentIndex(3);
+    sensors().sumSelectionList->setCurrentIndex(0);
+    sensors().sumOffsetEdit->setText(QStringLiteral("0"));
+    sensors().adRateList->setCurrentIndex(3);
     sensors().sensors[2].range->setText(QStringLiteral("5"));
     sensors().sensors[3].sign->setChecked(false);
-    comm().Cb_ModbusAddress->setCurrentIndex(0);
-    outputs().Cb_Out2OverloadIndicator->setChecked(false);
+    comm().modbusAddressList->setCurrentIndex(0);
+    outputs().overloadIndicatorCheck->setChecked(false);
     outputs().out1.source->setCurrentIndex(0);
-    window.Wczytajustawieniazpliku1Click();
+    window.loadSettingsFile();
 
-    EXPECT_EQ(sensors().Cb_SelTens->currentIndex(), 2);
-    EXPECT_EQ(sensors().Edit_SumOffset->text(), QStringLiteral("2,5"));
-    EXPECT_EQ(sensors().Cb_AdRate->currentIndex(), -1);
-    EXPECT_EQ(sensors().Cb_AdRate->currentText(), QString());
-    EXPECT_EQ(sensors().Edit_StabilityMaxDifference->text(), QStringLiteral("abc"));
+    EXPECT_EQ(sensors().sumSelectionList->currentIndex(), 2);
+    EXPECT_EQ(sensors().sumOffsetEdit->text(), QStringLiteral("2,5"));
+    EXPECT_EQ(sensors().adRateList->currentIndex(), -1);
+    EXPECT_EQ(sensors().adRateList->currentText(), QString());
+    EXPECT_EQ(sensors().stabilityMaxDifferenceEdit->text(), QStringLiteral("abc"));
     EXPECT_EQ(sensors().sensors[2].range->text(), QStringLiteral("1e3"));
     EXPECT_TRUE(sensors().sensors[3].sign->isChecked());
-    EXPECT_EQ(comm().Cb_ModbusAddress->currentText(), QStringLiteral("247"));
-    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("10.1"));
-    EXPECT_TRUE(outputs().Cb_Out2OverloadIndicator->isChecked());
+    EXPECT_EQ(comm().modbusAddressList->currentText(), QStringLiteral("247"));
+    EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("10.1"));
+    EXPECT_TRUE(outputs().overloadIndicatorCheck->isChecked());
     EXPECT_FALSE(outputs().out2.source->isEnabled()); // the indicator reaction ran
     EXPECT_EQ(outputs().out1.source->currentIndex(), 5);
     EXPECT_EQ(outputs().out1.number2->text(), QStringLiteral("-7,25"));
@@ -89,25 +89,25 @@ TEST_F(SettingsFileFixture, SaveThenLoadRestoresAllValuesIncludingNoSelectionAnd
 
 TEST_F(SettingsFileFixture, MissingKeysLoadTheDefaultsWithoutDerivedUpdatesAndTheStatusLineNamesThem)
 {
-    const QString delayBefore = sensors().Label_ResponseDelay->text();
+    const QString delayBefore = sensors().responseDelayLabel->text();
     chosen = dir.filePath(QStringLiteral("czesciowy.conf"));
     QFile f(chosen);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[TensAllConfig]\r\nSelTens=2\r\n");
     f.close();
-    window.Wczytajustawieniazpliku1Click();
+    window.loadSettingsFile();
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(sensors().Cb_SelTens->currentIndex(), 2);
-    EXPECT_EQ(sensors().Cb_AdRate->currentIndex(), 0);
-    EXPECT_EQ(sensors().Cb_Decp->currentIndex(), 1);
-    EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("192.168.0.102"));
+    EXPECT_EQ(sensors().sumSelectionList->currentIndex(), 2);
+    EXPECT_EQ(sensors().adRateList->currentIndex(), 0);
+    EXPECT_EQ(sensors().decimalsList->currentIndex(), 1);
+    EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("192.168.0.102"));
     for (const auto& s : sensors().sensors) {
         EXPECT_EQ(s.sens->text(), QStringLiteral("2.000"));
     }
     EXPECT_EQ(outputs().out1.number2->text(), QStringLiteral("200"));
-    EXPECT_EQ(comm().Cb_ModbusBaud->currentIndex(), 2);
-    EXPECT_EQ(sensors().Label_ResponseDelay->text(), delayBefore); // no change reaction ran
-    EXPECT_EQ(window.Label_Status->text(),
+    EXPECT_EQ(comm().modbusBaudList->currentIndex(), 2);
+    EXPECT_EQ(sensors().responseDelayLabel->text(), delayBefore); // no change reaction ran
+    EXPECT_EQ(window.statusLabel->text(),
               QStringLiteral("Plik czesciowy.conf: brak 41 kluczy: TensAllConfig/SumOffset, TensAllConfig/Rate, "
                              "TensAllConfig/Filter, … (przyjęto wartości domyślne)"));
 }
@@ -130,9 +130,9 @@ TEST_F(SettingsFileFixture, AFileHoldingNoneOfTheSectionsIsRefusedNamingIt)
         {"other sections", QByteArray("[Moje]\r\nIP=10.0.0.1\r\n"), "none of the sections"},
         {"UTF-16", utf16, "UTF-16"},
     };
-    sensors().Cb_SelTens->setCurrentIndex(3);
-    comm().MaskEdit_IP_Addr->setText(QStringLiteral("10.9.8.7"));
-    window.Label_Status->setText(QStringLiteral("przed"));
+    sensors().sumSelectionList->setCurrentIndex(3);
+    comm().ipAddressEdit->setText(QStringLiteral("10.9.8.7"));
+    window.statusLabel->setText(QStringLiteral("przed"));
     for (const Case& c : cases) {
         chosen = dir.filePath(QStringLiteral("obcy %1.conf").arg(QString::fromLatin1(c.name)));
         if (c.contents) {
@@ -141,14 +141,14 @@ TEST_F(SettingsFileFixture, AFileHoldingNoneOfTheSectionsIsRefusedNamingIt)
             f.write(*c.contents);
         }
         errors.clear();
-        window.Wczytajustawieniazpliku1Click();
+        window.loadSettingsFile();
         ASSERT_EQ(errors.size(), 1) << c.name;
         EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to read ") + QDir::toNativeSeparators(chosen)))
             << errors[0].toStdString();
         EXPECT_TRUE(errors[0].contains(QString::fromLatin1(c.reason))) << errors[0].toStdString();
-        EXPECT_EQ(sensors().Cb_SelTens->currentIndex(), 3) << c.name;
-        EXPECT_EQ(comm().MaskEdit_IP_Addr->text(), QStringLiteral("10.9.8.7")) << c.name;
-        EXPECT_EQ(window.Label_Status->text(), QStringLiteral("przed")) << c.name;
+        EXPECT_EQ(sensors().sumSelectionList->currentIndex(), 3) << c.name;
+        EXPECT_EQ(comm().ipAddressEdit->text(), QStringLiteral("10.9.8.7")) << c.name;
+        EXPECT_EQ(window.statusLabel->text(), QStringLiteral("przed")) << c.name;
     }
 }
 
@@ -168,13 +168,13 @@ TEST_F(SettingsFileFixture, EachDialogProposesTheFileLastChosenInIt)
     const QString saved = dir.filePath(QStringLiteral("zapisany.conf"));
     const QString opened = dir.filePath(QStringLiteral("otwarty.conf"));
     chosen = saved;
-    window.Wczytajustawieniazpliku2Click();
+    window.saveSettingsFile();
     QFile::copy(saved, opened);
     chosen = opened;
-    window.Wczytajustawieniazpliku1Click();
+    window.loadSettingsFile();
     chosen.clear(); // cancel both
-    window.Wczytajustawieniazpliku2Click();
-    window.Wczytajustawieniazpliku1Click();
+    window.saveSettingsFile();
+    window.loadSettingsFile();
     EXPECT_EQ(proposedToSave, (QStringList{QStringLiteral("qmx80_konfiguracja.conf"), saved}));
     EXPECT_EQ(proposedToOpen, (QStringList{QStringLiteral("qmx80_konfiguracja.conf"), opened}));
     EXPECT_TRUE(errors.isEmpty());
@@ -188,8 +188,8 @@ TEST_F(SettingsFileFixture, SavingIntoAWindows1250FileKeepsTheLinesItDoesNotWrit
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(mine + "[Ethernet]\r\nIP=1.2.3.4\r\n");
     f.close();
-    comm().MaskEdit_IP_Addr->setText(QStringLiteral("10.0.0.5"));
-    window.Wczytajustawieniazpliku2Click();
+    comm().ipAddressEdit->setText(QStringLiteral("10.0.0.5"));
+    window.saveSettingsFile();
     ASSERT_TRUE(errors.isEmpty());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray written = f.readAll();
@@ -203,10 +203,10 @@ TEST_F(SettingsFileFixture, OutOfListIndicesLeaveNoSelection)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[ModbusRtu]\r\nBaudrate=7\r\n[tensallconfig]\r\nselTENS=3\r\nRate=$3\r\n");
     f.close();
-    window.Wczytajustawieniazpliku1Click();
-    EXPECT_EQ(comm().Cb_ModbusBaud->currentIndex(), -1);
-    EXPECT_EQ(sensors().Cb_SelTens->currentIndex(), 3);
-    EXPECT_EQ(sensors().Cb_AdRate->currentText(), QStringLiteral("33 / sek"));
+    window.loadSettingsFile();
+    EXPECT_EQ(comm().modbusBaudList->currentIndex(), -1);
+    EXPECT_EQ(sensors().sumSelectionList->currentIndex(), 3);
+    EXPECT_EQ(sensors().adRateList->currentText(), QStringLiteral("33 / sek"));
 }
 
 TEST_F(SettingsFileFixture, SavingKeepsOtherSectionsAndARefusedSaveChangesNothing)
@@ -216,7 +216,7 @@ TEST_F(SettingsFileFixture, SavingKeepsOtherSectionsAndARefusedSaveChangesNothin
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[Moje]\r\nklucz=wartosc\r\n[ModbusRtu]\r\nParity=2\r\n");
     f.close();
-    window.Wczytajustawieniazpliku2Click();
+    window.saveSettingsFile();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(f.readAll());
     f.close();
@@ -225,17 +225,17 @@ TEST_F(SettingsFileFixture, SavingKeepsOtherSectionsAndARefusedSaveChangesNothin
 
     chosen = dir.filePath(QStringLiteral("folder.conf"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.conf")));
-    window.Wczytajustawieniazpliku2Click();
+    window.saveSettingsFile();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to write to ")));
 }
 
 TEST_F(SettingsFileFixture, CancellingADialogChangesNothing)
 {
-    sensors().Edit_SumOffset->setText(QStringLiteral("7"));
+    sensors().sumOffsetEdit->setText(QStringLiteral("7"));
     chosen.clear();
-    window.Wczytajustawieniazpliku1Click();
-    window.Wczytajustawieniazpliku2Click();
-    EXPECT_EQ(sensors().Edit_SumOffset->text(), QStringLiteral("7"));
+    window.loadSettingsFile();
+    window.saveSettingsFile();
+    EXPECT_EQ(sensors().sumOffsetEdit->text(), QStringLiteral("7"));
     EXPECT_TRUE(errors.isEmpty());
 }

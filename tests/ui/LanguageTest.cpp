@@ -23,7 +23,7 @@ protected:
         window.setErrorBox([this](const QString& text) { errors << text; });
     }
     test::FakeBackend backend;
-    ui::TForm1 window;
+    ui::MainWindow window;
     QStringList errors;
 };
 
@@ -31,32 +31,32 @@ protected:
 
 TEST_F(LanguageFixture, EnglishChangesOnlyThePropertyTableCaptions)
 {
-    window.siLangCombo1->setCurrentIndex(1);
-    window.siLangCombo1Change();
-    EXPECT_EQ(window.ActiveLanguage(), lang::Language::English);
-    EXPECT_EQ(window.Label19->text(), QStringLiteral("Connection status"));
-    EXPECT_EQ(window.Label26->text(), QStringLiteral("Acquisition to file:"));
-    EXPECT_EQ(window.StatusBarAcquisition->text(), QStringLiteral("INACTIVE"));
-    EXPECT_EQ(window.Label20->text(), QStringLiteral("Language"));
-    EXPECT_EQ(window.Label1->text(), QStringLiteral("Status:"));   // no English entry
-    EXPECT_EQ(window.Label_Status->text(), QStringLiteral("...")); // no English entry
-    EXPECT_EQ(window.PageControl1->tabText(0), QStringLiteral("&Pomiary")); // Alt+P
-    EXPECT_EQ(window.LookupText("IDS_44"), QStringLiteral("Connected"));
+    window.languageList->setCurrentIndex(1);
+    window.applySelectedLanguage();
+    EXPECT_EQ(window.activeLanguage(), lang::Language::English);
+    EXPECT_EQ(window.connectionCaptionLabel->text(), QStringLiteral("Connection status"));
+    EXPECT_EQ(window.recordingCaptionLabel->text(), QStringLiteral("Acquisition to file:"));
+    EXPECT_EQ(window.recordingStateEdit->text(), QStringLiteral("INACTIVE"));
+    EXPECT_EQ(window.languageCaptionLabel->text(), QStringLiteral("Language"));
+    EXPECT_EQ(window.statusCaptionLabel->text(), QStringLiteral("Status:"));   // no English entry
+    EXPECT_EQ(window.statusLabel->text(), QStringLiteral("...")); // no English entry
+    EXPECT_EQ(window.pageTabs->tabText(0), QStringLiteral("&Pomiary")); // Alt+P
+    EXPECT_EQ(window.lookupText("IDS_44"), QStringLiteral("Connected"));
     EXPECT_TRUE(errors.isEmpty());
 
     // Looked-up texts follow the language from now on.
-    window.link().JvHidDeviceController1DeviceChange();
-    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("No connection"));
+    window.link().onDeviceChange();
+    EXPECT_EQ(window.connectionStatusEdit->text(), QStringLiteral("No connection"));
 }
 
 TEST_F(LanguageFixture, ALanguageOutsideTheListIsRefusedWithTheErrorBox)
 {
-    window.siLangCombo1->setCurrentIndex(-1);
-    window.siLangCombo1Change();
+    window.languageList->setCurrentIndex(-1);
+    window.applySelectedLanguage();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors[0], QStringLiteral("TForm1: 0 - is not a valid property value!\nValue must be within [1..2]!"));
-    EXPECT_EQ(window.ActiveLanguage(), lang::Language::Polish);
-    EXPECT_EQ(window.Label19->text(), QStringLiteral("Status połączenia"));
+    EXPECT_EQ(window.activeLanguage(), lang::Language::Polish);
+    EXPECT_EQ(window.connectionCaptionLabel->text(), QStringLiteral("Status połączenia"));
 }
 
 TEST(ErrorBox, FullStopIsAppendedWhenTheLastCharacterSortsAfterIt)

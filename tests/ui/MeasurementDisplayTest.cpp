@@ -8,7 +8,7 @@
 #include "ui/pages/SettingsPage.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/LoadGauge.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/LargeReadoutWindow.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -55,7 +55,7 @@ protected:
     std::shared_ptr<FakeDeviceState> connect()
     {
         auto dev = backend.add(u"QMX80NET");
-        window.JvHidDeviceController1DeviceChange();
+        window.onDeviceChange();
         EXPECT_TRUE(window.link().connected());
         return dev;
     }
@@ -67,11 +67,11 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return window.link().measurementsHandled() > before; }));
     }
 
-    ui::MeasurementPage& page() { return *window.TabSheet1; }
+    ui::MeasurementPage& page() { return *window.measurementPage; }
 
     FakeBackend backend;
-    ui::TForm1 window;
-    ui::TFormBigDisplay big;
+    ui::MainWindow window;
+    ui::LargeReadoutWindow big;
 };
 
 link::Measurement sample()
@@ -94,44 +94,44 @@ link::Measurement sample()
 TEST_F(MainWindowFixture, StartsAsTheWindowDescriptionSays)
 {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("QMX80NET-PC  ver.: 1.01"));
-    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("Brak połączenia"));
-    EXPECT_EQ(baseOf(window.ConnectionStatus), QColor(253, 124, 102));
-    EXPECT_EQ(window.TabSheet5->Cb_ModbusAddress->count(), 247);
-    EXPECT_EQ(window.TabSheet5->Cb_ModbusAddress->itemText(246), QStringLiteral("247"));
-    EXPECT_EQ(window.TabSheet5->Cb_ModbusAddress->currentIndex(), 0);
+    EXPECT_EQ(window.connectionStatusEdit->text(), QStringLiteral("Brak połączenia"));
+    EXPECT_EQ(baseOf(window.connectionStatusEdit), QColor(253, 124, 102));
+    EXPECT_EQ(window.settingsPage->modbusAddressList->count(), 247);
+    EXPECT_EQ(window.settingsPage->modbusAddressList->itemText(246), QStringLiteral("247"));
+    EXPECT_EQ(window.settingsPage->modbusAddressList->currentIndex(), 0);
     EXPECT_EQ(window.minimumSize(), QSize(682, 672));
-    EXPECT_EQ(window.PageControl1->currentIndex(), 0);
-    EXPECT_EQ(window.Label_FpsData->text(), QStringLiteral("Fps: 0"));
-    EXPECT_TRUE(page().RadioButton_DispSum->isChecked());
-    EXPECT_FALSE(window.siLangCombo1->isVisibleTo(&window));
-    EXPECT_FALSE(window.Label20->isVisibleTo(&window));
+    EXPECT_EQ(window.pageTabs->currentIndex(), 0);
+    EXPECT_EQ(window.fpsLabel->text(), QStringLiteral("Fps: 0"));
+    EXPECT_TRUE(page().showSumRadio->isChecked());
+    EXPECT_FALSE(window.languageList->isVisibleTo(&window));
+    EXPECT_FALSE(window.languageCaptionLabel->isVisibleTo(&window));
 }
 
 TEST_F(MainWindowFixture, ConnectionShowsConnectedOnLightGreenThenTheConnectionText)
 {
     auto dev = connect();
-    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("Połączony"));
-    EXPECT_EQ(baseOf(window.ConnectionStatus), QColor(175, 216, 135));
+    EXPECT_EQ(window.connectionStatusEdit->text(), QStringLiteral("Połączony"));
+    EXPECT_EQ(baseOf(window.connectionStatusEdit), QColor(175, 216, 135));
     dev->inject(test::reply({link::CMD_SET_LINK_STATE, 0}));
     ASSERT_TRUE(waitUntil([&] { return dev->codes().size() == 2; }));
     dev->inject(test::reply({link::CMD_GET_INFO, 105, 'v', 'i', 'r', 't', 'u', 'a', 'l'}));
-    ASSERT_TRUE(waitUntil([&] { return window.ConnectionStatus->text().startsWith(QStringLiteral("Połączono z")); }));
-    EXPECT_TRUE(window.ConnectionStatus->text().endsWith(QStringLiteral(" virtual")));
-    EXPECT_EQ(baseOf(window.ConnectionStatus), QColor(175, 216, 135));
+    ASSERT_TRUE(waitUntil([&] { return window.connectionStatusEdit->text().startsWith(QStringLiteral("Połączono z")); }));
+    EXPECT_TRUE(window.connectionStatusEdit->text().endsWith(QStringLiteral(" virtual")));
+    EXPECT_EQ(baseOf(window.connectionStatusEdit), QColor(175, 216, 135));
 }
 
 namespace {
 
 // Every control that shows a measurement, in the state it has when no live value is there.
-void expectNothingLooksLive(ui::TForm1& window, ui::TFormBigDisplay& big)
+void expectNothingLooksLive(ui::MainWindow& window, ui::LargeReadoutWindow& big)
 {
-    const auto& page = *window.TabSheet1;
+    const auto& page = *window.measurementPage;
     const QString hyphens = QStringLiteral("----------");
-    EXPECT_EQ(page.DisplaySum->text(), hyphens);
-    EXPECT_EQ(page.DisplayMax->text(), hyphens);
-    EXPECT_EQ(page.DisplaySum->font(), page.DisplaySum->designFont());
-    EXPECT_EQ(big.LED_display->text(), hyphens);
-    EXPECT_EQ(big.DispMax->text(), hyphens);
+    EXPECT_EQ(page.sumReadout->text(), hyphens);
+    EXPECT_EQ(page.maxReadout->text(), hyphens);
+    EXPECT_EQ(page.sumReadout->font(), page.sumReadout->designFont());
+    EXPECT_EQ(big.valueReadout->text(), hyphens);
+    EXPECT_EQ(big.maxValueReadout->text(), hyphens);
     for (const auto& c : page.channels) {
         EXPECT_EQ(c.valueLabel->text(), QStringLiteral("---"));
         EXPECT_EQ(c.statusEdit->text(), QStringLiteral("---"));
@@ -142,31 +142,31 @@ void expectNothingLooksLive(ui::TForm1& window, ui::TFormBigDisplay& big)
         }
     }
     for (const QLineEdit* indicator :
-         {page.Edit_IN1, window.TabSheet3->Edit_IN2, window.TabSheet5->Out1Status, window.TabSheet5->Out2Status}) {
+         {page.in1StateEdit, window.recordingPage->in2StateEdit, window.settingsPage->out1StatusEdit, window.settingsPage->out2StatusEdit}) {
         EXPECT_EQ(indicator->text(), QStringLiteral("---")) << indicator->objectName().toStdString();
         EXPECT_NE(baseOf(indicator), QColor(175, 216, 135));
         EXPECT_NE(baseOf(indicator), QColor(253, 124, 102));
     }
-    EXPECT_EQ(window.TabSheet5->Label_Rs485FPS->text(), QStringLiteral("---"));
+    EXPECT_EQ(window.settingsPage->rs485RateLabel->text(), QStringLiteral("---"));
 }
 
 } // namespace
 
 TEST_F(MainWindowFixture, WithoutATransducerEveryLiveValueShowsHyphens)
 {
-    window.DisplayDataTimer();
+    window.displayTick();
     expectNothingLooksLive(window, big);
 }
 
 TEST_F(MainWindowFixture, TickShowsReadoutsChannelsIndicatorsAndRates)
 {
     auto dev = connect();
-    window.TabSheet5->Cb_Decp->setCurrentIndex(2);
+    window.settingsPage->decimalsList->setCurrentIndex(2);
     deliver(*dev, sample());
-    window.DisplayDataTimer();
+    window.displayTick();
 
-    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("1,234.50"));
-    EXPECT_EQ(page().DisplayMax->text(), QStringLiteral("1,500.00"));
+    EXPECT_EQ(page().sumReadout->text(), QStringLiteral("1,234.50"));
+    EXPECT_EQ(page().maxReadout->text(), QStringLiteral("1,500.00"));
     const auto& ch = page().channels;
     EXPECT_EQ(ch[0].statusEdit->text(), QStringLiteral("Pomiar stabilny"));
     EXPECT_EQ(baseOf(ch[0].statusEdit), QColor(165, 255, 0));
@@ -190,50 +190,50 @@ TEST_F(MainWindowFixture, TickShowsReadoutsChannelsIndicatorsAndRates)
         EXPECT_EQ(gauge->position(), gauge->maximum());
     }
 
-    EXPECT_EQ(page().Edit_IN1->text(), QStringLiteral("OFF"));
-    EXPECT_EQ(baseOf(page().Edit_IN1), QColor(253, 124, 102));
-    EXPECT_EQ(window.TabSheet3->Edit_IN2->text(), QStringLiteral("ON"));
-    EXPECT_EQ(baseOf(window.TabSheet3->Edit_IN2), QColor(175, 216, 135));
-    EXPECT_EQ(window.TabSheet5->Out1Status->text(), QStringLiteral("ON"));
-    EXPECT_EQ(window.TabSheet5->Out2Status->text(), QStringLiteral("OFF"));
-    EXPECT_EQ(window.TabSheet5->Label_Rs485FPS->text(), QStringLiteral("17"));
-    EXPECT_EQ(window.TabSheet5->Label_EthFps->text(), QStringLiteral("4"));
+    EXPECT_EQ(page().in1StateEdit->text(), QStringLiteral("OFF"));
+    EXPECT_EQ(baseOf(page().in1StateEdit), QColor(253, 124, 102));
+    EXPECT_EQ(window.recordingPage->in2StateEdit->text(), QStringLiteral("ON"));
+    EXPECT_EQ(baseOf(window.recordingPage->in2StateEdit), QColor(175, 216, 135));
+    EXPECT_EQ(window.settingsPage->out1StatusEdit->text(), QStringLiteral("ON"));
+    EXPECT_EQ(window.settingsPage->out2StatusEdit->text(), QStringLiteral("OFF"));
+    EXPECT_EQ(window.settingsPage->rs485RateLabel->text(), QStringLiteral("17"));
+    EXPECT_EQ(window.settingsPage->ethernetRateLabel->text(), QStringLiteral("4"));
 
-    EXPECT_EQ(big.LED_display->text(), page().DisplaySum->text());
-    EXPECT_EQ(big.DispMax->text(), page().DisplayMax->text());
-    EXPECT_EQ(big.Label_ActualVal->caption(), QStringLiteral("Wartość sumaryczna"));
+    EXPECT_EQ(big.valueReadout->text(), page().sumReadout->text());
+    EXPECT_EQ(big.maxValueReadout->text(), page().maxReadout->text());
+    EXPECT_EQ(big.captionHeader->caption(), QStringLiteral("Wartość sumaryczna"));
 }
 
 TEST_F(MainWindowFixture, ZeroDecimalsRoundToAWholeNumber)
 {
     auto dev = connect();
-    window.TabSheet5->Cb_Decp->setCurrentIndex(0);
+    window.settingsPage->decimalsList->setCurrentIndex(0);
     auto m = sample();
     m.SumValue = 12.5F;
     deliver(*dev, m);
-    window.DisplayDataTimer();
-    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("13"));
+    window.displayTick();
+    EXPECT_EQ(page().sumReadout->text(), QStringLiteral("13"));
 }
 
 TEST_F(MainWindowFixture, SelectionDecidesReadoutTareAndLargeWindowCaption)
 {
     auto dev = connect();
     deliver(*dev, sample());
-    page().RadioButton_DispS3->setChecked(true);
-    window.DisplayDataTimer();
-    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("-7.5"));
-    EXPECT_EQ(big.Label_ActualVal->caption(), QStringLiteral("Czujnik 3"));
-    EXPECT_EQ(big.LED_display->text(), QStringLiteral("-7.5"));
+    page().showSensor3Radio->setChecked(true);
+    window.displayTick();
+    EXPECT_EQ(page().sumReadout->text(), QStringLiteral("-7.5"));
+    EXPECT_EQ(big.captionHeader->caption(), QStringLiteral("Czujnik 3"));
+    EXPECT_EQ(big.valueReadout->text(), QStringLiteral("-7.5"));
 
     dev->clearWrites();
-    page().BtnTara->click();
-    page().RadioButton_DispSum->setChecked(true);
-    page().BtnTara->click();
-    page().Btn_ResetMinMax->click();
-    big.Btn_ResetMinMax->click();
+    page().tareButton->click();
+    page().showSumRadio->setChecked(true);
+    page().tareButton->click();
+    page().resetMaxButton->click();
+    big.resetMaxButton->click();
     EXPECT_EQ(dev->codes(), (std::vector<std::uint8_t>{link::CMD_ZERO_SENSOR3, link::CMD_TARE_SUM,
                                                        link::CMD_RESET_MIN_MAX, link::CMD_RESET_MIN_MAX}));
-    EXPECT_FALSE(window.link().ZylTimer_ReadData().isEnabled()); // each request suspends polling
+    EXPECT_FALSE(window.link().pollTimer().isEnabled()); // each request suspends polling
 }
 
 TEST_F(MainWindowFixture, AfterALostLinkNothingLooksLiveUntilTheNextMeasurement)
@@ -246,26 +246,26 @@ TEST_F(MainWindowFixture, AfterALostLinkNothingLooksLiveUntilTheNextMeasurement)
     m.OutputState = 0x03;
     m.SumValue = -12345678.9F; // drawn smaller than designed
     deliver(*dev, m);
-    window.DisplayDataTimer();
-    ASSERT_NE(page().DisplaySum->font(), page().DisplaySum->designFont());
+    window.displayTick();
+    ASSERT_NE(page().sumReadout->font(), page().sumReadout->designFont());
     ASSERT_EQ(page().channels[0].statusEdit->text(), QStringLiteral("Pomiar stabilny"));
 
     backend.clear();
     backend.notifyChange();
-    window.DisplayDataTimer();
-    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("Brak połączenia"));
+    window.displayTick();
+    EXPECT_EQ(window.connectionStatusEdit->text(), QStringLiteral("Brak połączenia"));
     expectNothingLooksLive(window, big);
 
     // Linked again: the old record is not shown until a new measurement arrives.
     dev = connect();
-    window.DisplayDataTimer();
+    window.displayTick();
     expectNothingLooksLive(window, big);
     deliver(*dev, sample());
-    window.DisplayDataTimer();
-    EXPECT_EQ(page().DisplaySum->text(), QStringLiteral("1,234.5"));
+    window.displayTick();
+    EXPECT_EQ(page().sumReadout->text(), QStringLiteral("1,234.5"));
     EXPECT_EQ(page().channels[2].valueLabel->text(), QStringLiteral("-7.5"));
     EXPECT_EQ(page().channels[0].statusEdit->text(), QStringLiteral("Pomiar stabilny"));
-    EXPECT_EQ(big.LED_display->text(), QStringLiteral("1,234.5"));
+    EXPECT_EQ(big.valueReadout->text(), QStringLiteral("1,234.5"));
 }
 
 TEST_F(MainWindowFixture, FramesPerSecondLabelCountsReportsOfTheLastSecond)
@@ -274,61 +274,61 @@ TEST_F(MainWindowFixture, FramesPerSecondLabelCountsReportsOfTheLastSecond)
     for (int i = 0; i < 3; ++i) {
         deliver(*dev, sample());
     }
-    window.TimFpsTimer();
-    EXPECT_EQ(window.Label_FpsData->text(), QStringLiteral("Fps: 3/s"));
-    window.TimFpsTimer();
-    EXPECT_EQ(window.Label_FpsData->text(), QStringLiteral("Fps: 0/s"));
+    window.fpsTick();
+    EXPECT_EQ(window.fpsLabel->text(), QStringLiteral("Fps: 3/s"));
+    window.fpsTick();
+    EXPECT_EQ(window.fpsLabel->text(), QStringLiteral("Fps: 0/s"));
 }
 
 TEST_F(MainWindowFixture, PageChangeStartsThePollExceptOnTheSettingsPage)
 {
-    auto& poll = window.link().ZylTimer_ReadData();
+    auto& poll = window.link().pollTimer();
     poll.stop();
-    window.PageControl1->setCurrentIndex(3);
+    window.pageTabs->setCurrentIndex(3);
     EXPECT_FALSE(poll.isEnabled());
-    window.PageControl1->setCurrentIndex(0); // also while not connected; the polls are dropped
+    window.pageTabs->setCurrentIndex(0); // also while not connected; the polls are dropped
     EXPECT_TRUE(poll.isEnabled());
 }
 
 TEST(LargeWindow, OpensWithinTheAvailableScreen)
 {
-    ui::TFormBigDisplay big;
+    ui::LargeReadoutWindow big;
     big.show();
     const QRect available = big.screen()->availableGeometry();
-    ASSERT_LT(available.width(), ui::TFormBigDisplay::kDesignWidth) << "the test needs a screen narrower than the window";
+    ASSERT_LT(available.width(), ui::LargeReadoutWindow::kDesignWidth) << "the test needs a screen narrower than the window";
     EXPECT_TRUE(available.contains(big.frameGeometry()))
         << big.frameGeometry().width() << "x" << big.frameGeometry().height();
 }
 
 TEST(LargeWindow, DigitsScaleWithTheOuterSize)
 {
-    EXPECT_EQ(ui::TFormBigDisplay::digitPointSize(800, 300), 87);
-    EXPECT_EQ(ui::TFormBigDisplay::digitPointSize(15, 7), 0);
-    ui::TFormBigDisplay big;
+    EXPECT_EQ(ui::LargeReadoutWindow::digitPointSize(800, 300), 87);
+    EXPECT_EQ(ui::LargeReadoutWindow::digitPointSize(15, 7), 0);
+    ui::LargeReadoutWindow big;
     big.resize(800, 300);
     big.show();
     // The platform may add a frame: the rule works on the outer size, whatever it is.
     const auto expected = [&] {
         const QRect outer = big.frameGeometry();
-        return ui::TFormBigDisplay::digitPointSize(outer.width(), outer.height());
+        return ui::LargeReadoutWindow::digitPointSize(outer.width(), outer.height());
     };
-    waitUntil([&] { return big.LED_display->font().pointSize() == expected(); }, 1000);
-    EXPECT_EQ(big.LED_display->designFont().pointSize(), expected());
-    EXPECT_EQ(big.LED_display->font().pointSize(), expected()); // "00.0" fits at the designed size
+    waitUntil([&] { return big.valueReadout->font().pointSize() == expected(); }, 1000);
+    EXPECT_EQ(big.valueReadout->designFont().pointSize(), expected());
+    EXPECT_EQ(big.valueReadout->font().pointSize(), expected()); // "00.0" fits at the designed size
     EXPECT_GE(expected(), 87);
-    EXPECT_EQ(big.DispMax->font().pixelSize(), 64); // only the main digits scale
+    EXPECT_EQ(big.maxValueReadout->font().pixelSize(), 64); // only the main digits scale
 }
 
 TEST_F(MainWindowFixture, LargeChannelValuesFitTheirLabels)
 {
     auto dev = connect();
     window.show();
-    window.TabSheet5->Cb_Decp->setCurrentIndex(2);
+    window.settingsPage->decimalsList->setCurrentIndex(2);
     auto m = sample();
     m.ChannelStatus = {3, 3, 3, 3};
     m.ChannelValue = {-12345.67F, 99999.99F, 1249.9F, -0.5F};
     deliver(*dev, m);
-    window.DisplayDataTimer();
+    window.displayTick();
     for (const auto& c : page().channels) {
         const QString text = c.valueLabel->text();
         EXPECT_GE(c.valueLabel->contentsRect().width(), c.valueLabel->fontMetrics().horizontalAdvance(text))
@@ -337,9 +337,9 @@ TEST_F(MainWindowFixture, LargeChannelValuesFitTheirLabels)
     EXPECT_EQ(page().channels[3].valueLabel->font().pixelSize(), 32); // a short value keeps its size
     m.SumValue = -12345678.9F;
     deliver(*dev, m);
-    window.DisplayDataTimer();
-    EXPECT_GE(page().DisplaySum->contentsRect().width(),
-              page().DisplaySum->fontMetrics().horizontalAdvance(page().DisplaySum->text()));
+    window.displayTick();
+    EXPECT_GE(page().sumReadout->contentsRect().width(),
+              page().sumReadout->fontMetrics().horizontalAdvance(page().sumReadout->text()));
 }
 
 namespace {
@@ -363,25 +363,25 @@ TEST_F(MainWindowFixture, TheLargeWindowShowsEveryValueWhole)
     const float values[] = {1105.4F, 1102.8439F, 12347173.0F, -99999.99F, 0.5F};
     const Size sizes[] = {{1098, 251}, {1920, 1080}, {1920, 300}, {800, 300}, {400, 150}};
     auto dev = connect();
-    emit window.TabSheet5->unitsTextChanged(QStringLiteral(" kN"));
+    emit window.settingsPage->unitsTextChanged(QStringLiteral(" kN"));
     big.show();
     for (const Size size : sizes) {
         big.resize(size.width, size.height);
         QCoreApplication::processEvents();
         for (int decimals = 0; decimals <= 4; ++decimals) {
-            window.TabSheet5->Cb_Decp->setCurrentIndex(decimals);
+            window.settingsPage->decimalsList->setCurrentIndex(decimals);
             for (const float value : values) {
                 auto m = sample();
                 m.SumValue = value;
                 m.DeviceMax = value;
                 deliver(*dev, m);
-                window.DisplayDataTimer();
+                window.displayTick();
                 SCOPED_TRACE(testing::Message() << size.width << "x" << size.height << ", " << decimals
                                                 << " decimals, " << value);
-                ASSERT_EQ(big.LED_display->text(), page().DisplaySum->text());
-                EXPECT_TRUE(big.LED_display->text().endsWith(QStringLiteral(" kN")));
-                expectWholeTextInside(big.LED_display, "LED_display");
-                expectWholeTextInside(big.DispMax, "DispMax");
+                ASSERT_EQ(big.valueReadout->text(), page().sumReadout->text());
+                EXPECT_TRUE(big.valueReadout->text().endsWith(QStringLiteral(" kN")));
+                expectWholeTextInside(big.valueReadout, "LED_display");
+                expectWholeTextInside(big.maxValueReadout, "DispMax");
             }
         }
     }
@@ -389,6 +389,6 @@ TEST_F(MainWindowFixture, TheLargeWindowShowsEveryValueWhole)
     auto m = sample();
     m.SumValue = 1.0F;
     deliver(*dev, m);
-    window.DisplayDataTimer();
-    EXPECT_EQ(big.LED_display->font(), big.LED_display->designFont());
+    window.displayTick();
+    EXPECT_EQ(big.valueReadout->font(), big.valueReadout->designFont());
 }

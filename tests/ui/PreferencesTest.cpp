@@ -56,22 +56,22 @@ protected:
 TEST_F(PreferencesFixture, FirstStartTakesTheDefaultsAndClosingWritesEveryKeyButFileName)
 {
     {
-        ui::TForm1 window(backend, path());
-        EXPECT_FALSE(window.TabSheet3->dataAcquisition());
-        EXPECT_TRUE(window.TabSheet3->Checkbox_SaveDate->isChecked());
-        EXPECT_EQ(window.TabSheet3->dataAcquisitionSpeed(), 0);
+        ui::MainWindow window(backend, path());
+        EXPECT_FALSE(window.recordingPage->dataAcquisition());
+        EXPECT_TRUE(window.recordingPage->saveDateCheck->isChecked());
+        EXPECT_EQ(window.recordingPage->dataAcquisitionSpeed(), 0);
         // No name stored: the documents folder, by its full path.
-        EXPECT_EQ(window.TabSheet3->Edit_FileName->text(),
+        EXPECT_EQ(window.recordingPage->fileNameEdit->text(),
                   QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                       .absoluteFilePath(QStringLiteral("pomiary.csv")));
-        EXPECT_TRUE(QDir::isAbsolutePath(window.TabSheet3->Edit_FileName->text()));
-        EXPECT_TRUE(window.TabSheet2->seriesActive(0));
-        EXPECT_FALSE(window.TabSheet2->seriesActive(4));
-        EXPECT_EQ(window.TabSheet2->timeWindowIndex(), 1);
-        EXPECT_EQ(window.TabSheet2->samplingIndex(), 2);
-        EXPECT_EQ(window.TabSheet2->Edit_AutoStartVal->text(), QStringLiteral("50.00"));
-        EXPECT_EQ(window.TabSheet5->Cb_Decp->currentIndex(), 1);
-        EXPECT_EQ(window.ActiveLanguage(), lang::Language::Polish);
+        EXPECT_TRUE(QDir::isAbsolutePath(window.recordingPage->fileNameEdit->text()));
+        EXPECT_TRUE(window.chartPage->seriesActive(0));
+        EXPECT_FALSE(window.chartPage->seriesActive(4));
+        EXPECT_EQ(window.chartPage->timeWindowIndex(), 1);
+        EXPECT_EQ(window.chartPage->samplingIndex(), 2);
+        EXPECT_EQ(window.chartPage->autoStartEdit->text(), QStringLiteral("50.00"));
+        EXPECT_EQ(window.settingsPage->decimalsList->currentIndex(), 1);
+        EXPECT_EQ(window.activeLanguage(), lang::Language::Polish);
         window.show();
         EXPECT_TRUE(window.close());
     }
@@ -89,13 +89,13 @@ TEST_F(PreferencesFixture, HandEditedValuesAreReadByTheirRulesAndCommentsSurvive
     writeAll(path(), "; written by hand\r\n[options]\r\nDataAcquistionSpeed=0x3\r\nSaveDate=yes\r\n"
                      "savedatasummary=2\r\nTrigStartVal=12.5\r\nChartSeries5=1\r\nDecimalPoint=$3\r\n");
     {
-        ui::TForm1 window(backend, path());
-        EXPECT_EQ(window.TabSheet3->dataAcquisitionSpeed(), 3);
-        EXPECT_TRUE(window.TabSheet3->Checkbox_SaveDate->isChecked()); // "yes" is not a number: default
-        EXPECT_TRUE(window.TabSheet3->columns().sum);
-        EXPECT_EQ(window.TabSheet2->trigStartVal(), 12.5F);
-        EXPECT_TRUE(window.TabSheet2->seriesActive(4));
-        EXPECT_EQ(window.TabSheet5->Cb_Decp->currentIndex(), 3);
+        ui::MainWindow window(backend, path());
+        EXPECT_EQ(window.recordingPage->dataAcquisitionSpeed(), 3);
+        EXPECT_TRUE(window.recordingPage->saveDateCheck->isChecked()); // "yes" is not a number: default
+        EXPECT_TRUE(window.recordingPage->columns().sum);
+        EXPECT_EQ(window.chartPage->trigStartVal(), 12.5F);
+        EXPECT_TRUE(window.chartPage->seriesActive(4));
+        EXPECT_EQ(window.settingsPage->decimalsList->currentIndex(), 3);
         window.show();
         EXPECT_TRUE(window.close());
     }
@@ -111,9 +111,9 @@ TEST_F(PreferencesFixture, HandEditedValuesAreReadByTheirRulesAndCommentsSurvive
 TEST_F(PreferencesFixture, EnglishIsAppliedAtStartUp)
 {
     writeAll(path(), "[Options]\r\nLanguage=1\r\n");
-    ui::TForm1 window(backend, path());
-    EXPECT_EQ(window.ActiveLanguage(), lang::Language::English);
-    EXPECT_EQ(window.Label19->text(), QStringLiteral("Connection status"));
+    ui::MainWindow window(backend, path());
+    EXPECT_EQ(window.activeLanguage(), lang::Language::English);
+    EXPECT_EQ(window.connectionCaptionLabel->text(), QStringLiteral("Connection status"));
 }
 
 TEST_F(PreferencesFixture, ADamagedLanguageIsReportedOnceAndStoredAsPolish)
@@ -121,13 +121,13 @@ TEST_F(PreferencesFixture, ADamagedLanguageIsReportedOnceAndStoredAsPolish)
     writeAll(path(), "[Options]\r\nLanguage=5\r\n");
     test::ModalCatcher boxes;
     {
-        ui::TForm1 window(backend, path());
+        ui::MainWindow window(backend, path());
         ASSERT_EQ(boxes.texts.size(), 1);
         EXPECT_EQ(boxes.texts[0], QStringLiteral("Language=5 in %1 is not a known language; Polish is used.")
                                       .arg(QDir::toNativeSeparators(path())));
-        EXPECT_EQ(window.ActiveLanguage(), lang::Language::Polish);
+        EXPECT_EQ(window.activeLanguage(), lang::Language::Polish);
         // The steps after the preferences still ran.
-        EXPECT_EQ(window.TabSheet5->Cb_ModbusAddress->count(), 247);
+        EXPECT_EQ(window.settingsPage->modbusAddressList->count(), 247);
         window.show();
         EXPECT_TRUE(window.close());
     }
@@ -137,7 +137,7 @@ TEST_F(PreferencesFixture, ADamagedLanguageIsReportedOnceAndStoredAsPolish)
 TEST_F(PreferencesFixture, AFailedSaveAtClosingIsShownOnceAndTheWindowCloses)
 {
     QStringList errors;
-    ui::TForm1 window(backend, path());
+    ui::MainWindow window(backend, path());
     window.setErrorBox([&](const QString& text) { errors << text; });
     // The file becomes impossible to replace while the program runs: a folder takes its place.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("config.ini")));
@@ -163,7 +163,7 @@ TEST_F(PreferencesFixture, AReadOnlyPreferencesFileDoesNotKeepTheWindowOpen)
     writeAll(path(), "[Options]\r\nLanguage=0\r\n");
     ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner));
     QStringList errors;
-    ui::TForm1 window(backend, path());
+    ui::MainWindow window(backend, path());
     window.setErrorBox([&](const QString& text) { errors << text; });
     window.show();
     EXPECT_TRUE(window.close());
@@ -199,14 +199,14 @@ TEST_F(PreferencesFixture, APreferencesFileThatCannotBeReadIsReportedOnceAndLeft
         const QFileInfo before(file);
         QStringList errors;
         {
-            ui::TForm1 window(backend, file);
+            ui::MainWindow window(backend, file);
             window.setErrorBox([&](const QString& text) { errors << text; });
             QCoreApplication::processEvents(); // the report waits until the window runs
             ASSERT_EQ(errors.size(), 1) << c.name;
             EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to read "))) << errors[0].toStdString();
             EXPECT_TRUE(errors[0].contains(QStringLiteral("config.ini"))) << c.name;
             EXPECT_TRUE(errors[0].contains(QString::fromLatin1(c.reason))) << errors[0].toStdString();
-            EXPECT_EQ(window.ActiveLanguage(), lang::Language::Polish) << c.name; // defaults
+            EXPECT_EQ(window.activeLanguage(), lang::Language::Polish) << c.name; // defaults
             window.show();
             EXPECT_TRUE(window.close()) << c.name;
         }
@@ -222,9 +222,9 @@ TEST_F(PreferencesFixture, APreferencesFileWithCarriageReturnLineEndsIsReadLineB
 {
     writeAll(path(), "[Options]\rLanguage=1\rSaveDataSummary=1\r");
     {
-        ui::TForm1 window(backend, path());
-        EXPECT_EQ(window.ActiveLanguage(), lang::Language::English);
-        EXPECT_TRUE(window.TabSheet3->columns().sum);
+        ui::MainWindow window(backend, path());
+        EXPECT_EQ(window.activeLanguage(), lang::Language::English);
+        EXPECT_TRUE(window.recordingPage->columns().sum);
         window.show();
         EXPECT_TRUE(window.close());
     }
@@ -236,9 +236,9 @@ TEST_F(PreferencesFixture, APreferencesFileWithCarriageReturnLineEndsIsReadLineB
 
 TEST_F(PreferencesFixture, AChosenRecordingFileIsStoredAtOnce)
 {
-    ui::TForm1 window(backend, path());
+    ui::MainWindow window(backend, path());
     const QString chosen = dir.filePath(QStringLiteral("pomiary ż.csv"));
-    emit window.TabSheet3->fileNameChosen(chosen);
+    emit window.recordingPage->fileNameChosen(chosen);
     EXPECT_TRUE(readAll(path()).contains(QStringLiteral("FileName=") + chosen));
     window.show();
     EXPECT_TRUE(window.close());
@@ -249,15 +249,15 @@ TEST_F(PreferencesFixture, AStoredRecordingSwitchStartsARun)
 {
     const QString csv = dir.filePath(QStringLiteral("run.csv"));
     writeAll(path(), "[Options]\r\nCheckbox_DataAcquistion=1\r\nFileName=" + csv.toUtf8() + "\r\n");
-    ui::TForm1 window(backend, path());
-    EXPECT_TRUE(window.TabSheet3->dataAcquisition());
-    EXPECT_EQ(window.TabSheet3->fileName(), csv);
+    ui::MainWindow window(backend, path());
+    EXPECT_TRUE(window.recordingPage->dataAcquisition());
+    EXPECT_EQ(window.recordingPage->fileName(), csv);
 }
 
 TEST_F(PreferencesFixture, AStoredRelativeRecordingFileIsShownByItsFullPath)
 {
     writeAll(path(), "[Options]\r\nFileName=dane/pomiary.csv\r\n");
-    ui::TForm1 window(backend, path());
-    EXPECT_EQ(window.TabSheet3->Edit_FileName->text(),
+    ui::MainWindow window(backend, path());
+    EXPECT_EQ(window.recordingPage->fileNameEdit->text(),
               QDir::current().absoluteFilePath(QStringLiteral("dane/pomiary.csv")));
 }

@@ -43,8 +43,8 @@ protected:
     bool connected()
     {
         return waitUntil([&] {
-            return window.ConnectionStatus->text().startsWith(QStringLiteral("Połączono z")) &&
-                   sim.transducer().receivedCodes().size() >= 5 && window.link().ZylTimer_ReadData().isEnabled();
+            return window.connectionStatusEdit->text().startsWith(QStringLiteral("Połączono z")) &&
+                   sim.transducer().receivedCodes().size() >= 5 && window.link().pollTimer().isEnabled();
         });
     }
 
@@ -52,14 +52,14 @@ protected:
     void streamOneSecond()
     {
         const auto before = window.link().measurementsHandled();
-        window.link().ZylTimer_ReadDataTimer();
+        window.link().pollTick();
         ASSERT_TRUE(waitUntil([&] { return sim.transducer().streaming(); }));
         sim.advance(1s);
         ASSERT_TRUE(waitUntil([&] { return window.link().measurementsHandled() >= before + 100; }));
     }
 
     sim::SimBackend sim;
-    ui::TForm1 window;
+    ui::MainWindow window;
 };
 
 } // namespace
@@ -67,35 +67,35 @@ protected:
 TEST_F(VirtualTransducerFixture, StartUpExchangeFillsTheConnectionTextAndTheSettingsPages)
 {
     ASSERT_TRUE(connected());
-    EXPECT_EQ(window.ConnectionStatus->text(), QStringLiteral("Połączono z QMX80NET : 1.05 virtual"));
+    EXPECT_EQ(window.connectionStatusEdit->text(), QStringLiteral("Połączono z QMX80NET : 1.05 virtual"));
     const auto codes = sim.transducer().receivedCodes();
     const std::vector<std::uint8_t> chain{link::CMD_SET_LINK_STATE, link::CMD_GET_INFO, link::CMD_GET_SENSOR_SETTINGS,
                                           link::CMD_GET_IO_SETTINGS, link::CMD_SET_LINK_STATE};
     ASSERT_GE(codes.size(), chain.size());
     EXPECT_TRUE(std::equal(chain.begin(), chain.end(), codes.begin()));
-    const auto& sensors = *window.TabSheet5->TabSheet6;
+    const auto& sensors = *window.settingsPage->sensorPage;
     EXPECT_EQ(sensors.sensors[0].range->text(), QString::number(sim.transducer().sensorSettings().Range[0]));
-    EXPECT_EQ(window.UnitsText(), QStringLiteral(" N"));
+    EXPECT_EQ(window.unitsText(), QStringLiteral(" N"));
 }
 
 TEST_F(VirtualTransducerFixture, LiveValuesReachTheReadouts)
 {
     ASSERT_TRUE(connected());
     streamOneSecond();
-    window.DisplayDataTimer();
-    const auto& page = *window.TabSheet1;
-    EXPECT_TRUE(page.DisplaySum->text().endsWith(QStringLiteral(" N"))) << page.DisplaySum->text().toStdString();
+    window.displayTick();
+    const auto& page = *window.measurementPage;
+    EXPECT_TRUE(page.sumReadout->text().endsWith(QStringLiteral(" N"))) << page.sumReadout->text().toStdString();
     EXPECT_NE(page.channels[0].statusEdit->text(), QStringLiteral("---"));
-    window.TimFpsTimer();
-    EXPECT_TRUE(window.Label_FpsData->text().startsWith(QStringLiteral("Fps: 1")));
+    window.fpsTick();
+    EXPECT_TRUE(window.fpsLabel->text().startsWith(QStringLiteral("Fps: 1")));
 }
 
 TEST_F(VirtualTransducerFixture, TareOfTheSumIsConfirmedInTheStatusLine)
 {
     ASSERT_TRUE(connected());
-    window.TabSheet1->RadioButton_DispSum->setChecked(true);
-    window.TabSheet1->BtnTara->click();
-    ASSERT_TRUE(waitUntil([&] { return window.Label_Status->text() == QStringLiteral("Wartość wytarowana"); }));
+    window.measurementPage->showSumRadio->setChecked(true);
+    window.measurementPage->tareButton->click();
+    ASSERT_TRUE(waitUntil([&] { return window.statusLabel->text() == QStringLiteral("Wartość wytarowana"); }));
     EXPECT_EQ(sim.transducer().receivedCodes().back(), link::CMD_TARE_SUM);
 }
 
@@ -103,9 +103,9 @@ TEST_F(VirtualTransducerFixture, UnplugAndReplugRunTheStartUpAgain)
 {
     ASSERT_TRUE(connected());
     sim.unplug();
-    ASSERT_TRUE(waitUntil([&] { return window.ConnectionStatus->text() == QStringLiteral("Brak połączenia"); }));
-    window.DisplayDataTimer();
-    EXPECT_EQ(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
+    ASSERT_TRUE(waitUntil([&] { return window.connectionStatusEdit->text() == QStringLiteral("Brak połączenia"); }));
+    window.displayTick();
+    EXPECT_EQ(window.measurementPage->sumReadout->text(), QStringLiteral("----------"));
     sim.transducer().clearReceivedRequests();
     sim.replug();
     ASSERT_TRUE(connected());
@@ -117,9 +117,9 @@ TEST_F(VirtualTransducerFixture, AnUnansweredRequestDoesNotStopTheLiveReadingsFo
     ASSERT_TRUE(connected());
     window.link().setReplyTimeout(50);
     sim.transducer().dropRepliesTo(link::CMD_RESET_MIN_MAX, 1);
-    window.TabSheet1->Btn_ResetMinMax->click();
-    EXPECT_FALSE(window.link().ZylTimer_ReadData().isEnabled());
-    EXPECT_TRUE(waitUntil([&] { return window.link().ZylTimer_ReadData().isEnabled(); }));
+    window.measurementPage->resetMaxButton->click();
+    EXPECT_FALSE(window.link().pollTimer().isEnabled());
+    EXPECT_TRUE(waitUntil([&] { return window.link().pollTimer().isEnabled(); }));
 }
 
 TEST_F(VirtualTransducerFixture, WithTwoTransducersTheFirstIsUsedAndNamed)
@@ -127,8 +127,8 @@ TEST_F(VirtualTransducerFixture, WithTwoTransducersTheFirstIsUsedAndNamed)
     sim.setTransducerCount(2);
     ASSERT_TRUE(connected());
     EXPECT_TRUE(waitUntil([&] {
-        return window.Label_Status->text().contains(QString::fromStdString(sim::SimBackend::transducerPath(0)));
-    })) << window.Label_Status->text().toStdString();
+        return window.statusLabel->text().contains(QString::fromStdString(sim::SimBackend::transducerPath(0)));
+    })) << window.statusLabel->text().toStdString();
     EXPECT_TRUE(sim.transducer(1).receivedCodes().empty()); // the other one hears nothing
     EXPECT_EQ(window.link().currentDevice()->info().path, sim::SimBackend::transducerPath(0));
 }
@@ -137,7 +137,7 @@ TEST_F(VirtualTransducerFixture, TheConnectionFieldShowsNoControlCharactersFromT
 {
     sim.transducer().setInfo(105, "\x1b[2J\x1b]0;title\x07ok\r\n");
     ASSERT_TRUE(connected());
-    const QString text = window.ConnectionStatus->text();
+    const QString text = window.connectionStatusEdit->text();
     EXPECT_TRUE(text.startsWith(QStringLiteral("Połączono z QMX80NET : 1.05 "))) << text.toStdString();
     for (const QChar c : text) {
         EXPECT_NE(c.category(), QChar::Other_Control) << text.toStdString();
@@ -151,13 +151,13 @@ TEST_F(VirtualTransducerFixture, AnOpenFailureFitsTheStatusLineWithTheFullTextIn
     sim.setOpenRefused(true, path + ": Permission denied");
     window.show();
     const QSize startingSize = window.size();
-    ASSERT_TRUE(waitUntil([&] { return window.Label_Status->text().contains(QStringLiteral("Permission denied")); }));
+    ASSERT_TRUE(waitUntil([&] { return window.statusLabel->text().contains(QStringLiteral("Permission denied")); }));
     QCoreApplication::processEvents();
-    const QString text = window.Label_Status->text();
-    const QString tip = window.Label_Status->toolTip();
+    const QString text = window.statusLabel->text();
+    const QString tip = window.statusLabel->toolTip();
     const QString qpath = QString::fromStdString(path);
     EXPECT_EQ(window.size(), startingSize);
-    EXPECT_LE(window.Label_Status->fontMetrics().horizontalAdvance(text), window.Label_Status->contentsRect().width())
+    EXPECT_LE(window.statusLabel->fontMetrics().horizontalAdvance(text), window.statusLabel->contentsRect().width())
         << text.toStdString();
     EXPECT_LE(text.count(qpath), 1) << text.toStdString();
     EXPECT_EQ(tip.count(qpath), 1) << tip.toStdString();
@@ -168,8 +168,8 @@ TEST_F(VirtualTransducerFixture, MeasurementsThatStopLoseTheLinkAndTheValuesShow
 {
     ASSERT_TRUE(connected());
     streamOneSecond();
-    window.DisplayDataTimer();
-    ASSERT_NE(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
+    window.displayTick();
+    ASSERT_NE(window.measurementPage->sumReadout->text(), QStringLiteral("----------"));
     const auto identifications = [&] {
         const auto codes = sim.transducer().receivedCodes();
         return std::count(codes.begin(), codes.end(), link::CMD_GET_INFO);
@@ -177,21 +177,21 @@ TEST_F(VirtualTransducerFixture, MeasurementsThatStopLoseTheLinkAndTheValuesShow
     const auto before = identifications();
     // Model time stands still: the transducer sends nothing more, whatever is polled.
     window.link().setMeasurementSilenceLimit(50);
-    window.link().ZylTimer_ReadDataTimer();
-    ASSERT_TRUE(waitUntil([&] { return window.Label_Status->text().startsWith(QStringLiteral("Utracono")); }))
-        << window.Label_Status->text().toStdString();
+    window.link().pollTick();
+    ASSERT_TRUE(waitUntil([&] { return window.statusLabel->text().startsWith(QStringLiteral("Utracono")); }))
+        << window.statusLabel->text().toStdString();
     window.link().setMeasurementSilenceLimit(60'000);
-    window.DisplayDataTimer();
-    EXPECT_EQ(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
-    EXPECT_EQ(window.TabSheet1->channels[0].valueLabel->text(), QStringLiteral("---"));
+    window.displayTick();
+    EXPECT_EQ(window.measurementPage->sumReadout->text(), QStringLiteral("----------"));
+    EXPECT_EQ(window.measurementPage->channels[0].valueLabel->text(), QStringLiteral("---"));
     // The search that follows finds the transducer still attached and runs the start-up again.
     ASSERT_TRUE(waitUntil([&] {
         return identifications() > before &&
-               window.ConnectionStatus->text().startsWith(QStringLiteral("Połączono z"));
+               window.connectionStatusEdit->text().startsWith(QStringLiteral("Połączono z"));
     }));
-    window.DisplayDataTimer();
-    EXPECT_EQ(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
+    window.displayTick();
+    EXPECT_EQ(window.measurementPage->sumReadout->text(), QStringLiteral("----------"));
     streamOneSecond();
-    window.DisplayDataTimer();
-    EXPECT_NE(window.TabSheet1->DisplaySum->text(), QStringLiteral("----------"));
+    window.displayTick();
+    EXPECT_NE(window.measurementPage->sumReadout->text(), QStringLiteral("----------"));
 }

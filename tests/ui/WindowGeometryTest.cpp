@@ -5,7 +5,7 @@
 #include "FakeBackend.h"
 
 #include "ui/MainWindow.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/LargeReadoutWindow.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -43,13 +43,13 @@ TEST_F(WindowGeometry, PlaceSizePageAndLargeWindowComeBackAtTheNextStart)
     const QPoint bigPlace = primary().topLeft() + QPoint(40, 50);
     const QSize bigSize(600, 210);
     {
-        ui::TForm1 window(backend, config);
-        ui::TFormBigDisplay big;
+        ui::MainWindow window(backend, config);
+        ui::LargeReadoutWindow big;
         window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
         window.show();
         window.move(place);
         window.resize(size);
-        window.PageControl1->setCurrentIndex(2);
+        window.pageTabs->setCurrentIndex(2);
         big.show();
         big.move(bigPlace);
         big.resize(bigSize);
@@ -63,12 +63,12 @@ TEST_F(WindowGeometry, PlaceSizePageAndLargeWindowComeBackAtTheNextStart)
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("\r\nBigWindowWidth=600\r\nBigWindowHeight=210\r\n"))) << text.toStdString();
 
-    ui::TForm1 window(backend, config);
-    ui::TFormBigDisplay big;
+    ui::MainWindow window(backend, config);
+    ui::LargeReadoutWindow big;
     window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
     EXPECT_EQ(window.pos(), place);
     EXPECT_EQ(window.size(), size);
-    EXPECT_EQ(window.PageControl1->currentIndex(), 2);
+    EXPECT_EQ(window.pageTabs->currentIndex(), 2);
     EXPECT_EQ(big.pos(), bigPlace);
     EXPECT_EQ(big.size(), bigSize);
 }
@@ -85,8 +85,8 @@ TEST_F(WindowGeometry, APlaceOffEveryScreenIsMovedOntoThePrimaryScreen)
                     .arg(screen.bottom() + 2000)
                     .toUtf8());
     }
-    ui::TForm1 window(backend, config);
-    ui::TFormBigDisplay big;
+    ui::MainWindow window(backend, config);
+    ui::LargeReadoutWindow big;
     window.attachWindows({nullptr, nullptr, nullptr, &big, nullptr});
     EXPECT_EQ(window.pos(), screen.topLeft());
     EXPECT_EQ(window.width(), 700);
@@ -96,14 +96,14 @@ TEST_F(WindowGeometry, APlaceOffEveryScreenIsMovedOntoThePrimaryScreen)
 
 TEST_F(WindowGeometry, WithoutStoredValuesTheWindowOpensAsBefore)
 {
-    ui::TForm1 window(backend, config);
+    ui::MainWindow window(backend, config);
     EXPECT_EQ(window.pos(), QPoint(0, 0));
-    EXPECT_EQ(window.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(window.pageTabs->currentIndex(), 0);
     // A page number outside the tabs is passed over.
     QFile f(config);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[Options]\r\nLastTab=9\r\n");
     f.close();
-    ui::TForm1 second(backend, config);
-    EXPECT_EQ(second.PageControl1->currentIndex(), 0);
+    ui::MainWindow second(backend, config);
+    EXPECT_EQ(second.pageTabs->currentIndex(), 0);
 }

@@ -9,9 +9,9 @@
 #include "ui/pages/OutputsPage.h"
 #include "ui/pages/SensorSettingsPage.h"
 #include "ui/pages/SettingsPage.h"
-#include "ui/windows/TFHelp.h"
-#include "ui/windows/TForm2.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/HelpWindow.h"
+#include "ui/windows/AboutBox.h"
+#include "ui/windows/LargeReadoutWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -44,7 +44,7 @@ protected:
                 return QString();
             });
         window.attachWindows({&about, nullptr, nullptr, &big, &help});
-        window.link().JvHidDeviceController1DeviceChange();
+        window.link().onDeviceChange();
         window.show();
         QApplication::setActiveWindow(&window);
     }
@@ -57,24 +57,24 @@ protected:
 
     QPushButton* readButtonOf(QWidget* page) const
     {
-        ui::SettingsPage& settings = *window.TabSheet5;
-        if (page == settings.TabSheet6) {
-            return settings.TabSheet6->Btn_ReadTensSettings;
+        ui::SettingsPage& settings = *window.settingsPage;
+        if (page == settings.sensorPage) {
+            return settings.sensorPage->readSensorSettingsButton;
         }
-        if (page == settings.TabSheet7) {
-            return settings.TabSheet7->Btn_ReadIOettings;
+        if (page == settings.communicationPage) {
+            return settings.communicationPage->readIoSettingsButton;
         }
-        return settings.TabSheet4->BitBtn5;
+        return settings.outputsPage->readOutputsButton;
     }
 
     QTemporaryDir dir;
     QString config = dir.filePath(QStringLiteral("config.ini"));
     test::FakeBackend backend;
     std::shared_ptr<test::FakeDeviceState> dev;
-    ui::TForm1 window{backend, config};
-    ui::TForm2 about;
-    ui::TFormBigDisplay big;
-    ui::TFHelp help{dir.path()};
+    ui::MainWindow window{backend, config};
+    ui::AboutBox about;
+    ui::LargeReadoutWindow big;
+    ui::HelpWindow help{dir.path()};
     QStringList errors;
     QStringList saveDialogs;
     QStringList openDialogs;
@@ -111,8 +111,8 @@ TEST_F(WindowKeys, CtrlQEndsThroughTheClosingPath)
 
 TEST_F(WindowKeys, F5ReadsTheSettingsOfTheInnerPageShownOnlyOnTheSettingsPage)
 {
-    ui::SettingsPage& settings = *window.TabSheet5;
-    const QList<QWidget*> pages{settings.TabSheet6, settings.TabSheet7, settings.TabSheet4};
+    ui::SettingsPage& settings = *window.settingsPage;
+    const QList<QWidget*> pages{settings.sensorPage, settings.communicationPage, settings.outputsPage};
     for (QWidget* shown : pages) {
         SCOPED_TRACE(shown->objectName().toStdString());
         QList<std::shared_ptr<QSignalSpy>> spies;
@@ -120,14 +120,14 @@ TEST_F(WindowKeys, F5ReadsTheSettingsOfTheInnerPageShownOnlyOnTheSettingsPage)
             spies << std::make_shared<QSignalSpy>(readButtonOf(page), &QPushButton::clicked);
         }
         // On another page F5 reads nothing.
-        window.PageControl1->setCurrentIndex(0);
-        settings.PageControl2->setCurrentWidget(shown);
+        window.pageTabs->setCurrentIndex(0);
+        settings.settingsTabs->setCurrentWidget(shown);
         QTest::keyClick(&window, Qt::Key_F5);
         for (const auto& spy : spies) {
             EXPECT_EQ(spy->count(), 0);
         }
-        window.PageControl1->setCurrentWidget(window.TabSheet5);
-        settings.PageControl2->setCurrentWidget(shown);
+        window.pageTabs->setCurrentWidget(window.settingsPage);
+        settings.settingsTabs->setCurrentWidget(shown);
         ASSERT_TRUE(readButtonOf(shown)->isEnabled());
         QTest::keyClick(&window, Qt::Key_F5);
         for (int i = 0; i < pages.size(); ++i) {
@@ -143,39 +143,39 @@ TEST_F(WindowKeys, AltKeysChooseTheTabsAlsoAfterALanguageSwitch)
     for (int round = 0; round < 2; ++round) {
         for (const auto& [key, index] : keys) {
             QTest::keyClick(&window, key, Qt::AltModifier);
-            EXPECT_EQ(window.PageControl1->currentIndex(), index) << "round " << round << ", tab " << index;
+            EXPECT_EQ(window.pageTabs->currentIndex(), index) << "round " << round << ", tab " << index;
         }
-        window.siLangCombo1->setCurrentIndex(1);
-        window.siLangCombo1Change();
-        ASSERT_EQ(window.ActiveLanguage(), lang::Language::English);
+        window.languageList->setCurrentIndex(1);
+        window.applySelectedLanguage();
+        ASSERT_EQ(window.activeLanguage(), lang::Language::English);
     }
     // The visible captions are the same words, with the Alt letter marked.
-    EXPECT_EQ(window.PageControl1->tabText(0), QStringLiteral("&Pomiary"));
+    EXPECT_EQ(window.pageTabs->tabText(0), QStringLiteral("&Pomiary"));
 }
 
 TEST_F(WindowKeys, AltKeysPressTheMainButtonsOfThePageShown)
 {
     // A button's Alt key presses it as a click does: down at once, clicked when it comes up.
-    ui::MeasurementPage& measurement = *window.TabSheet1;
-    QSignalSpy tare(measurement.BtnTara, &QPushButton::clicked);
+    ui::MeasurementPage& measurement = *window.measurementPage;
+    QSignalSpy tare(measurement.tareButton, &QPushButton::clicked);
     QTest::keyClick(&window, Qt::Key_T, Qt::AltModifier);
-    EXPECT_TRUE(measurement.BtnTara->isDown());
-    EXPECT_FALSE(measurement.Btn_ResetMinMax->isDown());
-    EXPECT_FALSE(measurement.Bit_BigWindow->isDown());
+    EXPECT_TRUE(measurement.tareButton->isDown());
+    EXPECT_FALSE(measurement.resetMaxButton->isDown());
+    EXPECT_FALSE(measurement.largeReadoutButton->isDown());
     EXPECT_TRUE(tare.count() == 1 || tare.wait(5000));
-    QSignalSpy resetMax(measurement.Btn_ResetMinMax, &QPushButton::clicked);
+    QSignalSpy resetMax(measurement.resetMaxButton, &QPushButton::clicked);
     QTest::keyClick(&window, Qt::Key_M, Qt::AltModifier);
     EXPECT_TRUE(resetMax.count() == 1 || resetMax.wait(5000));
     EXPECT_EQ(tare.count(), 1);
 
-    window.PageControl1->setCurrentWidget(window.TabSheet5);
-    window.TabSheet5->PageControl2->setCurrentWidget(window.TabSheet5->TabSheet7);
-    QSignalSpy read(window.TabSheet5->TabSheet7->Btn_ReadIOettings, &QPushButton::clicked);
+    window.pageTabs->setCurrentWidget(window.settingsPage);
+    window.settingsPage->settingsTabs->setCurrentWidget(window.settingsPage->communicationPage);
+    QSignalSpy read(window.settingsPage->communicationPage->readIoSettingsButton, &QPushButton::clicked);
     QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
     // The "Odczytaj" buttons of the hidden inner pages take no key.
-    EXPECT_TRUE(window.TabSheet5->TabSheet7->Btn_ReadIOettings->isDown());
-    EXPECT_FALSE(window.TabSheet5->TabSheet6->Btn_ReadTensSettings->isDown());
-    EXPECT_FALSE(window.TabSheet5->TabSheet4->BitBtn5->isDown());
+    EXPECT_TRUE(window.settingsPage->communicationPage->readIoSettingsButton->isDown());
+    EXPECT_FALSE(window.settingsPage->sensorPage->readSensorSettingsButton->isDown());
+    EXPECT_FALSE(window.settingsPage->outputsPage->readOutputsButton->isDown());
     EXPECT_TRUE(read.count() == 1 || read.wait(5000));
 }
 

@@ -164,15 +164,15 @@ ChartPage::ChartPage(ChartPageSources sources, QWidget* parent)
     setObjectName(QStringLiteral("TabSheet2"));
     buildPage();
     chartAnalysis->setTexts({m_sources.lookupText, m_sources.decimals, m_sources.locale});
-    Chart1->setNumberLocale(m_sources.locale);
+    chartPlot->setNumberLocale(m_sources.locale);
     m_model.setClock(m_sources.clock);
 
-    ChartTimer = new QTimer(this);
-    ChartTimer->setObjectName(QStringLiteral("ChartTimer"));
-    ChartTimer->setTimerType(Qt::PreciseTimer);
-    ChartTimer->setSingleShot(true);
-    connect(ChartTimer, &QTimer::timeout, this, &ChartPage::onChartTimeout);
-    ChartTimer->start(chartTimerIntervalMs());
+    chartTimer = new QTimer(this);
+    chartTimer->setObjectName(QStringLiteral("ChartTimer"));
+    chartTimer->setTimerType(Qt::PreciseTimer);
+    chartTimer->setSingleShot(true);
+    connect(chartTimer, &QTimer::timeout, this, &ChartPage::onChartTimeout);
+    chartTimer->start(chartTimerIntervalMs());
 }
 
 ChartPage::~ChartPage() = default;
@@ -181,7 +181,7 @@ void ChartPage::setSources(ChartPageSources sources)
 {
     m_sources = std::move(sources);
     chartAnalysis->setTexts({m_sources.lookupText, m_sources.decimals, m_sources.locale});
-    Chart1->setNumberLocale(m_sources.locale);
+    chartPlot->setNumberLocale(m_sources.locale);
     m_model.setClock(m_sources.clock);
 }
 
@@ -194,191 +194,191 @@ void ChartPage::buildPage()
 {
     auto* pageLayout = new QVBoxLayout(this);
     pageLayout->setContentsMargins(0, 0, 0, 0);
-    GroupBox6 = new QGroupBox(this);
-    GroupBox6->setObjectName(QStringLiteral("GroupBox6"));
-    pageLayout->addWidget(GroupBox6);
-    auto* groupLayout = new QVBoxLayout(GroupBox6);
+    chartGroup = new QGroupBox(this);
+    chartGroup->setObjectName(QStringLiteral("GroupBox6"));
+    pageLayout->addWidget(chartGroup);
+    auto* groupLayout = new QVBoxLayout(chartGroup);
     groupLayout->setContentsMargins(2, 2, 2, 2);
     groupLayout->setSpacing(2);
 
-    Panel2 = new QFrame(GroupBox6);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    auto* chartLayout = new QVBoxLayout(Panel2);
+    chartPanel = new QFrame(chartGroup);
+    chartPanel->setObjectName(QStringLiteral("Panel2"));
+    auto* chartLayout = new QVBoxLayout(chartPanel);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->setSpacing(0);
-    JvHeader_Chart = new HeaderBar(QStringLiteral("Wykres"), HeaderBar::kSmallCaption, Panel2);
-    JvHeader_Chart->setObjectName(QStringLiteral("JvHeader_Chart"));
-    chartLayout->addWidget(JvHeader_Chart);
-    Chart1 = new recording::ChartPlot(Panel2);
-    chartLayout->addWidget(Chart1, 1);
-    groupLayout->addWidget(Panel2, 1);
-    chartAnalysis = new ChartAnalysisPanel(*Chart1, GroupBox6);
+    chartHeader = new HeaderBar(QStringLiteral("Wykres"), HeaderBar::kSmallCaption, chartPanel);
+    chartHeader->setObjectName(QStringLiteral("JvHeader_Chart"));
+    chartLayout->addWidget(chartHeader);
+    chartPlot = new recording::ChartPlot(chartPanel);
+    chartLayout->addWidget(chartPlot, 1);
+    groupLayout->addWidget(chartPanel, 1);
+    chartAnalysis = new ChartAnalysisPanel(*chartPlot, chartGroup);
     groupLayout->addWidget(chartAnalysis);
     connect(chartAnalysis, &ChartAnalysisPanel::reviewOpened, this, &ChartPage::onReviewOpened);
 
     // The status field and the tips button sit on the chart's surface, in its lower corners.
-    ChartStatus = new QLineEdit(kStatusOff, Chart1);
-    ChartStatus->setObjectName(QStringLiteral("ChartStatus"));
-    ChartStatus->setReadOnly(true);
-    ChartStatus->setFont(namedFont(NamedFont::Calibri, 12));
-    ChartStatus->setFixedWidth(90);
-    Btn_ChartTips = button("Btn_ChartTips", QStringLiteral("Pomoc"), ButtonPicture::Help, Chart1);
-    Chart1->installEventFilter(this);
+    chartStatusEdit = new QLineEdit(kStatusOff, chartPlot);
+    chartStatusEdit->setObjectName(QStringLiteral("ChartStatus"));
+    chartStatusEdit->setReadOnly(true);
+    chartStatusEdit->setFont(namedFont(NamedFont::Calibri, 12));
+    chartStatusEdit->setFixedWidth(90);
+    chartTipsButton = button("Btn_ChartTips", QStringLiteral("Pomoc"), ButtonPicture::Help, chartPlot);
+    chartPlot->installEventFilter(this);
     // The legend row keeps the chart's full width and stands above the two corner controls, so
     // that all five entries stay readable at the window's minimum width.
-    if (auto* legendRow = qobject_cast<QCPLayoutGrid*>(Chart1->plotLayout()->element(1, 0))) {
+    if (auto* legendRow = qobject_cast<QCPLayoutGrid*>(chartPlot->plotLayout()->element(1, 0))) {
         const int cornerHeight =
-            std::max(ChartStatus->sizeHint().height(), Btn_ChartTips->sizeHint().height()) + 2 * kOverlayMargin;
+            std::max(chartStatusEdit->sizeHint().height(), chartTipsButton->sizeHint().height()) + 2 * kOverlayMargin;
         legendRow->setMargins(QMargins(5, 0, 5, cornerHeight));
     }
 
-    Panel3 = new QFrame(GroupBox6);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFixedHeight(kPanel3Height);
-    auto* controls = new QHBoxLayout(Panel3);
+    chartControlPanel = new QFrame(chartGroup);
+    chartControlPanel->setObjectName(QStringLiteral("Panel3"));
+    chartControlPanel->setFixedHeight(kPanel3Height);
+    auto* controls = new QHBoxLayout(chartControlPanel);
     controls->setContentsMargins(0, 0, 0, 0);
     controls->setSpacing(kGroupSpacing);
     controls->addWidget(buildRunGroup(), 0, Qt::AlignBottom);
     controls->addWidget(buildAutoGroup(), 0, Qt::AlignBottom);
     controls->addWidget(buildOutputGroup(), 0, Qt::AlignBottom);
     controls->addStretch(1);
-    groupLayout->addWidget(Panel3);
+    groupLayout->addWidget(chartControlPanel);
 
-    connect(Chart1, &recording::ChartPlot::seriesActiveToggled, this, &ChartPage::onSeriesToggled);
+    connect(chartPlot, &recording::ChartPlot::seriesActiveToggled, this, &ChartPage::onSeriesToggled);
 }
 
 QGroupBox* ChartPage::buildRunGroup()
 {
-    GroupBox16 = new QGroupBox(Panel3);
-    GroupBox16->setObjectName(QStringLiteral("GroupBox16"));
-    auto* grid = new QGridLayout(GroupBox16);
+    chartRunGroup = new QGroupBox(chartControlPanel);
+    chartRunGroup->setObjectName(QStringLiteral("GroupBox16"));
+    auto* grid = new QGridLayout(chartRunGroup);
     grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
     grid->setSpacing(kGroupSpacing);
-    Btn_ChartStart = button("Btn_ChartStart", QStringLiteral("Start"), ButtonPicture::Start, GroupBox16);
-    Btn_ChartPause = button("Btn_ChartPause", QStringLiteral("Pauza"), ButtonPicture::Pause, GroupBox16);
-    Btn_ChartReset = button("Btn_ChartReset", QStringLiteral("Reset"), ButtonPicture::ChartReset, GroupBox16);
+    chartStartButton = button("Btn_ChartStart", QStringLiteral("Start"), ButtonPicture::Start, chartRunGroup);
+    chartPauseButton = button("Btn_ChartPause", QStringLiteral("Pauza"), ButtonPicture::Pause, chartRunGroup);
+    chartResetButton = button("Btn_ChartReset", QStringLiteral("Reset"), ButtonPicture::ChartReset, chartRunGroup);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(kGroupSpacing);
-    buttons->addWidget(Btn_ChartStart);
-    buttons->addWidget(Btn_ChartPause);
-    buttons->addWidget(Btn_ChartReset);
+    buttons->addWidget(chartStartButton);
+    buttons->addWidget(chartPauseButton);
+    buttons->addWidget(chartResetButton);
     grid->addLayout(buttons, 0, 0, 1, 2);
 
-    ComboB_ChartSampling = list("ComboB_ChartSampling",
+    chartSamplingList = list("ComboB_ChartSampling",
                                 {QStringLiteral("100/sek."), QStringLiteral("50 /sek."), QStringLiteral("25 /sek."),
                                  QStringLiteral("10/sek."), QStringLiteral("1/sek."), QStringLiteral("1/min."),
                                  QStringLiteral("10/min."), QStringLiteral("10/h.")},
-                                0, GroupBox16);
-    ComboB_ChartSampling->setToolTip(QStringLiteral("Okresla czestotliwosc dodawania nowych pomiarow do wykresu"));
-    Cb_ChartTimeWindow = list("Cb_ChartTimeWindow",
+                                0, chartRunGroup);
+    chartSamplingList->setToolTip(QStringLiteral("Okresla czestotliwosc dodawania nowych pomiarow do wykresu"));
+    chartTimeWindowList = list("Cb_ChartTimeWindow",
                               {QStringLiteral("1 sek."), QStringLiteral("10 sek."), QStringLiteral("1 min."),
                                QStringLiteral("5 min."), QStringLiteral("10 min."), QStringLiteral("30 min."),
                                QStringLiteral("1 h.")},
-                              1, GroupBox16);
-    Cb_ChartTimeWindow->setToolTip(QStringLiteral(
+                              1, chartRunGroup);
+    chartTimeWindowList->setToolTip(QStringLiteral(
         "Okresla czas zapelnienia okna wykresu pomiarami. Po przekroczeniu czasu okno jest przesuwane."));
-    grid->addWidget(caption(QStringLiteral("Próbkowanie:"), GroupBox16), 1, 0);
-    grid->addWidget(caption(QStringLiteral("Czas okna"), GroupBox16), 1, 1);
-    grid->addWidget(ComboB_ChartSampling, 2, 0);
-    grid->addWidget(Cb_ChartTimeWindow, 2, 1);
+    grid->addWidget(caption(QStringLiteral("Próbkowanie:"), chartRunGroup), 1, 0);
+    grid->addWidget(caption(QStringLiteral("Czas okna"), chartRunGroup), 1, 1);
+    grid->addWidget(chartSamplingList, 2, 0);
+    grid->addWidget(chartTimeWindowList, 2, 1);
 
-    connect(Btn_ChartStart, &QPushButton::clicked, this, &ChartPage::Btn_ChartStartClick);
-    connect(Btn_ChartPause, &QPushButton::clicked, this, &ChartPage::Btn_ChartPauseClick);
-    connect(Btn_ChartReset, &QPushButton::clicked, this, &ChartPage::Btn_ChartResetClick);
-    connect(ComboB_ChartSampling, &QComboBox::currentIndexChanged, this, &ChartPage::ComboB_ChartSamplingChange);
-    connect(Cb_ChartTimeWindow, &QComboBox::currentIndexChanged, this, &ChartPage::Cb_ChartTimeWindowChange);
-    return GroupBox16;
+    connect(chartStartButton, &QPushButton::clicked, this, &ChartPage::startChart);
+    connect(chartPauseButton, &QPushButton::clicked, this, &ChartPage::pauseChart);
+    connect(chartResetButton, &QPushButton::clicked, this, &ChartPage::resetChart);
+    connect(chartSamplingList, &QComboBox::currentIndexChanged, this, &ChartPage::samplingChanged);
+    connect(chartTimeWindowList, &QComboBox::currentIndexChanged, this, &ChartPage::timeWindowChanged);
+    return chartRunGroup;
 }
 
 QGroupBox* ChartPage::buildOutputGroup()
 {
-    GroupBox17 = new QGroupBox(Panel3);
-    GroupBox17->setObjectName(QStringLiteral("GroupBox17"));
-    auto* grid = new QGridLayout(GroupBox17);
+    chartOutputGroup = new QGroupBox(chartControlPanel);
+    chartOutputGroup->setObjectName(QStringLiteral("GroupBox17"));
+    auto* grid = new QGridLayout(chartOutputGroup);
     grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
     grid->setSpacing(kGroupSpacing);
-    Btn_Print = button("Btn_Print", QStringLiteral("Drukuj"), ButtonPicture::Print, GroupBox17);
-    Btn_CharPrintSetting =
-        button("Btn_CharPrintSetting", QStringLiteral("Opcje wydruku"), ButtonPicture::PrintSetup, GroupBox17);
-    Btn_SaveBmpChart =
-        button("Btn_SaveBmpChart", QStringLiteral("Zapisz jako obraz"), ButtonPicture::SaveImage, GroupBox17);
-    Btn_SaveBmpChart->setMaximumWidth(QWIDGETSIZE_MAX);
+    chartPrintButton = button("Btn_Print", QStringLiteral("Drukuj"), ButtonPicture::Print, chartOutputGroup);
+    printerSetupButton =
+        button("Btn_CharPrintSetting", QStringLiteral("Opcje wydruku"), ButtonPicture::PrintSetup, chartOutputGroup);
+    chartImageButton =
+        button("Btn_SaveBmpChart", QStringLiteral("Zapisz jako obraz"), ButtonPicture::SaveImage, chartOutputGroup);
+    chartImageButton->setMaximumWidth(QWIDGETSIZE_MAX);
     // One column: the lower panel is too narrow for the two print buttons side by side once the
     // captions are wider than Tahoma's.
-    grid->addWidget(Btn_Print, 0, 0);
-    grid->addWidget(Btn_CharPrintSetting, 1, 0);
-    grid->addWidget(Btn_SaveBmpChart, 2, 0);
-    for (QPushButton* b : {Btn_Print, Btn_CharPrintSetting}) {
+    grid->addWidget(chartPrintButton, 0, 0);
+    grid->addWidget(printerSetupButton, 1, 0);
+    grid->addWidget(chartImageButton, 2, 0);
+    for (QPushButton* b : {chartPrintButton, printerSetupButton}) {
         b->setMaximumWidth(QWIDGETSIZE_MAX);
     }
 
-    connect(Btn_Print, &QPushButton::clicked, this, &ChartPage::Btn_PrintClick);
-    connect(Btn_CharPrintSetting, &QPushButton::clicked, this, &ChartPage::Btn_CharPrintSettingClick);
-    connect(Btn_SaveBmpChart, &QPushButton::clicked, this, &ChartPage::Btn_SaveBmpChartClick);
-    connect(Btn_ChartTips, &QPushButton::clicked, this, &ChartPage::Btn_ChartTipsClick);
-    return GroupBox17;
+    connect(chartPrintButton, &QPushButton::clicked, this, &ChartPage::printChartPage);
+    connect(printerSetupButton, &QPushButton::clicked, this, &ChartPage::choosePrinter);
+    connect(chartImageButton, &QPushButton::clicked, this, &ChartPage::saveChartImage);
+    connect(chartTipsButton, &QPushButton::clicked, this, &ChartPage::showChartTips);
+    return chartOutputGroup;
 }
 
 QGroupBox* ChartPage::buildAutoGroup()
 {
-    GroupBox13 = new QGroupBox(Panel3);
-    GroupBox13->setObjectName(QStringLiteral("GroupBox13"));
-    auto* grid = new QGridLayout(GroupBox13);
+    chartAutoGroup = new QGroupBox(chartControlPanel);
+    chartAutoGroup->setObjectName(QStringLiteral("GroupBox13"));
+    auto* grid = new QGridLayout(chartAutoGroup);
     grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
     grid->setSpacing(kGroupSpacing);
-    Cb_ChartAutoStartStop = new QCheckBox(QStringLiteral("Auto start/stop"), GroupBox13);
-    Cb_ChartAutoStartStop->setObjectName(QStringLiteral("Cb_ChartAutoStartStop"));
-    Cb_ChartAutoStartStop->setToolTip(
+    autoStartStopCheck = new QCheckBox(QStringLiteral("Auto start/stop"), chartAutoGroup);
+    autoStartStopCheck->setObjectName(QStringLiteral("Cb_ChartAutoStartStop"));
+    autoStartStopCheck->setToolTip(
         QStringLiteral("Automatyczne rozpoczęcie i zatrzymanie rejestracji pomiarów na wykresie."));
-    ComboBox_ChartAutoCh = list("ComboBox_ChartAutoCh",
+    autoChannelList = list("ComboBox_ChartAutoCh",
                                 {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                                  QStringLiteral("SUMA")},
-                                0, GroupBox13);
-    ComboBox_ChartAutoCh->setToolTip(
+                                0, chartAutoGroup);
+    autoChannelList->setToolTip(
         QStringLiteral("Wybór kanału sterującego rozpoczęciem / zatrzymaniem rejestracji pomiarów."));
-    Label_ChartTrigActVal = new QLabel(QStringLiteral("0"), GroupBox13);
-    Label_ChartTrigActVal->setObjectName(QStringLiteral("Label_ChartTrigActVal"));
-    Edit_AutoStartVal = new QLineEdit(QStringLiteral("0"), GroupBox13);
-    Edit_AutoStartVal->setObjectName(QStringLiteral("Edit_AutoStartVal"));
-    Edit_AutoStartVal->setToolTip(QStringLiteral("Wartość siły powyżej której rozpocznie się rejestracjia pomiarów. "
+    triggerValueLabel = new QLabel(QStringLiteral("0"), chartAutoGroup);
+    triggerValueLabel->setObjectName(QStringLiteral("Label_ChartTrigActVal"));
+    autoStartEdit = new QLineEdit(QStringLiteral("0"), chartAutoGroup);
+    autoStartEdit->setObjectName(QStringLiteral("Edit_AutoStartVal"));
+    autoStartEdit->setToolTip(QStringLiteral("Wartość siły powyżej której rozpocznie się rejestracjia pomiarów. "
                                                  "Wartość powinna być większa od parametru \"Próg stop\"."));
-    Edit_AutoStopVal = new QLineEdit(QStringLiteral("0"), GroupBox13);
-    Edit_AutoStopVal->setObjectName(QStringLiteral("Edit_AutoStopVal"));
-    Edit_AutoStopVal->setToolTip(QStringLiteral("Wartość siły poniżej której zakończy się rejestracjia pomiarów. "
+    autoStopEdit = new QLineEdit(QStringLiteral("0"), chartAutoGroup);
+    autoStopEdit->setObjectName(QStringLiteral("Edit_AutoStopVal"));
+    autoStopEdit->setToolTip(QStringLiteral("Wartość siły poniżej której zakończy się rejestracjia pomiarów. "
                                                 "Wartość powinna być mniejsza od parametru \"Próg star\"."));
-    Edit_AutoStartVal->setFixedWidth(58);
-    Edit_AutoStopVal->setFixedWidth(58);
+    autoStartEdit->setFixedWidth(58);
+    autoStopEdit->setFixedWidth(58);
 
-    grid->addWidget(Cb_ChartAutoStartStop, 0, 0, 1, 4);
-    grid->addWidget(caption(QStringLiteral("Kanał:"), GroupBox13), 1, 0);
-    grid->addWidget(caption(QStringLiteral("Wartość akt."), GroupBox13), 1, 1);
-    grid->addWidget(caption(QStringLiteral("Próg start:"), GroupBox13), 1, 2);
-    grid->addWidget(caption(QStringLiteral("Próg stop:"), GroupBox13), 1, 3);
-    grid->addWidget(ComboBox_ChartAutoCh, 2, 0);
-    grid->addWidget(Label_ChartTrigActVal, 2, 1);
-    grid->addWidget(Edit_AutoStartVal, 2, 2);
-    grid->addWidget(Edit_AutoStopVal, 2, 3);
+    grid->addWidget(autoStartStopCheck, 0, 0, 1, 4);
+    grid->addWidget(caption(QStringLiteral("Kanał:"), chartAutoGroup), 1, 0);
+    grid->addWidget(caption(QStringLiteral("Wartość akt."), chartAutoGroup), 1, 1);
+    grid->addWidget(caption(QStringLiteral("Próg start:"), chartAutoGroup), 1, 2);
+    grid->addWidget(caption(QStringLiteral("Próg stop:"), chartAutoGroup), 1, 3);
+    grid->addWidget(autoChannelList, 2, 0);
+    grid->addWidget(triggerValueLabel, 2, 1);
+    grid->addWidget(autoStartEdit, 2, 2);
+    grid->addWidget(autoStopEdit, 2, 3);
 
     // The channel list shares the sampling list's change handler.
-    connect(ComboBox_ChartAutoCh, &QComboBox::currentIndexChanged, this, &ChartPage::ComboB_ChartSamplingChange);
+    connect(autoChannelList, &QComboBox::currentIndexChanged, this, &ChartPage::samplingChanged);
     // The threshold edits react when they lose the focus, changed or not.
-    Edit_AutoStartVal->installEventFilter(this);
-    Edit_AutoStopVal->installEventFilter(this);
-    return GroupBox13;
+    autoStartEdit->installEventFilter(this);
+    autoStopEdit->installEventFilter(this);
+    return chartAutoGroup;
 }
 
 bool ChartPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Chart1 && event->type() == QEvent::Resize) {
+    if (watched == chartPlot && event->type() == QEvent::Resize) {
         placeChartOverlays();
     } else if (event->type() == QEvent::FocusOut) {
         // Focus moving to another window (a message box included) is not leaving the field.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == Edit_AutoStartVal) {
-                Edit_AutoStartValExit();
-            } else if (watched == Edit_AutoStopVal) {
-                Edit_AutoStopValExit();
+            if (watched == autoStartEdit) {
+                checkAutoStartValue();
+            } else if (watched == autoStopEdit) {
+                checkAutoStopValue();
             }
         }
     }
@@ -387,13 +387,13 @@ bool ChartPage::eventFilter(QObject* watched, QEvent* event)
 
 void ChartPage::placeChartOverlays()
 {
-    const QSize status = ChartStatus->sizeHint().expandedTo(QSize(ChartStatus->width(), 0));
-    ChartStatus->setGeometry(kOverlayMargin, Chart1->height() - status.height() - kOverlayMargin, ChartStatus->width(),
+    const QSize status = chartStatusEdit->sizeHint().expandedTo(QSize(chartStatusEdit->width(), 0));
+    chartStatusEdit->setGeometry(kOverlayMargin, chartPlot->height() - status.height() - kOverlayMargin, chartStatusEdit->width(),
                              status.height());
     const QSize tips =
-        Btn_ChartTips->sizeHint().expandedTo(Btn_ChartTips->minimumSize()).boundedTo(Btn_ChartTips->maximumSize());
-    Btn_ChartTips->setGeometry(Chart1->width() - tips.width() - kOverlayMargin,
-                               Chart1->height() - tips.height() - kOverlayMargin, tips.width(), tips.height());
+        chartTipsButton->sizeHint().expandedTo(chartTipsButton->minimumSize()).boundedTo(chartTipsButton->maximumSize());
+    chartTipsButton->setGeometry(chartPlot->width() - tips.width() - kOverlayMargin,
+                               chartPlot->height() - tips.height() - kOverlayMargin, tips.width(), tips.height());
 }
 
 int ChartPage::decimals() const
@@ -413,18 +413,18 @@ int ChartPage::chartTimerIntervalMs() const
 
 void ChartPage::onChartTimeout()
 {
-    ChartTimerTimer();
+    chartTick();
     // Re-armed after the tick: the next tick comes one period after this one ended.
-    ChartTimer->start(chartTimerIntervalMs());
+    chartTimer->start(chartTimerIntervalMs());
 }
 
-void ChartPage::ChartTimerTimer()
+void ChartPage::chartTick()
 {
     if (chartAnalysis->inReview()) {
         return; // a recording is shown: live samples wait until "Start" returns to live
     }
-    m_model.setAutoEnabled(Cb_ChartAutoStartStop->isChecked());
-    m_model.setAutoChannel(ComboBox_ChartAutoCh->currentIndex());
+    m_model.setAutoEnabled(autoStartStopCheck->isChecked());
+    m_model.setAutoChannel(autoChannelList->currentIndex());
     const link::Measurement measurement = m_sources.measurement ? m_sources.measurement() : link::Measurement{};
     const bool connected = m_sources.connected && m_sources.connected();
     if (connected && m_sources.measurementLive && !m_sources.measurementLive()) {
@@ -433,20 +433,20 @@ void ChartPage::ChartTimerTimer()
 
     const recording::ChartTickResult tick = m_model.tick(measurement, connected);
     if (tick.watchedValue) {
-        Label_ChartTrigActVal->setText(
-            display::FormatFixed(static_cast<double>(*tick.watchedValue), kFieldPrecision, decimals(), m_sources.locale));
+        triggerValueLabel->setText(
+            display::formatFixed(static_cast<double>(*tick.watchedValue), kFieldPrecision, decimals(), m_sources.locale));
     }
     if (tick.stoppedByLink) {
-        SetStateEdit(ChartStatus, kStatusOn, kStatusOff, false);
+        setStateEdit(chartStatusEdit, kStatusOn, kStatusOff, false);
     }
     if (tick.appended) {
-        Chart1->appendSample(tick.x, tick.values);
+        chartPlot->appendSample(tick.x, tick.values);
     }
     if (tick.bottomRange) {
-        Chart1->setBottomRange(*tick.bottomRange);
+        chartPlot->setBottomRange(*tick.bottomRange);
     }
     if (tick.leftRange && chartAnalysis->leftRangeFollowsProgram()) {
-        Chart1->setLeftRange(*tick.leftRange);
+        chartPlot->setLeftRange(*tick.leftRange);
     }
     if (tick.appended) {
         chartAnalysis->onSampleAppended();
@@ -455,22 +455,22 @@ void ChartPage::ChartTimerTimer()
 
 void ChartPage::showRunState()
 {
-    SetStateEdit(ChartStatus, kStatusOn, kStatusOff, m_model.statusOn());
-    SetStateHeader(JvHeader_Chart, kHeaderOn, kHeaderOff, m_model.headerOn());
+    setStateEdit(chartStatusEdit, kStatusOn, kStatusOff, m_model.statusOn());
+    setStateHeader(chartHeader, kHeaderOn, kHeaderOff, m_model.headerOn());
 }
 
-void ChartPage::Btn_ChartStartClick()
+void ChartPage::startChart()
 {
     if (chartAnalysis->inReview()) {
         // Back to live: the recording leaves the chart, which starts afresh from time 0.
         chartAnalysis->leaveReview();
-        Btn_ChartResetClick();
+        resetChart();
     }
     m_model.start();
     showRunState();
 }
 
-void ChartPage::Btn_ChartPauseClick()
+void ChartPage::pauseChart()
 {
     m_model.pause();
     showRunState();
@@ -478,12 +478,12 @@ void ChartPage::Btn_ChartPauseClick()
 
 void ChartPage::applyResetView(const recording::ChartResetView& view)
 {
-    Chart1->clearSamples();
-    Chart1->setBottomRange(view.bottom);
-    Chart1->setLeftRange(view.left);
+    chartPlot->clearSamples();
+    chartPlot->setBottomRange(view.bottom);
+    chartPlot->setLeftRange(view.left);
 }
 
-void ChartPage::Btn_ChartResetClick()
+void ChartPage::resetChart()
 {
     applyResetView(m_model.reset());
     if (chartAnalysis->inReview()) {
@@ -491,29 +491,29 @@ void ChartPage::Btn_ChartResetClick()
     }
 }
 
-void ChartPage::ComboB_ChartSamplingChange()
+void ChartPage::samplingChanged()
 {
-    if (m_model.applySamplingIndex(ComboB_ChartSampling->currentIndex()) && ChartTimer && ChartTimer->isActive()) {
+    if (m_model.applySamplingIndex(chartSamplingList->currentIndex()) && chartTimer && chartTimer->isActive()) {
         // A long period already armed would otherwise delay the new one by up to six minutes.
-        ChartTimer->start(chartTimerIntervalMs());
+        chartTimer->start(chartTimerIntervalMs());
     }
 }
 
-void ChartPage::Cb_ChartTimeWindowChange()
+void ChartPage::timeWindowChanged()
 {
-    m_model.applyWindowIndex(Cb_ChartTimeWindow->currentIndex());
-    Btn_ChartResetClick();
+    m_model.applyWindowIndex(chartTimeWindowList->currentIndex());
+    resetChart();
 }
 
-void ChartPage::Edit_AutoStartValExit()
+void ChartPage::checkAutoStartValue()
 {
     const recording::RealFieldCheck check =
-        recording::checkRealField(Edit_AutoStartVal->text(), decimals(), recording::kThresholdLowerBound,
+        recording::checkRealField(autoStartEdit->text(), decimals(), recording::kThresholdLowerBound,
                                   recording::kThresholdUpperBound, m_sources.locale);
-    Edit_AutoStartVal->setText(check.text);
+    autoStartEdit->setText(check.text);
     const recording::ThresholdExit exit =
         recording::autoStartValExit(check, m_model.trigStartVal(), m_model.trigStopVal());
-    showRefused(Edit_AutoStartVal, exit.refused);
+    showRefused(autoStartEdit, exit.refused);
     m_model.setTrigStartVal(exit.trigStartVal);
     m_model.setTrigStopVal(exit.trigStopVal);
     for (const QString& message : exit.messages) {
@@ -521,15 +521,15 @@ void ChartPage::Edit_AutoStartValExit()
     }
 }
 
-void ChartPage::Edit_AutoStopValExit()
+void ChartPage::checkAutoStopValue()
 {
     const recording::RealFieldCheck check =
-        recording::checkRealField(Edit_AutoStopVal->text(), decimals(), recording::kThresholdLowerBound,
+        recording::checkRealField(autoStopEdit->text(), decimals(), recording::kThresholdLowerBound,
                                   recording::kThresholdUpperBound, m_sources.locale);
-    Edit_AutoStopVal->setText(check.text);
+    autoStopEdit->setText(check.text);
     const recording::ThresholdExit exit =
         recording::autoStopValExit(check, m_model.trigStartVal(), m_model.trigStopVal());
-    showRefused(Edit_AutoStopVal, exit.refused);
+    showRefused(autoStopEdit, exit.refused);
     m_model.setTrigStartVal(exit.trigStartVal);
     m_model.setTrigStopVal(exit.trigStopVal);
     for (const QString& message : exit.messages) {
@@ -537,12 +537,12 @@ void ChartPage::Edit_AutoStopValExit()
     }
 }
 
-void ChartPage::Btn_PrintClick()
+void ChartPage::printChartPage()
 {
     if (!m_dialogs->confirm(lookup("IDS_98"), lookup("IDS_97"))) {
         return;
     }
-    if (!Chart1->printChart(*m_printer)) {
+    if (!chartPlot->printChart(*m_printer)) {
         // A print that could not start may leave the printer in its printing state, which refuses
         // every later set-up and print; carry the set-up over to a fresh one instead.
         m_printer = printerWithSetupOf(*m_printer);
@@ -550,12 +550,12 @@ void ChartPage::Btn_PrintClick()
     }
 }
 
-void ChartPage::Btn_CharPrintSettingClick()
+void ChartPage::choosePrinter()
 {
     m_dialogs->printerSetup(*m_printer);
 }
 
-void ChartPage::Btn_SaveBmpChartClick()
+void ChartPage::saveChartImage()
 {
     const QString chosen = m_dialogs->bitmapSaveName();
     if (chosen.isEmpty()) {
@@ -563,12 +563,12 @@ void ChartPage::Btn_SaveBmpChartClick()
     }
     const QString fileName = recording::bitmapFileName(chosen);
     // A file that could not be written is reported: the user would otherwise believe it saved.
-    if (!Chart1->saveBitmap(fileName)) {
+    if (!chartPlot->saveBitmap(fileName)) {
         m_dialogs->warning(kWarningCaption, QStringLiteral("Nie można zapisać obrazu do pliku %1").arg(fileName));
     }
 }
 
-void ChartPage::Btn_ChartTipsClick()
+void ChartPage::showChartTips()
 {
     m_dialogs->information(lookup("IDS_158"), lookup("IDS_157"));
 }
@@ -577,7 +577,7 @@ void ChartPage::onReviewOpened(const QString& header)
 {
     m_model.pause();
     showRunState();
-    JvHeader_Chart->setCaption(header);
+    chartHeader->setCaption(header);
 }
 
 void ChartPage::onSeriesToggled(int index, bool active)
@@ -593,35 +593,35 @@ bool ChartPage::seriesActive(int index) const
 void ChartPage::setSeriesActive(int index, bool active)
 {
     m_model.setActive(index, active);
-    Chart1->setSeriesActive(index, active);
+    chartPlot->setSeriesActive(index, active);
 }
 
 int ChartPage::samplingIndex() const
 {
-    return ComboB_ChartSampling->currentIndex();
+    return chartSamplingList->currentIndex();
 }
 
 void ChartPage::applySamplingIndex(int index)
 {
     {
-        const QSignalBlocker blocker(ComboB_ChartSampling);
-        ComboB_ChartSampling->setCurrentIndex(index);
+        const QSignalBlocker blocker(chartSamplingList);
+        chartSamplingList->setCurrentIndex(index);
     }
-    ComboB_ChartSamplingChange();
+    samplingChanged();
 }
 
 int ChartPage::timeWindowIndex() const
 {
-    return Cb_ChartTimeWindow->currentIndex();
+    return chartTimeWindowList->currentIndex();
 }
 
 void ChartPage::applyTimeWindowIndex(int index)
 {
     {
-        const QSignalBlocker blocker(Cb_ChartTimeWindow);
-        Cb_ChartTimeWindow->setCurrentIndex(index);
+        const QSignalBlocker blocker(chartTimeWindowList);
+        chartTimeWindowList->setCurrentIndex(index);
     }
-    Cb_ChartTimeWindowChange();
+    timeWindowChanged();
 }
 
 float ChartPage::trigStartVal() const
@@ -638,10 +638,10 @@ void ChartPage::setThresholds(float trigStartVal, float trigStopVal)
 {
     m_model.setTrigStartVal(trigStartVal);
     m_model.setTrigStopVal(trigStopVal);
-    Edit_AutoStartVal->setText(
-        display::FormatFixed(static_cast<double>(trigStartVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
-    Edit_AutoStopVal->setText(
-        display::FormatFixed(static_cast<double>(trigStopVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
+    autoStartEdit->setText(
+        display::formatFixed(static_cast<double>(trigStartVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
+    autoStopEdit->setText(
+        display::formatFixed(static_cast<double>(trigStopVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
 }
 
 } // namespace qmx::ui

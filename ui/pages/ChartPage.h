@@ -66,7 +66,7 @@ struct ChartPageSources {
     /// without one, a sampling tick plots nothing: the record still holds the values of an earlier
     /// link. Unset counts as live.
     std::function<bool()> measurementLive;
-    /// Number of decimals shown (the index of Cb_Decp).
+    /// Number of decimals shown (the index of decimalsList).
     std::function<int()> decimals;
     /// Text of a string identifier in the active language.
     std::function<QString(std::string_view)> lookupText;
@@ -76,7 +76,7 @@ struct ChartPageSources {
     recording::MonotonicClock clock;
 };
 
-/// The "Wykres" page (TabSheet2). Single-threaded: the chart timer runs on the user-interface
+/// The "Wykres" page (chartPage). Single-threaded: the chart timer runs on the user-interface
 /// thread, as a precise single-shot timer re-armed after each tick, so a tick never overlaps the
 /// buttons, the legend, printing or saving.
 class ChartPage : public QWidget {
@@ -98,11 +98,11 @@ public:
     void setSeriesActive(int index, bool active);
     /// Selected sampling item.
     int samplingIndex() const;
-    /// Selects sampling item `index` and runs ComboB_ChartSamplingChange (also when unchanged).
+    /// Selects sampling item `index` and runs samplingChanged (also when unchanged).
     void applySamplingIndex(int index);
     /// Selected time window item.
     int timeWindowIndex() const;
-    /// Selects window item `index` and runs Cb_ChartTimeWindowChange (also when unchanged).
+    /// Selects window item `index` and runs timeWindowChanged (also when unchanged).
     void applyTimeWindowIndex(int index);
     float trigStartVal() const;
     float trigStopVal() const;
@@ -115,47 +115,47 @@ public:
     QPrinter& printer() { return *m_printer; }
 
     // Handlers.
-    void ChartTimerTimer();
-    void Btn_ChartStartClick();
-    void Btn_ChartPauseClick();
-    void Btn_ChartResetClick();
-    void ComboB_ChartSamplingChange();
-    void Cb_ChartTimeWindowChange();
-    void Edit_AutoStartValExit();
-    void Edit_AutoStopValExit();
-    void Btn_PrintClick();
-    void Btn_CharPrintSettingClick();
-    void Btn_SaveBmpChartClick();
-    void Btn_ChartTipsClick();
+    void chartTick();
+    void startChart();
+    void pauseChart();
+    void resetChart();
+    void samplingChanged();
+    void timeWindowChanged();
+    void checkAutoStartValue();
+    void checkAutoStopValue();
+    void printChartPage();
+    void choosePrinter();
+    void saveChartImage();
+    void showChartTips();
 
     // Controls.
-    QGroupBox* GroupBox6 = nullptr;
-    QFrame* Panel2 = nullptr;
-    HeaderBar* JvHeader_Chart = nullptr;
-    recording::ChartPlot* Chart1 = nullptr;
-    QLineEdit* ChartStatus = nullptr;
-    QPushButton* Btn_ChartTips = nullptr;
-    QFrame* Panel3 = nullptr;
-    QGroupBox* GroupBox16 = nullptr;
-    QPushButton* Btn_ChartStart = nullptr;
-    QPushButton* Btn_ChartPause = nullptr;
-    QPushButton* Btn_ChartReset = nullptr;
-    QComboBox* ComboB_ChartSampling = nullptr;
-    QComboBox* Cb_ChartTimeWindow = nullptr;
-    QGroupBox* GroupBox17 = nullptr;
-    QPushButton* Btn_Print = nullptr;
-    QPushButton* Btn_CharPrintSetting = nullptr;
-    QPushButton* Btn_SaveBmpChart = nullptr;
-    QGroupBox* GroupBox13 = nullptr;
-    QCheckBox* Cb_ChartAutoStartStop = nullptr;
-    QComboBox* ComboBox_ChartAutoCh = nullptr;
-    QLabel* Label_ChartTrigActVal = nullptr;
-    QLineEdit* Edit_AutoStartVal = nullptr;
-    QLineEdit* Edit_AutoStopVal = nullptr;
+    QGroupBox* chartGroup = nullptr;
+    QFrame* chartPanel = nullptr;
+    HeaderBar* chartHeader = nullptr;
+    recording::ChartPlot* chartPlot = nullptr;
+    QLineEdit* chartStatusEdit = nullptr;
+    QPushButton* chartTipsButton = nullptr;
+    QFrame* chartControlPanel = nullptr;
+    QGroupBox* chartRunGroup = nullptr;
+    QPushButton* chartStartButton = nullptr;
+    QPushButton* chartPauseButton = nullptr;
+    QPushButton* chartResetButton = nullptr;
+    QComboBox* chartSamplingList = nullptr;
+    QComboBox* chartTimeWindowList = nullptr;
+    QGroupBox* chartOutputGroup = nullptr;
+    QPushButton* chartPrintButton = nullptr;
+    QPushButton* printerSetupButton = nullptr;
+    QPushButton* chartImageButton = nullptr;
+    QGroupBox* chartAutoGroup = nullptr;
+    QCheckBox* autoStartStopCheck = nullptr;
+    QComboBox* autoChannelList = nullptr;
+    QLabel* triggerValueLabel = nullptr;
+    QLineEdit* autoStartEdit = nullptr;
+    QLineEdit* autoStopEdit = nullptr;
     /// Review of recordings, cursors, statistics, value axis and exports, under the chart.
     ChartAnalysisPanel* chartAnalysis = nullptr;
     /// The sampling tick: a precise single-shot timer, re-armed after each tick.
-    QTimer* ChartTimer = nullptr;
+    QTimer* chartTimer = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

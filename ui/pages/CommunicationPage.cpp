@@ -35,69 +35,69 @@ QLineEdit* addressEdit(QWidget* parent, const char* name, const char* text)
 CommunicationPage::CommunicationPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet7"));
-    GroupBox18 = named(new QGroupBox(this), "GroupBox18");
+    communicationGroup = named(new QGroupBox(this), "GroupBox18");
     // The group fills the page; the controls keep their size and place at its top left.
-    auto* column = topLeftBlock(this, GroupBox18, content);
+    auto* column = topLeftBlock(this, communicationGroup, content);
 
-    GroupBox21 = named(new QGroupBox(QStringLiteral("RS485 Modbus-RTU"), GroupBox18), "GroupBox21");
-    auto* rs = new QGridLayout(GroupBox21);
-    Cb_ModbusBaud = makeList(GroupBox21, "Cb_ModbusBaud", settings::kModbusBaudItems, kStartBaudIndex);
-    Cb_ModbusAddress = makeList(GroupBox21, "Cb_ModbusAddress", {});
-    Cb_ModbusParity = makeList(GroupBox21, "Cb_ModbusParity", settings::kModbusParityItems);
-    Label_Rs485FPS = named(new QLabel(QStringLiteral("0"), GroupBox21), "Label_Rs485FPS");
-    rs->addWidget(makeLabel(GroupBox21, QStringLiteral("Prędkość transmisji")), 0, 0);
-    rs->addWidget(Cb_ModbusBaud, 0, 1);
-    rs->addWidget(makeLabel(GroupBox21, QStringLiteral("Adres urządzenia")), 1, 0);
-    rs->addWidget(Cb_ModbusAddress, 1, 1);
-    rs->addWidget(makeLabel(GroupBox21, QStringLiteral("Parzystość")), 2, 0);
-    rs->addWidget(Cb_ModbusParity, 2, 1);
+    rs485Group = named(new QGroupBox(QStringLiteral("RS485 Modbus-RTU"), communicationGroup), "GroupBox21");
+    auto* rs = new QGridLayout(rs485Group);
+    modbusBaudList = makeList(rs485Group, "Cb_ModbusBaud", settings::kModbusBaudItems, kStartBaudIndex);
+    modbusAddressList = makeList(rs485Group, "Cb_ModbusAddress", {});
+    modbusParityList = makeList(rs485Group, "Cb_ModbusParity", settings::kModbusParityItems);
+    rs485RateLabel = named(new QLabel(QStringLiteral("0"), rs485Group), "Label_Rs485FPS");
+    rs->addWidget(makeLabel(rs485Group, QStringLiteral("Prędkość transmisji")), 0, 0);
+    rs->addWidget(modbusBaudList, 0, 1);
+    rs->addWidget(makeLabel(rs485Group, QStringLiteral("Adres urządzenia")), 1, 0);
+    rs->addWidget(modbusAddressList, 1, 1);
+    rs->addWidget(makeLabel(rs485Group, QStringLiteral("Parzystość")), 2, 0);
+    rs->addWidget(modbusParityList, 2, 1);
     rs->setColumnStretch(2, 1);
-    rs->addWidget(makeLabel(GroupBox21, QStringLiteral("Danych/sek:")), 0, 3);
-    rs->addWidget(Label_Rs485FPS, 0, 4);
-    column->addWidget(GroupBox21);
+    rs->addWidget(makeLabel(rs485Group, QStringLiteral("Danych/sek:")), 0, 3);
+    rs->addWidget(rs485RateLabel, 0, 4);
+    column->addWidget(rs485Group);
 
-    GroupBox4 = named(new QGroupBox(QStringLiteral("Ethernet Modbus TCP/IP"), GroupBox18), "GroupBox4");
-    auto* eth = new QGridLayout(GroupBox4);
-    MaskEdit_IP_Addr = addressEdit(GroupBox4, "MaskEdit_IP_Addr", "192.168.0.2");
-    MaskEdit_IP_Mask = addressEdit(GroupBox4, "MaskEdit_IP_Mask", "255.255.255.0");
-    MaskEdit_IP_Gate = addressEdit(GroupBox4, "MaskEdit_IP_Gate", "192.168.0.1");
-    Edit1 = makeEdit(GroupBox4, "Edit1", QStringLiteral("502"));
-    Edit1->setReadOnly(true);
-    Edit1->setEnabled(false);
-    Edit1->setFocusPolicy(Qt::NoFocus);
-    Edit1->setFixedWidth(kAddressFieldWidth);
-    MaskEdit_MAC = addressEdit(GroupBox4, "MaskEdit_MAC", "00:00:00:00:00:00");
-    MaskEdit_MAC->setReadOnly(true);
-    MaskEdit_MAC->setEnabled(false);
-    Label_EthFps = named(new QLabel(QStringLiteral("0"), GroupBox4), "Label_EthFps");
-    const std::array<std::pair<const char*, QLineEdit*>, 5> rows{{{"Adres IP QMX80", MaskEdit_IP_Addr},
-                                                                  {"Maska podsieci", MaskEdit_IP_Mask},
-                                                                  {"Brama domyślna", MaskEdit_IP_Gate},
-                                                                  {"Port", Edit1},
-                                                                  {"Adres MAC", MaskEdit_MAC}}};
+    ethernetGroup = named(new QGroupBox(QStringLiteral("Ethernet Modbus TCP/IP"), communicationGroup), "GroupBox4");
+    auto* eth = new QGridLayout(ethernetGroup);
+    ipAddressEdit = addressEdit(ethernetGroup, "MaskEdit_IP_Addr", "192.168.0.2");
+    ipMaskEdit = addressEdit(ethernetGroup, "MaskEdit_IP_Mask", "255.255.255.0");
+    ipGatewayEdit = addressEdit(ethernetGroup, "MaskEdit_IP_Gate", "192.168.0.1");
+    ethernetPortEdit = makeEdit(ethernetGroup, "Edit1", QStringLiteral("502"));
+    ethernetPortEdit->setReadOnly(true);
+    ethernetPortEdit->setEnabled(false);
+    ethernetPortEdit->setFocusPolicy(Qt::NoFocus);
+    ethernetPortEdit->setFixedWidth(kAddressFieldWidth);
+    macAddressEdit = addressEdit(ethernetGroup, "MaskEdit_MAC", "00:00:00:00:00:00");
+    macAddressEdit->setReadOnly(true);
+    macAddressEdit->setEnabled(false);
+    ethernetRateLabel = named(new QLabel(QStringLiteral("0"), ethernetGroup), "Label_EthFps");
+    const std::array<std::pair<const char*, QLineEdit*>, 5> rows{{{"Adres IP QMX80", ipAddressEdit},
+                                                                  {"Maska podsieci", ipMaskEdit},
+                                                                  {"Brama domyślna", ipGatewayEdit},
+                                                                  {"Port", ethernetPortEdit},
+                                                                  {"Adres MAC", macAddressEdit}}};
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const auto& [caption, edit] = rows[static_cast<std::size_t>(r)];
-        eth->addWidget(makeLabel(GroupBox4, QString::fromUtf8(caption)), r, 0);
+        eth->addWidget(makeLabel(ethernetGroup, QString::fromUtf8(caption)), r, 0);
         eth->addWidget(edit, r, 1);
     }
     eth->setColumnStretch(2, 1);
-    eth->addWidget(makeLabel(GroupBox4, QStringLiteral("Danych/sek:")), 0, 3);
-    eth->addWidget(Label_EthFps, 0, 4);
-    column->addWidget(GroupBox4);
+    eth->addWidget(makeLabel(ethernetGroup, QStringLiteral("Danych/sek:")), 0, 3);
+    eth->addWidget(ethernetRateLabel, 0, 4);
+    column->addWidget(ethernetGroup);
     column->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
-    Btn_ReadIOettings = makeButton(GroupBox18, "Btn_ReadIOettings", QStringLiteral("&Odczytaj"));
-    Btn_SaveIOSettings = makeButton(GroupBox18, "Btn_SaveIOSettings", QStringLiteral("&Zapisz"));
-    Btn_ComFactory = makeButton(GroupBox18, "Btn_ComFactory", QStringLiteral("Przywróć fabryczne"));
-    Btn_ReadIOettings->setIcon(buttonIcon(ButtonPicture::Read));
-    Btn_SaveIOSettings->setIcon(buttonIcon(ButtonPicture::Save));
-    Btn_ComFactory->setIcon(buttonIcon(ButtonPicture::Factory));
-    buttons->addWidget(Btn_ReadIOettings);
+    readIoSettingsButton = makeButton(communicationGroup, "Btn_ReadIOettings", QStringLiteral("&Odczytaj"));
+    writeIoSettingsButton = makeButton(communicationGroup, "Btn_SaveIOSettings", QStringLiteral("&Zapisz"));
+    communicationDefaultsButton = makeButton(communicationGroup, "Btn_ComFactory", QStringLiteral("Przywróć fabryczne"));
+    readIoSettingsButton->setIcon(buttonIcon(ButtonPicture::Read));
+    writeIoSettingsButton->setIcon(buttonIcon(ButtonPicture::Save));
+    communicationDefaultsButton->setIcon(buttonIcon(ButtonPicture::Factory));
+    buttons->addWidget(readIoSettingsButton);
     buttons->addStretch(1);
-    buttons->addWidget(Btn_SaveIOSettings);
+    buttons->addWidget(writeIoSettingsButton);
     buttons->addStretch(1);
-    buttons->addWidget(Btn_ComFactory);
+    buttons->addWidget(communicationDefaultsButton);
     column->addLayout(buttons);
 }
 

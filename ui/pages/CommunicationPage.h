@@ -18,24 +18,24 @@ class CommunicationPage : public QWidget {
 public:
     explicit CommunicationPage(QWidget* parent = nullptr);
 
-    QGroupBox* GroupBox18 = nullptr;
-    /// The page's controls, kept at the top left of GroupBox18 whatever the window's size.
+    QGroupBox* communicationGroup = nullptr;
+    /// The page's controls, kept at the top left of communicationGroup whatever the window's size.
     QWidget* content = nullptr;
-    QGroupBox* GroupBox21 = nullptr; ///< "RS485 Modbus-RTU"
-    QComboBox* Cb_ModbusBaud = nullptr;
-    QComboBox* Cb_ModbusAddress = nullptr; ///< "1" to "247", filled by fillModbusAddressList()
-    QComboBox* Cb_ModbusParity = nullptr;
-    QLabel* Label_Rs485FPS = nullptr;
-    QGroupBox* GroupBox4 = nullptr; ///< "Ethernet Modbus TCP/IP"
-    QLineEdit* MaskEdit_IP_Addr = nullptr;
-    QLineEdit* MaskEdit_IP_Mask = nullptr;
-    QLineEdit* MaskEdit_IP_Gate = nullptr;
-    QLineEdit* Edit1 = nullptr;        ///< "Port", fixed at 502
-    QLineEdit* MaskEdit_MAC = nullptr; ///< read-only
-    QLabel* Label_EthFps = nullptr;
-    QPushButton* Btn_ReadIOettings = nullptr;
-    QPushButton* Btn_SaveIOSettings = nullptr;
-    QPushButton* Btn_ComFactory = nullptr;
+    QGroupBox* rs485Group = nullptr; ///< "RS485 Modbus-RTU"
+    QComboBox* modbusBaudList = nullptr;
+    QComboBox* modbusAddressList = nullptr; ///< "1" to "247", filled by fillModbusAddressList()
+    QComboBox* modbusParityList = nullptr;
+    QLabel* rs485RateLabel = nullptr;
+    QGroupBox* ethernetGroup = nullptr; ///< "Ethernet Modbus TCP/IP"
+    QLineEdit* ipAddressEdit = nullptr;
+    QLineEdit* ipMaskEdit = nullptr;
+    QLineEdit* ipGatewayEdit = nullptr;
+    QLineEdit* ethernetPortEdit = nullptr;        ///< "Port", fixed at 502
+    QLineEdit* macAddressEdit = nullptr; ///< read-only
+    QLabel* ethernetRateLabel = nullptr;
+    QPushButton* readIoSettingsButton = nullptr;
+    QPushButton* writeIoSettingsButton = nullptr;
+    QPushButton* communicationDefaultsButton = nullptr;
 };
 
 } // namespace qmx::ui

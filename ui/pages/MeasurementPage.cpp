@@ -69,92 +69,92 @@ MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
     page->setSpacing(0);
 
     // Upper group: main readout, maximum, buttons and the value selection.
-    GroupBox2 = named(new QGroupBox(this), QStringLiteral("GroupBox2"));
-    GroupBox2->setFixedHeight(219);
-    auto* upper = new QVBoxLayout(GroupBox2);
+    summaryGroup = named(new QGroupBox(this), QStringLiteral("GroupBox2"));
+    summaryGroup->setFixedHeight(219);
+    auto* upper = new QVBoxLayout(summaryGroup);
     upper->setContentsMargins(2, 2, 2, 2);
     upper->setSpacing(4);
-    JvNavPanelHeader1 = named(new HeaderBar(QStringLiteral("Wartość sumaryczna"), HeaderBar::kLargeCaption, GroupBox2),
+    sumHeader = named(new HeaderBar(QStringLiteral("Wartość sumaryczna"), HeaderBar::kLargeCaption, summaryGroup),
                               QStringLiteral("JvNavPanelHeader1"));
-    upper->addWidget(JvNavPanelHeader1);
+    upper->addWidget(sumHeader);
 
     auto* readouts = new QHBoxLayout;
-    DisplaySum = readout(GroupBox2, "DisplaySum", 439, 93, 80);
-    readouts->addWidget(DisplaySum, 0, Qt::AlignTop);
+    sumReadout = readout(summaryGroup, "DisplaySum", 439, 93, 80);
+    readouts->addWidget(sumReadout, 0, Qt::AlignTop);
     auto* maxColumn = new QVBoxLayout;
     maxColumn->setSpacing(0);
-    JvNavPanelHeader2 = named(new HeaderBar(QStringLiteral("Max:"), HeaderBar::kLargeCaption, GroupBox2),
+    maxHeader = named(new HeaderBar(QStringLiteral("Max:"), HeaderBar::kLargeCaption, summaryGroup),
                               QStringLiteral("JvNavPanelHeader2"));
-    JvNavPanelHeader2->setFixedWidth(151);
-    DisplayMax = readout(GroupBox2, "DisplayMax", 151, 41, 35);
-    maxColumn->addWidget(JvNavPanelHeader2);
-    maxColumn->addWidget(DisplayMax);
+    maxHeader->setFixedWidth(151);
+    maxReadout = readout(summaryGroup, "DisplayMax", 151, 41, 35);
+    maxColumn->addWidget(maxHeader);
+    maxColumn->addWidget(maxReadout);
     maxColumn->addStretch(1);
     readouts->addLayout(maxColumn);
     readouts->addStretch(1);
     upper->addLayout(readouts);
 
     auto* buttons = new QHBoxLayout;
-    Bit_BigWindow = named(new QPushButton(QStringLiteral("&Duże okno"), GroupBox2), QStringLiteral("Bit_BigWindow"));
-    BtnTara = named(new QPushButton(QStringLiteral("&Tara"), GroupBox2), QStringLiteral("BtnTara"));
-    Label47 = named(new QLabel(QStringLiteral("IN1"), GroupBox2), QStringLiteral("Label47"));
-    Edit_IN1 = named(new QLineEdit(QStringLiteral("OFF"), GroupBox2), QStringLiteral("Edit_IN1"));
-    Edit_IN1->setReadOnly(true);
-    Edit_IN1->setFixedWidth(40);
-    Edit_IN1->setAlignment(Qt::AlignCenter);
-    Btn_ResetMinMax = named(new QPushButton(QStringLiteral("Reset &Max"), GroupBox2), QStringLiteral("Btn_ResetMinMax"));
-    Bit_BigWindow->setIcon(buttonIcon(ButtonPicture::BigWindow));
-    BtnTara->setIcon(buttonIcon(ButtonPicture::Tare));
-    Btn_ResetMinMax->setIcon(buttonIcon(ButtonPicture::ResetMax));
-    buttons->addWidget(Bit_BigWindow);
-    buttons->addWidget(BtnTara);
+    largeReadoutButton = named(new QPushButton(QStringLiteral("&Duże okno"), summaryGroup), QStringLiteral("Bit_BigWindow"));
+    tareButton = named(new QPushButton(QStringLiteral("&Tara"), summaryGroup), QStringLiteral("BtnTara"));
+    in1Label = named(new QLabel(QStringLiteral("IN1"), summaryGroup), QStringLiteral("Label47"));
+    in1StateEdit = named(new QLineEdit(QStringLiteral("OFF"), summaryGroup), QStringLiteral("Edit_IN1"));
+    in1StateEdit->setReadOnly(true);
+    in1StateEdit->setFixedWidth(40);
+    in1StateEdit->setAlignment(Qt::AlignCenter);
+    resetMaxButton = named(new QPushButton(QStringLiteral("Reset &Max"), summaryGroup), QStringLiteral("Btn_ResetMinMax"));
+    largeReadoutButton->setIcon(buttonIcon(ButtonPicture::BigWindow));
+    tareButton->setIcon(buttonIcon(ButtonPicture::Tare));
+    resetMaxButton->setIcon(buttonIcon(ButtonPicture::ResetMax));
+    buttons->addWidget(largeReadoutButton);
+    buttons->addWidget(tareButton);
     buttons->addSpacing(12);
-    buttons->addWidget(Label47);
-    buttons->addWidget(Edit_IN1);
+    buttons->addWidget(in1Label);
+    buttons->addWidget(in1StateEdit);
     buttons->addSpacing(12);
-    buttons->addWidget(Btn_ResetMinMax);
+    buttons->addWidget(resetMaxButton);
     buttons->addStretch(1);
     upper->addLayout(buttons);
 
     auto* selectionRow = new QHBoxLayout;
-    Label10 = named(new QLabel(QStringLiteral("Wyswietlany / tarowany pomiar:"), GroupBox2), QStringLiteral("Label10"));
-    selectionRow->addWidget(Label10);
+    selectionLabel = named(new QLabel(QStringLiteral("Wyswietlany / tarowany pomiar:"), summaryGroup), QStringLiteral("Label10"));
+    selectionRow->addWidget(selectionLabel);
     const auto radio = [&](const char* name, const char* caption) {
-        auto* r = named(new QRadioButton(QString::fromUtf8(caption), GroupBox2), QString::fromLatin1(name));
+        auto* r = named(new QRadioButton(QString::fromUtf8(caption), summaryGroup), QString::fromLatin1(name));
         selectionRow->addWidget(r);
         return r;
     };
-    RadioButton_DispSum = radio("RadioButton_DispSum", "Suma");
-    RadioButton_DispS1 = radio("RadioButton_DispS1", "Czujnik 1");
-    RadioButton_DispS2 = radio("RadioButton_DispS2", "Czujnik 2");
-    RadioButton_DispS3 = radio("RadioButton_DispS3", "Czujnik 3");
-    RadioButton_DispS4 = radio("RadioButton_DispS4", "Czujnik 4");
-    RadioButton_DispSum->setChecked(true);
+    showSumRadio = radio("RadioButton_DispSum", "Suma");
+    showSensor1Radio = radio("RadioButton_DispS1", "Czujnik 1");
+    showSensor2Radio = radio("RadioButton_DispS2", "Czujnik 2");
+    showSensor3Radio = radio("RadioButton_DispS3", "Czujnik 3");
+    showSensor4Radio = radio("RadioButton_DispS4", "Czujnik 4");
+    showSumRadio->setChecked(true);
     selectionRow->addStretch(1);
     upper->addLayout(selectionRow);
     upper->addStretch(1);
-    page->addWidget(GroupBox2);
+    page->addWidget(summaryGroup);
 
     // Lower group: one box per channel.
-    GroupBox3 = named(new QGroupBox(this), QStringLiteral("GroupBox3"));
-    auto* lower = new QVBoxLayout(GroupBox3);
+    sensorsGroup = named(new QGroupBox(this), QStringLiteral("GroupBox3"));
+    auto* lower = new QVBoxLayout(sensorsGroup);
     lower->setContentsMargins(2, 2, 2, 2);
     lower->setSpacing(3);
-    JvNavPanelHeader4 = named(new HeaderBar(QStringLiteral("Wartości z czujników"), HeaderBar::kLargeCaption, GroupBox3),
+    sensorsHeader = named(new HeaderBar(QStringLiteral("Wartości z czujników"), HeaderBar::kLargeCaption, sensorsGroup),
                               QStringLiteral("JvNavPanelHeader4"));
-    lower->addWidget(JvNavPanelHeader4);
+    lower->addWidget(sensorsHeader);
     for (int ch = 0; ch < 4; ++ch) {
         lower->addWidget(buildChannelBox(ch), 0, Qt::AlignLeft);
     }
     lower->addStretch(1);
-    page->addWidget(GroupBox3, 1);
+    page->addWidget(sensorsGroup, 1);
 }
 
 QGroupBox* MeasurementPage::buildChannelBox(int ch)
 {
     const QString n = QString::number(ch + 1);
     ChannelControls& c = channels[static_cast<std::size_t>(ch)];
-    c.box = named(new QGroupBox(GroupBox3), QString::fromLatin1(kBoxNames[static_cast<std::size_t>(ch)]));
+    c.box = named(new QGroupBox(sensorsGroup), QString::fromLatin1(kBoxNames[static_cast<std::size_t>(ch)]));
     c.box->setFixedSize(kChannelBoxWidth, kChannelBoxHeight);
     c.box->setAutoFillBackground(true);
     QPalette white = c.box->palette();
@@ -226,19 +226,19 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
 std::optional<display::DisplaySelection> MeasurementPage::selection() const
 {
     using display::DisplaySelection;
-    if (RadioButton_DispSum->isChecked()) {
+    if (showSumRadio->isChecked()) {
         return DisplaySelection::Sum;
     }
-    if (RadioButton_DispS1->isChecked()) {
+    if (showSensor1Radio->isChecked()) {
         return DisplaySelection::Sensor1;
     }
-    if (RadioButton_DispS2->isChecked()) {
+    if (showSensor2Radio->isChecked()) {
         return DisplaySelection::Sensor2;
     }
-    if (RadioButton_DispS3->isChecked()) {
+    if (showSensor3Radio->isChecked()) {
         return DisplaySelection::Sensor3;
     }
-    if (RadioButton_DispS4->isChecked()) {
+    if (showSensor4Radio->isChecked()) {
         return DisplaySelection::Sensor4;
     }
     return std::nullopt;

@@ -38,24 +38,24 @@ public:
     /// The value chosen by the radio buttons; nullopt when none is checked.
     std::optional<display::DisplaySelection> selection() const;
 
-    QGroupBox* GroupBox2 = nullptr;
-    QGroupBox* GroupBox3 = nullptr;
-    HeaderBar* JvNavPanelHeader1 = nullptr;
-    HeaderBar* JvNavPanelHeader2 = nullptr;
-    HeaderBar* JvNavPanelHeader4 = nullptr;
-    FittedLabel* DisplaySum = nullptr;
-    FittedLabel* DisplayMax = nullptr;
-    QPushButton* Bit_BigWindow = nullptr;
-    QPushButton* BtnTara = nullptr;
-    QPushButton* Btn_ResetMinMax = nullptr;
-    QLabel* Label47 = nullptr;
-    QLineEdit* Edit_IN1 = nullptr;
-    QLabel* Label10 = nullptr;
-    QRadioButton* RadioButton_DispSum = nullptr;
-    QRadioButton* RadioButton_DispS1 = nullptr;
-    QRadioButton* RadioButton_DispS2 = nullptr;
-    QRadioButton* RadioButton_DispS3 = nullptr;
-    QRadioButton* RadioButton_DispS4 = nullptr;
+    QGroupBox* summaryGroup = nullptr;
+    QGroupBox* sensorsGroup = nullptr;
+    HeaderBar* sumHeader = nullptr;
+    HeaderBar* maxHeader = nullptr;
+    HeaderBar* sensorsHeader = nullptr;
+    FittedLabel* sumReadout = nullptr;
+    FittedLabel* maxReadout = nullptr;
+    QPushButton* largeReadoutButton = nullptr;
+    QPushButton* tareButton = nullptr;
+    QPushButton* resetMaxButton = nullptr;
+    QLabel* in1Label = nullptr;
+    QLineEdit* in1StateEdit = nullptr;
+    QLabel* selectionLabel = nullptr;
+    QRadioButton* showSumRadio = nullptr;
+    QRadioButton* showSensor1Radio = nullptr;
+    QRadioButton* showSensor2Radio = nullptr;
+    QRadioButton* showSensor3Radio = nullptr;
+    QRadioButton* showSensor4Radio = nullptr;
     std::array<ChannelControls, 4> channels{};
 
 private:

@@ -43,56 +43,56 @@ std::array<QWidget*, 7> OutputRow::settingsControls() const
 OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet4"));
-    GroupBox11 = named(new QGroupBox(this), "GroupBox11");
+    outputsGroup = named(new QGroupBox(this), "GroupBox11");
     // The group fills the page; the controls keep their size and place at its top left.
-    auto* column = topLeftBlock(this, GroupBox11, content);
+    auto* column = topLeftBlock(this, outputsGroup, content);
 
-    Cb_Out1StabilityIndicator =
-        named(new QCheckBox(QStringLiteral("Wyjście OUT1 jako sygnalizacja stabilności pomiarów"), GroupBox11),
+    stabilityIndicatorCheck =
+        named(new QCheckBox(QStringLiteral("Wyjście OUT1 jako sygnalizacja stabilności pomiarów"), outputsGroup),
               "Cb_Out1StabilityIndicator");
-    Cb_Out2OverloadIndicator = named(
-        new QCheckBox(QStringLiteral("Wyjście OUT2 jako sygnalizacja przeciążenia"), GroupBox11), "Cb_Out2OverloadIndicator");
-    column->addWidget(Cb_Out1StabilityIndicator);
-    column->addWidget(Cb_Out2OverloadIndicator);
+    overloadIndicatorCheck = named(
+        new QCheckBox(QStringLiteral("Wyjście OUT2 jako sygnalizacja przeciążenia"), outputsGroup), "Cb_Out2OverloadIndicator");
+    column->addWidget(stabilityIndicatorCheck);
+    column->addWidget(overloadIndicatorCheck);
 
-    GroupBox26 = named(new QGroupBox(QStringLiteral("Sygnalizacja progów pomiarowych "), GroupBox11), "GroupBox26");
-    auto* grid = new QGridLayout(GroupBox26);
+    thresholdsGroup = named(new QGroupBox(QStringLiteral("Sygnalizacja progów pomiarowych "), outputsGroup), "GroupBox26");
+    auto* grid = new QGridLayout(thresholdsGroup);
     grid->setHorizontalSpacing(4);
     for (int c = 0; c < static_cast<int>(kColumnHeadings.size()); ++c) {
-        auto* heading = makeLabel(GroupBox26, QString::fromUtf8(kColumnHeadings[static_cast<std::size_t>(c)]));
+        auto* heading = makeLabel(thresholdsGroup, QString::fromUtf8(kColumnHeadings[static_cast<std::size_t>(c)]));
         heading->setWordWrap(true);
         heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         grid->addWidget(heading, 0, c);
     }
     out1 = buildRow(1, grid);
     out2 = buildRow(2, grid);
-    column->addWidget(GroupBox26);
+    column->addWidget(thresholdsGroup);
 
-    Btn_AnalogOutCalib = makeButton(GroupBox11, "Btn_AnalogOutCalib", QStringLiteral("Kalibracja wyjścia analogowego..."));
-    Btn_AnalogOutCalib->setIcon(buttonIcon(ButtonPicture::Calibration));
+    analogCalibrationButton = makeButton(outputsGroup, "Btn_AnalogOutCalib", QStringLiteral("Kalibracja wyjścia analogowego..."));
+    analogCalibrationButton->setIcon(buttonIcon(ButtonPicture::Calibration));
     auto* calibRow = new QHBoxLayout;
-    calibRow->addWidget(Btn_AnalogOutCalib);
+    calibRow->addWidget(analogCalibrationButton);
     calibRow->addStretch(1);
     column->addLayout(calibRow);
     column->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
-    BitBtn5 = makeButton(GroupBox11, "BitBtn5", QStringLiteral("&Odczytaj"));
-    BitBtn6 = makeButton(GroupBox11, "BitBtn6", QStringLiteral("&Zapisz"));
-    Btn_OutputsFactory = makeButton(GroupBox11, "Btn_OutputsFactory", QStringLiteral("Przywróć fabryczne"));
-    BitBtn5->setIcon(buttonIcon(ButtonPicture::Read));
-    BitBtn6->setIcon(buttonIcon(ButtonPicture::Save));
-    Btn_OutputsFactory->setIcon(buttonIcon(ButtonPicture::Factory));
-    buttons->addWidget(BitBtn5);
+    readOutputsButton = makeButton(outputsGroup, "BitBtn5", QStringLiteral("&Odczytaj"));
+    writeOutputsButton = makeButton(outputsGroup, "BitBtn6", QStringLiteral("&Zapisz"));
+    outputsDefaultsButton = makeButton(outputsGroup, "Btn_OutputsFactory", QStringLiteral("Przywróć fabryczne"));
+    readOutputsButton->setIcon(buttonIcon(ButtonPicture::Read));
+    writeOutputsButton->setIcon(buttonIcon(ButtonPicture::Save));
+    outputsDefaultsButton->setIcon(buttonIcon(ButtonPicture::Factory));
+    buttons->addWidget(readOutputsButton);
     buttons->addStretch(1);
-    buttons->addWidget(BitBtn6);
+    buttons->addWidget(writeOutputsButton);
     buttons->addStretch(1);
-    buttons->addWidget(Btn_OutputsFactory);
+    buttons->addWidget(outputsDefaultsButton);
     column->addLayout(buttons);
 
     // A program-set tick runs the reaction as well, so a loaded settings file enables the rows too.
-    connect(Cb_Out1StabilityIndicator, &QCheckBox::toggled, this, &OutputsPage::Cb_Out1StabilityIndicatorClick);
-    connect(Cb_Out2OverloadIndicator, &QCheckBox::toggled, this, &OutputsPage::Cb_Out2OverloadIndicatorClick);
+    connect(stabilityIndicatorCheck, &QCheckBox::toggled, this, &OutputsPage::stabilityIndicatorToggled);
+    connect(overloadIndicatorCheck, &QCheckBox::toggled, this, &OutputsPage::overloadIndicatorToggled);
 }
 
 OutputRow OutputsPage::buildRow(int output, QGridLayout* grid)
@@ -103,21 +103,21 @@ OutputRow OutputsPage::buildRow(int output, QGridLayout* grid)
 
     auto* cell = new QVBoxLayout;
     cell->setSpacing(1);
-    cell->addWidget(makeLabel(GroupBox26, QStringLiteral("OUT%1").arg(output)), 0, Qt::AlignHCenter);
-    row.status = makeEdit(GroupBox26, name("Status").constData(), QStringLiteral("OFF"));
+    cell->addWidget(makeLabel(thresholdsGroup, QStringLiteral("OUT%1").arg(output)), 0, Qt::AlignHCenter);
+    row.status = makeEdit(thresholdsGroup, name("Status").constData(), QStringLiteral("OFF"));
     row.status->setReadOnly(true);
     row.status->setAlignment(Qt::AlignCenter);
     row.status->setFixedWidth(48);
     row.status->setFont(namedFont(NamedFont::Arial, 12, true));
     cell->addWidget(row.status, 0, Qt::AlignHCenter);
 
-    row.source = makeList(GroupBox26, name("_source").constData(), settings::kOutSourceItems);
-    row.mode1 = makeList(GroupBox26, name("_mode1").constData(), settings::kOutModeItems);
-    row.number1 = makeEdit(GroupBox26, name("_Number1").constData());
-    row.condition = makeList(GroupBox26, name("_condition").constData(), settings::kOutConditionItems);
-    row.mode2 = makeList(GroupBox26, name("_mode2").constData(), settings::kOutModeItems);
-    row.number2 = makeEdit(GroupBox26, name("_Number2").constData());
-    row.state = makeList(GroupBox26, name("_state").constData(), settings::kOutStateItems);
+    row.source = makeList(thresholdsGroup, name("_source").constData(), settings::kOutSourceItems);
+    row.mode1 = makeList(thresholdsGroup, name("_mode1").constData(), settings::kOutModeItems);
+    row.number1 = makeEdit(thresholdsGroup, name("_Number1").constData());
+    row.condition = makeList(thresholdsGroup, name("_condition").constData(), settings::kOutConditionItems);
+    row.mode2 = makeList(thresholdsGroup, name("_mode2").constData(), settings::kOutModeItems);
+    row.number2 = makeEdit(thresholdsGroup, name("_Number2").constData());
+    row.state = makeList(thresholdsGroup, name("_state").constData(), settings::kOutStateItems);
     for (QLineEdit* edit : {row.number1, row.number2}) {
         edit->setMinimumWidth(70);
     }
@@ -130,14 +130,14 @@ OutputRow OutputsPage::buildRow(int output, QGridLayout* grid)
     return row;
 }
 
-void OutputsPage::Cb_Out1StabilityIndicatorClick()
+void OutputsPage::stabilityIndicatorToggled()
 {
-    setRowEnabled(out1, !Cb_Out1StabilityIndicator->isChecked());
+    setRowEnabled(out1, !stabilityIndicatorCheck->isChecked());
 }
 
-void OutputsPage::Cb_Out2OverloadIndicatorClick()
+void OutputsPage::overloadIndicatorToggled()
 {
-    setRowEnabled(out2, !Cb_Out2OverloadIndicator->isChecked());
+    setRowEnabled(out2, !overloadIndicatorCheck->isChecked());
 }
 
 } // namespace qmx::ui

@@ -36,23 +36,23 @@ public:
     explicit OutputsPage(QWidget* parent = nullptr);
 
     /// OUT1 as stability indicator: its row is disabled while ticked (values are kept).
-    void Cb_Out1StabilityIndicatorClick();
+    void stabilityIndicatorToggled();
     /// OUT2 as overload indicator: its row is disabled while ticked (values are kept).
-    void Cb_Out2OverloadIndicatorClick();
+    void overloadIndicatorToggled();
 
-    QGroupBox* GroupBox11 = nullptr;
-    /// The page's controls, kept at the top left of GroupBox11 whatever the window's size.
+    QGroupBox* outputsGroup = nullptr;
+    /// The page's controls, kept at the top left of outputsGroup whatever the window's size.
     QWidget* content = nullptr;
-    QCheckBox* Cb_Out1StabilityIndicator = nullptr;
-    QCheckBox* Cb_Out2OverloadIndicator = nullptr;
-    QGroupBox* GroupBox26 = nullptr; ///< "Sygnalizacja progów pomiarowych "
+    QCheckBox* stabilityIndicatorCheck = nullptr;
+    QCheckBox* overloadIndicatorCheck = nullptr;
+    QGroupBox* thresholdsGroup = nullptr; ///< "Sygnalizacja progów pomiarowych "
     OutputRow out1;
     OutputRow out2;
-    QPushButton* BitBtn5 = nullptr; ///< "Odczytaj"
-    QPushButton* BitBtn6 = nullptr; ///< "Zapisz"
-    QPushButton* Btn_OutputsFactory = nullptr;
+    QPushButton* readOutputsButton = nullptr; ///< "Odczytaj"
+    QPushButton* writeOutputsButton = nullptr; ///< "Zapisz"
+    QPushButton* outputsDefaultsButton = nullptr;
     /// Opens the analog output calibration window.
-    QPushButton* Btn_AnalogOutCalib = nullptr;
+    QPushButton* analogCalibrationButton = nullptr;
 
 private:
     OutputRow buildRow(int output, QGridLayout* grid);

@@ -56,9 +56,9 @@ QString recordFileSizeText(qint64 bytes, const display::NumberLocale& locale)
         return QStringLiteral("%1 B").arg(bytes);
     }
     if (static_cast<double>(bytes) < kKilo * kKilo) {
-        return display::FormatFixed(static_cast<double>(bytes) / kKilo, 15, 1, locale) + QStringLiteral(" kB");
+        return display::formatFixed(static_cast<double>(bytes) / kKilo, 15, 1, locale) + QStringLiteral(" kB");
     }
-    return display::FormatFixed(static_cast<double>(bytes) / (kKilo * kKilo), 15, 1, locale) + QStringLiteral(" MB");
+    return display::formatFixed(static_cast<double>(bytes) / (kKilo * kKilo), 15, 1, locale) + QStringLiteral(" MB");
 }
 
 QString defaultSaveFileName(QWidget* parent, const QString& current, const QString& filter)
@@ -92,120 +92,120 @@ void RecordingPage::buildControls()
 {
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
-    GroupBoxDataAcquistion = named(new QGroupBox(this), "GroupBoxDataAcquistion");
-    page->addWidget(GroupBoxDataAcquistion);
-    auto* group = new QVBoxLayout(GroupBoxDataAcquistion);
+    recordingGroup = named(new QGroupBox(this), "GroupBoxDataAcquistion");
+    page->addWidget(recordingGroup);
+    auto* group = new QVBoxLayout(recordingGroup);
     group->setContentsMargins(2, 2, 2, 2);
 
-    JvHeader_File = named(new HeaderBar(QStringLiteral("Rejestracja pomiarów do pliku"), HeaderBar::kSmallCaption,
-                                        GroupBoxDataAcquistion),
+    fileHeader = named(new HeaderBar(QStringLiteral("Rejestracja pomiarów do pliku"), HeaderBar::kSmallCaption,
+                                        recordingGroup),
                           "JvHeader_File");
-    group->addWidget(JvHeader_File);
+    group->addWidget(fileHeader);
 
-    Checkbox_Acquistion = named(new QCheckBox(QStringLiteral("Aktywuj zapis"), GroupBoxDataAcquistion),
+    recordingCheck = named(new QCheckBox(QStringLiteral("Aktywuj zapis"), recordingGroup),
                                 "Checkbox_Acquistion");
-    group->addWidget(Checkbox_Acquistion, 0, Qt::AlignLeft);
+    group->addWidget(recordingCheck, 0, Qt::AlignLeft);
 
     auto* stateRow = new QHBoxLayout;
-    stateRow->addWidget(new QLabel(QStringLiteral("Wejście wyzwalające (IN2):"), GroupBoxDataAcquistion));
-    Edit_IN2 = readOnlyEdit(QStringLiteral("IN2"), "Edit_IN2", GroupBoxDataAcquistion);
-    Edit_IN2->setFixedWidth(50);
-    stateRow->addWidget(Edit_IN2);
+    stateRow->addWidget(new QLabel(QStringLiteral("Wejście wyzwalające (IN2):"), recordingGroup));
+    in2StateEdit = readOnlyEdit(QStringLiteral("IN2"), "Edit_IN2", recordingGroup);
+    in2StateEdit->setFixedWidth(50);
+    stateRow->addWidget(in2StateEdit);
     stateRow->addSpacing(12);
-    stateRow->addWidget(new QLabel(QStringLiteral("Czas do kolejnego zapisu:"), GroupBoxDataAcquistion));
-    Label_TimeToAcqData = named(new QLabel(QStringLiteral("0 s"), GroupBoxDataAcquistion), "Label_TimeToAcqData");
-    Label_TimeToAcqData->setMinimumWidth(60);
-    stateRow->addWidget(Label_TimeToAcqData);
+    stateRow->addWidget(new QLabel(QStringLiteral("Czas do kolejnego zapisu:"), recordingGroup));
+    recordTimeLabel = named(new QLabel(QStringLiteral("0 s"), recordingGroup), "Label_TimeToAcqData");
+    recordTimeLabel->setMinimumWidth(60);
+    stateRow->addWidget(recordTimeLabel);
     stateRow->addSpacing(12);
-    stateRow->addWidget(new QLabel(QStringLiteral("Stan zapisu:"), GroupBoxDataAcquistion));
-    AcquisitionStatus = readOnlyEdit(QStringLiteral("..."), "AcquisitionStatus", GroupBoxDataAcquistion);
-    AcquisitionStatus->setFont(namedFont(NamedFont::Calibri, 12));
-    AcquisitionStatus->setFixedWidth(90);
-    stateRow->addWidget(AcquisitionStatus);
+    stateRow->addWidget(new QLabel(QStringLiteral("Stan zapisu:"), recordingGroup));
+    recordingStatusEdit = readOnlyEdit(QStringLiteral("..."), "AcquisitionStatus", recordingGroup);
+    recordingStatusEdit->setFont(namedFont(NamedFont::Calibri, 12));
+    recordingStatusEdit->setFixedWidth(90);
+    stateRow->addWidget(recordingStatusEdit);
     stateRow->addStretch(1);
     group->addLayout(stateRow);
 
-    GroupBox14 = named(new QGroupBox(QStringLiteral("Ustawienia"), GroupBoxDataAcquistion), "GroupBox14");
-    auto* settings = new QGridLayout(GroupBox14);
-    Rb_AcqContinuus = named(new QRadioButton(QStringLiteral("Zapis ciągły"), GroupBox14), "Rb_AcqContinuus");
-    Rb_AcqContinuus->setChecked(true);
-    Rb_AcqContinuus->setToolTip(
+    recordModeGroup = named(new QGroupBox(QStringLiteral("Ustawienia"), recordingGroup), "GroupBox14");
+    auto* settings = new QGridLayout(recordModeGroup);
+    continuousRadio = named(new QRadioButton(QStringLiteral("Zapis ciągły"), recordModeGroup), "Rb_AcqContinuus");
+    continuousRadio->setChecked(true);
+    continuousRadio->setToolTip(
         QStringLiteral("Zapis odbywa się ciągle z okresem \"Częstotliwość rejestracji\""));
-    Rb_AcqTrigIN2 = named(new QRadioButton(QStringLiteral("Zapis pojedynczy wejściem IN2"), GroupBox14),
+    whileIn2Radio = named(new QRadioButton(QStringLiteral("Zapis pojedynczy wejściem IN2"), recordModeGroup),
                           "Rb_AcqTrigIN2");
-    Rb_AcqTrigIN2->setToolTip(QStringLiteral("Zapis odbywa się na zbocze narastające na wejście IN2 "));
-    Rb_AcqContinuusIN2 = named(new QRadioButton(QStringLiteral("Zapis ciągły wejściem IN2"), GroupBox14),
+    whileIn2Radio->setToolTip(QStringLiteral("Zapis odbywa się na zbocze narastające na wejście IN2 "));
+    startOnIn2Radio = named(new QRadioButton(QStringLiteral("Zapis ciągły wejściem IN2"), recordModeGroup),
                                "Rb_AcqContinuusIN2");
-    Rb_AcqContinuusIN2->setToolTip(QStringLiteral(
+    startOnIn2Radio->setToolTip(QStringLiteral(
         "Zapis odbywa się na stan wysoki na wejście IN2 z okresem zapisu \"Częstotliwość rejestracji\""));
-    settings->addWidget(Rb_AcqContinuus, 0, 0, 1, 2);
-    settings->addWidget(Rb_AcqTrigIN2, 1, 0, 1, 2);
-    settings->addWidget(Rb_AcqContinuusIN2, 2, 0, 1, 2);
+    settings->addWidget(continuousRadio, 0, 0, 1, 2);
+    settings->addWidget(whileIn2Radio, 1, 0, 1, 2);
+    settings->addWidget(startOnIn2Radio, 2, 0, 1, 2);
 
-    Label_DataAcqSpeed = named(new QLabel(QStringLiteral("Częstotliwość rejestracji"), GroupBox14),
+    recordIntervalLabel = named(new QLabel(QStringLiteral("Częstotliwość rejestracji"), recordModeGroup),
                                "Label_DataAcqSpeed");
-    ComboBox_AcquistionTime = named(new QComboBox(GroupBox14), "ComboBox_AcquistionTime");
+    recordIntervalList = named(new QComboBox(recordModeGroup), "ComboBox_AcquistionTime");
     for (const char* item : recording::kSpeedItems) {
-        ComboBox_AcquistionTime->addItem(QString::fromLatin1(item));
+        recordIntervalList->addItem(QString::fromLatin1(item));
     }
-    ComboBox_AcquistionTime->setCurrentIndex(recording::kDefaultSpeedIndex);
-    ComboBox_AcquistionTime->setToolTip(QStringLiteral(
+    recordIntervalList->setCurrentIndex(recording::kDefaultSpeedIndex);
+    recordIntervalList->setToolTip(QStringLiteral(
         "Prędkosć zapisu pomiarow do pliku. Maksymalnie 100 pomiarow/sekunde, minimalnie 1/godzine."));
-    settings->addWidget(Label_DataAcqSpeed, 3, 0);
-    settings->addWidget(ComboBox_AcquistionTime, 3, 1);
+    settings->addWidget(recordIntervalLabel, 3, 0);
+    settings->addWidget(recordIntervalList, 3, 1);
 
-    Label_DataAcqParam = named(new QGroupBox(QStringLiteral("Rejestruj do pliku:"), GroupBox14), "Label_DataAcqParam");
-    auto* boxes = new QGridLayout(Label_DataAcqParam);
+    recordColumnsGroup = named(new QGroupBox(QStringLiteral("Rejestruj do pliku:"), recordModeGroup), "Label_DataAcqParam");
+    auto* boxes = new QGridLayout(recordColumnsGroup);
     const auto box = [this](const char* caption, const char* name) {
-        return named(new QCheckBox(QString::fromUtf8(caption), Label_DataAcqParam), name);
+        return named(new QCheckBox(QString::fromUtf8(caption), recordColumnsGroup), name);
     };
-    Checkbox_SaveDate = box("Data", "Checkbox_SaveDate");
-    Checkbox_SaveTime = box("Godzina", "Checkbox_SaveTime");
-    Checkbox_SaveDataCnt = box("Lp.", "Checkbox_SaveDataCnt");
-    Cb_SaveDataSummary = box("Suma", "Cb_SaveDataSummary");
-    Cb_SaveDataSens1 = box("Czujnik 1", "Cb_SaveDataSens1");
-    Cb_SaveDataSens2 = box("Czujnik 2", "Cb_SaveDataSens2");
-    Cb_SaveDataSens3 = box("Czujnik 3", "Cb_SaveDataSens3");
-    Cb_SaveDataSens4 = box("Czujnik 4", "Cb_SaveDataSens4");
-    const std::array<QCheckBox*, 8> all{Checkbox_SaveDate, Checkbox_SaveTime, Checkbox_SaveDataCnt, Cb_SaveDataSummary,
-                                        Cb_SaveDataSens1,  Cb_SaveDataSens2,  Cb_SaveDataSens3,     Cb_SaveDataSens4};
+    saveDateCheck = box("Data", "Checkbox_SaveDate");
+    saveTimeCheck = box("Godzina", "Checkbox_SaveTime");
+    saveCounterCheck = box("Lp.", "Checkbox_SaveDataCnt");
+    saveSumCheck = box("Suma", "Cb_SaveDataSummary");
+    saveSensor1Check = box("Czujnik 1", "Cb_SaveDataSens1");
+    saveSensor2Check = box("Czujnik 2", "Cb_SaveDataSens2");
+    saveSensor3Check = box("Czujnik 3", "Cb_SaveDataSens3");
+    saveSensor4Check = box("Czujnik 4", "Cb_SaveDataSens4");
+    const std::array<QCheckBox*, 8> all{saveDateCheck, saveTimeCheck, saveCounterCheck, saveSumCheck,
+                                        saveSensor1Check,  saveSensor2Check,  saveSensor3Check,     saveSensor4Check};
     for (std::size_t i = 0; i < all.size(); ++i) {
         boxes->addWidget(all[i], static_cast<int>(i % 4), static_cast<int>(i / 4));
     }
-    settings->addWidget(Label_DataAcqParam, 0, 2, 4, 1);
+    settings->addWidget(recordColumnsGroup, 0, 2, 4, 1);
 
     auto* fileRow = new QHBoxLayout;
-    Edit_FileName = readOnlyEdit(QStringLiteral("Sciezka zapisu"), "Edit_FileName", GroupBox14);
-    Button_SaveFilePath = named(new QPushButton(buttonIcon(ButtonPicture::Folder), QStringLiteral("&Scieżka zapisu"),
-                                                GroupBox14),
+    fileNameEdit = readOnlyEdit(QStringLiteral("Sciezka zapisu"), "Edit_FileName", recordModeGroup);
+    chooseFileButton = named(new QPushButton(buttonIcon(ButtonPicture::Folder), QStringLiteral("&Scieżka zapisu"),
+                                                recordModeGroup),
                                 "Button_SaveFilePath");
-    fileRow->addWidget(Edit_FileName, 1);
-    fileRow->addWidget(Button_SaveFilePath);
+    fileRow->addWidget(fileNameEdit, 1);
+    fileRow->addWidget(chooseFileButton);
     settings->addLayout(fileRow, 4, 0, 1, 3);
-    recordProgress = named(new QLabel(GroupBox14), "recordProgress");
+    recordProgress = named(new QLabel(recordModeGroup), "recordProgress");
     settings->addWidget(recordProgress, 5, 0, 1, 3);
     // The file name field is wide enough for a usual path; the group keeps its size and place when
     // the window grows, like every other control of the page.
-    Edit_FileName->setMinimumWidth(kFileNameWidth);
+    fileNameEdit->setMinimumWidth(kFileNameWidth);
 
-    group->addWidget(GroupBox14, 0, Qt::AlignLeft);
+    group->addWidget(recordModeGroup, 0, Qt::AlignLeft);
     group->addStretch(1);
 }
 
 void RecordingPage::connectControls()
 {
-    connect(Checkbox_Acquistion, &QCheckBox::toggled, this, &RecordingPage::Checkbox_AcquistionClick);
-    connect(Button_SaveFilePath, &QPushButton::clicked, this, &RecordingPage::save);
+    connect(recordingCheck, &QCheckBox::toggled, this, &RecordingPage::recordingToggled);
+    connect(chooseFileButton, &QPushButton::clicked, this, &RecordingPage::save);
     // The recorder follows the controls as they change, so a frame reads no widget.
-    for (QCheckBox* b : {Checkbox_SaveDate, Checkbox_SaveTime, Checkbox_SaveDataCnt, Cb_SaveDataSummary,
-                         Cb_SaveDataSens1, Cb_SaveDataSens2, Cb_SaveDataSens3, Cb_SaveDataSens4}) {
+    for (QCheckBox* b : {saveDateCheck, saveTimeCheck, saveCounterCheck, saveSumCheck,
+                         saveSensor1Check, saveSensor2Check, saveSensor3Check, saveSensor4Check}) {
         connect(b, &QCheckBox::toggled, this, &RecordingPage::syncOptions);
     }
-    for (QRadioButton* b : {Rb_AcqContinuus, Rb_AcqTrigIN2, Rb_AcqContinuusIN2}) {
+    for (QRadioButton* b : {continuousRadio, whileIn2Radio, startOnIn2Radio}) {
         connect(b, &QRadioButton::toggled, this, &RecordingPage::syncOptions);
     }
-    connect(ComboBox_AcquistionTime, &QComboBox::currentIndexChanged, this, &RecordingPage::syncOptions);
-    connect(Edit_FileName, &QLineEdit::textChanged, this, &RecordingPage::syncOptions);
+    connect(recordIntervalList, &QComboBox::currentIndexChanged, this, &RecordingPage::syncOptions);
+    connect(fileNameEdit, &QLineEdit::textChanged, this, &RecordingPage::syncOptions);
     m_flushTimer.setInterval(kFlushIntervalMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &RecordingPage::flushRecording);
 }
@@ -240,19 +240,19 @@ void RecordingPage::syncOptions()
 {
     recording::RecordOptions options;
     options.mode = mode();
-    options.speedIndex = ComboBox_AcquistionTime->currentIndex();
+    options.speedIndex = recordIntervalList->currentIndex();
     options.columns = columns();
-    options.fileName = Edit_FileName->text();
+    options.fileName = fileNameEdit->text();
     m_recorder.setOptions(std::move(options));
 }
 
-void RecordingPage::RecordMeasurement(const link::Measurement& m)
+void RecordingPage::recordMeasurement(const link::Measurement& m)
 {
-    const recording::FrameOutcome outcome = m_recorder.RecordMeasurement(m);
+    const recording::FrameOutcome outcome = m_recorder.recordMeasurement(m);
     if (outcome.framesLeft) {
         const QString text = recording::timeToNextRecordText(*outcome.framesLeft, m_recorder.locale());
-        if (Label_TimeToAcqData->text() != text) {
-            Label_TimeToAcqData->setText(text);
+        if (recordTimeLabel->text() != text) {
+            recordTimeLabel->setText(text);
         }
     }
     if (outcome.error) {
@@ -292,9 +292,9 @@ void RecordingPage::showRecordProgress()
     }
 }
 
-void RecordingPage::Checkbox_AcquistionClick()
+void RecordingPage::recordingToggled()
 {
-    if (Checkbox_Acquistion->isChecked()) {
+    if (recordingCheck->isChecked()) {
         if (const auto refused = m_recorder.beginRun()) {
             reportRefusedStart(*refused);
             return;
@@ -319,9 +319,9 @@ void RecordingPage::Checkbox_AcquistionClick()
 
 void RecordingPage::lockRunChoices(bool locked)
 {
-    Button_SaveFilePath->setEnabled(!locked);
-    for (QCheckBox* b : {Checkbox_SaveDate, Checkbox_SaveTime, Checkbox_SaveDataCnt, Cb_SaveDataSummary,
-                         Cb_SaveDataSens1, Cb_SaveDataSens2, Cb_SaveDataSens3, Cb_SaveDataSens4}) {
+    chooseFileButton->setEnabled(!locked);
+    for (QCheckBox* b : {saveDateCheck, saveTimeCheck, saveCounterCheck, saveSumCheck,
+                         saveSensor1Check, saveSensor2Check, saveSensor3Check, saveSensor4Check}) {
         b->setEnabled(!locked);
     }
 }
@@ -339,14 +339,14 @@ QString RecordingPage::writeErrorText(const recording::FileError& error)
 void RecordingPage::reportFileError(const recording::FileError& error)
 {
     // The recorder has already ended the run; clearing the switch shows it and frees the controls.
-    Checkbox_Acquistion->setChecked(false);
+    recordingCheck->setChecked(false);
     showMessage(writeErrorText(error));
 }
 
 void RecordingPage::reportRefusedStart(const recording::FileError& error)
 {
     // The run never began; clearing the switch runs its handler, which finds no file to close.
-    Checkbox_Acquistion->setChecked(false);
+    recordingCheck->setChecked(false);
     showMessage(QStringLiteral("Rejestracja nie została rozpoczęta: plik \"%1\": %2").arg(error.fileName, error.reason));
 }
 
@@ -362,86 +362,86 @@ void RecordingPage::showMessage(const QString& text)
 void RecordingPage::save()
 {
     const QString chosen =
-        m_dialogs.saveFileName(this, Edit_FileName->text(), QString::fromLatin1(kSaveFilter));
+        m_dialogs.saveFileName(this, fileNameEdit->text(), QString::fromLatin1(kSaveFilter));
     if (chosen.isEmpty()) {
         return;
     }
     const QString name = recording::withCsvExtension(chosen);
-    Edit_FileName->setText(name);
+    fileNameEdit->setText(name);
     emit fileNameChosen(name);
 }
 
-void RecordingPage::ShowRecordingState(bool connected, QLineEdit* statusBarAcquisition)
+void RecordingPage::showRecordingState(bool connected, QLineEdit* statusBarAcquisition)
 {
-    SetStateHeader(JvHeader_File, kHeaderOn, kHeaderOff, Checkbox_Acquistion->isChecked() && connected);
+    setStateHeader(fileHeader, kHeaderOn, kHeaderOff, recordingCheck->isChecked() && connected);
     const recording::RecordIndication indication = m_recorder.showTick(connected);
     const bool on = indication == recording::RecordIndication::Writing;
     const QString& offText = indication == recording::RecordIndication::Active ? kActive : kIdle;
-    SetStateEdit(AcquisitionStatus, kWriting, offText, on);
-    SetStateEdit(statusBarAcquisition, kWriting, offText, on);
+    setStateEdit(recordingStatusEdit, kWriting, offText, on);
+    setStateEdit(statusBarAcquisition, kWriting, offText, on);
 }
 
 bool RecordingPage::dataAcquisition() const
 {
-    return Checkbox_Acquistion->isChecked();
+    return recordingCheck->isChecked();
 }
 
 void RecordingPage::setDataAcquisition(bool on)
 {
-    Checkbox_Acquistion->setChecked(on);
+    recordingCheck->setChecked(on);
 }
 
 int RecordingPage::dataAcquisitionSpeed() const
 {
-    return ComboBox_AcquistionTime->currentIndex();
+    return recordIntervalList->currentIndex();
 }
 
 void RecordingPage::setDataAcquisitionSpeed(int index)
 {
-    const bool inList = index >= 0 && index < ComboBox_AcquistionTime->count();
-    ComboBox_AcquistionTime->setCurrentIndex(inList ? index : -1);
+    const bool inList = index >= 0 && index < recordIntervalList->count();
+    recordIntervalList->setCurrentIndex(inList ? index : -1);
 }
 
 QString RecordingPage::fileName() const
 {
-    return Edit_FileName->text();
+    return fileNameEdit->text();
 }
 
 void RecordingPage::setFileName(const QString& name)
 {
-    Edit_FileName->setText(name);
+    fileNameEdit->setText(name);
 }
 
 recording::RecordColumns RecordingPage::columns() const
 {
     recording::RecordColumns c;
-    c.date = Checkbox_SaveDate->isChecked();
-    c.time = Checkbox_SaveTime->isChecked();
-    c.count = Checkbox_SaveDataCnt->isChecked();
-    c.sum = Cb_SaveDataSummary->isChecked();
-    c.sensor = {Cb_SaveDataSens1->isChecked(), Cb_SaveDataSens2->isChecked(), Cb_SaveDataSens3->isChecked(),
-                Cb_SaveDataSens4->isChecked()};
+    c.date = saveDateCheck->isChecked();
+    c.time = saveTimeCheck->isChecked();
+    c.count = saveCounterCheck->isChecked();
+    c.sum = saveSumCheck->isChecked();
+    c.sensor = {saveSensor1Check->isChecked(), saveSensor2Check->isChecked(), saveSensor3Check->isChecked(),
+                saveSensor4Check->isChecked()};
     return c;
 }
 
 void RecordingPage::setColumns(const recording::RecordColumns& c)
 {
-    Checkbox_SaveDate->setChecked(c.date);
-    Checkbox_SaveTime->setChecked(c.time);
-    Checkbox_SaveDataCnt->setChecked(c.count);
-    Cb_SaveDataSummary->setChecked(c.sum);
-    Cb_SaveDataSens1->setChecked(c.sensor[0]);
-    Cb_SaveDataSens2->setChecked(c.sensor[1]);
-    Cb_SaveDataSens3->setChecked(c.sensor[2]);
-    Cb_SaveDataSens4->setChecked(c.sensor[3]);
+    saveDateCheck->setChecked(c.date);
+    saveTimeCheck->setChecked(c.time);
+    saveCounterCheck->setChecked(c.count);
+    saveSumCheck->setChecked(c.sum);
+    saveSensor1Check->setChecked(c.sensor[0]);
+    saveSensor2Check->setChecked(c.sensor[1]);
+    saveSensor3Check->setChecked(c.sensor[2]);
+    saveSensor4Check->setChecked(c.sensor[3]);
 }
 
 recording::RecordMode RecordingPage::mode() const
 {
-    if (Rb_AcqTrigIN2->isChecked()) {
+    if (whileIn2Radio->isChecked()) {
         return recording::RecordMode::In2Edge;
     }
-    if (Rb_AcqContinuusIN2->isChecked()) {
+    if (startOnIn2Radio->isChecked()) {
         return recording::RecordMode::In2High;
     }
     return recording::RecordMode::Continuous;

@@ -23,7 +23,7 @@ namespace qmx::ui {
 
 class HeaderBar;
 
-/// The page `TabSheet3`. All of it runs on the user-interface thread; RecordMeasurement() is called
+/// The page `recordingPage`. All of it runs on the user-interface thread; recordMeasurement() is called
 /// from the measurement dispatch, so it never opens a dialog itself (a failure's message box is
 /// queued and shown after the dispatch has returned).
 class RecordingPage : public QWidget {
@@ -59,10 +59,10 @@ public:
     void setNumberLocale(const display::NumberLocale& locale);
 
     /// One step of the recorder for a decoded measurement; called for every measurement report.
-    void RecordMeasurement(const link::Measurement& m);
+    void recordMeasurement(const link::Measurement& m);
     /// Refreshes the recording indicators: the page's header and status field and the status
     /// strip's `statusBarAcquisition` (may be null). Called at the end of every display tick.
-    void ShowRecordingState(bool connected, QLineEdit* statusBarAcquisition);
+    void showRecordingState(bool connected, QLineEdit* statusBarAcquisition);
     /// The flush timer's tick: hands the buffered lines to the file's writer thread (the disk is
     /// written and synced on that thread, so a slow medium never holds up the window), and closes
     /// the file of an ended run once its writer is done, reporting its error. The timer runs while
@@ -77,7 +77,7 @@ public:
     /// the list leaves no selection (and records as " 10 / s.").
     int dataAcquisitionSpeed() const;
     void setDataAcquisitionSpeed(int index);
-    /// "FileName": the recording file name shown in Edit_FileName.
+    /// "FileName": the recording file name shown in fileNameEdit.
     QString fileName() const;
     void setFileName(const QString& name);
     /// "SaveDate" .. "SaveDataSens4": the column check boxes.
@@ -93,36 +93,36 @@ public:
     QTimer& flushTimer() { return m_flushTimer; }
 
     // Controls named as the program's forms name them.
-    QGroupBox* GroupBoxDataAcquistion = nullptr;
-    HeaderBar* JvHeader_File = nullptr;
-    QCheckBox* Checkbox_Acquistion = nullptr;
-    QLineEdit* Edit_IN2 = nullptr; ///< state of input IN2, written by the display tick
-    QLabel* Label_TimeToAcqData = nullptr;
-    QLineEdit* AcquisitionStatus = nullptr;
-    QGroupBox* GroupBox14 = nullptr;
-    QRadioButton* Rb_AcqContinuus = nullptr;
-    QRadioButton* Rb_AcqTrigIN2 = nullptr;
-    QRadioButton* Rb_AcqContinuusIN2 = nullptr;
-    QLabel* Label_DataAcqSpeed = nullptr;
-    QComboBox* ComboBox_AcquistionTime = nullptr;
-    QGroupBox* Label_DataAcqParam = nullptr;
-    QCheckBox* Checkbox_SaveDate = nullptr;
-    QCheckBox* Checkbox_SaveTime = nullptr;
-    QCheckBox* Checkbox_SaveDataCnt = nullptr;
-    QCheckBox* Cb_SaveDataSummary = nullptr;
-    QCheckBox* Cb_SaveDataSens1 = nullptr;
-    QCheckBox* Cb_SaveDataSens2 = nullptr;
-    QCheckBox* Cb_SaveDataSens3 = nullptr;
-    QCheckBox* Cb_SaveDataSens4 = nullptr;
-    QLineEdit* Edit_FileName = nullptr;
-    QPushButton* Button_SaveFilePath = nullptr;
+    QGroupBox* recordingGroup = nullptr;
+    HeaderBar* fileHeader = nullptr;
+    QCheckBox* recordingCheck = nullptr;
+    QLineEdit* in2StateEdit = nullptr; ///< state of input IN2, written by the display tick
+    QLabel* recordTimeLabel = nullptr;
+    QLineEdit* recordingStatusEdit = nullptr;
+    QGroupBox* recordModeGroup = nullptr;
+    QRadioButton* continuousRadio = nullptr;
+    QRadioButton* whileIn2Radio = nullptr;
+    QRadioButton* startOnIn2Radio = nullptr;
+    QLabel* recordIntervalLabel = nullptr;
+    QComboBox* recordIntervalList = nullptr;
+    QGroupBox* recordColumnsGroup = nullptr;
+    QCheckBox* saveDateCheck = nullptr;
+    QCheckBox* saveTimeCheck = nullptr;
+    QCheckBox* saveCounterCheck = nullptr;
+    QCheckBox* saveSumCheck = nullptr;
+    QCheckBox* saveSensor1Check = nullptr;
+    QCheckBox* saveSensor2Check = nullptr;
+    QCheckBox* saveSensor3Check = nullptr;
+    QCheckBox* saveSensor4Check = nullptr;
+    QLineEdit* fileNameEdit = nullptr;
+    QPushButton* chooseFileButton = nullptr;
     /// The running run's records written, file size and time since it began; the last run's
     /// figures stay until a new run begins. Refreshed by the once-a-second flush.
     QLabel* recordProgress = nullptr;
 
 public slots:
     /// The recording switch changed (by the user or by the program): begins or ends a run.
-    void Checkbox_AcquistionClick();
+    void recordingToggled();
     /// "Scieżka zapisu": chooses the file name through the save dialog.
     void save();
 

@@ -57,9 +57,9 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("TabSheet6"));
-    GroupBox12 = groupBox(this, "GroupBox12", QString());
+    sensorInputsGroup = groupBox(this, "GroupBox12", QString());
     // The group fills the page; the controls keep their size and place at its top left.
-    auto* column = topLeftBlock(this, GroupBox12, content);
+    auto* column = topLeftBlock(this, sensorInputsGroup, content);
     column->addWidget(buildSumBox());
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildFilterBox());
@@ -70,23 +70,23 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     column->addStretch(1);
     // Tighter than the style's defaults: the page has to fit the window's minimum height.
     column->setSpacing(4);
-    for (QGroupBox* group : {GroupBox7, GroupBox8, GroupBox22, GroupBox9, GroupBox10}) {
+    for (QGroupBox* group : {sumGroup, filterGroup, stabilityGroup, unitsGroup, sensorSettingsGroup}) {
         group->layout()->setContentsMargins(6, 4, 6, 4);
     }
 
     auto* buttons = new QHBoxLayout;
-    Btn_ReadTensSettings = makeButton(GroupBox12, "Btn_ReadTensSettings", QStringLiteral("&Odczytaj"));
-    Btn_SetTensSettings = makeButton(GroupBox12, "Btn_SetTensSettings", QStringLiteral("&Zapisz"));
-    Button_TensSettingFactory =
-        makeButton(GroupBox12, "Button_TensSettingFactory", QStringLiteral("Przywróć fabryczne"));
-    Btn_ReadTensSettings->setIcon(buttonIcon(ButtonPicture::Read));
-    Btn_SetTensSettings->setIcon(buttonIcon(ButtonPicture::Save));
-    Button_TensSettingFactory->setIcon(buttonIcon(ButtonPicture::Factory));
-    buttons->addWidget(Btn_ReadTensSettings);
+    readSensorSettingsButton = makeButton(sensorInputsGroup, "Btn_ReadTensSettings", QStringLiteral("&Odczytaj"));
+    writeSensorSettingsButton = makeButton(sensorInputsGroup, "Btn_SetTensSettings", QStringLiteral("&Zapisz"));
+    sensorDefaultsButton =
+        makeButton(sensorInputsGroup, "Button_TensSettingFactory", QStringLiteral("Przywróć fabryczne"));
+    readSensorSettingsButton->setIcon(buttonIcon(ButtonPicture::Read));
+    writeSensorSettingsButton->setIcon(buttonIcon(ButtonPicture::Save));
+    sensorDefaultsButton->setIcon(buttonIcon(ButtonPicture::Factory));
+    buttons->addWidget(readSensorSettingsButton);
     buttons->addStretch(1);
-    buttons->addWidget(Btn_SetTensSettings);
+    buttons->addWidget(writeSensorSettingsButton);
     buttons->addStretch(1);
-    buttons->addWidget(Button_TensSettingFactory);
+    buttons->addWidget(sensorDefaultsButton);
     column->addLayout(buttons);
 
     connectControls();
@@ -103,115 +103,115 @@ void SensorSettingsPage::listCheckedFields()
         m_checkedFields.push_back({sensors[i].sens, QStringLiteral("Stała czujnika [mV/V]") + sensor, Kind::Real,
                                    settings::kSensMin, settings::kSensMax});
     }
-    m_checkedFields.push_back({Cb_FiltLevel, QStringLiteral("Poziom filtracji"), Kind::List});
-    m_checkedFields.push_back({Cb_AdRate, QStringLiteral("Częstliwosc pomiarów"), Kind::List});
-    m_checkedFields.push_back({Edit_StabilityMaxDifference, QStringLiteral("Maks. różnica"), Kind::Real,
+    m_checkedFields.push_back({filterLevelList, QStringLiteral("Poziom filtracji"), Kind::List});
+    m_checkedFields.push_back({adRateList, QStringLiteral("Częstliwosc pomiarów"), Kind::List});
+    m_checkedFields.push_back({stabilityMaxDifferenceEdit, QStringLiteral("Maks. różnica"), Kind::Real,
                                settings::kStabMaxDiffMin, settings::kStabMaxDiffMax});
     m_checkedFields.push_back(
-        {Edit_StabiliySamplesNo, QStringLiteral("Ilość próbek"), Kind::Integer, 0.0, settings::kStabSamplesMax});
-    m_checkedFields.push_back({Cb_Units, QStringLiteral("Jednostki"), Kind::List});
-    m_checkedFields.push_back({Cb_SelTens, QStringLiteral("Sumowane kanały"), Kind::List});
+        {stabilitySamplesEdit, QStringLiteral("Ilość próbek"), Kind::Integer, 0.0, settings::kStabSamplesMax});
+    m_checkedFields.push_back({unitsList, QStringLiteral("Jednostki"), Kind::List});
+    m_checkedFields.push_back({sumSelectionList, QStringLiteral("Sumowane kanały"), Kind::List});
     m_checkedFields.push_back(
-        {Edit_SumOffset, QStringLiteral("Offset"), Kind::Real, settings::kSumOffsetMin, settings::kSumOffsetMax});
+        {sumOffsetEdit, QStringLiteral("Offset"), Kind::Real, settings::kSumOffsetMin, settings::kSumOffsetMax});
 }
 
 QGroupBox* SensorSettingsPage::buildSumBox()
 {
-    GroupBox7 = groupBox(GroupBox12, "GroupBox7", QStringLiteral("Wartość sumaryczna:"));
-    auto* grid = new QGridLayout(GroupBox7);
-    auto* selCaption = boldLabel(GroupBox7, "Label_SelTens", QStringLiteral("Sumowane kanały:"));
-    Cb_SelTens = makeList(GroupBox7, "Cb_SelTens", settings::kSelTensItems);
-    Cb_SelTens->setToolTip(QStringLiteral("Określa ilość aktywnych weść czujników siły"));
-    Edit_SumOffset = makeEdit(GroupBox7, "Edit_SumOffset");
-    Btn_SumTara = makeButton(GroupBox7, "Btn_SumTara", QStringLiteral("Tara"));
-    Btn_SumTara->setIcon(buttonIcon(ButtonPicture::Tare));
-    Lab_SummaryValInfo = named(new QLabel(QStringLiteral("Wartosc sumaryczna"), GroupBox7), "Lab_SummaryValInfo");
+    sumGroup = groupBox(sensorInputsGroup, "GroupBox7", QStringLiteral("Wartość sumaryczna:"));
+    auto* grid = new QGridLayout(sumGroup);
+    auto* selCaption = boldLabel(sumGroup, "Label_SelTens", QStringLiteral("Sumowane kanały:"));
+    sumSelectionList = makeList(sumGroup, "Cb_SelTens", settings::kSelTensItems);
+    sumSelectionList->setToolTip(QStringLiteral("Określa ilość aktywnych weść czujników siły"));
+    sumOffsetEdit = makeEdit(sumGroup, "Edit_SumOffset");
+    sumTareButton = makeButton(sumGroup, "Btn_SumTara", QStringLiteral("Tara"));
+    sumTareButton->setIcon(buttonIcon(ButtonPicture::Tare));
+    sumFormulaLabel = named(new QLabel(QStringLiteral("Wartosc sumaryczna"), sumGroup), "Lab_SummaryValInfo");
     grid->addWidget(selCaption, 0, 0);
-    grid->addWidget(Cb_SelTens, 0, 1);
-    grid->addWidget(makeLabel(GroupBox7, QStringLiteral("Offset:")), 0, 2, Qt::AlignRight);
-    grid->addWidget(Edit_SumOffset, 0, 3);
+    grid->addWidget(sumSelectionList, 0, 1);
+    grid->addWidget(makeLabel(sumGroup, QStringLiteral("Offset:")), 0, 2, Qt::AlignRight);
+    grid->addWidget(sumOffsetEdit, 0, 3);
     grid->setColumnStretch(4, 1);
-    grid->addWidget(Btn_SumTara, 0, 5);
+    grid->addWidget(sumTareButton, 0, 5);
     auto* formula = new QHBoxLayout;
-    formula->addWidget(makeLabel(GroupBox7, QStringLiteral("Wartosc sumaryczna = ")));
-    formula->addWidget(Lab_SummaryValInfo, 1);
+    formula->addWidget(makeLabel(sumGroup, QStringLiteral("Wartosc sumaryczna = ")));
+    formula->addWidget(sumFormulaLabel, 1);
     grid->addLayout(formula, 1, 0, 1, 6);
-    return GroupBox7;
+    return sumGroup;
 }
 
 QGroupBox* SensorSettingsPage::buildFilterBox()
 {
-    GroupBox8 = groupBox(GroupBox12, "GroupBox8", QStringLiteral("Filtracja pomiarów"));
-    auto* grid = new QGridLayout(GroupBox8);
-    Label_DataFreq = named(new QLabel(QStringLiteral("Częstliwosc pomiarów: "), GroupBox8), "Label_DataFreq");
-    Label_DataFreq->setToolTip(QStringLiteral("Czestotliwosc próbkowania / kanał"));
-    Cb_AdRate = makeList(GroupBox8, "Cb_AdRate", settings::kAdRateItems, kStartRateIndex);
-    Cb_FiltLevel = makeList(GroupBox8, "Cb_FiltLevel", settings::kFiltLevelItems);
-    Cb_FiltLevel->setToolTip(QStringLiteral("Poziom ciągłego filtru uśredniającego."));
-    Label_ResponseDelay = boldLabel(GroupBox8, "Label_ResponseDelay", QStringLiteral("0"));
-    Label_ResponseDelay->setToolTip(kResponseTooltip);
-    grid->addWidget(Label_DataFreq, 0, 0);
-    grid->addWidget(Cb_AdRate, 0, 1);
-    grid->addWidget(makeLabel(GroupBox8, QStringLiteral("Poziom filtracji:")), 1, 0);
-    grid->addWidget(Cb_FiltLevel, 1, 1);
-    grid->addWidget(makeLabel(GroupBox8, QStringLiteral("Czas ustalania")), 2, 0);
-    grid->addWidget(Label_ResponseDelay, 2, 1);
-    return GroupBox8;
+    filterGroup = groupBox(sensorInputsGroup, "GroupBox8", QStringLiteral("Filtracja pomiarów"));
+    auto* grid = new QGridLayout(filterGroup);
+    dataRateLabel = named(new QLabel(QStringLiteral("Częstliwosc pomiarów: "), filterGroup), "Label_DataFreq");
+    dataRateLabel->setToolTip(QStringLiteral("Czestotliwosc próbkowania / kanał"));
+    adRateList = makeList(filterGroup, "Cb_AdRate", settings::kAdRateItems, kStartRateIndex);
+    filterLevelList = makeList(filterGroup, "Cb_FiltLevel", settings::kFiltLevelItems);
+    filterLevelList->setToolTip(QStringLiteral("Poziom ciągłego filtru uśredniającego."));
+    responseDelayLabel = boldLabel(filterGroup, "Label_ResponseDelay", QStringLiteral("0"));
+    responseDelayLabel->setToolTip(kResponseTooltip);
+    grid->addWidget(dataRateLabel, 0, 0);
+    grid->addWidget(adRateList, 0, 1);
+    grid->addWidget(makeLabel(filterGroup, QStringLiteral("Poziom filtracji:")), 1, 0);
+    grid->addWidget(filterLevelList, 1, 1);
+    grid->addWidget(makeLabel(filterGroup, QStringLiteral("Czas ustalania")), 2, 0);
+    grid->addWidget(responseDelayLabel, 2, 1);
+    return filterGroup;
 }
 
 QGroupBox* SensorSettingsPage::buildStabilityBox()
 {
-    GroupBox22 = groupBox(GroupBox12, "GroupBox22", QStringLiteral("Pomiar stabilności"));
-    auto* grid = new QGridLayout(GroupBox22);
-    Edit_StabilityMaxDifference = makeEdit(GroupBox22, "Edit_StabilityMaxDifference");
-    Edit_StabiliySamplesNo = makeEdit(GroupBox22, "Edit_StabiliySamplesNo");
-    Label_StabilitySettingTime = boldLabel(GroupBox22, "Label_StabilitySettingTime", QStringLiteral("0"));
-    Label_StabilitySettingTime->setToolTip(kResponseTooltip);
-    grid->addWidget(makeLabel(GroupBox22, QStringLiteral("Maks. różnica")), 0, 0);
-    grid->addWidget(Edit_StabilityMaxDifference, 0, 1);
-    grid->addWidget(makeLabel(GroupBox22, QStringLiteral("Ilość próbek:")), 1, 0);
-    grid->addWidget(Edit_StabiliySamplesNo, 1, 1);
-    grid->addWidget(makeLabel(GroupBox22, QStringLiteral("Czas ustalania")), 2, 0);
-    grid->addWidget(Label_StabilitySettingTime, 2, 1);
-    return GroupBox22;
+    stabilityGroup = groupBox(sensorInputsGroup, "GroupBox22", QStringLiteral("Pomiar stabilności"));
+    auto* grid = new QGridLayout(stabilityGroup);
+    stabilityMaxDifferenceEdit = makeEdit(stabilityGroup, "Edit_StabilityMaxDifference");
+    stabilitySamplesEdit = makeEdit(stabilityGroup, "Edit_StabiliySamplesNo");
+    stabilityTimeLabel = boldLabel(stabilityGroup, "Label_StabilitySettingTime", QStringLiteral("0"));
+    stabilityTimeLabel->setToolTip(kResponseTooltip);
+    grid->addWidget(makeLabel(stabilityGroup, QStringLiteral("Maks. różnica")), 0, 0);
+    grid->addWidget(stabilityMaxDifferenceEdit, 0, 1);
+    grid->addWidget(makeLabel(stabilityGroup, QStringLiteral("Ilość próbek:")), 1, 0);
+    grid->addWidget(stabilitySamplesEdit, 1, 1);
+    grid->addWidget(makeLabel(stabilityGroup, QStringLiteral("Czas ustalania")), 2, 0);
+    grid->addWidget(stabilityTimeLabel, 2, 1);
+    return stabilityGroup;
 }
 
 QGroupBox* SensorSettingsPage::buildUnitsBox()
 {
-    GroupBox9 = groupBox(GroupBox12, "GroupBox9", QStringLiteral("Jednostki pomiarów"));
-    auto* grid = new QGridLayout(GroupBox9);
-    Cb_Units = makeList(GroupBox9, "Cb_Units", settings::kUnitsItems);
-    Cb_Decp = makeList(GroupBox9, "Cb_Decp", settings::kDecpItems);
-    grid->addWidget(makeLabel(GroupBox9, QStringLiteral("Jednostki:")), 0, 0);
-    grid->addWidget(Cb_Units, 0, 1);
-    grid->addWidget(makeLabel(GroupBox9, QStringLiteral("Przecinek:")), 1, 0);
-    grid->addWidget(Cb_Decp, 1, 1);
+    unitsGroup = groupBox(sensorInputsGroup, "GroupBox9", QStringLiteral("Jednostki pomiarów"));
+    auto* grid = new QGridLayout(unitsGroup);
+    unitsList = makeList(unitsGroup, "Cb_Units", settings::kUnitsItems);
+    decimalsList = makeList(unitsGroup, "Cb_Decp", settings::kDecpItems);
+    grid->addWidget(makeLabel(unitsGroup, QStringLiteral("Jednostki:")), 0, 0);
+    grid->addWidget(unitsList, 0, 1);
+    grid->addWidget(makeLabel(unitsGroup, QStringLiteral("Przecinek:")), 1, 0);
+    grid->addWidget(decimalsList, 1, 1);
     grid->setRowStretch(2, 1);
-    return GroupBox9;
+    return unitsGroup;
 }
 
 QGroupBox* SensorSettingsPage::buildSensorsBox()
 {
-    GroupBox10 = groupBox(GroupBox12, "GroupBox10", QStringLiteral("Ustawienia czujników"));
-    auto* row = new QHBoxLayout(GroupBox10);
+    sensorSettingsGroup = groupBox(sensorInputsGroup, "GroupBox10", QStringLiteral("Ustawienia czujników"));
+    auto* row = new QHBoxLayout(sensorSettingsGroup);
 
     // The row captions sit in a box of their own, laid out like the sensor columns, so that the
     // rows of both line up whatever the style's frame sizes are.
-    auto* captionBox = new QGroupBox(GroupBox10);
+    auto* captionBox = new QGroupBox(sensorSettingsGroup);
     auto* captions = new QGridLayout(captionBox);
     captions->addWidget(makeLabel(captionBox, QStringLiteral("Wartość aktualna:")), 1, 0);
     captions->addWidget(makeLabel(captionBox, QStringLiteral("Zakres czujnika [N]:")), 2, 0);
     captions->addWidget(makeLabel(captionBox, QStringLiteral("Stała czujnika [mV/V]:")), 3, 0);
-    BitBtn4 = makeButton(captionBox, "BitBtn4", QStringLiteral("Zero 1 2 3 4"));
-    BitBtn4->setIcon(buttonIcon(ButtonPicture::Zero));
-    captions->addWidget(BitBtn4, 5, 0);
+    zeroAllButton = makeButton(captionBox, "BitBtn4", QStringLiteral("Zero 1 2 3 4"));
+    zeroAllButton->setIcon(buttonIcon(ButtonPicture::Zero));
+    captions->addWidget(zeroAllButton, 5, 0);
     row->addWidget(captionBox);
 
     std::vector<QGridLayout*> grids{captions};
     for (std::size_t i = 0; i < sensors.size(); ++i) {
         const QString n = QString::number(i + 1);
         SensorColumn& s = sensors[i];
-        s.box = new QGroupBox(GroupBox10);
+        s.box = new QGroupBox(sensorSettingsGroup);
         s.box->setObjectName(QStringLiteral("GroupBox_Tens") + n);
         auto* grid = new QGridLayout(s.box);
         s.header = named(new HeaderBar(QStringLiteral("Czujnik ") + n, HeaderBar::kSmallCaption, s.box),
@@ -238,7 +238,7 @@ QGroupBox* SensorSettingsPage::buildSensorsBox()
     // Every row gets the height of its tallest control in any column.
     const int header = sensors[0].header->sizeHint().height();
     const int line = std::max({sensors[0].range->sizeHint().height(), sensors[0].sign->sizeHint().height(),
-                               sensors[0].zero->sizeHint().height(), BitBtn4->sizeHint().height()});
+                               sensors[0].zero->sizeHint().height(), zeroAllButton->sizeHint().height()});
     for (QGridLayout* grid : grids) {
         grid->setContentsMargins(4, 4, 4, 4);
         grid->setVerticalSpacing(4);
@@ -247,45 +247,45 @@ QGroupBox* SensorSettingsPage::buildSensorsBox()
             grid->setRowMinimumHeight(r, line);
         }
     }
-    return GroupBox10;
+    return sensorSettingsGroup;
 }
 
 void SensorSettingsPage::connectControls()
 {
-    connect(Btn_SetTensSettings, &QPushButton::clicked, this, &SensorSettingsPage::Btn_SetTensSettingsClick);
-    connect(Btn_ReadTensSettings, &QPushButton::clicked, this, &SensorSettingsPage::Btn_ReadTensSettingsClick);
-    connect(Button_TensSettingFactory, &QPushButton::clicked, this,
-            &SensorSettingsPage::Button_TensSettingFactoryClick);
+    connect(writeSensorSettingsButton, &QPushButton::clicked, this, &SensorSettingsPage::writeSensorSettings);
+    connect(readSensorSettingsButton, &QPushButton::clicked, this, &SensorSettingsPage::readSensorSettings);
+    connect(sensorDefaultsButton, &QPushButton::clicked, this,
+            &SensorSettingsPage::restoreSensorDefaults);
     for (std::size_t i = 0; i < sensors.size(); ++i) {
         connect(sensors[i].zero, &QPushButton::clicked, this,
-                [this, i] { Btn_TensZeroClick(static_cast<int>(i) + 1); });
+                [this, i] { zeroSensor(static_cast<int>(i) + 1); });
     }
-    connect(BitBtn4, &QPushButton::clicked, this, &SensorSettingsPage::BitBtn4Click);
-    connect(Btn_SumTara, &QPushButton::clicked, this, &SensorSettingsPage::Btn_SumTaraClick);
+    connect(zeroAllButton, &QPushButton::clicked, this, &SensorSettingsPage::zeroAllSensors);
+    connect(sumTareButton, &QPushButton::clicked, this, &SensorSettingsPage::tareSum);
     // Only the user's choice runs the change reactions; lists filled from a reply or a settings
     // file are followed by the derived updates explicitly.
-    connect(Cb_AdRate, &QComboBox::activated, this, &SensorSettingsPage::Cb_AdRateChange);
-    connect(Cb_FiltLevel, &QComboBox::activated, this, &SensorSettingsPage::Cb_AdRateChange);
-    connect(Cb_SelTens, &QComboBox::activated, this, &SensorSettingsPage::Cb_SelTensChange);
-    Edit_StabilityMaxDifference->installEventFilter(this);
-    Edit_StabiliySamplesNo->installEventFilter(this);
+    connect(adRateList, &QComboBox::activated, this, &SensorSettingsPage::adRateChanged);
+    connect(filterLevelList, &QComboBox::activated, this, &SensorSettingsPage::adRateChanged);
+    connect(sumSelectionList, &QComboBox::activated, this, &SensorSettingsPage::sumSelectionChanged);
+    stabilityMaxDifferenceEdit->installEventFilter(this);
+    stabilitySamplesEdit->installEventFilter(this);
 }
 
 bool SensorSettingsPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut &&
-        (watched == Edit_StabilityMaxDifference || watched == Edit_StabiliySamplesNo)) {
-        Edit_StabiliySamplesNoExit();
+        (watched == stabilityMaxDifferenceEdit || watched == stabilitySamplesEdit)) {
+        checkStabilitySamples();
     }
     return QWidget::eventFilter(watched, event);
 }
 
 int SensorSettingsPage::Decp() const
 {
-    return std::max(0, Cb_Decp->currentIndex());
+    return std::max(0, decimalsList->currentIndex());
 }
 
-void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
+void SensorSettingsPage::applySensorSettings(const QByteArray& frame)
 {
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(frame.constData()),
                                  static_cast<std::size_t>(frame.size()));
@@ -296,34 +296,34 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
     m_settings = *decoded;
     const auto& locale = m_context.locale;
     for (std::size_t i = 0; i < sensors.size(); ++i) {
-        sensors[i].range->setText(display::IntegerText(m_settings.Range[i]));
+        sensors[i].range->setText(display::formatInteger(m_settings.Range[i]));
         sensors[i].sens->setText(
             settings::settingText(m_settings.Sens[i], settings::kFieldPrecision, settings::kSensDecimals, locale));
         sensors[i].sign->setChecked((m_settings.SignBits & (1U << i)) != 0);
     }
     if (m_settings.Filter < settings::kFiltLevelItems.size()) {
-        Cb_FiltLevel->setCurrentIndex(m_settings.Filter);
+        filterLevelList->setCurrentIndex(m_settings.Filter);
     }
     if (m_settings.Rate < settings::kAdRateItems.size()) {
-        Cb_AdRate->setCurrentIndex(m_settings.Rate);
+        adRateList->setCurrentIndex(m_settings.Rate);
     }
-    Edit_StabilityMaxDifference->setText(
+    stabilityMaxDifferenceEdit->setText(
         settings::settingText(m_settings.StabMaxDiff, settings::kStabMaxDiffPrecision, Decp(), locale));
-    Edit_StabiliySamplesNo->setText(display::IntegerText(m_settings.StabSamplesNo));
+    stabilitySamplesEdit->setText(display::formatInteger(m_settings.StabSamplesNo));
     if (m_settings.Units < settings::kUnitsItems.size()) {
-        Cb_Units->setCurrentIndex(m_settings.Units);
+        unitsList->setCurrentIndex(m_settings.Units);
     }
     if (m_settings.SelTens < settings::kSelTensItems.size()) {
-        Cb_SelTens->setCurrentIndex(m_settings.SelTens);
+        sumSelectionList->setCurrentIndex(m_settings.SelTens);
     }
-    Edit_SumOffset->setText(settings::settingText(m_settings.SumOffset, settings::kFieldPrecision, Decp(), locale));
+    sumOffsetEdit->setText(settings::settingText(m_settings.SumOffset, settings::kFieldPrecision, Decp(), locale));
 
-    UpdateUnitsText();
-    UpdateResponseDelay();
-    Edit_StabiliySamplesNoExit();
-    Cb_SelTensChange();
+    updateUnitsText();
+    updateResponseDelay();
+    checkStabilitySamples();
+    sumSelectionChanged();
     refreshStabilityTime(m_settings.StabSamplesNo);
-    UpdateResponseDelay();
+    updateResponseDelay();
     clearMarksOfValidFields();
     // The link asks for the communication and output settings next.
 }
@@ -331,15 +331,15 @@ void SensorSettingsPage::ApplySensorSettings(const QByteArray& frame)
 void SensorSettingsPage::sensorSettingsWritten()
 {
     // The link has shown the status text and asks for the settings again after this.
-    UpdateUnitsText();
-    Cb_AdRateChange();
+    updateUnitsText();
+    adRateChanged();
 }
 
-void SensorSettingsPage::Btn_SetTensSettingsClick()
+void SensorSettingsPage::writeSensorSettings()
 {
     // The settling time follows the typed sample count even when the count will be refused; a
     // text that is no whole number at all ends the write with the conversion error.
-    const QString samplesText = Edit_StabiliySamplesNo->text();
+    const QString samplesText = stabilitySamplesEdit->text();
     const auto samples = settings::StrToInt(samplesText);
     if (!samples) {
         m_context.prompts->error(settings::notAnIntegerText(samplesText));
@@ -375,20 +375,20 @@ void SensorSettingsPage::Btn_SetTensSettingsClick()
             field = static_cast<std::uint8_t>(index);
         }
     };
-    takeIndex(Cb_FiltLevel, m_settings.Filter);
-    takeIndex(Cb_AdRate, m_settings.Rate);
-    const auto maxDiff = checkRealField(Edit_StabilityMaxDifference, Decp(), settings::kStabMaxDiffMin,
+    takeIndex(filterLevelList, m_settings.Filter);
+    takeIndex(adRateList, m_settings.Rate);
+    const auto maxDiff = checkRealField(stabilityMaxDifferenceEdit, Decp(), settings::kStabMaxDiffMin,
                                         settings::kStabMaxDiffMax, locale);
     if (maxDiff.ok) {
         m_settings.StabMaxDiff = maxDiff.value;
     }
-    const auto stabSamples = checkIntegerField(Edit_StabiliySamplesNo, 0, settings::kStabSamplesMax);
+    const auto stabSamples = checkIntegerField(stabilitySamplesEdit, 0, settings::kStabSamplesMax);
     if (stabSamples.ok) {
         m_settings.StabSamplesNo = static_cast<std::uint16_t>(stabSamples.value);
     }
-    takeIndex(Cb_Units, m_settings.Units);
-    takeIndex(Cb_SelTens, m_settings.SelTens);
-    const auto offset = checkRealField(Edit_SumOffset, Decp(), settings::kSumOffsetMin, settings::kSumOffsetMax, locale);
+    takeIndex(unitsList, m_settings.Units);
+    takeIndex(sumSelectionList, m_settings.SelTens);
+    const auto offset = checkRealField(sumOffsetEdit, Decp(), settings::kSumOffsetMin, settings::kSumOffsetMax, locale);
     if (offset.ok) {
         m_settings.SumOffset = offset.value;
     }
@@ -402,56 +402,56 @@ void SensorSettingsPage::Btn_SetTensSettingsClick()
     }
     const auto frame = settings::encodeSensorSettingsRequest(m_settings);
     m_context.link.suspendPollForRequest();
-    m_context.link.SendReport(frame);
+    m_context.link.sendReport(frame);
 }
 
-void SensorSettingsPage::Btn_ReadTensSettingsClick()
+void SensorSettingsPage::readSensorSettings()
 {
-    m_context.link.SendCommand(link::CMD_GET_SENSOR_SETTINGS);
+    m_context.link.sendCommand(link::CMD_GET_SENSOR_SETTINGS);
 }
 
-void SensorSettingsPage::Button_TensSettingFactoryClick()
+void SensorSettingsPage::restoreSensorDefaults()
 {
     // The restore wipes ranges and sensor constants: it is asked first, as on the other pages.
     if (m_context.prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
-        m_context.link.SendCommand(link::CMD_FACTORY_SENSOR_SETTINGS);
+        m_context.link.sendCommand(link::CMD_FACTORY_SENSOR_SETTINGS);
     }
 }
 
-void SensorSettingsPage::Btn_TensZeroClick(int sensor)
+void SensorSettingsPage::zeroSensor(int sensor)
 {
     if (sensor >= 1 && sensor <= 4) {
-        m_context.link.SendCommand(kZeroCommands[static_cast<std::size_t>(sensor - 1)]);
+        m_context.link.sendCommand(kZeroCommands[static_cast<std::size_t>(sensor - 1)]);
     }
 }
 
-void SensorSettingsPage::BitBtn4Click()
+void SensorSettingsPage::zeroAllSensors()
 {
-    m_context.link.SendCommand(link::CMD_ZERO_ALL_SENSORS);
+    m_context.link.sendCommand(link::CMD_ZERO_ALL_SENSORS);
 }
 
-void SensorSettingsPage::Btn_SumTaraClick()
+void SensorSettingsPage::tareSum()
 {
-    m_context.link.SendCommand(link::CMD_TARE_SUM);
+    m_context.link.sendCommand(link::CMD_TARE_SUM);
 }
 
-void SensorSettingsPage::Cb_AdRateChange()
+void SensorSettingsPage::adRateChanged()
 {
-    UpdateResponseDelay();
-    Edit_StabiliySamplesNoExit();
+    updateResponseDelay();
+    checkStabilitySamples();
 }
 
-void SensorSettingsPage::UpdateResponseDelay()
+void SensorSettingsPage::updateResponseDelay()
 {
     if (const auto text =
-            settings::responseDelayText(Cb_FiltLevel->currentIndex(), Cb_AdRate->currentIndex(), m_context.locale)) {
-        Label_ResponseDelay->setText(*text);
+            settings::responseDelayText(filterLevelList->currentIndex(), adRateList->currentIndex(), m_context.locale)) {
+        responseDelayLabel->setText(*text);
     }
 }
 
-void SensorSettingsPage::Edit_StabiliySamplesNoExit()
+void SensorSettingsPage::checkStabilitySamples()
 {
-    const auto samples = checkIntegerField(Edit_StabiliySamplesNo, 0, settings::kStabSamplesMax);
+    const auto samples = checkIntegerField(stabilitySamplesEdit, 0, settings::kStabSamplesMax);
     if (!samples.ok) {
         return;
     }
@@ -461,15 +461,15 @@ void SensorSettingsPage::Edit_StabiliySamplesNoExit()
 
 void SensorSettingsPage::refreshStabilityTime(int samples)
 {
-    if (const auto text = settings::stabilityTimeText(samples, Cb_AdRate->currentIndex(), m_context.locale)) {
-        Label_StabilitySettingTime->setText(*text);
+    if (const auto text = settings::stabilityTimeText(samples, adRateList->currentIndex(), m_context.locale)) {
+        stabilityTimeLabel->setText(*text);
     }
 }
 
-void SensorSettingsPage::Cb_SelTensChange()
+void SensorSettingsPage::sumSelectionChanged()
 {
-    if (const auto id = settings::sumFormulaId(Cb_SelTens->currentIndex())) {
-        Lab_SummaryValInfo->setText(m_context.text(*id));
+    if (const auto id = settings::sumFormulaId(sumSelectionList->currentIndex())) {
+        sumFormulaLabel->setText(m_context.text(*id));
     }
 }
 
@@ -478,9 +478,9 @@ void SensorSettingsPage::clearMarksOfValidFields()
     settingswidgets::clearMarksOfValidFields(m_checkedFields, m_context.locale);
 }
 
-void SensorSettingsPage::UpdateUnitsText()
+void SensorSettingsPage::updateUnitsText()
 {
-    const int index = Cb_Units->currentIndex();
+    const int index = unitsList->currentIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= settings::kUnitsSuffixes.size()) {
         return;
     }

@@ -42,62 +42,62 @@ public:
     /// `context` must outlive the page.
     SensorSettingsPage(SettingsContext& context, QWidget* parent = nullptr);
 
-    /// Number of decimals shown: the selected index of Cb_Decp (0 without a selection).
+    /// Number of decimals shown: the selected index of decimalsList (0 without a selection).
     int Decp() const;
     /// Unit suffix with its leading blank; empty until the first settings reply.
-    const QString& UnitsText() const { return m_unitsText; }
+    const QString& unitsText() const { return m_unitsText; }
     /// The current sensor settings copy (what a write sends).
     const settings::SensorSettings& currentSettings() const { return m_settings; }
 
     // Reply handlers.
     /// Reply 0x02: fills the page from the frame (code at offset 0) and runs the derived updates.
-    void ApplySensorSettings(const QByteArray& frame);
+    void applySensorSettings(const QByteArray& frame);
     /// Acknowledgement of 0x8A: new unit suffix and the derived labels.
     void sensorSettingsWritten();
 
     // Reactions of the controls.
-    void Btn_SetTensSettingsClick();
-    void Btn_ReadTensSettingsClick();
+    void writeSensorSettings();
+    void readSensorSettings();
     /// Asks the factory-restore question first; only OK sends the restore.
-    void Button_TensSettingFactoryClick();
-    void Btn_TensZeroClick(int sensor); ///< sensor 1..4
-    void BitBtn4Click();
-    void Btn_SumTaraClick();
-    void Cb_AdRateChange();
-    void UpdateResponseDelay();
-    void Edit_StabiliySamplesNoExit();
-    void Cb_SelTensChange();
-    void UpdateUnitsText();
+    void restoreSensorDefaults();
+    void zeroSensor(int sensor); ///< sensor 1..4
+    void zeroAllSensors();
+    void tareSum();
+    void adRateChanged();
+    void updateResponseDelay();
+    void checkStabilitySamples();
+    void sumSelectionChanged();
+    void updateUnitsText();
     /// Takes the refusal mark off the fields that hold a valid value again (after a reply or a
     /// settings file filled them).
     void clearMarksOfValidFields();
 
-    QGroupBox* GroupBox12 = nullptr;
-    /// The page's controls, kept at the top left of GroupBox12 whatever the window's size.
+    QGroupBox* sensorInputsGroup = nullptr;
+    /// The page's controls, kept at the top left of sensorInputsGroup whatever the window's size.
     QWidget* content = nullptr;
-    QGroupBox* GroupBox7 = nullptr;  ///< "Wartość sumaryczna:"
-    QComboBox* Cb_SelTens = nullptr;
-    QLineEdit* Edit_SumOffset = nullptr;
-    QPushButton* Btn_SumTara = nullptr;
-    QLabel* Lab_SummaryValInfo = nullptr;
-    QGroupBox* GroupBox8 = nullptr;  ///< "Filtracja pomiarów"
-    QLabel* Label_DataFreq = nullptr;
-    QComboBox* Cb_AdRate = nullptr;
-    QComboBox* Cb_FiltLevel = nullptr;
-    QLabel* Label_ResponseDelay = nullptr;
-    QGroupBox* GroupBox22 = nullptr; ///< "Pomiar stabilności"
-    QLineEdit* Edit_StabilityMaxDifference = nullptr;
-    QLineEdit* Edit_StabiliySamplesNo = nullptr;
-    QLabel* Label_StabilitySettingTime = nullptr;
-    QGroupBox* GroupBox9 = nullptr;  ///< "Jednostki pomiarów"
-    QComboBox* Cb_Units = nullptr;
-    QComboBox* Cb_Decp = nullptr;
-    QGroupBox* GroupBox10 = nullptr; ///< "Ustawienia czujników"
-    QPushButton* BitBtn4 = nullptr;
+    QGroupBox* sumGroup = nullptr;  ///< "Wartość sumaryczna:"
+    QComboBox* sumSelectionList = nullptr;
+    QLineEdit* sumOffsetEdit = nullptr;
+    QPushButton* sumTareButton = nullptr;
+    QLabel* sumFormulaLabel = nullptr;
+    QGroupBox* filterGroup = nullptr;  ///< "Filtracja pomiarów"
+    QLabel* dataRateLabel = nullptr;
+    QComboBox* adRateList = nullptr;
+    QComboBox* filterLevelList = nullptr;
+    QLabel* responseDelayLabel = nullptr;
+    QGroupBox* stabilityGroup = nullptr; ///< "Pomiar stabilności"
+    QLineEdit* stabilityMaxDifferenceEdit = nullptr;
+    QLineEdit* stabilitySamplesEdit = nullptr;
+    QLabel* stabilityTimeLabel = nullptr;
+    QGroupBox* unitsGroup = nullptr;  ///< "Jednostki pomiarów"
+    QComboBox* unitsList = nullptr;
+    QComboBox* decimalsList = nullptr;
+    QGroupBox* sensorSettingsGroup = nullptr; ///< "Ustawienia czujników"
+    QPushButton* zeroAllButton = nullptr;
     std::array<SensorColumn, 4> sensors{};
-    QPushButton* Btn_ReadTensSettings = nullptr;
-    QPushButton* Btn_SetTensSettings = nullptr;
-    QPushButton* Button_TensSettingFactory = nullptr;
+    QPushButton* readSensorSettingsButton = nullptr;
+    QPushButton* writeSensorSettingsButton = nullptr;
+    QPushButton* sensorDefaultsButton = nullptr;
 
 signals:
     /// The unit suffix changed (after a settings reply or an acknowledged write).

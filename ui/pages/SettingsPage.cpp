@@ -11,7 +11,7 @@
 #include "settings/validation/FieldValidation.h"
 #include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
-#include "ui/windows/TFormAnCalib.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,47 +60,47 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    GroupBox20 = named(new QGroupBox(this), "GroupBox20");
-    outer->addWidget(GroupBox20);
-    auto* column = new QVBoxLayout(GroupBox20);
+    settingsGroup = named(new QGroupBox(this), "GroupBox20");
+    outer->addWidget(settingsGroup);
+    auto* column = new QVBoxLayout(settingsGroup);
     column->setContentsMargins(2, 2, 2, 2);
-    JvNavPanelHeader18 = named(new HeaderBar(QStringLiteral("Ustawienia"), HeaderBar::kSmallCaption, GroupBox20),
+    settingsHeader = named(new HeaderBar(QStringLiteral("Ustawienia"), HeaderBar::kSmallCaption, settingsGroup),
                                "JvNavPanelHeader18");
-    column->addWidget(JvNavPanelHeader18);
+    column->addWidget(settingsHeader);
 
-    PageControl2 = named(new QTabWidget(GroupBox20), "PageControl2");
-    PageControl2->setIconSize(QSize(kTabIconSize, kTabIconSize));
-    TabSheet6 = new SensorSettingsPage(*m_context, PageControl2);
-    TabSheet7 = new CommunicationPage(PageControl2);
-    TabSheet4 = new OutputsPage(PageControl2);
-    PageControl2->addTab(TabSheet6, imageListIcon(4), QStringLiteral("Wejścia tensometryczne"));
-    PageControl2->addTab(TabSheet7, imageListIcon(5), QStringLiteral("Komunikacja"));
-    PageControl2->addTab(TabSheet4, imageListIcon(6), QStringLiteral("Wyjścia "));
+    settingsTabs = named(new QTabWidget(settingsGroup), "PageControl2");
+    settingsTabs->setIconSize(QSize(kTabIconSize, kTabIconSize));
+    sensorPage = new SensorSettingsPage(*m_context, settingsTabs);
+    communicationPage = new CommunicationPage(settingsTabs);
+    outputsPage = new OutputsPage(settingsTabs);
+    settingsTabs->addTab(sensorPage, imageListIcon(4), QStringLiteral("Wejścia tensometryczne"));
+    settingsTabs->addTab(communicationPage, imageListIcon(5), QStringLiteral("Komunikacja"));
+    settingsTabs->addTab(outputsPage, imageListIcon(6), QStringLiteral("Wyjścia "));
     // The three inner pages show their controls in one block of the same size, so the buttons
     // at the bottom stand in the same places on every page.
     // The block takes its preferred size, but no more than the inner pages offer at the window's
     // minimum size, and never less than its controls need.
     QSize preferred;
     QSize needed;
-    for (const QWidget* content : {TabSheet6->content, TabSheet7->content, TabSheet4->content}) {
+    for (const QWidget* content : {sensorPage->content, communicationPage->content, outputsPage->content}) {
         preferred = preferred.expandedTo(content->sizeHint());
         needed = needed.expandedTo(content->minimumSizeHint());
     }
     const QSize common = preferred.boundedTo(kInnerPageSize).expandedTo(needed);
-    for (QWidget* content : {TabSheet6->content, TabSheet7->content, TabSheet4->content}) {
+    for (QWidget* content : {sensorPage->content, communicationPage->content, outputsPage->content}) {
         content->setFixedSize(common);
     }
     // The settings open on the communication page.
-    PageControl2->setCurrentWidget(TabSheet7);
-    column->addWidget(PageControl2, 1);
+    settingsTabs->setCurrentWidget(communicationPage);
+    column->addWidget(settingsTabs, 1);
 
-    Cb_FiltLevel = TabSheet6->Cb_FiltLevel;
-    Cb_Decp = TabSheet6->Cb_Decp;
-    Cb_ModbusAddress = TabSheet7->Cb_ModbusAddress;
-    Label_Rs485FPS = TabSheet7->Label_Rs485FPS;
-    Label_EthFps = TabSheet7->Label_EthFps;
-    Out1Status = TabSheet4->out1.status;
-    Out2Status = TabSheet4->out2.status;
+    filterLevelList = sensorPage->filterLevelList;
+    decimalsList = sensorPage->decimalsList;
+    modbusAddressList = communicationPage->modbusAddressList;
+    rs485RateLabel = communicationPage->rs485RateLabel;
+    ethernetRateLabel = communicationPage->ethernetRateLabel;
+    out1StatusEdit = outputsPage->out1.status;
+    out2StatusEdit = outputsPage->out2.status;
 
     connectControls();
     listCheckedIoFields();
@@ -109,17 +109,17 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
 void SettingsPage::listCheckedIoFields()
 {
     using Kind = CheckedField::Kind;
-    const CommunicationPage& comm = *TabSheet7;
+    const CommunicationPage& comm = *communicationPage;
     m_checkedIoFields = {
-        {comm.Cb_ModbusBaud, QStringLiteral("Prędkość transmisji"), Kind::List},
-        {comm.Cb_ModbusAddress, QStringLiteral("Adres urządzenia"), Kind::List},
-        {comm.Cb_ModbusParity, QStringLiteral("Parzystość"), Kind::List},
-        {comm.MaskEdit_IP_Addr, QStringLiteral("Adres IP QMX80"), Kind::Ipv4},
-        {comm.MaskEdit_IP_Mask, QStringLiteral("Maska podsieci"), Kind::Ipv4},
-        {comm.MaskEdit_IP_Gate, QStringLiteral("Brama domyślna"), Kind::Ipv4},
-        {comm.MaskEdit_MAC, QStringLiteral("Adres MAC"), Kind::Mac},
+        {comm.modbusBaudList, QStringLiteral("Prędkość transmisji"), Kind::List},
+        {comm.modbusAddressList, QStringLiteral("Adres urządzenia"), Kind::List},
+        {comm.modbusParityList, QStringLiteral("Parzystość"), Kind::List},
+        {comm.ipAddressEdit, QStringLiteral("Adres IP QMX80"), Kind::Ipv4},
+        {comm.ipMaskEdit, QStringLiteral("Maska podsieci"), Kind::Ipv4},
+        {comm.ipGatewayEdit, QStringLiteral("Brama domyślna"), Kind::Ipv4},
+        {comm.macAddressEdit, QStringLiteral("Adres MAC"), Kind::Mac},
     };
-    for (const auto& [name, row] : {std::pair{"OUT1", &TabSheet4->out1}, std::pair{"OUT2", &TabSheet4->out2}}) {
+    for (const auto& [name, row] : {std::pair{"OUT1", &outputsPage->out1}, std::pair{"OUT2", &outputsPage->out2}}) {
         const QString output = QStringLiteral(" (%1)").arg(QString::fromLatin1(name));
         const std::array<CheckedField, 7> fields{{
             {row->condition, QStringLiteral("Suma/iloczyn warunków") + output, Kind::List},
@@ -138,13 +138,13 @@ void SettingsPage::listCheckedIoFields()
 
 void SettingsPage::clearMarksOfValidFields()
 {
-    TabSheet6->clearMarksOfValidFields();
+    sensorPage->clearMarksOfValidFields();
     settingswidgets::clearMarksOfValidFields(m_checkedIoFields, m_context->locale);
 }
 
 void SettingsPage::showPageOfRefusedField()
 {
-    QWidget* shown = PageControl2->currentWidget();
+    QWidget* shown = settingsTabs->currentWidget();
     QWidget* first = nullptr;
     for (const CheckedField& f : m_checkedIoFields) {
         if (!isMarkedRefused(f.field)) {
@@ -155,9 +155,9 @@ void SettingsPage::showPageOfRefusedField()
         }
         first = first != nullptr ? first : f.field;
     }
-    for (QWidget* inner : {static_cast<QWidget*>(TabSheet7), static_cast<QWidget*>(TabSheet4)}) {
+    for (QWidget* inner : {static_cast<QWidget*>(communicationPage), static_cast<QWidget*>(outputsPage)}) {
         if (first != nullptr && inner->isAncestorOf(first)) {
-            PageControl2->setCurrentWidget(inner);
+            settingsTabs->setCurrentWidget(inner);
             return;
         }
     }
@@ -168,20 +168,20 @@ SettingsPage::~SettingsPage() = default;
 void SettingsPage::connectControls()
 {
     link::LinkController& link = m_context->link;
-    connect(&link, &link::LinkController::sensorSettingsReceived, TabSheet6, &SensorSettingsPage::ApplySensorSettings);
-    connect(&link, &link::LinkController::sensorSettingsWritten, TabSheet6, &SensorSettingsPage::sensorSettingsWritten);
-    connect(&link, &link::LinkController::ioSettingsReceived, this, &SettingsPage::ApplyIOSettings);
-    connect(TabSheet6, &SensorSettingsPage::unitsTextChanged, this, &SettingsPage::unitsTextChanged);
+    connect(&link, &link::LinkController::sensorSettingsReceived, sensorPage, &SensorSettingsPage::applySensorSettings);
+    connect(&link, &link::LinkController::sensorSettingsWritten, sensorPage, &SensorSettingsPage::sensorSettingsWritten);
+    connect(&link, &link::LinkController::ioSettingsReceived, this, &SettingsPage::applyIoSettings);
+    connect(sensorPage, &SensorSettingsPage::unitsTextChanged, this, &SettingsPage::unitsTextChanged);
 
-    for (QPushButton* read : {TabSheet7->Btn_ReadIOettings, TabSheet4->BitBtn5}) {
-        connect(read, &QPushButton::clicked, this, &SettingsPage::Btn_ReadIOettingsClick);
+    for (QPushButton* read : {communicationPage->readIoSettingsButton, outputsPage->readOutputsButton}) {
+        connect(read, &QPushButton::clicked, this, &SettingsPage::readIoSettings);
     }
-    for (QPushButton* save : {TabSheet7->Btn_SaveIOSettings, TabSheet4->BitBtn6}) {
-        connect(save, &QPushButton::clicked, this, &SettingsPage::Btn_SaveIOSettingsClick);
+    for (QPushButton* save : {communicationPage->writeIoSettingsButton, outputsPage->writeOutputsButton}) {
+        connect(save, &QPushButton::clicked, this, &SettingsPage::writeIoSettings);
     }
-    connect(TabSheet7->Btn_ComFactory, &QPushButton::clicked, this, &SettingsPage::Btn_ComFactoryClick);
-    connect(TabSheet4->Btn_OutputsFactory, &QPushButton::clicked, this, &SettingsPage::Btn_OutputsFactoryClick);
-    connect(TabSheet4->Btn_AnalogOutCalib, &QPushButton::clicked, this, &SettingsPage::Btn_AnalogOutCalibClick);
+    connect(communicationPage->communicationDefaultsButton, &QPushButton::clicked, this, &SettingsPage::restoreCommunicationDefaults);
+    connect(outputsPage->outputsDefaultsButton, &QPushButton::clicked, this, &SettingsPage::restoreOutputsDefaults);
+    connect(outputsPage->analogCalibrationButton, &QPushButton::clicked, this, &SettingsPage::showAnalogCalibration);
 }
 
 void SettingsPage::setNumberLocale(const display::NumberLocale& locale)
@@ -199,7 +199,7 @@ void SettingsPage::setPrompts(std::unique_ptr<SettingsPrompts> prompts)
     }
 }
 
-void SettingsPage::setAnalogCalibrationWindow(TFormAnCalib* window)
+void SettingsPage::setAnalogCalibrationWindow(AnalogCalibrationWindow* window)
 {
     m_analogCalib = window;
     if (m_analogCalib != nullptr) {
@@ -210,27 +210,27 @@ void SettingsPage::setAnalogCalibrationWindow(TFormAnCalib* window)
 
 void SettingsPage::fillModbusAddressList()
 {
-    Cb_ModbusAddress->clear();
-    Cb_ModbusAddress->addItems(settings::modbusAddressItems());
-    Cb_ModbusAddress->setCurrentIndex(0);
+    modbusAddressList->clear();
+    modbusAddressList->addItems(settings::modbusAddressItems());
+    modbusAddressList->setCurrentIndex(0);
 }
 
-const QString& SettingsPage::UnitsText() const
+const QString& SettingsPage::unitsText() const
 {
-    return TabSheet6->UnitsText();
+    return sensorPage->unitsText();
 }
 
 int SettingsPage::Decp() const
 {
-    return TabSheet6->Decp();
+    return sensorPage->Decp();
 }
 
-void SettingsPage::Cb_AdRateChange()
+void SettingsPage::adRateChanged()
 {
-    TabSheet6->Cb_AdRateChange();
+    sensorPage->adRateChanged();
 }
 
-void SettingsPage::ApplyIOSettings(const QByteArray& frame)
+void SettingsPage::applyIoSettings(const QByteArray& frame)
 {
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(frame.constData()),
                                  static_cast<std::size_t>(frame.size()));
@@ -239,27 +239,27 @@ void SettingsPage::ApplyIOSettings(const QByteArray& frame)
         return; // too short to hold the record: nothing is read past its end
     }
     const settings::IoSettings& io = *decoded;
-    CommunicationPage& comm = *TabSheet7;
+    CommunicationPage& comm = *communicationPage;
 
     // Baud rate and parity are read as signed bytes: a byte of 128 or more leaves the list
     // without a selection, a small positive one outside the list leaves it as it was.
     const auto baud = static_cast<std::int8_t>(io.Baudrate);
     if (baud < static_cast<int>(settings::kModbusBaudItems.size())) {
-        selectOrClear(comm.Cb_ModbusBaud, baud);
+        selectOrClear(comm.modbusBaudList, baud);
     }
     if (io.Address > 0) {
-        selectOrClear(comm.Cb_ModbusAddress, io.Address - 1);
+        selectOrClear(comm.modbusAddressList, io.Address - 1);
     }
     const auto parity = static_cast<std::int8_t>(io.Parity);
     if (parity < static_cast<int>(settings::kModbusParityItems.size())) {
-        selectOrClear(comm.Cb_ModbusParity, parity);
+        selectOrClear(comm.modbusParityList, parity);
     }
 
     m_network = {io.IP, io.Mask, io.Gate, io.MAC};
-    comm.MaskEdit_IP_Addr->setText(settings::IpToText(m_network.IP));
-    comm.MaskEdit_IP_Mask->setText(settings::IpToText(m_network.Mask));
-    comm.MaskEdit_IP_Gate->setText(settings::IpToText(m_network.Gate));
-    comm.MaskEdit_MAC->setText(settings::MacToText(m_network.MAC));
+    comm.ipAddressEdit->setText(settings::IpToText(m_network.IP));
+    comm.ipMaskEdit->setText(settings::IpToText(m_network.Mask));
+    comm.ipGatewayEdit->setText(settings::IpToText(m_network.Gate));
+    comm.macAddressEdit->setText(settings::MacToText(m_network.MAC));
 
     const int decimals = Decp();
     const auto& locale = m_context->locale;
@@ -272,13 +272,13 @@ void SettingsPage::ApplyIOSettings(const QByteArray& frame)
         row.number1->setText(settings::settingText(out.number1, settings::kFieldPrecision, decimals, locale));
         row.number2->setText(settings::settingText(out.number2, settings::kFieldPrecision, decimals, locale));
     };
-    applyRow(io.Out1, TabSheet4->out1);
-    applyRow(io.Out2, TabSheet4->out2);
+    applyRow(io.Out1, outputsPage->out1);
+    applyRow(io.Out2, outputsPage->out2);
 
-    TabSheet4->Cb_Out1StabilityIndicator->setChecked((io.IndicatorFlags & settings::kOut1StabFlag) != 0);
-    TabSheet4->Cb_Out2OverloadIndicator->setChecked((io.IndicatorFlags & settings::kOut2OverloadFlag) != 0);
-    TabSheet4->Cb_Out1StabilityIndicatorClick();
-    TabSheet4->Cb_Out2OverloadIndicatorClick();
+    outputsPage->stabilityIndicatorCheck->setChecked((io.IndicatorFlags & settings::kOut1StabFlag) != 0);
+    outputsPage->overloadIndicatorCheck->setChecked((io.IndicatorFlags & settings::kOut2OverloadFlag) != 0);
+    outputsPage->stabilityIndicatorToggled();
+    outputsPage->overloadIndicatorToggled();
     settingswidgets::clearMarksOfValidFields(m_checkedIoFields, locale);
     // The link sends the link-state request next.
 }
@@ -286,14 +286,14 @@ void SettingsPage::ApplyIOSettings(const QByteArray& frame)
 bool SettingsPage::readNetworkTexts()
 {
     // The first text that cannot be read ends the write: it is marked, the rest stay unchecked.
-    const CommunicationPage& comm = *TabSheet7;
-    return convertAddress(comm.MaskEdit_IP_Addr, m_network.IP, settings::TextToIp) &&
-           convertAddress(comm.MaskEdit_IP_Mask, m_network.Mask, settings::TextToIp) &&
-           convertAddress(comm.MaskEdit_IP_Gate, m_network.Gate, settings::TextToIp) &&
-           convertAddress(comm.MaskEdit_MAC, m_network.MAC, settings::TextToMac);
+    const CommunicationPage& comm = *communicationPage;
+    return convertAddress(comm.ipAddressEdit, m_network.IP, settings::TextToIp) &&
+           convertAddress(comm.ipMaskEdit, m_network.Mask, settings::TextToIp) &&
+           convertAddress(comm.ipGatewayEdit, m_network.Gate, settings::TextToIp) &&
+           convertAddress(comm.macAddressEdit, m_network.MAC, settings::TextToMac);
 }
 
-void SettingsPage::Btn_SaveIOSettingsClick()
+void SettingsPage::writeIoSettings()
 {
     bool refused = false;
     // A list without a selection is refused like a bad field, so that no index outside a list,
@@ -307,21 +307,21 @@ void SettingsPage::Btn_SaveIOSettingsClick()
         return static_cast<std::uint8_t>(index);
     };
 
-    const CommunicationPage& comm = *TabSheet7;
+    const CommunicationPage& comm = *communicationPage;
     settings::IoSettings io;
-    io.Baudrate = listIndex(comm.Cb_ModbusBaud);
-    const int addressIndex = checkListSelection(comm.Cb_ModbusAddress);
+    io.Baudrate = listIndex(comm.modbusBaudList);
+    const int addressIndex = checkListSelection(comm.modbusAddressList);
     if (addressIndex < 0 || addressIndex + 1 > settings::kModbusAddressMax) {
-        markRefused(comm.Cb_ModbusAddress, true);
+        markRefused(comm.modbusAddressList, true);
         refused = true;
     } else {
         io.Address = static_cast<std::uint8_t>(addressIndex + 1);
     }
-    io.Parity = listIndex(comm.Cb_ModbusParity);
+    io.Parity = listIndex(comm.modbusParityList);
 
     if (!readNetworkTexts()) {
         // No message, as before; but the marked address is put in front of the user.
-        PageControl2->setCurrentWidget(TabSheet7);
+        settingsTabs->setCurrentWidget(communicationPage);
         return;
     }
     io.IP = m_network.IP;
@@ -344,11 +344,11 @@ void SettingsPage::Btn_SaveIOSettingsClick()
         out.number2 = n2.value;
         refused = refused || !n1.ok || !n2.ok;
     };
-    readRow(TabSheet4->out1, io.Out1);
-    readRow(TabSheet4->out2, io.Out2);
+    readRow(outputsPage->out1, io.Out1);
+    readRow(outputsPage->out2, io.Out2);
     io.IndicatorFlags = static_cast<std::uint8_t>(
-        (TabSheet4->Cb_Out1StabilityIndicator->isChecked() ? settings::kOut1StabFlag : 0) |
-        (TabSheet4->Cb_Out2OverloadIndicator->isChecked() ? settings::kOut2OverloadFlag : 0));
+        (outputsPage->stabilityIndicatorCheck->isChecked() ? settings::kOut1StabFlag : 0) |
+        (outputsPage->overloadIndicatorCheck->isChecked() ? settings::kOut2OverloadFlag : 0));
 
     if (refused) {
         showPageOfRefusedField();
@@ -362,29 +362,29 @@ void SettingsPage::Btn_SaveIOSettingsClick()
     m_context->prompts->information(kEthernetNoticeCaption, kEthernetNotice);
     const auto frame = settings::encodeIoSettingsRequest(io);
     m_context->link.suspendPollForRequest();
-    m_context->link.SendReport(frame);
+    m_context->link.sendReport(frame);
 }
 
-void SettingsPage::Btn_ReadIOettingsClick()
+void SettingsPage::readIoSettings()
 {
-    m_context->link.SendCommand(link::CMD_GET_IO_SETTINGS);
+    m_context->link.sendCommand(link::CMD_GET_IO_SETTINGS);
 }
 
-void SettingsPage::Btn_ComFactoryClick()
+void SettingsPage::restoreCommunicationDefaults()
 {
     if (m_context->prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
-        m_context->link.SendCommand(link::CMD_FACTORY_COMM_SETTINGS);
+        m_context->link.sendCommand(link::CMD_FACTORY_COMM_SETTINGS);
     }
 }
 
-void SettingsPage::Btn_OutputsFactoryClick()
+void SettingsPage::restoreOutputsDefaults()
 {
     if (m_context->prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
-        m_context->link.SendCommand(link::CMD_FACTORY_OUTPUT_SETTINGS);
+        m_context->link.sendCommand(link::CMD_FACTORY_OUTPUT_SETTINGS);
     }
 }
 
-void SettingsPage::Btn_AnalogOutCalibClick()
+void SettingsPage::showAnalogCalibration()
 {
     if (m_analogCalib != nullptr) {
         m_analogCalib->showModal();

@@ -31,7 +31,7 @@ class CommunicationPage;
 class HeaderBar;
 class OutputsPage;
 class SensorSettingsPage;
-class TFormAnCalib;
+class AnalogCalibrationWindow;
 
 class SettingsPage : public QWidget {
     Q_OBJECT
@@ -46,50 +46,50 @@ public:
     void setNumberLocale(const display::NumberLocale& locale);
     /// Replaces the modal boxes (tests install a recorder that answers them).
     void setPrompts(std::unique_ptr<SettingsPrompts> prompts);
-    /// The window that Btn_AnalogOutCalib opens; the page hands it the link and the separators.
-    void setAnalogCalibrationWindow(TFormAnCalib* window);
+    /// The window that analogCalibrationButton opens; the page hands it the link and the separators.
+    void setAnalogCalibrationWindow(AnalogCalibrationWindow* window);
 
-    /// Fills Cb_ModbusAddress with "1" to "247" (item index = address - 1) and selects "1".
+    /// Fills modbusAddressList with "1" to "247" (item index = address - 1) and selects "1".
     void fillModbusAddressList();
     /// Unit suffix with its leading blank (" N"); empty until the first sensor settings reply.
-    const QString& UnitsText() const;
-    /// Number of decimals shown: the selected index of Cb_Decp (0 without a selection).
+    const QString& unitsText() const;
+    /// Number of decimals shown: the selected index of decimalsList (0 without a selection).
     int Decp() const;
     /// Response delay and stability time from the rate and filter lists (also run at start-up).
-    void Cb_AdRateChange();
+    void adRateChanged();
 
     // The communication and output block.
     /// Reply 0x03: fills the communication and output pages from the frame (code at offset 0).
-    void ApplyIOSettings(const QByteArray& frame);
+    void applyIoSettings(const QByteArray& frame);
     /// "Zapisz" of both pages: checks every field, shows the Ethernet notice, sends 0x8B.
-    void Btn_SaveIOSettingsClick();
+    void writeIoSettings();
     /// "Odczytaj" of both pages.
-    void Btn_ReadIOettingsClick();
+    void readIoSettings();
     /// "Przywróć fabryczne" of the communication page, after the user confirms.
-    void Btn_ComFactoryClick();
+    void restoreCommunicationDefaults();
     /// "Przywróć fabryczne" of the outputs page, after the user confirms.
-    void Btn_OutputsFactoryClick();
+    void restoreOutputsDefaults();
     /// Opens the analog output calibration window, modal.
-    void Btn_AnalogOutCalibClick();
+    void showAnalogCalibration();
     /// Takes the refusal mark off every field of the three inner pages that holds a valid value
     /// again; run after a settings file filled the pages (replies do it themselves).
     void clearMarksOfValidFields();
 
-    QGroupBox* GroupBox20 = nullptr;
-    HeaderBar* JvNavPanelHeader18 = nullptr;
-    QTabWidget* PageControl2 = nullptr;
-    SensorSettingsPage* TabSheet6 = nullptr; ///< "Wejścia tensometryczne"
-    CommunicationPage* TabSheet7 = nullptr;  ///< "Komunikacja"
-    OutputsPage* TabSheet4 = nullptr;        ///< "Wyjścia "
+    QGroupBox* settingsGroup = nullptr;
+    HeaderBar* settingsHeader = nullptr;
+    QTabWidget* settingsTabs = nullptr;
+    SensorSettingsPage* sensorPage = nullptr; ///< "Wejścia tensometryczne"
+    CommunicationPage* communicationPage = nullptr;  ///< "Komunikacja"
+    OutputsPage* outputsPage = nullptr;        ///< "Wyjścia "
 
     // Controls the main window reads or fills, on the inner pages.
-    QComboBox* Cb_FiltLevel = nullptr;
-    QComboBox* Cb_Decp = nullptr; ///< decimals shown by every readout
-    QComboBox* Cb_ModbusAddress = nullptr;
-    QLabel* Label_Rs485FPS = nullptr;
-    QLabel* Label_EthFps = nullptr;
-    QLineEdit* Out1Status = nullptr;
-    QLineEdit* Out2Status = nullptr;
+    QComboBox* filterLevelList = nullptr;
+    QComboBox* decimalsList = nullptr; ///< decimals shown by every readout
+    QComboBox* modbusAddressList = nullptr;
+    QLabel* rs485RateLabel = nullptr;
+    QLabel* ethernetRateLabel = nullptr;
+    QLineEdit* out1StatusEdit = nullptr;
+    QLineEdit* out2StatusEdit = nullptr;
 
 signals:
     /// The unit suffix of the measurement display changed.
@@ -115,7 +115,7 @@ private:
     NetworkBlock m_network;
     /// The fields of the communication and outputs pages that "Zapisz" checks, in check order.
     std::vector<settingswidgets::CheckedField> m_checkedIoFields;
-    TFormAnCalib* m_analogCalib = nullptr;
+    AnalogCalibrationWindow* m_analogCalib = nullptr;
 };
 
 } // namespace qmx::ui

@@ -156,8 +156,8 @@ QStringList refusedFieldLines(std::span<const CheckedField> fields, const displa
             break;
         case CheckedField::Kind::Integer:
             lines << f.caption + QStringLiteral(": ") +
-                         settings::allowedRangeText(display::IntegerText(static_cast<long long>(f.lower)),
-                                                    display::IntegerText(static_cast<long long>(f.upper)));
+                         settings::allowedRangeText(display::formatInteger(static_cast<long long>(f.lower)),
+                                                    display::formatInteger(static_cast<long long>(f.upper)));
             break;
         case CheckedField::Kind::List:
         case CheckedField::Kind::Ipv4:

@@ -291,7 +291,7 @@ QString ChartAnalysisPanel::number(double value) const
 {
     const int decimals = m_texts.decimals ? std::max(0, m_texts.decimals()) : 1;
     // Two more decimals than the readings: means and deviations fall between recorded steps.
-    return display::FormatNumber(value, decimals + 2, m_texts.locale);
+    return display::formatNumber(value, decimals + 2, m_texts.locale);
 }
 
 QString ChartAnalysisPanel::reviewPath() const
@@ -499,8 +499,8 @@ void ChartAnalysisPanel::onManualLimitsEdited()
         m_manualLimits = false; // both cleared: the chart's own rule again
         return;
     }
-    const auto lower = display::ParseUserReal(valueMinimumEdit->text(), m_texts.locale);
-    const auto upper = display::ParseUserReal(valueMaximumEdit->text(), m_texts.locale);
+    const auto lower = display::parseUserReal(valueMinimumEdit->text(), m_texts.locale);
+    const auto upper = display::parseUserReal(valueMaximumEdit->text(), m_texts.locale);
     if (!lower || !upper || !(*lower < *upper)) {
         return; // both limits are needed, the lower below the upper
     }
@@ -542,7 +542,7 @@ QString ChartAnalysisPanel::timeText(double x) const
         const QDateTime clock = QDateTime::fromMSecsSinceEpoch(std::llround(x * 1000.0), QTimeZone::utc());
         return clock.toString(QStringLiteral("HH:mm:ss.zzz"));
     }
-    return display::FormatNumber(x, 3, m_texts.locale);
+    return display::formatNumber(x, 3, m_texts.locale);
 }
 
 void ChartAnalysisPanel::refreshStatistics()
@@ -563,7 +563,7 @@ void ChartAnalysisPanel::refreshStatistics()
         statisticsTable->item(0, Cursor1)->setText(readings[0].valid ? timeText(readings[0].x) : QString());
         statisticsTable->item(0, Cursor2)->setText(readings[1].valid ? timeText(readings[1].x) : QString());
         statisticsTable->item(0, Difference)
-            ->setText(readings[0].valid ? display::FormatNumber(readings[1].x - readings[0].x, 3, m_texts.locale)
+            ->setText(readings[0].valid ? display::formatNumber(readings[1].x - readings[0].x, 3, m_texts.locale)
                                         : QString());
     }
     for (int i = 0; i < recording::kChartSeriesCount; ++i) {

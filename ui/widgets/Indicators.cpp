@@ -7,7 +7,7 @@
 
 namespace qmx::ui {
 
-void SetStateEdit(QLineEdit* edit, const QString& onText, const QString& offText, bool on)
+void setStateEdit(QLineEdit* edit, const QString& onText, const QString& offText, bool on)
 {
     if (edit == nullptr) {
         return;
@@ -27,7 +27,7 @@ void SetStateEdit(QLineEdit* edit, const QString& onText, const QString& offText
     }
 }
 
-void SetStateHeader(HeaderBar* header, const QString& onCaption, const QString& offCaption, bool on)
+void setStateHeader(HeaderBar* header, const QString& onCaption, const QString& offCaption, bool on)
 {
     if (header == nullptr) {
         return;

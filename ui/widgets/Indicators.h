@@ -23,10 +23,10 @@ inline constexpr QRgb kHeaderOffStart = qRgb(111, 104, 104);
 /// Shows `onText` on RGB(175,216,135) or `offText` on RGB(253,124,102) in `edit` (background via
 /// QPalette::Base). Text and palette are only touched when they differ, since indicators are set
 /// at every display tick. A null edit is ignored.
-void SetStateEdit(QLineEdit* edit, const QString& onText, const QString& offText, bool on);
+void setStateEdit(QLineEdit* edit, const QString& onText, const QString& offText, bool on);
 
 /// Shows `onCaption` with the gradient RGB(0,255,0) to RGB(0,128,0), or `offCaption` on a flat
 /// RGB(111,104,104) (start colour without end colour), in `header`. A null header is ignored.
-void SetStateHeader(HeaderBar* header, const QString& onCaption, const QString& offCaption, bool on);
+void setStateHeader(HeaderBar* header, const QString& onCaption, const QString& offCaption, bool on);
 
 } // namespace qmx::ui

@@ -4,7 +4,7 @@
 //   qmx_help_preview FOLDER                      the window, until it is closed
 //   qmx_help_preview FOLDER OUTPUT.png [ANCHOR]  its picture
 
-#include "ui/windows/TFHelp.h"
+#include "ui/windows/HelpWindow.h"
 
 #include <QApplication>
 
@@ -18,18 +18,18 @@ int main(int argc, char** argv)
         std::fputs("usage: qmx_help_preview FOLDER [OUTPUT.png [ANCHOR]]\n", stderr);
         return 64;
     }
-    qmx::ui::TFHelp help(args.at(0));
+    qmx::ui::HelpWindow help(args.at(0));
     help.show();
     if (args.size() == 1) {
         return QApplication::exec();
     }
     if (args.size() == 3) {
-        help.CppWebBrowser1->scrollToAnchor(args.at(2));
+        help.manualView->scrollToAnchor(args.at(2));
     }
     QCoreApplication::processEvents();
     if (!help.grab().save(args.at(1))) {
         std::fprintf(stderr, "qmx_help_preview: cannot write %s\n", qPrintable(args.at(1)));
         return 1;
     }
-    return help.CppWebBrowser1->showsArchive() ? 0 : 2;
+    return help.manualView->showsArchive() ? 0 : 2;
 }

@@ -11,10 +11,10 @@
 #include "ui/pages/MeasurementPage.h"
 #include "ui/pages/RecordingPage.h"
 #include "ui/pages/SettingsPage.h"
-#include "ui/windows/TFHelp.h"
-#include "ui/windows/TForm2.h"
-#include "ui/windows/TFormAnCalib.h"
-#include "ui/windows/TFormBigDisplay.h"
+#include "ui/windows/HelpWindow.h"
+#include "ui/windows/AboutBox.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
+#include "ui/windows/LargeReadoutWindow.h"
 #include "ui/windows/TFormCalib.h"
 
 #include "display/LiveDisplay.h"
@@ -114,12 +114,12 @@ int main(int argc, char** argv)
     // Channel 4 carries a fixed load near its rated range, so the pictures show a nearly full bar.
     sim.transducer().setLoad(3, 960.0);
 
-    ui::TForm1 form(sim); // no preferences file: every preference at its default
-    ui::TForm2 about;
+    ui::MainWindow form(sim); // no preferences file: every preference at its default
+    ui::AboutBox about;
     ui::TFormCalib calib;
-    ui::TFormAnCalib analogCalib;
-    ui::TFormBigDisplay bigDisplay;
-    ui::TFHelp help;
+    ui::AnalogCalibrationWindow analogCalib;
+    ui::LargeReadoutWindow bigDisplay;
+    ui::HelpWindow help;
     form.attachWindows({&about, &calib, &analogCalib, &bigDisplay, &help});
     form.show();
 
@@ -128,8 +128,8 @@ int main(int argc, char** argv)
         [&] {
             // Connected, settings read, and measurement reports arriving (the first poll goes out a
             // second after the read-out): channel 1 then reports a real status.
-            return form.link().connected() && form.ConnectionStatus->text().startsWith(QStringLiteral("Połączono"))
-                && !form.UnitsText().isEmpty() && form.TabSheet1->DisplaySum->text() != hyphens
+            return form.link().connected() && form.connectionStatusEdit->text().startsWith(QStringLiteral("Połączono"))
+                && !form.unitsText().isEmpty() && form.measurementPage->sumReadout->text() != hyphens
                 && form.link().measurement().ChannelStatus[0] >= 2;
         },
         kConnectTimeout);
@@ -140,42 +140,42 @@ int main(int argc, char** argv)
     runFor(kSettleTime);
 
     ShotWriter shots(folder);
-    QTabWidget* pages = form.PageControl1;
+    QTabWidget* pages = form.pageTabs;
 
-    pages->setCurrentWidget(form.TabSheet1);
+    pages->setCurrentWidget(form.measurementPage);
     shots.save(&form, "pomiary.png");
 
-    pages->setCurrentWidget(form.TabSheet3);
+    pages->setCurrentWidget(form.recordingPage);
     shots.save(&form, "rejestracja.png");
 
-    pages->setCurrentWidget(form.TabSheet5);
-    ui::SettingsPage* settings = form.TabSheet5;
-    settings->PageControl2->setCurrentIndex(0);
+    pages->setCurrentWidget(form.settingsPage);
+    ui::SettingsPage* settings = form.settingsPage;
+    settings->settingsTabs->setCurrentIndex(0);
     shots.save(&form, "ustawienia-wejscia.png");
-    settings->PageControl2->setCurrentIndex(1);
+    settings->settingsTabs->setCurrentIndex(1);
     shots.save(&form, "ustawienia-komunikacja.png");
-    settings->PageControl2->setCurrentIndex(2);
+    settings->settingsTabs->setCurrentIndex(2);
     shots.save(&form, "ustawienia-wyjscia.png");
 
     // The chart with every line switched on, running for a moment.
-    pages->setCurrentWidget(form.TabSheet2);
-    ui::ChartPage* chart = form.TabSheet2;
+    pages->setCurrentWidget(form.chartPage);
+    ui::ChartPage* chart = form.chartPage;
     for (int series = 0; series < 5; ++series) {
         chart->setSeriesActive(series, true);
     }
-    chart->Btn_ChartStartClick();
+    chart->startChart();
     // Sensor 1 is loaded and unloaded by hand meanwhile, so the curves show a change of force.
     const double loads[] = {390.0, 520.0, 680.0, 820.0, 700.0, 480.0, 300.0, 250.0};
     for (const double load : loads) {
         sim.transducer().setLoad(0, load);
         runFor(kChartRunTime / std::size(loads));
     }
-    chart->Btn_ChartPauseClick();
+    chart->pauseChart();
     shots.save(&form, "wykres.png");
-    pages->setCurrentWidget(form.TabSheet1);
+    pages->setCurrentWidget(form.measurementPage);
 
     // The menus, opened under their titles.
-    for (const auto& [menu, name] : {std::pair{form.N1, "menu-konfiguracja.png"}, std::pair{form.Pomoc1, "menu-pomoc.png"}}) {
+    for (const auto& [menu, name] : {std::pair{form.configurationMenu, "menu-konfiguracja.png"}, std::pair{form.helpMenu, "menu-pomoc.png"}}) {
         menu->popup(form.menuBar()->mapToGlobal(form.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
         runFor(50ms);
         shots.save(menu, name);
@@ -183,12 +183,12 @@ int main(int argc, char** argv)
     }
 
     // The large window at its first size, following sensor 1 (the header names the value shown).
-    form.TabSheet1->RadioButton_DispS1->setChecked(true);
+    form.measurementPage->showSensor1Radio->setChecked(true);
     bigDisplay.show();
     runFor(kSettleTime);
     shots.save(&bigDisplay, "duze-okno.png");
     bigDisplay.hide();
-    form.TabSheet1->RadioButton_DispSum->setChecked(true);
+    form.measurementPage->showSumRadio->setChecked(true);
 
     analogCalib.show(); // shown without its modal loop: only its picture is needed
     runFor(50ms);

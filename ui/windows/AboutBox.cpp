@@ -1,4 +1,4 @@
-#include "TForm2.h"
+#include "AboutBox.h"
 #include "ui/widgets/Fonts.h"
 
 #include "ui/MainWindow.h"
@@ -40,13 +40,13 @@ QLabel* makerLine(QWidget* parent, const char* name, const QString& text, int ro
     label->setFont(calibri13());
     const int left = kMargin + kLogoSize + 10;
     label->setGeometry(left, kMargin + kInfoHeight + 6 + row * kMakerLineHeight,
-                       TForm2::kClientWidth - left - kMargin, kMakerLineHeight);
+                       AboutBox::kClientWidth - left - kMargin, kMakerLineHeight);
     return label;
 }
 
 } // namespace
 
-TForm2::TForm2(QWidget* parent)
+AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -60,33 +60,33 @@ TForm2::TForm2(QWidget* parent)
     white.setColor(QPalette::Base, Qt::white);
     setPalette(white);
 
-    Info = new QTextEdit(this);
-    Info->setObjectName(QStringLiteral("Info"));
-    Info->setReadOnly(true);
-    Info->setFrameShape(QFrame::NoFrame);
-    Info->setFont(calibri13());
-    Info->setGeometry(kMargin, kMargin, kInfoWidth, kInfoHeight);
-    Info->setFocusPolicy(Qt::NoFocus);
-    Info->document()->setDocumentMargin(2);
+    infoText = new QTextEdit(this);
+    infoText->setObjectName(QStringLiteral("Info"));
+    infoText->setReadOnly(true);
+    infoText->setFrameShape(QFrame::NoFrame);
+    infoText->setFont(calibri13());
+    infoText->setGeometry(kMargin, kMargin, kInfoWidth, kInfoHeight);
+    infoText->setFocusPolicy(Qt::NoFocus);
+    infoText->document()->setDocumentMargin(2);
 
-    Image2 = new QLabel(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(kMargin, kClientHeight - kMargin - kLogoSize, kLogoSize, kLogoSize);
-    Image2->setAlignment(Qt::AlignCenter);
+    logoLabel = new QLabel(this);
+    logoLabel->setObjectName(QStringLiteral("Image2"));
+    logoLabel->setGeometry(kMargin, kClientHeight - kMargin - kLogoSize, kLogoSize, kLogoSize);
+    logoLabel->setAlignment(Qt::AlignCenter);
 
-    Label1 = makerLine(this, "Label1", kMakerName, 0);
-    Label2 = makerLine(this, "Label2", QStringLiteral("site:     ") + kMakerPlace, 1);
-    Label3 = makerLine(this, "Label3", QStringLiteral("email:    ") + kMakerMail, 2);
+    makerNameLabel = makerLine(this, "Label1", kMakerName, 0);
+    makerSiteLabel = makerLine(this, "Label2", QStringLiteral("site:     ") + kMakerPlace, 1);
+    makerMailLabel = makerLine(this, "Label3", QStringLiteral("email:    ") + kMakerMail, 2);
 
-    BitBtn1 = new QPushButton(buttonIcon(ButtonPicture::Close), QStringLiteral("Zamknij"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry((kClientWidth - kCloseWidth) / 2, kClientHeight - kMargin - kCloseHeight, kCloseWidth,
+    closeButton = new QPushButton(buttonIcon(ButtonPicture::Close), QStringLiteral("Zamknij"), this);
+    closeButton->setObjectName(QStringLiteral("BitBtn1"));
+    closeButton->setGeometry((kClientWidth - kCloseWidth) / 2, kClientHeight - kMargin - kCloseHeight, kCloseWidth,
                          kCloseHeight);
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+    closeButton->setDefault(true);
+    connect(closeButton, &QPushButton::clicked, this, &AboutBox::closeBox);
 }
 
-QStringList TForm2::infoLines()
+QStringList AboutBox::infoLines()
 {
     return {QStringLiteral("QMX80NET-PC wersja: ") + QString::fromLatin1(kProgramVersion), QStringLiteral(" "),
             QStringLiteral("Program QMX80NET-PC słuzy do konfiguracji oraz akwizycji danych z modułu pomiarowego "
@@ -94,7 +94,7 @@ QStringList TForm2::infoLines()
             QStringLiteral(" "), QStringLiteral("Najnowsze wersje znajdziesz na:  ") + kMakerPlace};
 }
 
-void TForm2::showModalOver(QWidget* owner)
+void AboutBox::showModalOver(QWidget* owner)
 {
     if (owner != nullptr) {
         const QRect frame = owner->frameGeometry();
@@ -103,30 +103,30 @@ void TForm2::showModalOver(QWidget* owner)
     exec();
 }
 
-void TForm2::BitBtn1Click()
+void AboutBox::closeBox()
 {
     accept();
 }
 
-void TForm2::showEvent(QShowEvent* event)
+void AboutBox::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        FormShow();
+        refreshContents();
     }
 }
 
-void TForm2::FormShow()
+void AboutBox::refreshContents()
 {
     // The logo is drawn for the screen the box opens on, so it is sharp at any scaling.
-    Image2->setPixmap(renderSvg(programIconResource(), QSize(kLogoSize, kLogoSize), devicePixelRatioF()));
-    Info->clear();
+    logoLabel->setPixmap(renderSvg(programIconResource(), QSize(kLogoSize, kLogoSize), devicePixelRatioF()));
+    infoText->clear();
     for (const QString& line : infoLines()) {
-        Info->append(line);
+        infoText->append(line);
     }
     // Appending scrolls to the end; the box opens on its first line.
-    Info->moveCursor(QTextCursor::Start);
-    Info->ensureCursorVisible();
+    infoText->moveCursor(QTextCursor::Start);
+    infoText->ensureCursorVisible();
 }
 
 } // namespace qmx::ui

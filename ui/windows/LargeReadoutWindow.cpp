@@ -1,4 +1,4 @@
-#include "TFormBigDisplay.h"
+#include "LargeReadoutWindow.h"
 #include "ui/widgets/Fonts.h"
 
 #include "ui/widgets/HeaderBar.h"
@@ -34,40 +34,40 @@ FittedLabel* digits(QWidget* parent, const char* name, int pixels)
 }
 } // namespace
 
-TFormBigDisplay::TFormBigDisplay(QWidget* parent) : QWidget(parent, Qt::Window)
+LargeReadoutWindow::LargeReadoutWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormBigDisplay"));
     setWindowTitle(QStringLiteral("QMX80 - wartosc pomiaru"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
-    Label_ActualVal = new HeaderBar(QStringLiteral("Wartosc sumaryczna z czujników"), HeaderBar::kLargeCaption, this);
-    Label_ActualVal->setObjectName(QStringLiteral("Label_ActualVal"));
-    grid->addWidget(Label_ActualVal, 0, 0, 1, 2);
+    captionHeader = new HeaderBar(QStringLiteral("Wartosc sumaryczna z czujników"), HeaderBar::kLargeCaption, this);
+    captionHeader->setObjectName(QStringLiteral("Label_ActualVal"));
+    grid->addWidget(captionHeader, 0, 0, 1, 2);
 
-    LED_display = digits(this, "LED_display", 187);
-    LED_display->setMinimumSize(1, 1);
-    LED_display->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    grid->addWidget(LED_display, 1, 0, 3, 1);
+    valueReadout = digits(this, "LED_display", 187);
+    valueReadout->setMinimumSize(1, 1);
+    valueReadout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    grid->addWidget(valueReadout, 1, 0, 3, 1);
 
-    Label1 = new QLabel(QStringLiteral("MAX"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAlignment(Qt::AlignRight);
-    grid->addWidget(Label1, 1, 1, Qt::AlignTop | Qt::AlignRight);
+    maxCaptionLabel = new QLabel(QStringLiteral("MAX"), this);
+    maxCaptionLabel->setObjectName(QStringLiteral("Label1"));
+    maxCaptionLabel->setAlignment(Qt::AlignRight);
+    grid->addWidget(maxCaptionLabel, 1, 1, Qt::AlignTop | Qt::AlignRight);
     // The maximum takes a quarter of the width whatever its text; a text wider than that is drawn
     // smaller instead of pushing the main digits aside or being cut.
-    DispMax = digits(this, "DispMax", 64);
-    DispMax->setMinimumWidth(1);
-    DispMax->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    grid->addWidget(DispMax, 2, 1, Qt::AlignTop);
-    Btn_ResetMinMax = new QPushButton(QStringLiteral("Reset Max"), this);
-    Btn_ResetMinMax->setObjectName(QStringLiteral("Btn_ResetMinMax"));
-    grid->addWidget(Btn_ResetMinMax, 3, 1, Qt::AlignBottom | Qt::AlignRight);
+    maxValueReadout = digits(this, "DispMax", 64);
+    maxValueReadout->setMinimumWidth(1);
+    maxValueReadout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    grid->addWidget(maxValueReadout, 2, 1, Qt::AlignTop);
+    resetMaxButton = new QPushButton(QStringLiteral("Reset Max"), this);
+    resetMaxButton->setObjectName(QStringLiteral("Btn_ResetMinMax"));
+    grid->addWidget(resetMaxButton, 3, 1, Qt::AlignBottom | Qt::AlignRight);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
 
-    connect(Btn_ResetMinMax, &QPushButton::clicked, this, &TFormBigDisplay::resetMaxRequested);
+    connect(resetMaxButton, &QPushButton::clicked, this, &LargeReadoutWindow::resetMaxRequested);
     // Esc closes the window, as it closes the program's dialogs.
     auto* closeOnEscape = new QAction(this);
     closeOnEscape->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -78,7 +78,7 @@ TFormBigDisplay::TFormBigDisplay(QWidget* parent) : QWidget(parent, Qt::Window)
     keepWithinScreen();
 }
 
-void TFormBigDisplay::keepWithinScreen()
+void LargeReadoutWindow::keepWithinScreen()
 {
     const QScreen* where = screen();
     if (where == nullptr) {
@@ -101,7 +101,7 @@ void TFormBigDisplay::keepWithinScreen()
     }
 }
 
-void TFormBigDisplay::showEvent(QShowEvent* event)
+void LargeReadoutWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!m_shownBefore) {
@@ -110,19 +110,19 @@ void TFormBigDisplay::showEvent(QShowEvent* event)
     }
 }
 
-void TFormBigDisplay::resizeEvent(QResizeEvent* event)
+void LargeReadoutWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    FormResize();
+    fitDigitsToSize();
 }
 
-void TFormBigDisplay::FormResize()
+void LargeReadoutWindow::fitDigitsToSize()
 {
     // Outer size: the frame is included where the window system reports one.
     const QRect outer = frameGeometry();
-    QFont f = LED_display->designFont();
+    QFont f = valueReadout->designFont();
     f.setPointSize(std::max(1, digitPointSize(outer.width(), outer.height())));
-    LED_display->setDesignFont(f);
+    valueReadout->setDesignFont(f);
 }
 
 } // namespace qmx::ui

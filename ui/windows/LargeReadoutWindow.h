@@ -13,10 +13,10 @@ namespace qmx::ui {
 
 class HeaderBar;
 
-class TFormBigDisplay : public QWidget {
+class LargeReadoutWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormBigDisplay(QWidget* parent = nullptr);
+    explicit LargeReadoutWindow(QWidget* parent = nullptr);
 
     /// Client area the window is designed for; it opens smaller where the screen is smaller.
     static constexpr int kDesignWidth = 1098;
@@ -26,11 +26,11 @@ public:
     /// this size is drawn smaller (see FittedLabel).
     static int digitPointSize(int outerWidth, int outerHeight) { return outerWidth / 16 + outerHeight / 8; }
 
-    HeaderBar* Label_ActualVal = nullptr;
-    FittedLabel* LED_display = nullptr;
-    QLabel* Label1 = nullptr;
-    FittedLabel* DispMax = nullptr;
-    QPushButton* Btn_ResetMinMax = nullptr;
+    HeaderBar* captionHeader = nullptr;
+    FittedLabel* valueReadout = nullptr;
+    QLabel* maxCaptionLabel = nullptr;
+    FittedLabel* maxValueReadout = nullptr;
+    QPushButton* resetMaxButton = nullptr;
 
 signals:
     /// "Reset Max" was pressed; the main window sends the reset.
@@ -41,7 +41,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormResize();
+    void fitDigitsToSize();
     /// Shrinks the window, where needed, so that it lies within the available screen area.
     void keepWithinScreen();
 

@@ -12,39 +12,39 @@ class QTextEdit;
 
 namespace qmx::ui {
 
-class TForm2 : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
     /// Fixed client area of the box.
     static constexpr int kClientWidth = 476;
     static constexpr int kClientHeight = 228;
 
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 
-    /// The five lines that Info shows, in order.
+    /// The five lines that infoText shows, in order.
     static QStringList infoLines();
 
     /// Shows the box modally, centred over `owner` (or where it is when `owner` is null); returns
     /// when the box has been closed.
     void showModalOver(QWidget* owner);
 
-    QTextEdit* Info = nullptr;
-    QLabel* Image2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
+    QTextEdit* infoText = nullptr;
+    QLabel* logoLabel = nullptr;
+    QLabel* makerNameLabel = nullptr;
+    QLabel* makerSiteLabel = nullptr;
+    QLabel* makerMailLabel = nullptr;
+    QPushButton* closeButton = nullptr;
 
 public slots:
     /// "Zamknij": closes the box, which ends its modal display.
-    void BitBtn1Click();
+    void closeBox();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    /// Runs each time the box goes from hidden to visible: fills Info afresh.
-    void FormShow();
+    /// Runs each time the box goes from hidden to visible: fills infoText afresh.
+    void refreshContents();
 };
 
 } // namespace qmx::ui

@@ -23,7 +23,7 @@ class LinkController;
 
 namespace qmx::ui {
 
-class TFormAnCalib : public QWidget {
+class AnalogCalibrationWindow : public QWidget {
     Q_OBJECT
 public:
     /// Bounds of the measured voltage, in volts (inclusive).
@@ -36,7 +36,7 @@ public:
     /// Decimals of a measured value.
     static constexpr int kDecimals = 3;
 
-    explicit TFormAnCalib(QWidget* parent = nullptr);
+    explicit AnalogCalibrationWindow(QWidget* parent = nullptr);
 
     /// The link the buttons send through (null: the buttons send nothing). Must outlive the window.
     void attachLink(link::LinkController* link);
@@ -46,30 +46,30 @@ public:
     void showModal();
 
     /// "Start": drive the test level of the selected range.
-    void Button1Click();
+    void startTestSignal();
     /// "Stop": stop driving the test level.
-    void Button2Click();
+    void stopTestSignal();
     /// "Zapisz" of the voltage range.
-    void Btn_Calib_0_10Click();
+    void calibrateVoltageOutput();
     /// "Zapisz" of the current range.
-    void Btn_Calib_4_20Click();
+    void calibrateCurrentOutput();
     /// "Odczytaj Factor": reads the communication and output settings (into the main window).
-    void Btn_readFactorsClick();
+    void readCalibrationFactors();
 
-    QGroupBox* GroupBox1 = nullptr; ///< "Wymuś sygnał wyjściowy"
-    QRadioButton* Rb_0_10V = nullptr;
-    QRadioButton* RadioButton2 = nullptr;
-    QCheckBox* Cb_Test = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QGroupBox* GroupBox2 = nullptr; ///< "Kalibruj wyjście"
-    QLineEdit* Edit1_0_10V = nullptr;
-    QPushButton* Btn_Calib_0_10 = nullptr;
-    QLineEdit* Edit1_4_20mA = nullptr;
-    QPushButton* Btn_Calib_4_20 = nullptr;
-    QLabel* Label_CalibVal_0_10V = nullptr;
-    QLabel* Label_CalibVal_0_20mA = nullptr;
-    QPushButton* Btn_readFactors = nullptr;
+    QGroupBox* forceSignalGroup = nullptr; ///< "Wymuś sygnał wyjściowy"
+    QRadioButton* voltageRadio = nullptr;
+    QRadioButton* currentRadio = nullptr;
+    QCheckBox* testCheck = nullptr;
+    QPushButton* testStartButton = nullptr;
+    QPushButton* testStopButton = nullptr;
+    QGroupBox* calibrateGroup = nullptr; ///< "Kalibruj wyjście"
+    QLineEdit* voltageEdit = nullptr;
+    QPushButton* calibrateVoltageButton = nullptr;
+    QLineEdit* currentEdit = nullptr;
+    QPushButton* calibrateCurrentButton = nullptr;
+    QLabel* voltageFactorLabel = nullptr;
+    QLabel* currentFactorLabel = nullptr;
+    QPushButton* readFactorsButton = nullptr;
 
     /// True between a "Start" and the next "Stop" (or the close that stopped the level).
     bool testLevelForced() const { return m_testLevelForced; }

@@ -1,4 +1,4 @@
-#include "TFHelp.h"
+#include "HelpWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -107,7 +107,7 @@ void ManualView::showProblem(const QString& what, const QString& detail)
                            "Program działa dalej normalnie; aby przywrócić instrukcję, zainstaluj program "
                            "ponownie albo skopiuj ten plik do folderu programu.</p>")
                 .arg(what.toHtmlEscaped(), detail.toHtmlEscaped(),
-                     QString::fromLatin1(TFHelp::kManualFileName)));
+                     QString::fromLatin1(HelpWindow::kManualFileName)));
     scrollToTop();
 }
 
@@ -131,9 +131,9 @@ void ManualView::scrollToTop()
     horizontalScrollBar()->setValue(0);
 }
 
-TFHelp::TFHelp(QWidget* parent) : TFHelp(QCoreApplication::applicationDirPath(), parent) {}
+HelpWindow::HelpWindow(QWidget* parent) : HelpWindow(QCoreApplication::applicationDirPath(), parent) {}
 
-TFHelp::TFHelp(QString manualFolder, QWidget* parent)
+HelpWindow::HelpWindow(QString manualFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                           | Qt::WindowCloseButtonHint),
       m_manualFolder(std::move(manualFolder))
@@ -141,11 +141,11 @@ TFHelp::TFHelp(QString manualFolder, QWidget* parent)
     setObjectName(QStringLiteral("FHelp"));
     setWindowTitle(QStringLiteral("QMX80NET instrukcja"));
 
-    CppWebBrowser1 = new ManualView(this);
-    CppWebBrowser1->setObjectName(QStringLiteral("CppWebBrowser1"));
+    manualView = new ManualView(this);
+    manualView->setObjectName(QStringLiteral("CppWebBrowser1"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CppWebBrowser1);
+    layout->addWidget(manualView);
 
     // Esc closes the window, as it closes the program's dialogs.
     auto* closeOnEscape = new QAction(this);
@@ -160,12 +160,12 @@ TFHelp::TFHelp(QString manualFolder, QWidget* parent)
     }
 }
 
-QUrl TFHelp::manualAddress(const QString& folder)
+QUrl HelpWindow::manualAddress(const QString& folder)
 {
     return QUrl::fromLocalFile(QDir(folder).absoluteFilePath(QString::fromLatin1(kManualFileName)));
 }
 
-void TFHelp::showManual()
+void HelpWindow::showManual()
 {
     if (isVisible()) {
         if (isMinimized()) {
@@ -178,19 +178,19 @@ void TFHelp::showManual()
     show();
 }
 
-void TFHelp::showEvent(QShowEvent* event)
+void HelpWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // A spontaneous show comes from the window system (the window restored from the task bar);
     // only the program's own show is the hidden-to-shown change that reopens the manual.
     if (!event->spontaneous()) {
-        FormShow();
+        refreshContents();
     }
 }
 
-void TFHelp::FormShow()
+void HelpWindow::refreshContents()
 {
-    CppWebBrowser1->navigate(manualAddress(m_manualFolder));
+    manualView->navigate(manualAddress(m_manualFolder));
 }
 
 } // namespace qmx::ui

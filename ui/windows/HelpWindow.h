@@ -41,7 +41,7 @@ private:
     QUrl m_address;
 };
 
-class TFHelp : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
 public:
     /// Name of the manual's file in the executable's folder.
@@ -51,16 +51,16 @@ public:
     static constexpr int kInitialClientHeight = 611;
 
     /// The window showing the manual from the executable's folder.
-    explicit TFHelp(QWidget* parent = nullptr);
+    explicit HelpWindow(QWidget* parent = nullptr);
     /// The window showing the manual from `manualFolder` instead.
-    explicit TFHelp(QString manualFolder, QWidget* parent = nullptr);
+    explicit HelpWindow(QString manualFolder, QWidget* parent = nullptr);
 
     /// The manual's address in `folder`: a file: URL made from the local path, so blanks and
     /// letters outside ASCII in the folder's name are kept as they are.
     static QUrl manualAddress(const QString& folder);
 
     /// The embedded browser, filling the window.
-    ManualView* CppWebBrowser1 = nullptr;
+    ManualView* manualView = nullptr;
 
 public slots:
     /// "Pomoc" / "Instrukcja obsługi": shows the window without blocking the main window; a window
@@ -72,7 +72,7 @@ protected:
 
 private:
     /// Runs each time the window goes from hidden to shown: navigates to the manual afresh.
-    void FormShow();
+    void refreshContents();
 
     QString m_manualFolder;
 };

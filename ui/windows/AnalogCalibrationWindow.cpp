@@ -1,0 +1,170 @@
+#include "AnalogCalibrationWindow.h"
+
+#include "link/LinkController.h"
+#include "link/Protocol.h"
+#include "settings/core/AnalogFrames.h"
+#include "ui/pages/SettingsWidgets.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace qmx::ui {
+
+using namespace settingswidgets;
+
+AnalogCalibrationWindow::AnalogCalibrationWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("FormAnCalib"));
+    setWindowTitle(QStringLiteral("Wyjście analogowe - kalibracja"));
+    setWindowModality(Qt::ApplicationModal);
+
+    auto* column = new QVBoxLayout(this);
+    for (const char* step : {"1) Wymuś sygnał na wyjściu AOUT (Test odznaczone!!!)", "2) Zmierz wartość na wyjściu AOUT",
+                             "3) Wprowadź odczytaną wartość do pola kalibracji z dokładnością 3 miejsc po przecinku"}) {
+        auto* label = new QLabel(QString::fromUtf8(step), this);
+        label->setWordWrap(true);
+        column->addWidget(label);
+    }
+
+    forceSignalGroup = named(new QGroupBox(QStringLiteral("Wymuś sygnał wyjściowy"), this), "GroupBox1");
+    auto* force = new QHBoxLayout(forceSignalGroup);
+    voltageRadio = named(new QRadioButton(QStringLiteral("9V"), forceSignalGroup), "Rb_0_10V");
+    currentRadio = named(new QRadioButton(QStringLiteral("18mA"), forceSignalGroup), "RadioButton2");
+    voltageRadio->setChecked(true);
+    testCheck = named(new QCheckBox(QStringLiteral("Test"), forceSignalGroup), "Cb_Test");
+    testStartButton = makeButton(forceSignalGroup, "Button1", QStringLiteral("Start"));
+    testStopButton = makeButton(forceSignalGroup, "Button2", QStringLiteral("Stop"));
+    force->addWidget(voltageRadio);
+    force->addWidget(currentRadio);
+    force->addWidget(testCheck);
+    force->addStretch(1);
+    force->addWidget(testStartButton);
+    force->addWidget(testStopButton);
+    column->addWidget(forceSignalGroup);
+
+    calibrateGroup = named(new QGroupBox(QStringLiteral("Kalibruj wyjście"), this), "GroupBox2");
+    auto* grid = new QGridLayout(calibrateGroup);
+    voltageEdit = makeEdit(calibrateGroup, "Edit1_0_10V");
+    calibrateVoltageButton = makeButton(calibrateGroup, "Btn_Calib_0_10", QStringLiteral("Zapisz"));
+    currentEdit = makeEdit(calibrateGroup, "Edit1_4_20mA");
+    calibrateCurrentButton = makeButton(calibrateGroup, "Btn_Calib_4_20", QStringLiteral("Zapisz"));
+    // No reply of the protocol carries the factors; the labels keep their start text.
+    voltageFactorLabel = named(new QLabel(QStringLiteral("0"), calibrateGroup), "Label_CalibVal_0_10V");
+    currentFactorLabel = named(new QLabel(QStringLiteral("0"), calibrateGroup), "Label_CalibVal_0_20mA");
+    readFactorsButton = makeButton(calibrateGroup, "Btn_readFactors", QStringLiteral("Odczytaj Factor"));
+    grid->addWidget(makeLabel(calibrateGroup, QStringLiteral("Factor")), 0, 3);
+    grid->addWidget(makeLabel(calibrateGroup, QStringLiteral("Odczytane napięcie (V)")), 1, 0);
+    grid->addWidget(voltageEdit, 1, 1);
+    grid->addWidget(calibrateVoltageButton, 1, 2);
+    grid->addWidget(voltageFactorLabel, 1, 3);
+    grid->addWidget(makeLabel(calibrateGroup, QStringLiteral("Odczytany prąd (mA)")), 2, 0);
+    grid->addWidget(currentEdit, 2, 1);
+    grid->addWidget(calibrateCurrentButton, 2, 2);
+    grid->addWidget(currentFactorLabel, 2, 3);
+    grid->addWidget(readFactorsButton, 3, 3);
+    column->addWidget(calibrateGroup);
+    column->addStretch(1);
+
+    connect(testStartButton, &QPushButton::clicked, this, &AnalogCalibrationWindow::startTestSignal);
+    connect(testStopButton, &QPushButton::clicked, this, &AnalogCalibrationWindow::stopTestSignal);
+    connect(calibrateVoltageButton, &QPushButton::clicked, this, &AnalogCalibrationWindow::calibrateVoltageOutput);
+    connect(calibrateCurrentButton, &QPushButton::clicked, this, &AnalogCalibrationWindow::calibrateCurrentOutput);
+    connect(readFactorsButton, &QPushButton::clicked, this, &AnalogCalibrationWindow::readCalibrationFactors);
+}
+
+void AnalogCalibrationWindow::attachLink(link::LinkController* link)
+{
+    m_link = link;
+}
+
+void AnalogCalibrationWindow::setNumberLocale(const display::NumberLocale& locale)
+{
+    m_locale = locale;
+}
+
+void AnalogCalibrationWindow::showModal()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void AnalogCalibrationWindow::startTestSignal()
+{
+    const std::uint8_t channel = voltageRadio->isChecked() ? settings::kAnalogVoltage : settings::kAnalogCurrent;
+    const auto frame = settings::analogTestStartFrame(channel, testCheck->isChecked());
+    if (m_link != nullptr) {
+        m_link->suspendPollForRequest();
+        m_link->sendReport(frame);
+    }
+    m_testLevelForced = true;
+}
+
+void AnalogCalibrationWindow::stopTestSignal()
+{
+    if (m_link != nullptr) {
+        m_link->sendCommand(link::CMD_ANALOG_TEST_STOP);
+    }
+    m_testLevelForced = false;
+}
+
+void AnalogCalibrationWindow::closeEvent(QCloseEvent* event)
+{
+    // A forced level left on the output would drive whatever the output is wired to with a fixed
+    // 9 V or 18 mA once nobody is watching it.
+    if (m_testLevelForced) {
+        stopTestSignal();
+    }
+    QWidget::closeEvent(event);
+}
+
+void AnalogCalibrationWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void AnalogCalibrationWindow::calibrateVoltageOutput()
+{
+    calibrate(settings::kAnalogVoltage, voltageEdit, kVoltageMin, kVoltageMax);
+}
+
+void AnalogCalibrationWindow::calibrateCurrentOutput()
+{
+    calibrate(settings::kAnalogCurrent, currentEdit, kCurrentMin, kCurrentMax);
+}
+
+void AnalogCalibrationWindow::calibrate(std::uint8_t channel, QLineEdit* edit, float lower, float upper)
+{
+    // A refused value is only marked; the window shows no message.
+    const auto checked = checkRealField(edit, kDecimals, lower, upper, m_locale);
+    if (!checked.ok) {
+        return;
+    }
+    const auto frame = settings::analogCalibrateFrame(channel, checked.value);
+    if (m_link != nullptr) {
+        m_link->suspendPollForRequest();
+        m_link->sendReport(frame);
+    }
+}
+
+void AnalogCalibrationWindow::readCalibrationFactors()
+{
+    if (m_link != nullptr) {
+        m_link->sendCommand(link::CMD_GET_IO_SETTINGS);
+    }
+}
+
+} // namespace qmx::ui

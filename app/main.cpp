@@ -30,6 +30,8 @@ constexpr int kUsageExitCode = 64;
 /// of the arguments by the application object before these are read.
 struct StartOptions {
     bool simulate = false;
+    /// A recording to open on the chart page at start (empty: none).
+    QString recording;
 };
 
 void writeTo(std::FILE* stream, const QString& text)
@@ -52,6 +54,9 @@ std::variant<StartOptions, int> readStartOptions()
         QStringLiteral("simulate"),
         QStringLiteral("List the virtual transducer beside the real HID devices."));
     parser.addOption(simulate);
+    parser.addPositionalArgument(QStringLiteral("FILE.csv"),
+                                 QStringLiteral("A recording to open on the chart page for review."),
+                                 QStringLiteral("[FILE.csv]"));
 
     const QStringList arguments = QCoreApplication::arguments();
     if (!parser.parse(arguments)) {
@@ -59,9 +64,9 @@ std::variant<StartOptions, int> readStartOptions()
                             .arg(QStringLiteral("qmx80net-pc"), parser.errorText()));
         return kUsageExitCode;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    if (parser.positionalArguments().size() > 1) {
         writeTo(stderr, QStringLiteral("%1: unexpected argument '%2'\nTry '%1 --help' for the options.\n")
-                            .arg(QStringLiteral("qmx80net-pc"), parser.positionalArguments().constFirst()));
+                            .arg(QStringLiteral("qmx80net-pc"), parser.positionalArguments().at(1)));
         return kUsageExitCode;
     }
     // --help-all (Qt's list of its own options too) is answered like --help: the program does not
@@ -77,6 +82,9 @@ std::variant<StartOptions, int> readStartOptions()
     }
     StartOptions options;
     options.simulate = parser.isSet(simulate);
+    if (!parser.positionalArguments().isEmpty()) {
+        options.recording = parser.positionalArguments().constFirst();
+    }
     return options;
 }
 
@@ -112,6 +120,9 @@ int main(int argc, char** argv)
         QObject::connect(&shutdownSignals, &qmx::process::ShutdownSignals::shutdownRequested, &mainWindow,
                          [&mainWindow] { mainWindow.close(); });
         mainWindow.show();
+        if (const QString& recording = std::get<StartOptions>(startOptions).recording; !recording.isEmpty()) {
+            mainWindow.openRecordingForReview(recording);
+        }
         return qmx::app::Application::exec();
     } catch (const std::exception& e) {
         qmx::ui::showErrorBox(nullptr, QString::fromLocal8Bit(e.what()));

@@ -2,6 +2,7 @@
 #include "ui/widgets/Fonts.h"
 
 #include "pages/ChartPage.h"
+#include "review/ChartAnalysisPanel.h"
 #include "pages/CommunicationPage.h"
 #include "pages/MeasurementPage.h"
 #include "pages/OutputsPage.h"
@@ -85,7 +86,10 @@ MainWindow::MainWindow(link::HidBackend& backend, QString settingsPath, QWidget*
     chartPage = new ChartPage(std::move(chartSources), pageTabs);
     recordingPage = new RecordingPage(pageTabs);
     settingsPage = new SettingsPage(*m_link, [this](std::string_view id) { return lookupText(id); }, pageTabs);
-    connect(settingsPage, &SettingsPage::unitsTextChanged, this, [this](const QString& units) { m_unitsText = units; });
+    connect(settingsPage, &SettingsPage::unitsTextChanged, this, [this](const QString& units) {
+        m_unitsText = units;
+        chartPage->chartAnalysis->setLiveUnit(units);
+    });
     // The ampersands give each tab its Alt key (the letter is underlined, not shown as "&").
     pageTabs->addTab(measurementPage, imageListIcon(0), QStringLiteral("&Pomiary"));
     pageTabs->addTab(chartPage, imageListIcon(1), QStringLiteral("&Wykres"));
@@ -157,6 +161,7 @@ void MainWindow::applySelectedLanguage()
     if (m_windows.help) {
         m_windows.help->setLanguage(language); // the manual in this language from its next opening
     }
+    chartPage->chartAnalysis->retranslate();
     for (const auto& entry : lang::propertyTable()) {
         const auto text = lang::propertyText(entry, language);
         if (!text) {
@@ -169,6 +174,12 @@ void MainWindow::applySelectedLanguage()
             edit->setText(*text);
         }
     }
+}
+
+void MainWindow::openRecordingForReview(const QString& path)
+{
+    pageTabs->setCurrentWidget(chartPage);
+    chartPage->chartAnalysis->openRecording(path);
 }
 
 QString MainWindow::lookupText(std::string_view id) const

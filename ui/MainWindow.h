@@ -64,6 +64,9 @@ public:
 
     /// The text of a string-table identifier in the active language.
     QString lookupText(std::string_view id) const;
+    /// Shows the chart page and opens the recording `path` there for review (the file is read in
+    /// the background; a file that cannot be read is reported in the error box).
+    void openRecordingForReview(const QString& path);
     lang::Language activeLanguage() const { return m_activeLanguage; }
 
     link::LinkController& link() { return *m_link; }

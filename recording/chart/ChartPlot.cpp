@@ -180,6 +180,15 @@ void ChartPlot::appendSample(double x, const ChartValues& values)
     scheduleReplot();
 }
 
+void ChartPlot::showStore(const ChartData* store)
+{
+    m_shown = store;
+    for (ChartSeriesPlottable* series : m_series) {
+        series->setChartData(chartData());
+    }
+    scheduleReplot();
+}
+
 void ChartPlot::clearSamples()
 {
     m_data.clear();

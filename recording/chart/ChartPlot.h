@@ -44,8 +44,16 @@ public:
     explicit ChartPlot(QWidget* parent = nullptr);
     ~ChartPlot() override;
 
-    /// The samples of all five series.
-    const ChartData& chartData() const { return m_data; }
+    /// The samples the chart shows: its own live samples, or the store given to showStore().
+    const ChartData& chartData() const { return m_shown ? *m_shown : m_data; }
+    /// The chart's own live samples, shown or not.
+    const ChartData& liveData() const { return m_data; }
+    /// Shows the rows of `store` (a recording under review) instead of the chart's own samples;
+    /// nullptr shows the own samples again. Appended samples still go to the own store. `store`
+    /// must outlive its showing.
+    void showStore(const ChartData* store);
+    /// Whether another store than the chart's own is shown.
+    bool showsOtherStore() const { return m_shown != nullptr; }
     /// Series `index` (0..4 for Series1..Series5).
     ChartSeriesPlottable* chartSeries(int index) const;
 
@@ -100,6 +108,7 @@ private:
     enum class Drag { None, Zoom, Pan };
 
     ChartData m_data;
+    const ChartData* m_shown = nullptr;
     std::array<ChartSeriesPlottable*, kChartSeriesCount> m_series{};
     QSharedPointer<QCPAxisTicker> m_timeTicker;
     QTimer m_redrawTimer;

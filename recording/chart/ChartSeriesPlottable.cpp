@@ -34,7 +34,7 @@ double pointToSegmentDistance(const QPointF& p, const QPointF& a, const QPointF&
 } // namespace
 
 ChartSeriesPlottable::ChartSeriesPlottable(QCPAxis* keyAxis, QCPAxis* valueAxis, const ChartData& data, int series)
-    : QCPAbstractPlottable(keyAxis, valueAxis), m_data(data), m_series(series)
+    : QCPAbstractPlottable(keyAxis, valueAxis), m_data(&data), m_series(series)
 {
     setAntialiased(false);
     setSelectable(QCP::stNone);
@@ -48,12 +48,12 @@ double ChartSeriesPlottable::valuePixel(float value) const
 std::pair<std::size_t, std::size_t> ChartSeriesPlottable::visibleRows() const
 {
     const QCPRange range = mKeyAxis->range();
-    std::size_t first = m_data.lowerBound(range.lower);
-    std::size_t last = m_data.upperBound(range.upper);
+    std::size_t first = m_data->lowerBound(range.lower);
+    std::size_t last = m_data->upperBound(range.upper);
     if (first > 0) {
         --first;
     }
-    if (last < m_data.size()) {
+    if (last < m_data->size()) {
         ++last;
     }
     return {first, std::max(first, last)};
@@ -61,7 +61,7 @@ std::pair<std::size_t, std::size_t> ChartSeriesPlottable::visibleRows() const
 
 void ChartSeriesPlottable::buildSegments(QVector<QLineF>& out) const
 {
-    if (!mKeyAxis || !mValueAxis || m_data.empty()) {
+    if (!mKeyAxis || !mValueAxis || m_data->empty()) {
         return;
     }
     QCPAxis* keyAxis = mKeyAxis.data();
@@ -72,15 +72,15 @@ void ChartSeriesPlottable::buildSegments(QVector<QLineF>& out) const
     bool prevValid = false;
     std::size_t row = first;
     while (row < last) {
-        const double px = std::clamp(keyAxis->coordToPixel(static_cast<double>(m_data.x(row))), -kPixelLimit, kPixelLimit);
+        const double px = std::clamp(keyAxis->coordToPixel(static_cast<double>(m_data->x(row))), -kPixelLimit, kPixelLimit);
         const double column = std::floor(px);
         // Rows whose pixel falls in the same column end where the next column begins.
-        std::size_t end = reversed ? m_data.upperBound(keyAxis->pixelToCoord(column))
-                                   : m_data.lowerBound(keyAxis->pixelToCoord(column + 1.0));
+        std::size_t end = reversed ? m_data->upperBound(keyAxis->pixelToCoord(column))
+                                   : m_data->lowerBound(keyAxis->pixelToCoord(column + 1.0));
         end = std::clamp(end, row + 1, last);
 
         if (end - row == 1) {
-            const float v = m_data.y(m_series, row);
+            const float v = m_data->y(m_series, row);
             if (!finite(v)) {
                 prevValid = false;
             } else {
@@ -91,14 +91,14 @@ void ChartSeriesPlottable::buildSegments(QVector<QLineF>& out) const
                 prevValid = true;
             }
         } else {
-            const ValueSpan span = m_data.span(m_series, row, end);
+            const ValueSpan span = m_data->span(m_series, row, end);
             if (span.empty()) {
                 prevValid = false;
             } else {
                 const double cx = column + 0.5;
                 double top = std::min(valuePixel(span.min), valuePixel(span.max));
                 double bottom = std::max(valuePixel(span.min), valuePixel(span.max));
-                const float firstValue = m_data.y(m_series, row);
+                const float firstValue = m_data->y(m_series, row);
                 if (prevValid && finite(firstValue)) {
                     if (std::abs(cx - prev.x()) <= kAdjacentColumn) {
                         // The joint from the neighbouring column is as good as vertical: the bar
@@ -110,7 +110,7 @@ void ChartSeriesPlottable::buildSegments(QVector<QLineF>& out) const
                     }
                 }
                 out.append(QLineF(cx, top, cx, bottom));
-                const float lastValue = m_data.y(m_series, end - 1);
+                const float lastValue = m_data->y(m_series, end - 1);
                 prevValid = finite(lastValue);
                 if (prevValid) {
                     prev = QPointF(cx, valuePixel(lastValue));
@@ -165,7 +165,7 @@ void ChartSeriesPlottable::drawLegendIcon(QCPPainter* painter, const QRectF& rec
 double ChartSeriesPlottable::selectTest(const QPointF& pos, bool onlySelectable, QVariant* details) const
 {
     Q_UNUSED(details)
-    if ((onlySelectable && mSelectable == QCP::stNone) || !mKeyAxis || !mValueAxis || m_data.empty()) {
+    if ((onlySelectable && mSelectable == QCP::stNone) || !mKeyAxis || !mValueAxis || m_data->empty()) {
         return -1;
     }
     QCPAxis* keyAxis = mKeyAxis.data();
@@ -175,8 +175,8 @@ double ChartSeriesPlottable::selectTest(const QPointF& pos, bool onlySelectable,
     const double tolerance = mParentPlot->selectionTolerance();
     const double k0 = keyAxis->pixelToCoord(pos.x() - tolerance);
     const double k1 = keyAxis->pixelToCoord(pos.x() + tolerance);
-    std::size_t first = m_data.lowerBound(std::min(k0, k1));
-    std::size_t last = std::min(m_data.size(), m_data.upperBound(std::max(k0, k1)) + 1);
+    std::size_t first = m_data->lowerBound(std::min(k0, k1));
+    std::size_t last = std::min(m_data->size(), m_data->upperBound(std::max(k0, k1)) + 1);
     if (first > 0) {
         --first;
     }
@@ -186,7 +186,7 @@ double ChartSeriesPlottable::selectTest(const QPointF& pos, bool onlySelectable,
     double best = std::numeric_limits<double>::max();
     if (last - first > kExactHitRows) {
         // Many rows under the pointer draw a solid vertical band from their minimum to maximum.
-        const ValueSpan span = m_data.span(m_series, first, last);
+        const ValueSpan span = m_data->span(m_series, first, last);
         if (span.empty()) {
             return -1;
         }
@@ -197,12 +197,12 @@ double ChartSeriesPlottable::selectTest(const QPointF& pos, bool onlySelectable,
         QPointF prev;
         bool prevValid = false;
         for (std::size_t row = first; row < last; ++row) {
-            const float v = m_data.y(m_series, row);
+            const float v = m_data->y(m_series, row);
             if (!finite(v)) {
                 prevValid = false;
                 continue;
             }
-            const QPointF point(keyAxis->coordToPixel(static_cast<double>(m_data.x(row))), valuePixel(v));
+            const QPointF point(keyAxis->coordToPixel(static_cast<double>(m_data->x(row))), valuePixel(v));
             best = std::min(best, prevValid ? pointToSegmentDistance(pos, prev, point)
                                             : pointToSegmentDistance(pos, point, point));
             prev = point;
@@ -215,35 +215,35 @@ double ChartSeriesPlottable::selectTest(const QPointF& pos, bool onlySelectable,
 QCPRange ChartSeriesPlottable::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const
 {
     std::size_t first = 0;
-    std::size_t last = m_data.size();
+    std::size_t last = m_data->size();
     if (inSignDomain == QCP::sdPositive) {
-        first = m_data.upperBound(0.0);
+        first = m_data->upperBound(0.0);
     } else if (inSignDomain == QCP::sdNegative) {
-        last = m_data.lowerBound(0.0);
+        last = m_data->lowerBound(0.0);
     }
     foundRange = first < last;
     if (!foundRange) {
         return {};
     }
-    return {static_cast<double>(m_data.x(first)), static_cast<double>(m_data.x(last - 1))};
+    return {static_cast<double>(m_data->x(first)), static_cast<double>(m_data->x(last - 1))};
 }
 
 QCPRange ChartSeriesPlottable::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
                                              const QCPRange& inKeyRange) const
 {
     std::size_t first = 0;
-    std::size_t last = m_data.size();
+    std::size_t last = m_data->size();
     if (inKeyRange != QCPRange()) {
-        first = m_data.lowerBound(inKeyRange.lower);
-        last = m_data.upperBound(inKeyRange.upper);
+        first = m_data->lowerBound(inKeyRange.lower);
+        last = m_data->upperBound(inKeyRange.upper);
     }
     ValueSpan span;
     if (inSignDomain == QCP::sdBoth) {
-        span = first < last ? m_data.span(m_series, first, last) : ValueSpan{};
+        span = first < last ? m_data->span(m_series, first, last) : ValueSpan{};
     } else {
         // Only logarithmic axes ask for one sign; the chart has none, so a plain scan will do.
         for (std::size_t row = first; row < last; ++row) {
-            const float v = m_data.y(m_series, row);
+            const float v = m_data->y(m_series, row);
             if ((inSignDomain == QCP::sdPositive && v > 0.0F) || (inSignDomain == QCP::sdNegative && v < 0.0F)) {
                 span.add(v);
             }

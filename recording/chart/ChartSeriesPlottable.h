@@ -25,6 +25,8 @@ public:
     /// Registers itself with the axes' plot (as every QCustomPlot plottable does).
     ChartSeriesPlottable(QCPAxis* keyAxis, QCPAxis* valueAxis, const ChartData& data, int series);
 
+    /// Draws from `data` from now on (the store must outlive the plottable or the next call).
+    void setChartData(const ChartData& data) { m_data = &data; }
     /// Index of the value column drawn (0..4).
     int series() const { return m_series; }
     /// The series title (distinct from name(), which is the legend text).
@@ -53,7 +55,7 @@ private:
     std::pair<std::size_t, std::size_t> visibleRows() const;
     double valuePixel(float value) const;
 
-    const ChartData& m_data;
+    const ChartData* m_data;
     int m_series;
     QString m_title;
     // Reused between redraws.

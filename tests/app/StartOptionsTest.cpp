@@ -83,6 +83,8 @@ TEST_P(RefusedStart, IsRefusedOnStandardErrorWithTheUsageCode)
 INSTANTIATE_TEST_SUITE_P(StartOptions, RefusedStart,
                          ::testing::Values(Refused{{QStringLiteral("--bogus")}, "bogus"},
                                            Refused{{QStringLiteral("--simulate"), QStringLiteral("-x")}, "x"},
-                                           Refused{{QStringLiteral("stray.csv")}, "stray.csv"}));
+                                           // One file is a recording to open; a second one is refused.
+                                           Refused{{QStringLiteral("run.csv"), QStringLiteral("stray.csv")},
+                                                   "stray.csv"}));
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "recording/chart/ChartRules.h"
 #include "ui/ErrorBox.h"
 #include "ui/icons/Icons.h"
+#include "ui/review/ChartAnalysisPanel.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/Indicators.h"
 
@@ -162,6 +163,7 @@ ChartPage::ChartPage(ChartPageSources sources, QWidget* parent)
 {
     setObjectName(QStringLiteral("TabSheet2"));
     buildPage();
+    chartAnalysis->setTexts({m_sources.lookupText, m_sources.decimals, m_sources.locale});
     chartPlot->setNumberLocale(m_sources.locale);
     m_model.setClock(m_sources.clock);
 
@@ -178,6 +180,7 @@ ChartPage::~ChartPage() = default;
 void ChartPage::setSources(ChartPageSources sources)
 {
     m_sources = std::move(sources);
+    chartAnalysis->setTexts({m_sources.lookupText, m_sources.decimals, m_sources.locale});
     chartPlot->setNumberLocale(m_sources.locale);
     m_model.setClock(m_sources.clock);
 }
@@ -209,6 +212,9 @@ void ChartPage::buildPage()
     chartPlot = new recording::ChartPlot(chartPanel);
     chartLayout->addWidget(chartPlot, 1);
     groupLayout->addWidget(chartPanel, 1);
+    chartAnalysis = new ChartAnalysisPanel(*chartPlot, chartGroup);
+    groupLayout->addWidget(chartAnalysis);
+    connect(chartAnalysis, &ChartAnalysisPanel::reviewOpened, this, &ChartPage::onReviewOpened);
 
     // The status field and the tips button sit on the chart's surface, in its lower corners.
     chartStatusEdit = new QLineEdit(kStatusOff, chartPlot);
@@ -414,6 +420,9 @@ void ChartPage::onChartTimeout()
 
 void ChartPage::chartTick()
 {
+    if (chartAnalysis->inReview()) {
+        return; // a recording is shown: live samples wait until "Start" returns to live
+    }
     m_model.setAutoEnabled(autoStartStopCheck->isChecked());
     m_model.setAutoChannel(autoChannelList->currentIndex());
     const link::Measurement measurement = m_sources.measurement ? m_sources.measurement() : link::Measurement{};
@@ -436,8 +445,11 @@ void ChartPage::chartTick()
     if (tick.bottomRange) {
         chartPlot->setBottomRange(*tick.bottomRange);
     }
-    if (tick.leftRange) {
+    if (tick.leftRange && chartAnalysis->leftRangeFollowsProgram()) {
         chartPlot->setLeftRange(*tick.leftRange);
+    }
+    if (tick.appended) {
+        chartAnalysis->onSampleAppended();
     }
 }
 
@@ -449,6 +461,11 @@ void ChartPage::showRunState()
 
 void ChartPage::startChart()
 {
+    if (chartAnalysis->inReview()) {
+        // Back to live: the recording leaves the chart, which starts afresh from time 0.
+        chartAnalysis->leaveReview();
+        resetChart();
+    }
     m_model.start();
     showRunState();
 }
@@ -469,6 +486,9 @@ void ChartPage::applyResetView(const recording::ChartResetView& view)
 void ChartPage::resetChart()
 {
     applyResetView(m_model.reset());
+    if (chartAnalysis->inReview()) {
+        chartAnalysis->fitAll(); // the live samples went; the recording stays in view
+    }
 }
 
 void ChartPage::samplingChanged()
@@ -551,6 +571,13 @@ void ChartPage::saveChartImage()
 void ChartPage::showChartTips()
 {
     m_dialogs->information(lookup("IDS_158"), lookup("IDS_157"));
+}
+
+void ChartPage::onReviewOpened(const QString& header)
+{
+    m_model.pause();
+    showRunState();
+    chartHeader->setCaption(header);
 }
 
 void ChartPage::onSeriesToggled(int index, bool active)

@@ -27,6 +27,7 @@ class QTimer;
 namespace qmx::ui {
 
 class HeaderBar;
+class ChartAnalysisPanel;
 
 /// The modal dialogs of the chart page behind one interface, so tests can answer them without
 /// blocking. Every call returns when the dialog was closed.
@@ -151,6 +152,8 @@ public:
     QLabel* triggerValueLabel = nullptr;
     QLineEdit* autoStartEdit = nullptr;
     QLineEdit* autoStopEdit = nullptr;
+    /// Review of recordings, cursors, statistics, value axis and exports, under the chart.
+    ChartAnalysisPanel* chartAnalysis = nullptr;
     /// The sampling tick: a precise single-shot timer, re-armed after each tick.
     QTimer* chartTimer = nullptr;
 
@@ -165,6 +168,7 @@ private:
     void placeChartOverlays();
     void onChartTimeout();
     void onSeriesToggled(int index, bool active);
+    void onReviewOpened(const QString& header);
     void showRunState();
     void applyResetView(const recording::ChartResetView& view);
     int chartTimerIntervalMs() const;

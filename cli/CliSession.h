@@ -2,6 +2,9 @@
 // A headless connection to the transducer for the command-line tool: runs the same device search
 // and start-up exchange as the program, on the same link code, without any window.
 
+#include "ExitCodes.h"
+#include "StandardOutput.h"
+
 #include "lang/StringTable.h"
 #include "link/HidBackend.h"
 #include "link/LinkController.h"
@@ -10,6 +13,7 @@
 #include <QString>
 
 #include <optional>
+#include <variant>
 
 namespace qmx::cli {
 
@@ -62,5 +66,24 @@ private:
 /// Runs the event loop until `done()` holds or `timeoutMs` passes; returns `done()`. Between
 /// events the thread sleeps; `done()` is checked after each event the loop handles.
 bool runUntil(const std::function<bool()>& done, int timeoutMs);
+
+/// Runs a verb that needs the transducer: refuses options that did not parse (their message, exit
+/// kExitUsage), connects (the reason, exit kExitNoDevice), then hands the session to `run`.
+template <typename Args, typename Run>
+int runWithTransducer(link::HidBackend& backend, const SessionLimits& limits, const std::variant<Args, QString>& parsed,
+                      Run run)
+{
+    if (const auto* error = std::get_if<QString>(&parsed)) {
+        printError(*error);
+        return kExitUsage;
+    }
+    CliSession session(backend, limits);
+    const SessionError error = session.connect();
+    if (error != SessionError::None) {
+        printError(session.errorText(error));
+        return kExitNoDevice;
+    }
+    return run(session, std::get<Args>(parsed));
+}
 
 } // namespace qmx::cli

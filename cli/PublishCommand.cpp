@@ -1,6 +1,7 @@
 #include "PublishCommand.h"
 
 #include "ExitCodes.h"
+#include "StandardOutput.h"
 #include "SettingsCommand.h"
 #include "WatchCommand.h"
 
@@ -19,12 +20,6 @@
 namespace qmx::cli {
 
 namespace {
-
-void printError(const QString& text)
-{
-    std::fputs(("qmx80net-cli: " + text + u'\n').toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
-}
 
 /// How long the end of a run waits for the buffer to drain to the broker.
 constexpr int kFinishTimeoutMs = 5000;
@@ -346,18 +341,8 @@ int runPublish(CliSession& session, const PublishVerbArgs& args)
 
 int runPublishVerb(link::HidBackend& backend, const QStringList& args, const SessionLimits& limits)
 {
-    const auto parsed = parsePublishArgs(args);
-    if (const auto* error = std::get_if<QString>(&parsed)) {
-        printError(*error);
-        return kExitUsage;
-    }
-    CliSession session(backend, limits);
-    const auto error = session.connect();
-    if (error != SessionError::None) {
-        printError(session.errorText(error));
-        return kExitNoDevice;
-    }
-    return runPublish(session, std::get<PublishVerbArgs>(parsed));
+    return runWithTransducer(backend, limits, parsePublishArgs(args),
+                             [](CliSession& session, const PublishVerbArgs& parsed) { return runPublish(session, parsed); });
 }
 
 } // namespace qmx::cli

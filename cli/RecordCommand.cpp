@@ -1,6 +1,7 @@
 #include "RecordCommand.h"
 
 #include "CliSession.h"
+#include "StandardOutput.h"
 
 #include "settings/preferences/AppSettings.h"
 #include "process/ShutdownSignals.h"
@@ -19,12 +20,6 @@
 namespace qmx::cli {
 
 namespace {
-
-void printError(const QString& text)
-{
-    std::fputs(("qmx80net-cli: " + text + u'\n').toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
-}
 
 recording::RecordColumns defaultColumns()
 {
@@ -457,18 +452,8 @@ int runRecord(CliSession& session, const QStringList& args)
 
 int runRecordVerb(link::HidBackend& backend, const QStringList& args, const SessionLimits& limits)
 {
-    const auto parsed = parseRecordArgs(args);
-    if (const auto* error = std::get_if<QString>(&parsed)) {
-        printError(*error);
-        return kExitUsage;
-    }
-    CliSession session(backend, limits);
-    const auto error = session.connect();
-    if (error != SessionError::None) {
-        printError(session.errorText(error));
-        return kExitNoDevice;
-    }
-    return runRecord(session, std::get<RecordArgs>(parsed));
+    return runWithTransducer(backend, limits, parseRecordArgs(args),
+                             [](CliSession& session, const RecordArgs& parsed) { return runRecord(session, parsed); });
 }
 
 } // namespace qmx::cli

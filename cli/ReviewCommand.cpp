@@ -19,12 +19,6 @@ namespace {
 
 using recording::ReviewRecording;
 
-void printError(const QString& text)
-{
-    std::fputs(("qmx80net-cli: " + text).toLocal8Bit().constData(), stderr);
-    std::fputc('\n', stderr);
-}
-
 /// The options both verbs share, read from the command line.
 struct ReviewArgs {
     QString file;

@@ -66,4 +66,10 @@ int finishStandardOutput(int exitCode)
     return exitCode != 0 ? exitCode : kExitWriteError;
 }
 
+void printError(const QString& text)
+{
+    std::fputs(("qmx80net-cli: " + text + u'\n').toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
 } // namespace qmx::cli

@@ -7,6 +7,7 @@
 #include "ExitCodes.h"
 
 #include <QByteArray>
+#include <QString>
 
 namespace qmx::cli {
 
@@ -21,5 +22,8 @@ bool standardOutputFailed();
 /// "write error" and the reason on standard error (nothing for a closed pipe) and returns
 /// kExitWriteError, unless `exitCode` already reports another failure; otherwise `exitCode`.
 int finishStandardOutput(int exitCode);
+
+/// Prints "qmx80net-cli: TEXT" as one line on standard error, at once.
+void printError(const QString& text);
 
 } // namespace qmx::cli

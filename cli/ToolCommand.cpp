@@ -19,15 +19,11 @@
 
 namespace {
 
+using qmx::cli::printError;
+
 void print(const QString& text)
 {
     qmx::cli::writeStandardOutput(text.toLocal8Bit() + '\n');
-}
-
-void printError(const QString& text)
-{
-    std::fputs(("qmx80net-cli: " + text).toLocal8Bit().constData(), stderr);
-    std::fputc('\n', stderr);
 }
 
 int runList(qmx::link::HidBackend& backend)
@@ -76,16 +72,9 @@ std::optional<QString> takeOption(QStringList& args, const QString& option, bool
 
 int runWatchVerb(qmx::link::HidBackend& backend, const QStringList& args, const qmx::cli::SessionLimits& limits)
 {
-    const auto parsed = qmx::cli::parseWatchArgs(args);
-    if (const auto* error = std::get_if<QString>(&parsed)) {
-        printError(*error);
-        return qmx::cli::kExitUsage;
-    }
-    const auto session = connectSession(backend, limits);
-    if (!session) {
-        return qmx::cli::kExitNoDevice;
-    }
-    return qmx::cli::runWatch(*session, std::get<qmx::cli::WatchOptions>(parsed));
+    return qmx::cli::runWithTransducer(
+        backend, limits, qmx::cli::parseWatchArgs(args),
+        [](qmx::cli::CliSession& session, const qmx::cli::WatchOptions& options) { return qmx::cli::runWatch(session, options); });
 }
 
 int runSettingsVerb(qmx::link::HidBackend& backend, QStringList args, const qmx::cli::SessionLimits& limits)

@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "SignalNames.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -21,19 +23,7 @@ QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-const char* signalName(int signalNumber)
-{
-    switch (signalNumber) {
-    case SIGINT:
-        return "SIGINT";
-    case SIGTERM:
-        return "SIGTERM";
-    case SIGHUP:
-        return "SIGHUP";
-    default:
-        return "signal";
-    }
-}
+using qmx::test::signalName;
 
 class ProgramSignal : public ::testing::TestWithParam<int> {};
 

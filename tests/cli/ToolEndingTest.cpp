@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "SignalNames.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -60,19 +62,7 @@ QByteArray readLines(QProcess& p, int lines)
     return out;
 }
 
-const char* signalName(int signalNumber)
-{
-    switch (signalNumber) {
-    case SIGINT:
-        return "SIGINT";
-    case SIGTERM:
-        return "SIGTERM";
-    case SIGHUP:
-        return "SIGHUP";
-    default:
-        return "signal";
-    }
-}
+using qmx::test::signalName;
 
 class WatchSignal : public ::testing::TestWithParam<int> {};
 

@@ -128,62 +128,34 @@ std::size_t ChartData::upperBound(double key) const
     return partitionPoint([key](double v) { return v <= key; });
 }
 
-ValueSpan ChartData::span(int series, std::size_t first, std::size_t last) const
+template <typename Summary, typename WholeChunkSummary, typename BlockSummary>
+Summary ChartData::summarise(int series, std::size_t first, std::size_t last, WholeChunkSummary wholeChunk,
+                             BlockSummary block) const
 {
-    ValueSpan result;
+    Summary result;
     last = std::min(last, m_size);
     if (series < 0 || series >= kChartSeriesCount) {
         return result;
     }
     const auto s = static_cast<std::size_t>(series);
     std::size_t row = first;
-    // Rows before the first whole block, then whole blocks and whole chunks, then the tail.
+    // Rows before the first whole block, then whole blocks and whole chunks, then the tail: at
+    // most two partial blocks are read value by value.
     while (row < last) {
         const std::size_t chunkIndex = row / kChunkRows;
         const std::size_t inChunk = row % kChunkRows;
         const Chunk& chunk = *m_chunks[chunkIndex];
         if (inChunk == 0 && row + kChunkRows <= last) {
-            result.merge(chunk.whole[s]);
+            result.merge(wholeChunk(chunk, s));
             row += kChunkRows;
         } else if (inChunk % kBlockRows == 0 && row + kBlockRows <= last) {
-            result.merge(chunk.blocks[s][inChunk / kBlockRows]);
+            result.merge(block(chunk, s, inChunk / kBlockRows));
             row += kBlockRows;
         } else {
             const std::size_t blockEnd = std::min(last, row - inChunk % kBlockRows + kBlockRows);
             const float* values = chunk.y[s].data() + inChunk;
-            for (std::size_t i = 0, n = blockEnd - row; i < n; ++i) {
-                result.add(values[i]);
-            }
-            row = blockEnd;
-        }
-    }
-    return result;
-}
-
-ValueMoments ChartData::moments(int series, std::size_t first, std::size_t last) const
-{
-    ValueMoments result;
-    last = std::min(last, m_size);
-    if (series < 0 || series >= kChartSeriesCount) {
-        return result;
-    }
-    const auto s = static_cast<std::size_t>(series);
-    std::size_t row = first;
-    // The same walk as span(): partial block, whole blocks, whole chunks, tail.
-    while (row < last) {
-        const std::size_t chunkIndex = row / kChunkRows;
-        const std::size_t inChunk = row % kChunkRows;
-        const Chunk& chunk = *m_chunks[chunkIndex];
-        if (inChunk == 0 && row + kChunkRows <= last) {
-            result.merge(chunk.wholeMoments[s]);
-            row += kChunkRows;
-        } else if (inChunk % kBlockRows == 0 && row + kBlockRows <= last) {
-            result.merge(chunk.blockMoments(s, inChunk / kBlockRows));
-            row += kBlockRows;
-        } else {
-            const std::size_t blockEnd = std::min(last, row - inChunk % kBlockRows + kBlockRows);
-            const float* values = chunk.y[s].data() + inChunk;
-            ValueMoments part;
+            // The partial block is summed on its own and merged, as a whole block would be.
+            Summary part;
             for (std::size_t i = 0, n = blockEnd - row; i < n; ++i) {
                 part.add(values[i]);
             }
@@ -192,6 +164,20 @@ ValueMoments ChartData::moments(int series, std::size_t first, std::size_t last)
         }
     }
     return result;
+}
+
+ValueSpan ChartData::span(int series, std::size_t first, std::size_t last) const
+{
+    return summarise<ValueSpan>(
+        series, first, last, [](const Chunk& chunk, std::size_t s) { return chunk.whole[s]; },
+        [](const Chunk& chunk, std::size_t s, std::size_t block) { return chunk.blocks[s][block]; });
+}
+
+ValueMoments ChartData::moments(int series, std::size_t first, std::size_t last) const
+{
+    return summarise<ValueMoments>(
+        series, first, last, [](const Chunk& chunk, std::size_t s) { return chunk.wholeMoments[s]; },
+        [](const Chunk& chunk, std::size_t s, std::size_t block) { return chunk.blockMoments(s, block); });
 }
 
 std::size_t ChartData::memoryBytes() const

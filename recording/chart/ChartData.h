@@ -144,6 +144,11 @@ private:
 
     template <typename Less>
     std::size_t partitionPoint(Less keyIsBefore) const;
+    /// Combines the summaries of rows [first, last) of one series: whole chunks and whole blocks
+    /// from their stored summaries, the rest value by value.
+    template <typename Summary, typename WholeChunkSummary, typename BlockSummary>
+    Summary summarise(int series, std::size_t first, std::size_t last, WholeChunkSummary wholeChunk,
+                      BlockSummary block) const;
 
     void dropAgedChunks(double newestX);
 

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTime>
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -174,6 +176,31 @@ Loaded load(const ReviewArgs& a)
 
 QString number(double v) { return QString::number(v, 'g', 9); }
 
+/// A recorded value as the shortest text that reads back as the same float: the file's "321.9"
+/// stays "321.9" instead of showing the float's binary noise (321.899994).
+QString recordedValue(double v)
+{
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), static_cast<float>(v));
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(result.ptr - text.data()));
+}
+
+/// The difference of two recorded values, rounded to the decimals they were written with and
+/// without trailing zeros (0.1 rather than 0.100006104 or 0.1000).
+QString differenceText(double v, int decimals)
+{
+    QString text = QString::number(v, 'f', decimals);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0')) {
+            text.chop(1);
+        }
+        if (text.endsWith(u'.')) {
+            text.chop(1);
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 QString reviewUsage()
@@ -234,8 +261,13 @@ int runStatsVerb(const QStringList& args)
         }
         const auto st = recording::seriesStatisticsBetween(*l.recording->data, s, l.fromX, l.toX);
         out += recording::reviewSeriesKey(s) + u'\t' + QString::number(st.count);
-        for (const double v : {st.min, st.max, st.mean, st.stdDev, st.peakToPeak}) {
-            out += u'\t' + (st.empty() ? QString() : number(v));
+        if (st.empty()) {
+            out += QStringLiteral("\t\t\t\t\t");
+        } else {
+            // Extremes as recorded, their difference to the recording's decimals; mean and spread
+            // are computed, so they keep nine significant digits.
+            out += u'\t' + recordedValue(st.min) + u'\t' + recordedValue(st.max) + u'\t' + number(st.mean) + u'\t' +
+                   number(st.stdDev) + u'\t' + differenceText(st.peakToPeak, l.recording->decimals);
         }
         out += u'\n';
     }

@@ -158,3 +158,19 @@ TEST(ReviewCommand, SkippedLinesAreReportedAndTheRestIsCounted)
     EXPECT_TRUE(run.err.contains("1 damaged lines skipped (the first is line 3), 1 cut-off last line skipped"))
         << run.err.toStdString();
 }
+
+TEST(ReviewCommand, StatsShowsRecordedValuesAsWrittenWithoutFloatNoise)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tenths.csv"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("Sum;\r\n983.2;\r\n983.0;\r\n321.9;\r\n");
+    f.close();
+    const ToolRun run = runTool({QStringLiteral("stats"), path});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // Before: "321.899994" and "983.200012", and a peak-to-peak of "661.300018".
+    EXPECT_TRUE(run.out.startsWith("series\tpoints\tmin\tmax\tmean\tstddev\tpeak_to_peak\nsum\t3\t321.9\t983.2\t"))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.endsWith("\t661.3\n")) << run.out.toStdString();
+}

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -19,7 +20,10 @@ struct StringEntry {
     std::string_view english;
 };
 
-/// The whole table, in identifier order.
+/// Gives the text of an identifier in the language the caller has chosen.
+using TextLookup = std::function<QString(std::string_view id)>;
+
+/// The whole table, every group's entries one after the other.
 std::span<const StringEntry> stringTable();
 
 /// The text of `id` in `language`; identifiers match without regard to letter case; an empty text

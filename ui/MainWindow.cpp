@@ -15,8 +15,11 @@
 #include "lang/PropertyTable.h"
 #include "windows/HelpWindow.h"
 #include "windows/AboutBox.h"
+#include "windows/AnalogCalibrationWindow.h"
+#include "windows/LargeReadoutWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -71,11 +74,13 @@ MainWindow::MainWindow(link::HidBackend& backend, QString settingsPath, QWidget*
     column->setContentsMargins(3, 3, 3, 0);
     column->setSpacing(3);
     column->addWidget(buildConnectionStrip());
+    buildLanguageMenu(); // after the language list it mirrors
 
     pageTabs = new QTabWidget(central);
     pageTabs->setObjectName(QStringLiteral("PageControl1"));
     pageTabs->setIconSize(QSize(kTabIconSize, kTabIconSize));
-    measurementPage = new MeasurementPage(pageTabs);
+    const TextBindings::Lookup lookup = [this](std::string_view id) { return lookupText(id); };
+    measurementPage = new MeasurementPage(lookup, pageTabs);
     ChartPageSources chartSources;
     chartSources.measurement = [this]() -> const link::Measurement& { return m_link->measurement(); };
     chartSources.connected = [this] { return m_link->connected(); };
@@ -84,8 +89,8 @@ MainWindow::MainWindow(link::HidBackend& backend, QString settingsPath, QWidget*
     chartSources.lookupText = [this](std::string_view id) { return lookupText(id); };
     chartSources.locale = m_numberLocale;
     chartPage = new ChartPage(std::move(chartSources), pageTabs);
-    recordingPage = new RecordingPage(pageTabs);
-    settingsPage = new SettingsPage(*m_link, [this](std::string_view id) { return lookupText(id); }, pageTabs);
+    recordingPage = new RecordingPage(lookup, pageTabs);
+    settingsPage = new SettingsPage(*m_link, lookup, pageTabs);
     connect(settingsPage, &SettingsPage::unitsTextChanged, this, [this](const QString& units) {
         m_unitsText = units;
         chartPage->chartAnalysis->setLiveUnit(units);
@@ -153,15 +158,18 @@ void MainWindow::applySelectedLanguage()
         return;
     }
     const auto language = static_cast<lang::Language>(number);
+    languageActions.at(number - 1)->setChecked(true);
     if (language == m_activeLanguage) {
         return;
     }
     m_activeLanguage = language;
     m_qtTranslations.use(language);
-    if (m_windows.help) {
-        m_windows.help->setLanguage(language); // the manual in this language from its next opening
-    }
-    chartPage->chartAnalysis->retranslate();
+    m_texts.apply();
+    measurementPage->retranslate();
+    chartPage->retranslate();
+    recordingPage->retranslate();
+    settingsPage->retranslate();
+    applyLanguageToWindows();
     for (const auto& entry : lang::propertyTable()) {
         const auto text = lang::propertyText(entry, language);
         if (!text) {
@@ -173,6 +181,22 @@ void MainWindow::applySelectedLanguage()
         } else if (auto* edit = findChild<QLineEdit*>(name)) {
             edit->setText(*text);
         }
+    }
+}
+
+void MainWindow::applyLanguageToWindows()
+{
+    if (m_windows.help) {
+        m_windows.help->setLanguage(m_activeLanguage); // the manual in this language from its next opening
+    }
+    if (m_windows.about) {
+        m_windows.about->setLanguage(m_activeLanguage);
+    }
+    if (m_windows.analogCalib) {
+        m_windows.analogCalib->setLanguage(m_activeLanguage);
+    }
+    if (m_windows.bigDisplay) {
+        m_windows.bigDisplay->setLanguage(m_activeLanguage);
     }
 }
 
@@ -217,6 +241,30 @@ void MainWindow::buildMenu()
     readShownPage->setShortcut(QKeySequence(Qt::Key_F5));
     connect(readShownPage, &QAction::triggered, this, &MainWindow::readSettingsOfShownPage);
     addAction(readShownPage);
+}
+
+void MainWindow::buildLanguageMenu()
+{
+    languageMenu = configurationMenu->addMenu(QString());
+    languageMenu->setObjectName(QStringLiteral("languageMenu"));
+    m_texts.bind(languageMenu, &QMenu::setTitle, "IDS_MenuLanguage");
+    auto* choices = new QActionGroup(languageMenu);
+    choices->setExclusive(true);
+    // Each language is named in its own language, so that a user who cannot read the other one
+    // still finds their own.
+    for (int position = 0; position < languageList->count(); ++position) {
+        QAction* choice = languageMenu->addAction(languageList->itemText(position));
+        choice->setObjectName(position == 0 ? QStringLiteral("languagePolishAction") : QStringLiteral("languageEnglishAction"));
+        choice->setCheckable(true);
+        choice->setChecked(position + 1 == static_cast<int>(m_activeLanguage));
+        choices->addAction(choice);
+        // The switch takes effect at once; the choice is kept in the preferences at the end.
+        connect(choice, &QAction::triggered, this, [this, position] {
+            languageList->setCurrentIndex(position);
+            applySelectedLanguage();
+        });
+        languageActions.append(choice);
+    }
 }
 
 void MainWindow::readSettingsOfShownPage()

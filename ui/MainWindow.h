@@ -7,6 +7,7 @@
 #include "link/HidBackend.h"
 #include "link/LinkController.h"
 #include "ui/QtTranslations.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QMainWindow>
 #include <QRect>
@@ -78,7 +79,8 @@ public:
     using FileDialog = std::function<QString(const QString& proposed)>;
     void setConfigFileDialogs(FileDialog save, FileDialog open);
     /// Switches the interface language to the language list's position plus one and applies the
-    /// property table. A position outside the languages is refused with the error box.
+    /// property table and every page's and window's captions. A position outside the languages
+    /// is refused with the error box.
     void applySelectedLanguage();
 
     /// Hands over the secondary windows once they exist.
@@ -109,6 +111,9 @@ public:
     QAction* saveSettingsAction = nullptr;
     QAction* manualAction = nullptr;
     QAction* aboutAction = nullptr;
+    /// "Język": one checkable item per interface language, in the language list's order.
+    QMenu* languageMenu = nullptr;
+    QList<QAction*> languageActions;
 
     MeasurementPage* measurementPage = nullptr;
     ChartPage* chartPage = nullptr;
@@ -157,6 +162,10 @@ private:
     void connectRecordingPage();
     void writeRecordingFileName(const QString& fileName);
     void buildMenu();
+    /// The "Język" menu: choosing a language switches the whole interface at once.
+    void buildLanguageMenu();
+    /// Hands the active language to the secondary windows.
+    void applyLanguageToWindows();
     /// Keeps the outer size (frame included) from going below the window's minimum, once the
     /// window system has told the frame's size.
     void applyOuterMinimumSize();
@@ -195,6 +204,8 @@ private:
     // The client area's offset from the frame's corner in the normal (not maximised) state.
     QPoint m_normalFrameOffset;
     std::unique_ptr<link::LinkController> m_link;
+    // The window's own captions (menus, tabs, strips) in the active language.
+    TextBindings m_texts{[this](std::string_view id) { return lookupText(id); }};
 };
 
 } // namespace qmx::ui

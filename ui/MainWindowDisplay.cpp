@@ -111,8 +111,8 @@ void MainWindow::attachWindows(const SecondaryWindows& windows)
     }
     if (m_windows.help) {
         connect(manualAction, &QAction::triggered, m_windows.help, &HelpWindow::showManual);
-        m_windows.help->setLanguage(m_activeLanguage);
     }
+    applyLanguageToWindows();
 }
 
 int MainWindow::Decp() const

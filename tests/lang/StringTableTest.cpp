@@ -52,7 +52,10 @@ TEST(StringTable, IdentifiersAreUnique)
     const auto table = qmx::lang::stringTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
         for (std::size_t j = i + 1; j < table.size(); ++j) {
-            EXPECT_NE(table[i].id, table[j].id);
+            // Lookups ignore letter case, so two ids that differ only in case would hide one another.
+            EXPECT_NE(QString::fromLatin1(table[i].id.data(), static_cast<qsizetype>(table[i].id.size())).toLower(),
+                      QString::fromLatin1(table[j].id.data(), static_cast<qsizetype>(table[j].id.size())).toLower())
+                << table[i].id;
         }
     }
 }

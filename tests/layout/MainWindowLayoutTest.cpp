@@ -302,7 +302,8 @@ TEST_F(MainWindowLayout, MenuHasItsItemsInOrder)
         return names;
     };
     EXPECT_EQ(items(menus[0]->menu()), (QStringList{QStringLiteral("Wczytajustawieniazpliku1=Wczytaj ustawienia z pliku"),
-                                                    QStringLiteral("Wczytajustawieniazpliku2=Zapisz ustawienia do pliku")}));
+                                                    QStringLiteral("Wczytajustawieniazpliku2=Zapisz ustawienia do pliku"),
+                                                    QStringLiteral("=Język")}));
     EXPECT_EQ(items(menus[1]->menu()), (QStringList{QStringLiteral("Instrukcja1=Instrukcja obsługi"),
                                                     QStringLiteral("Informacje1=Informacje")}));
 }

@@ -159,7 +159,7 @@ ChartPage::ChartPage(QWidget* parent) : ChartPage(ChartPageSources{}, parent) {}
 
 ChartPage::ChartPage(ChartPageSources sources, QWidget* parent)
     : QWidget(parent), m_sources(std::move(sources)), m_dialogs(makeChartDialogs(this)),
-      m_printer(std::make_unique<QPrinter>())
+      m_printer(std::make_unique<QPrinter>()), m_texts([this](std::string_view id) { return lookup(id); })
 {
     setObjectName(QStringLiteral("TabSheet2"));
     buildPage();
@@ -642,6 +642,12 @@ void ChartPage::setThresholds(float trigStartVal, float trigStopVal)
         display::formatFixed(static_cast<double>(trigStartVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
     autoStopEdit->setText(
         display::formatFixed(static_cast<double>(trigStopVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
+}
+
+void ChartPage::retranslate()
+{
+    m_texts.apply();
+    chartAnalysis->retranslate();
 }
 
 } // namespace qmx::ui

@@ -6,6 +6,7 @@
 #include "link/Measurement.h"
 #include "recording/chart/ChartModel.h"
 #include "recording/chart/ChartPlot.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QPrinter>
 #include <QString>
@@ -85,6 +86,9 @@ public:
     explicit ChartPage(QWidget* parent = nullptr);
     ChartPage(ChartPageSources sources, QWidget* parent);
     ~ChartPage() override;
+
+    /// Puts every caption of the page, and the state it shows, into the interface language chosen now.
+    void retranslate();
 
     /// Replaces what the page reads (measurement, link state, decimals, lookup, separators, clock).
     /// A new clock restarts the chart's time at 0.
@@ -181,6 +185,7 @@ private:
     // Replaced (with the same set-up) after a print that could not start: such a print can leave
     // the printer object in its printing state for good.
     std::unique_ptr<QPrinter> m_printer;
+    TextBindings m_texts;
 };
 
 } // namespace qmx::ui

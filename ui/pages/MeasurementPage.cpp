@@ -74,7 +74,8 @@ constexpr int kStatusEditWidth = 130;
 
 } // namespace
 
-MeasurementPage::MeasurementPage(QWidget* parent) : QWidget(parent)
+MeasurementPage::MeasurementPage(TextBindings::Lookup lookup, QWidget* parent)
+    : QWidget(parent), m_texts(std::move(lookup))
 {
     setObjectName(QStringLiteral("TabSheet1"));
     auto* page = new QVBoxLayout(this);
@@ -260,6 +261,11 @@ std::optional<display::DisplaySelection> MeasurementPage::selection() const
         return DisplaySelection::Sensor4;
     }
     return std::nullopt;
+}
+
+void MeasurementPage::retranslate()
+{
+    m_texts.apply();
 }
 
 } // namespace qmx::ui

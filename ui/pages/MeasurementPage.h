@@ -4,6 +4,7 @@
 
 #include "display/LiveDisplay.h"
 #include "ui/widgets/FittedLabel.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QWidget>
 
@@ -33,7 +34,11 @@ struct ChannelControls {
 class MeasurementPage : public QWidget {
     Q_OBJECT
 public:
-    explicit MeasurementPage(QWidget* parent = nullptr);
+    /// Captions are taken through `lookup` in the interface language chosen at the time.
+    explicit MeasurementPage(TextBindings::Lookup lookup, QWidget* parent = nullptr);
+
+    /// Puts every caption of the page into the interface language chosen now.
+    void retranslate();
 
     /// The value chosen by the radio buttons; nullopt when none is checked.
     std::optional<display::DisplaySelection> selection() const;
@@ -54,6 +59,8 @@ public:
 
 private:
     QGroupBox* buildChannelBox(int channel);
+
+    TextBindings m_texts;
 };
 
 } // namespace qmx::ui

@@ -2,6 +2,7 @@
 #include "ui/widgets/Fonts.h"
 
 #include "display/core/NumberFormat.h"
+#include "lang/StringTable.h"
 #include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 #include "ui/widgets/Indicators.h"
@@ -75,7 +76,13 @@ void defaultWarning(QWidget* parent, const QString& title, const QString& text)
 
 } // namespace
 
-RecordingPage::RecordingPage(QWidget* parent) : QWidget(parent)
+RecordingPage::RecordingPage(QWidget* parent)
+    : RecordingPage([](std::string_view id) { return lang::lookupText(id, lang::Language::Polish); }, parent)
+{
+}
+
+RecordingPage::RecordingPage(TextBindings::Lookup lookup, QWidget* parent)
+    : QWidget(parent), m_texts(std::move(lookup))
 {
     setObjectName(QStringLiteral("TabSheet3"));
     m_dialogs = Dialogs{defaultSaveFileName, defaultWarning};
@@ -445,6 +452,11 @@ recording::RecordMode RecordingPage::mode() const
         return recording::RecordMode::In2High;
     }
     return recording::RecordMode::Continuous;
+}
+
+void RecordingPage::retranslate()
+{
+    m_texts.apply();
 }
 
 } // namespace qmx::ui

@@ -3,6 +3,7 @@
 // input IN2. The controls hold the choices; the recorder core does the work.
 
 #include "recording/recorder/Recorder.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QDateTime>
 #include <QString>
@@ -47,8 +48,14 @@ public:
     /// Interval of the timer that writes the buffered lines to the disk.
     static constexpr int kFlushIntervalMs = 1000;
 
+    /// Captions and messages are taken through `lookup` in the interface language chosen at the time.
+    explicit RecordingPage(TextBindings::Lookup lookup, QWidget* parent = nullptr);
+    /// A page in Polish, the language the window starts in.
     explicit RecordingPage(QWidget* parent = nullptr);
     ~RecordingPage() override;
+
+    /// Puts every caption of the page, and the state it shows, into the interface language chosen now.
+    void retranslate();
 
     void setDialogs(Dialogs dialogs);
     /// Where the number of decimals of the display (Decp) is read, once per record.
@@ -153,6 +160,7 @@ private:
     QDateTime m_runStart;
     QTimer m_flushTimer;
     Dialogs m_dialogs;
+    TextBindings m_texts;
 };
 
 } // namespace qmx::ui

@@ -53,7 +53,8 @@ bool convertAddress(QLineEdit* edit, std::array<std::uint8_t, N>& bytes, Convert
 SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QWidget* parent)
     : QWidget(parent),
       m_context(std::make_unique<SettingsContext>(SettingsContext{link, std::move(lookupText),
-                                                                  display::NumberLocale::system(), nullptr}))
+                                                                  display::NumberLocale::system(), nullptr})),
+      m_texts(m_context->lookupText)
 {
     setObjectName(QStringLiteral("TabSheet5"));
     m_context->prompts = makeMessageBoxPrompts(this);
@@ -389,6 +390,11 @@ void SettingsPage::showAnalogCalibration()
     if (m_analogCalib != nullptr) {
         m_analogCalib->showModal();
     }
+}
+
+void SettingsPage::retranslate()
+{
+    m_texts.apply();
 }
 
 } // namespace qmx::ui

@@ -5,6 +5,7 @@
 
 #include "SettingsContext.h"
 #include "SettingsWidgets.h"
+#include "ui/widgets/TextBindings.h"
 
 #include "display/core/NumberFormat.h"
 #include "link/LinkController.h"
@@ -39,6 +40,9 @@ public:
     /// message boxes until replaced with the setters below.
     SettingsPage(link::LinkController& link, TextLookup lookupText, QWidget* parent = nullptr);
     ~SettingsPage() override;
+
+    /// Puts every caption of the page and its inner pages into the interface language chosen now.
+    void retranslate();
 
     /// Separators used for every number text of the pages (and of the calibration window).
     void setNumberLocale(const display::NumberLocale& locale);
@@ -112,6 +116,7 @@ private:
     /// The fields of the communication and outputs pages that "Zapisz" checks, in check order.
     std::vector<settingswidgets::CheckedField> m_checkedIoFields;
     AnalogCalibrationWindow* m_analogCalib = nullptr;
+    TextBindings m_texts;
 };
 
 } // namespace qmx::ui

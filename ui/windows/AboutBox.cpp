@@ -129,4 +129,10 @@ void AboutBox::refreshContents()
     infoText->ensureCursorVisible();
 }
 
+void AboutBox::setLanguage(lang::Language language)
+{
+    m_language = language;
+    m_texts.apply();
+}
+
 } // namespace qmx::ui

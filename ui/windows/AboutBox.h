@@ -1,6 +1,8 @@
 #pragma once
-// The about box: program name, version and purpose, and the maker lines. It never changes with
-// the interface language.
+// The about box: program name, version and purpose, and the maker lines.
+
+#include "lang/StringTable.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -20,6 +22,9 @@ public:
     static constexpr int kClientHeight = 228;
 
     explicit AboutBox(QWidget* parent = nullptr);
+
+    /// Puts every caption of the window into `language` (and shows later texts in it).
+    void setLanguage(lang::Language language);
 
     /// The five lines that infoText shows, in order.
     static QStringList infoLines();
@@ -45,6 +50,8 @@ protected:
 private:
     /// Runs each time the box goes from hidden to visible: fills infoText afresh.
     void refreshContents();
+    lang::Language m_language = lang::Language::Polish;
+    TextBindings m_texts{[this](std::string_view id) { return lang::lookupText(id, m_language); }};
 };
 
 } // namespace qmx::ui

@@ -167,4 +167,10 @@ void AnalogCalibrationWindow::readCalibrationFactors()
     }
 }
 
+void AnalogCalibrationWindow::setLanguage(lang::Language language)
+{
+    m_language = language;
+    m_texts.apply();
+}
+
 } // namespace qmx::ui

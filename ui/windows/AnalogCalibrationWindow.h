@@ -5,6 +5,8 @@
 // the program) while a test level is being driven stops the level first.
 
 #include "display/core/NumberFormat.h"
+#include "lang/StringTable.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QWidget>
 
@@ -36,6 +38,9 @@ public:
     static constexpr int kDecimals = 3;
 
     explicit AnalogCalibrationWindow(QWidget* parent = nullptr);
+
+    /// Puts every caption of the window into `language` (and shows later texts in it).
+    void setLanguage(lang::Language language);
 
     /// The link the buttons send through (null: the buttons send nothing). Must outlive the window.
     void attachLink(link::LinkController* link);
@@ -81,6 +86,8 @@ private:
     link::LinkController* m_link = nullptr;
     bool m_testLevelForced = false;
     display::NumberLocale m_locale = display::NumberLocale::system();
+    lang::Language m_language = lang::Language::Polish;
+    TextBindings m_texts{[this](std::string_view id) { return lang::lookupText(id, m_language); }};
 };
 
 } // namespace qmx::ui

@@ -125,4 +125,10 @@ void LargeReadoutWindow::fitDigitsToSize()
     valueReadout->setDesignFont(f);
 }
 
+void LargeReadoutWindow::setLanguage(lang::Language language)
+{
+    m_language = language;
+    m_texts.apply();
+}
+
 } // namespace qmx::ui

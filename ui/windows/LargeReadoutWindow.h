@@ -3,6 +3,8 @@
 // digits that scale with the window. Its texts are written by the main window's display tick.
 
 #include "ui/widgets/FittedLabel.h"
+#include "lang/StringTable.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QWidget>
 
@@ -16,6 +18,9 @@ class LargeReadoutWindow : public QWidget {
     Q_OBJECT
 public:
     explicit LargeReadoutWindow(QWidget* parent = nullptr);
+
+    /// Puts every caption of the window into `language` (and shows later texts in it).
+    void setLanguage(lang::Language language);
 
     /// Client area the window is designed for; it opens smaller where the screen is smaller.
     static constexpr int kDesignWidth = 1098;
@@ -44,6 +49,8 @@ private:
     void keepWithinScreen();
 
     bool m_shownBefore = false;
+    lang::Language m_language = lang::Language::Polish;
+    TextBindings m_texts{[this](std::string_view id) { return lang::lookupText(id, m_language); }};
 };
 
 } // namespace qmx::ui

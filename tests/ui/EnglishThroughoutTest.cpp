@@ -1,0 +1,115 @@
+// With English chosen, no window of the program shows a Polish text, while the transducer is
+// connected and measuring and after each window has been opened; choosing Polish again brings
+// back the Polish texts. The language is chosen through the menu, as a user does.
+
+#include "LinkTestSupport.h"
+#include "ShownTexts.h"
+
+#include "sim/SimBackend.h"
+#include "ui/MainWindow.h"
+#include "ui/windows/AboutBox.h"
+#include "ui/windows/AnalogCalibrationWindow.h"
+#include "ui/windows/HelpWindow.h"
+#include "ui/windows/LargeReadoutWindow.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace qmx;
+using namespace std::chrono_literals;
+using qmx::test::polishTextsIn;
+using qmx::test::waitUntil;
+
+namespace {
+
+class EnglishThroughout : public ::testing::Test {
+protected:
+    EnglishThroughout() : sim(sim::SimBackend::Clock::Manual), window(sim)
+    {
+        window.setErrorBox([this](const QString& text) { errors << text; });
+        window.link().setMeasurementSilenceLimit(60'000);
+        window.link().setStartupRetryInterval(60'000);
+        window.attachWindows({&about, &calibration, &big, &help});
+        window.link().onDeviceChange();
+    }
+
+    void choose(const char* actionName)
+    {
+        auto* action = window.findChild<QAction*>(QString::fromLatin1(actionName));
+        ASSERT_NE(action, nullptr) << actionName;
+        action->trigger();
+    }
+
+    bool connectedAndMeasuring()
+    {
+        if (!waitUntil([&] { return window.link().pollTimer().isEnabled() && sim.transducer().receivedCodes().size() >= 5; })) {
+            return false;
+        }
+        const auto before = window.link().measurementsHandled();
+        window.link().pollTick();
+        if (!waitUntil([&] { return sim.transducer().streaming(); })) {
+            return false;
+        }
+        sim.advance(1s);
+        if (!waitUntil([&] { return window.link().measurementsHandled() >= before + 100; })) {
+            return false;
+        }
+        window.displayTick();
+        return true;
+    }
+
+    void visitPages()
+    {
+        for (int page = 0; page < window.pageTabs->count(); ++page) {
+            window.pageTabs->setCurrentIndex(page);
+            window.displayTick();
+        }
+        window.pageTabs->setCurrentIndex(0);
+    }
+
+    // The transducer's own name and version are shown as it gives them, in every language.
+    QStringList transducerTexts() const { return {}; }
+
+    sim::SimBackend sim;
+    ui::MainWindow window;
+    ui::AboutBox about;
+    ui::AnalogCalibrationWindow calibration;
+    ui::LargeReadoutWindow big;
+    ui::HelpWindow help;
+    QStringList errors;
+};
+
+} // namespace
+
+TEST_F(EnglishThroughout, EveryWindowShowsOnlyEnglishOnceEnglishIsChosenFromTheMenu)
+{
+    ASSERT_TRUE(connectedAndMeasuring());
+    const QList<const QWidget*> windows{&window, &about, &calibration, &big, &help};
+    // What the windows show in Polish gives the words that must not be seen in English.
+    visitPages();
+    const QSet<QString> polishWords = test::polishWordsShownBy(windows);
+    choose("languageEnglishAction");
+    EXPECT_EQ(window.activeLanguage(), lang::Language::English);
+    visitPages();
+    for (const QWidget* shown : windows) {
+        const QStringList polish = polishTextsIn(shown, polishWords, transducerTexts());
+        EXPECT_TRUE(polish.isEmpty()) << shown->objectName().toStdString() << " shows in Polish:\n"
+                                      << polish.join(u'\n').toStdString();
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+}
+
+TEST_F(EnglishThroughout, ChoosingPolishAgainBringsBackThePolishCaptions)
+{
+    choose("languageEnglishAction");
+    choose("languagePolishAction");
+    EXPECT_EQ(window.activeLanguage(), lang::Language::Polish);
+    EXPECT_EQ(window.pageTabs->tabText(0), QStringLiteral("&Pomiary"));
+    EXPECT_EQ(window.languageMenu->title(), QStringLiteral("Język"));
+    EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("languagePolishAction"))->isChecked());
+    EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("languageEnglishAction"))->isChecked());
+}

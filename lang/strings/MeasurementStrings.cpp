@@ -8,7 +8,7 @@ namespace {
 constexpr StringEntry kStrings[] = {
     // The "Pomiary" page. The English Alt letters (L, T, X) leave M, C, R and S to the page tabs.
     {"IDS_MeasurementSumHeader", "Wartość sumaryczna", "Sum value"},
-    {"IDS_MeasurementLargeWindowButton", "&Duże okno", "&Large display"},
+    {"IDS_MeasurementLargeWindowButton", "&Duże okno", "&Large window"},
     {"IDS_MeasurementTareButton", "&Tara", "&Tare"},
     {"IDS_MeasurementResetMaxButton", "Reset &Max", "Reset Ma&x"},
     {"IDS_MeasurementSelectionLabel", "Wyswietlany / tarowany pomiar:", "Shown / tared value:"},

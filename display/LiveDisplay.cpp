@@ -3,25 +3,82 @@
 #include "link/Protocol.h"
 
 #include <algorithm>
+#include <array>
 
 namespace qmx::display {
 
-std::optional<StatusAppearance> channelStatusAppearance(std::uint8_t status)
+namespace {
+
+// Status codes 0..4: the text's identifier and the field's colour.
+struct StatusStyle {
+    std::string_view textId;
+    QColor colour;
+};
+
+const std::array<StatusStyle, 5>& statusStyles()
 {
-    switch (status) {
-    case link::kStatusConverterError:
-        return StatusAppearance{QStringLiteral("Błąd przetwornika"), QColor(255, 0, 0)};
-    case link::kStatusNoSensor:
-        return StatusAppearance{QStringLiteral("Brak czujnika"), QColor(211, 211, 211)};
-    case link::kStatusUnstable:
-        return StatusAppearance{QStringLiteral("Pomiar niestabilny"), QColor(255, 165, 0)};
-    case link::kStatusStable:
-        return StatusAppearance{QStringLiteral("Pomiar stabilny"), QColor(165, 255, 0)};
-    case link::kStatusOverloaded:
-        return StatusAppearance{QStringLiteral("Czujnik przeciążony"), QColor(255, 0, 0)};
-    default:
+    static const std::array<StatusStyle, 5> styles{{
+        {"IDS_MeasurementStateConverterError", QColor(255, 0, 0)}, // link::kStatusConverterError
+        {"IDS_MeasurementStateNoSensor", QColor(211, 211, 211)},   // link::kStatusNoSensor
+        {"IDS_MeasurementStateUnstable", QColor(255, 165, 0)},     // link::kStatusUnstable
+        {"IDS_MeasurementStateStable", QColor(165, 255, 0)},       // link::kStatusStable
+        {"IDS_MeasurementStateOverloaded", QColor(255, 0, 0)},     // link::kStatusOverloaded
+    }};
+    static_assert(link::kStatusConverterError == 0 && link::kStatusOverloaded == 4);
+    return styles;
+}
+
+constexpr std::array<DisplaySelection, 5> kSelections{DisplaySelection::Sum, DisplaySelection::Sensor1,
+                                                      DisplaySelection::Sensor2, DisplaySelection::Sensor3,
+                                                      DisplaySelection::Sensor4};
+
+std::string_view selectionCaptionId(DisplaySelection selection)
+{
+    switch (selection) {
+    case DisplaySelection::Sum:
+        return "IDS_MeasurementSumHeader";
+    case DisplaySelection::Sensor1:
+        return "IDS_MeasurementSensor1";
+    case DisplaySelection::Sensor2:
+        return "IDS_MeasurementSensor2";
+    case DisplaySelection::Sensor3:
+        return "IDS_MeasurementSensor3";
+    case DisplaySelection::Sensor4:
+        return "IDS_MeasurementSensor4";
+    }
+    return {};
+}
+
+// Whether `text` is the text of `id` in one of the languages.
+bool isTextOf(std::string_view id, const QString& text)
+{
+    return text == lang::lookupText(id, lang::Language::Polish) || text == lang::lookupText(id, lang::Language::English);
+}
+
+} // namespace
+
+std::string_view channelStatusTextId(std::uint8_t status)
+{
+    return status < statusStyles().size() ? statusStyles()[status].textId : std::string_view();
+}
+
+std::optional<StatusAppearance> channelStatusAppearance(std::uint8_t status, lang::Language language)
+{
+    if (status >= statusStyles().size()) {
         return std::nullopt;
     }
+    const StatusStyle& style = statusStyles()[status];
+    return StatusAppearance{lang::lookupText(style.textId, language), style.colour};
+}
+
+std::optional<std::uint8_t> channelStatusShownAs(const QString& text)
+{
+    for (std::uint8_t status = 0; status < statusStyles().size(); ++status) {
+        if (isTextOf(statusStyles()[status].textId, text)) {
+            return status;
+        }
+    }
+    return std::nullopt;
 }
 
 GaugePositions gaugePositions(std::uint16_t load)
@@ -65,21 +122,19 @@ std::uint8_t tareCommand(DisplaySelection selection)
     return link::CMD_TARE_SUM;
 }
 
-QString selectionCaption(DisplaySelection selection)
+QString selectionCaption(DisplaySelection selection, lang::Language language)
 {
-    switch (selection) {
-    case DisplaySelection::Sum:
-        return QStringLiteral("Wartość sumaryczna");
-    case DisplaySelection::Sensor1:
-        return QStringLiteral("Czujnik 1");
-    case DisplaySelection::Sensor2:
-        return QStringLiteral("Czujnik 2");
-    case DisplaySelection::Sensor3:
-        return QStringLiteral("Czujnik 3");
-    case DisplaySelection::Sensor4:
-        return QStringLiteral("Czujnik 4");
+    return lang::lookupText(selectionCaptionId(selection), language);
+}
+
+std::optional<DisplaySelection> selectionCaptionShownAs(const QString& caption)
+{
+    for (const DisplaySelection selection : kSelections) {
+        if (isTextOf(selectionCaptionId(selection), caption)) {
+            return selection;
+        }
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace qmx::display

@@ -2,6 +2,7 @@
 // What the measurement display shows for a record: status texts and colours, gauge positions,
 // value texts and the selected value. Pure functions; the widgets only show the results.
 
+#include "lang/StringTable.h"
 #include "link/Measurement.h"
 
 #include <QColor>
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace qmx::display {
 
@@ -19,8 +21,15 @@ struct StatusAppearance {
     QColor colour;
 };
 
-/// The appearance of status codes 0..4; other codes leave the field as it was (nullopt).
-std::optional<StatusAppearance> channelStatusAppearance(std::uint8_t status);
+/// The appearance of status codes 0..4, the text in `language`; other codes leave the field as it
+/// was (nullopt).
+std::optional<StatusAppearance> channelStatusAppearance(std::uint8_t status,
+                                                        lang::Language language = lang::Language::Polish);
+/// String-table identifier of the text of status codes 0..4; empty for other codes.
+std::string_view channelStatusTextId(std::uint8_t status);
+/// The status code whose text, in either language, is `text` (to put a state already shown into
+/// another language); nullopt for any other text.
+std::optional<std::uint8_t> channelStatusShownAs(const QString& text);
 
 /// True when a channel's value is shown (status 2 and above); "---" otherwise.
 constexpr bool channelShowsValue(std::uint8_t status)
@@ -47,8 +56,10 @@ enum class DisplaySelection { Sum, Sensor1, Sensor2, Sensor3, Sensor4 };
 float selectedValue(const link::Measurement& m, DisplaySelection selection);
 /// The command "Tara" sends for a selection.
 std::uint8_t tareCommand(DisplaySelection selection);
-/// The caption the large window shows for a selection.
-QString selectionCaption(DisplaySelection selection);
+/// The caption the large window shows for a selection, in `language`.
+QString selectionCaption(DisplaySelection selection, lang::Language language = lang::Language::Polish);
+/// The selection whose caption, in either language, is `caption`; nullopt for any other text.
+std::optional<DisplaySelection> selectionCaptionShownAs(const QString& caption);
 
 /// Text of the main readouts while no transducer is connected.
 inline constexpr const char* kNotConnectedText = "----------";

@@ -135,7 +135,7 @@ void MainWindow::displayTick()
         if (LargeReadoutWindow* big = m_windows.bigDisplay) {
             big->valueReadout->setFittedText(page.sumReadout->text());
             if (selection) {
-                big->captionHeader->setCaption(display::selectionCaption(*selection));
+                big->captionHeader->setCaption(display::selectionCaption(*selection, m_activeLanguage));
             }
             big->maxValueReadout->setFittedText(page.maxReadout->text());
         }
@@ -159,7 +159,7 @@ void MainWindow::displayTick()
 
 void MainWindow::showChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& c)
 {
-    if (const auto appearance = display::channelStatusAppearance(status)) {
+    if (const auto appearance = display::channelStatusAppearance(status, m_activeLanguage)) {
         setEdit(c.statusEdit, appearance->text);
         setBase(c.statusEdit, appearance->colour);
     }

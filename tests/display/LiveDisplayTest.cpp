@@ -77,3 +77,50 @@ TEST(LiveDisplay, SelectionDecidesValueTareCommandAndCaption)
         EXPECT_EQ(selectionCaption(c.selection), QString::fromUtf8(c.caption));
     }
 }
+
+TEST(LiveDisplay, StatesAndCaptionsFollowTheLanguageAndAreRecognisedInEither)
+{
+    using qmx::lang::Language;
+    struct StateCase {
+        std::uint8_t status;
+        const char* polish;
+        const char* english;
+    };
+    const StateCase states[] = {
+        {0, "Błąd przetwornika", "Converter error"}, {1, "Brak czujnika", "No sensor"},
+        {2, "Pomiar niestabilny", "Unstable"},       {3, "Pomiar stabilny", "Stable"},
+        {4, "Czujnik przeciążony", "Sensor overloaded"},
+    };
+    for (const auto& c : states) {
+        const auto polish = channelStatusAppearance(c.status, Language::Polish);
+        const auto english = channelStatusAppearance(c.status, Language::English);
+        ASSERT_TRUE(polish && english) << int(c.status);
+        EXPECT_EQ(polish->text, QString::fromUtf8(c.polish));
+        EXPECT_EQ(english->text, QString::fromUtf8(c.english));
+        EXPECT_EQ(english->colour, polish->colour) << "the colour does not depend on the language";
+        EXPECT_EQ(channelStatusShownAs(polish->text), c.status);
+        EXPECT_EQ(channelStatusShownAs(english->text), c.status);
+    }
+    EXPECT_FALSE(channelStatusAppearance(5, Language::English));
+    for (const char* other : {"---", "", "Stable ", "pomiar stabilny"}) {
+        EXPECT_FALSE(channelStatusShownAs(QString::fromUtf8(other))) << other;
+    }
+
+    struct CaptionCase {
+        DisplaySelection selection;
+        const char* polish;
+        const char* english;
+    };
+    const CaptionCase captions[] = {
+        {DisplaySelection::Sum, "Wartość sumaryczna", "Sum value"}, {DisplaySelection::Sensor1, "Czujnik 1", "Sensor 1"},
+        {DisplaySelection::Sensor2, "Czujnik 2", "Sensor 2"},       {DisplaySelection::Sensor3, "Czujnik 3", "Sensor 3"},
+        {DisplaySelection::Sensor4, "Czujnik 4", "Sensor 4"},
+    };
+    for (const auto& c : captions) {
+        EXPECT_EQ(selectionCaption(c.selection, Language::Polish), QString::fromUtf8(c.polish));
+        EXPECT_EQ(selectionCaption(c.selection, Language::English), QString::fromUtf8(c.english));
+        EXPECT_EQ(selectionCaptionShownAs(QString::fromUtf8(c.polish)), c.selection);
+        EXPECT_EQ(selectionCaptionShownAs(QString::fromUtf8(c.english)), c.selection);
+    }
+    EXPECT_FALSE(selectionCaptionShownAs(QStringLiteral("Wartosc sumaryczna z czujników")));
+}

@@ -19,7 +19,7 @@ const std::vector<Layer>& layerTable()
         {"lang",                {}},
         {"process",             {}},
         {"doc/manual/mhtml",    {}},
-        {"display",             {"link"}},
+        {"display",             {"link", "lang"}},
         {"settings",            {"link", "display"}},
         {"recording",           {"link", "display"}},
         {"sim",                 {"link", "settings"}},

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -66,7 +67,8 @@ constexpr std::array<const char*, 4> kHeaderNames{"JvNavPanelHeader9", "JvNavPan
                                                   "JvNavPanelHeader7"};
 constexpr std::array<const char*, 3> kGaugeSuffix{"_100", "_150", "_200"};
 constexpr std::array<int, 3> kGaugeWidth{190, 85, 85};
-constexpr std::array<const char*, 3> kGaugeCaption{"znamionowe", "użytkowe", "graniczne"};
+constexpr std::array<std::string_view, 3> kGaugeCaption{"IDS_MeasurementGaugeRated", "IDS_MeasurementGaugeWorking",
+                                                        "IDS_MeasurementGaugeLimit"};
 constexpr int kChannelBoxWidth = 646;
 constexpr int kChannelBoxHeight = 62;
 constexpr int kGaugeHeight = 14;
@@ -88,8 +90,9 @@ MeasurementPage::MeasurementPage(TextBindings::Lookup lookup, QWidget* parent)
     auto* upper = new QVBoxLayout(summaryGroup);
     upper->setContentsMargins(2, 2, 2, 2);
     upper->setSpacing(4);
-    auto* sumHeader = named(new HeaderBar(QStringLiteral("Wartość sumaryczna"), HeaderBar::kLargeCaption, summaryGroup),
+    auto* sumHeader = named(new HeaderBar(QString(), HeaderBar::kLargeCaption, summaryGroup),
                               QStringLiteral("JvNavPanelHeader1"));
+    m_texts.bind(sumHeader, &HeaderBar::setCaption, "IDS_MeasurementSumHeader");
     upper->addWidget(sumHeader);
 
     auto* readouts = new QHBoxLayout;
@@ -110,14 +113,18 @@ MeasurementPage::MeasurementPage(TextBindings::Lookup lookup, QWidget* parent)
     upper->addLayout(readouts, 1);
 
     auto* buttons = new QHBoxLayout;
-    largeReadoutButton = named(new QPushButton(QStringLiteral("&Duże okno"), summaryGroup), QStringLiteral("Bit_BigWindow"));
-    tareButton = named(new QPushButton(QStringLiteral("&Tara"), summaryGroup), QStringLiteral("BtnTara"));
+    largeReadoutButton = named(new QPushButton(summaryGroup), QStringLiteral("Bit_BigWindow"));
+    m_texts.bind(largeReadoutButton, &QAbstractButton::setText, "IDS_MeasurementLargeWindowButton");
+    tareButton = named(new QPushButton(summaryGroup), QStringLiteral("BtnTara"));
+    m_texts.bind(tareButton, &QAbstractButton::setText, "IDS_MeasurementTareButton");
     auto* in1Label = named(new QLabel(QStringLiteral("IN1"), summaryGroup), QStringLiteral("Label47"));
-    in1StateEdit = named(new QLineEdit(QStringLiteral("OFF"), summaryGroup), QStringLiteral("Edit_IN1"));
+    // The display writes the input's state here; until then it reads "OFF".
+    in1StateEdit = named(new QLineEdit(m_texts.text("IDS_MeasurementStateOff"), summaryGroup), QStringLiteral("Edit_IN1"));
     in1StateEdit->setReadOnly(true);
     in1StateEdit->setFixedWidth(40);
     in1StateEdit->setAlignment(Qt::AlignCenter);
-    resetMaxButton = named(new QPushButton(QStringLiteral("Reset &Max"), summaryGroup), QStringLiteral("Btn_ResetMinMax"));
+    resetMaxButton = named(new QPushButton(summaryGroup), QStringLiteral("Btn_ResetMinMax"));
+    m_texts.bind(resetMaxButton, &QAbstractButton::setText, "IDS_MeasurementResetMaxButton");
     largeReadoutButton->setIcon(buttonIcon(ButtonPicture::BigWindow));
     tareButton->setIcon(buttonIcon(ButtonPicture::Tare));
     resetMaxButton->setIcon(buttonIcon(ButtonPicture::ResetMax));
@@ -132,18 +139,20 @@ MeasurementPage::MeasurementPage(TextBindings::Lookup lookup, QWidget* parent)
     upper->addLayout(buttons);
 
     auto* selectionRow = new QHBoxLayout;
-    auto* selectionLabel = named(new QLabel(QStringLiteral("Wyswietlany / tarowany pomiar:"), summaryGroup), QStringLiteral("Label10"));
+    auto* selectionLabel = named(new QLabel(summaryGroup), QStringLiteral("Label10"));
+    m_texts.bind(selectionLabel, &QLabel::setText, "IDS_MeasurementSelectionLabel");
     selectionRow->addWidget(selectionLabel);
-    const auto radio = [&](const char* name, const char* caption) {
-        auto* r = named(new QRadioButton(QString::fromUtf8(caption), summaryGroup), QString::fromLatin1(name));
+    const auto radio = [&](const char* name, std::string_view captionId) {
+        auto* r = named(new QRadioButton(summaryGroup), QString::fromLatin1(name));
+        m_texts.bind(r, &QAbstractButton::setText, captionId);
         selectionRow->addWidget(r);
         return r;
     };
-    showSumRadio = radio("RadioButton_DispSum", "Suma");
-    showSensor1Radio = radio("RadioButton_DispS1", "Czujnik 1");
-    showSensor2Radio = radio("RadioButton_DispS2", "Czujnik 2");
-    showSensor3Radio = radio("RadioButton_DispS3", "Czujnik 3");
-    showSensor4Radio = radio("RadioButton_DispS4", "Czujnik 4");
+    showSumRadio = radio("RadioButton_DispSum", "IDS_MeasurementSumChoice");
+    showSensor1Radio = radio("RadioButton_DispS1", "IDS_MeasurementSensor1");
+    showSensor2Radio = radio("RadioButton_DispS2", "IDS_MeasurementSensor2");
+    showSensor3Radio = radio("RadioButton_DispS3", "IDS_MeasurementSensor3");
+    showSensor4Radio = radio("RadioButton_DispS4", "IDS_MeasurementSensor4");
     showSumRadio->setChecked(true);
     selectionRow->addStretch(1);
     upper->addLayout(selectionRow);
@@ -155,8 +164,9 @@ MeasurementPage::MeasurementPage(TextBindings::Lookup lookup, QWidget* parent)
     auto* lower = new QVBoxLayout(sensorsGroup);
     lower->setContentsMargins(2, 2, 2, 2);
     lower->setSpacing(3);
-    auto* sensorsHeader = named(new HeaderBar(QStringLiteral("Wartości z czujników"), HeaderBar::kLargeCaption, sensorsGroup),
+    auto* sensorsHeader = named(new HeaderBar(QString(), HeaderBar::kLargeCaption, sensorsGroup),
                               QStringLiteral("JvNavPanelHeader4"));
+    m_texts.bind(sensorsHeader, &HeaderBar::setCaption, "IDS_MeasurementSensorsHeader");
     lower->addWidget(sensorsHeader);
     for (int ch = 0; ch < 4; ++ch) {
         lower->addWidget(buildChannelBox(ch), 1);
@@ -182,22 +192,32 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
     auto* row = new QHBoxLayout(c.box);
     row->setContentsMargins(1, 1, 6, 1);
     row->setSpacing(8);
-    c.header = named(new HeaderBar(QStringLiteral("Kanał %1:").arg(n), HeaderBar::kChannelCaption, c.box),
+    c.header = named(new HeaderBar(QString(), HeaderBar::kChannelCaption, c.box),
                      QString::fromLatin1(kHeaderNames[static_cast<std::size_t>(ch)]));
-    c.header->setFixedWidth(c.header->sizeHint().width());
     c.header->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    // The header is as wide as its caption in the language shown.
+    m_texts.bindCustom([header = QPointer<HeaderBar>(c.header), n](const TextBindings::Lookup& text) {
+        if (header) {
+            header->setCaption(text("IDS_MeasurementChannelHeader").arg(n));
+            header->setFixedWidth(header->sizeHint().width());
+        }
+    });
     row->addWidget(c.header);
 
     auto* middle = new QVBoxLayout;
     middle->setSpacing(1);
     auto* info = new QHBoxLayout;
     info->setSpacing(4);
-    info->addWidget(new QLabel(QStringLiteral("Obciążenie :"), c.box));
+    auto* loadCaption = new QLabel(c.box);
+    m_texts.bind(loadCaption, &QLabel::setText, "IDS_MeasurementLoadLabel");
+    info->addWidget(loadCaption);
     c.loadLabel = named(new QLabel(QStringLiteral("0%"), c.box), QStringLiteral("Label_TensLoad") + n);
     c.loadLabel->setMinimumWidth(40);
     info->addWidget(c.loadLabel);
     info->addStretch(1);
-    info->addWidget(new QLabel(QStringLiteral("Status:"), c.box));
+    auto* statusCaption = new QLabel(c.box);
+    m_texts.bind(statusCaption, &QLabel::setText, "IDS_MeasurementStatusLabel");
+    info->addWidget(statusCaption);
     c.statusEdit = named(new QLineEdit(QStringLiteral("---"), c.box), QStringLiteral("Edit_Ch%1_Status").arg(n));
     c.statusEdit->setReadOnly(true);
     c.statusEdit->setFocusPolicy(Qt::NoFocus);
@@ -216,7 +236,8 @@ QGroupBox* MeasurementPage::buildChannelBox(int ch)
         gauge->setBarColor(display::kGaugeColour[g]);
         c.gauges[g] = gauge;
         gauges->addWidget(gauge, 0, static_cast<int>(g));
-        auto* caption = new QLabel(QString::fromUtf8(kGaugeCaption[g]), c.box);
+        auto* caption = new QLabel(c.box);
+        m_texts.bind(caption, &QLabel::setText, kGaugeCaption[g]);
         caption->setAlignment(Qt::AlignCenter);
         // Captions in the system's button-shadow colour.
         caption->setForegroundRole(QPalette::Dark);
@@ -266,6 +287,12 @@ std::optional<display::DisplaySelection> MeasurementPage::selection() const
 void MeasurementPage::retranslate()
 {
     m_texts.apply();
+    // A channel state already shown is shown again in the new language (its colour stays).
+    for (ChannelControls& c : channels) {
+        if (const auto status = display::channelStatusShownAs(c.statusEdit->text())) {
+            c.statusEdit->setText(m_texts.text(display::channelStatusTextId(*status)));
+        }
+    }
 }
 
 } // namespace qmx::ui

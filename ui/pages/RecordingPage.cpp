@@ -26,11 +26,11 @@ namespace qmx::ui {
 
 namespace {
 
-// Fixed Polish texts of the indicators, the same in both interface languages.
-const QString kHeaderOn = QStringLiteral("Zapis do pliku aktywowany");
-const QString kHeaderOff = QStringLiteral("Zapis do pliku");
-const QString kWriting = QStringLiteral("ZAPIS");
-const QString kActive = QStringLiteral("AKTYWNY");
+// The indicators' texts in the interface language; the idle state shows no word.
+constexpr std::string_view kHeaderOnId = "IDS_RecordingHeaderOn";
+constexpr std::string_view kHeaderOffId = "IDS_RecordingHeaderOff";
+constexpr std::string_view kWritingId = "IDS_RecordingStateWriting";
+constexpr std::string_view kActiveId = "IDS_101";
 const QString kIdle = QStringLiteral("...");
 const QString kMessageTitle = QStringLiteral("QMX80NET");
 constexpr int kFileNameWidth = 420;
@@ -62,13 +62,6 @@ QString recordFileSizeText(qint64 bytes, const display::NumberLocale& locale)
     return display::formatFixed(static_cast<double>(bytes) / (kKilo * kKilo), 15, 1, locale) + QStringLiteral(" MB");
 }
 
-QString defaultSaveFileName(QWidget* parent, const QString& current, const QString& filter)
-{
-    // No question about replacing an existing file: nothing is replaced, lines are appended.
-    return QFileDialog::getSaveFileName(parent, QString::fromUtf8(RecordingPage::kSaveDialogCaption), current, filter,
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
-}
-
 void defaultWarning(QWidget* parent, const QString& title, const QString& text)
 {
     QMessageBox::warning(parent, title, text, QMessageBox::Ok);
@@ -85,7 +78,14 @@ RecordingPage::RecordingPage(TextBindings::Lookup lookup, QWidget* parent)
     : QWidget(parent), m_texts(std::move(lookup))
 {
     setObjectName(QStringLiteral("TabSheet3"));
-    m_dialogs = Dialogs{defaultSaveFileName, defaultWarning};
+    m_dialogs = Dialogs{[this](QWidget* parent, const QString& current, const QString& filter) {
+                            // No question about replacing an existing file: nothing is replaced,
+                            // lines are appended; the caption says so.
+                            return QFileDialog::getSaveFileName(parent, m_texts.text("IDS_RecordingSaveDialogCaption"),
+                                                                current, filter, nullptr,
+                                                                QFileDialog::DontConfirmOverwrite);
+                        },
+                        defaultWarning};
     m_clock = [] { return QDateTime::currentDateTime(); };
     buildControls();
     connectControls();
@@ -98,33 +98,41 @@ RecordingPage::~RecordingPage() = default;
 void RecordingPage::buildControls()
 {
     auto* page = new QVBoxLayout(this);
+    const auto label = [this](std::string_view id, QWidget* parent) {
+        auto* caption = new QLabel(parent);
+        m_texts.bind(caption, &QLabel::setText, id);
+        return caption;
+    };
     page->setContentsMargins(0, 0, 0, 0);
     auto* recordingGroup = named(new QGroupBox(this), "GroupBoxDataAcquistion");
     page->addWidget(recordingGroup);
     auto* group = new QVBoxLayout(recordingGroup);
     group->setContentsMargins(2, 2, 2, 2);
 
-    fileHeader = named(new HeaderBar(QStringLiteral("Rejestracja pomiarów do pliku"), HeaderBar::kSmallCaption,
-                                        recordingGroup),
-                          "JvHeader_File");
+    fileHeader = named(new HeaderBar(QString(), HeaderBar::kSmallCaption, recordingGroup), "JvHeader_File");
+    // The page's caption until the display first shows the recording state there.
+    m_texts.bindCustom([this](const TextBindings::Lookup& text) {
+        fileHeader->setCaption(m_headerShownOn ? text(*m_headerShownOn ? kHeaderOnId : kHeaderOffId)
+                                               : text("IDS_RecordingHeader"));
+    });
     group->addWidget(fileHeader);
 
-    recordingCheck = named(new QCheckBox(QStringLiteral("Aktywuj zapis"), recordingGroup),
-                                "Checkbox_Acquistion");
+    recordingCheck = named(new QCheckBox(recordingGroup), "Checkbox_Acquistion");
+    m_texts.bind(recordingCheck, &QAbstractButton::setText, "IDS_RecordingSwitch");
     group->addWidget(recordingCheck, 0, Qt::AlignLeft);
 
     auto* stateRow = new QHBoxLayout;
-    stateRow->addWidget(new QLabel(QStringLiteral("Wejście wyzwalające (IN2):"), recordingGroup));
+    stateRow->addWidget(label("IDS_RecordingTriggerInputLabel", recordingGroup));
     in2StateEdit = readOnlyEdit(QStringLiteral("IN2"), "Edit_IN2", recordingGroup);
     in2StateEdit->setFixedWidth(50);
     stateRow->addWidget(in2StateEdit);
     stateRow->addSpacing(12);
-    stateRow->addWidget(new QLabel(QStringLiteral("Czas do kolejnego zapisu:"), recordingGroup));
+    stateRow->addWidget(label("IDS_RecordingTimeToNextLabel", recordingGroup));
     recordTimeLabel = named(new QLabel(QStringLiteral("0 s"), recordingGroup), "Label_TimeToAcqData");
     recordTimeLabel->setMinimumWidth(60);
     stateRow->addWidget(recordTimeLabel);
     stateRow->addSpacing(12);
-    stateRow->addWidget(new QLabel(QStringLiteral("Stan zapisu:"), recordingGroup));
+    stateRow->addWidget(label("IDS_RecordingStateLabel", recordingGroup));
     recordingStatusEdit = readOnlyEdit(QStringLiteral("..."), "AcquisitionStatus", recordingGroup);
     recordingStatusEdit->setFont(namedFont(NamedFont::Calibri, 12));
     recordingStatusEdit->setFixedWidth(90);
@@ -132,48 +140,49 @@ void RecordingPage::buildControls()
     stateRow->addStretch(1);
     group->addLayout(stateRow);
 
-    recordModeGroup = named(new QGroupBox(QStringLiteral("Ustawienia"), recordingGroup), "GroupBox14");
+    recordModeGroup = named(new QGroupBox(recordingGroup), "GroupBox14");
+    m_texts.bind(recordModeGroup, &QGroupBox::setTitle, "IDS_RecordingSettingsGroup");
     auto* settings = new QGridLayout(recordModeGroup);
-    continuousRadio = named(new QRadioButton(QStringLiteral("Zapis ciągły"), recordModeGroup), "Rb_AcqContinuus");
+    const auto radio = [this](std::string_view captionId, std::string_view tipId, const char* name) {
+        auto* button = named(new QRadioButton(recordModeGroup), name);
+        m_texts.bind(button, &QAbstractButton::setText, captionId);
+        m_texts.bind(static_cast<QWidget*>(button), &QWidget::setToolTip, tipId);
+        return button;
+    };
+    continuousRadio = radio("IDS_RecordingContinuous", "IDS_RecordingContinuousTip", "Rb_AcqContinuus");
     continuousRadio->setChecked(true);
-    continuousRadio->setToolTip(
-        QStringLiteral("Zapis odbywa się ciągle z okresem \"Częstotliwość rejestracji\""));
-    whileIn2Radio = named(new QRadioButton(QStringLiteral("Zapis pojedynczy wejściem IN2"), recordModeGroup),
-                          "Rb_AcqTrigIN2");
-    whileIn2Radio->setToolTip(QStringLiteral("Zapis odbywa się na zbocze narastające na wejście IN2 "));
-    startOnIn2Radio = named(new QRadioButton(QStringLiteral("Zapis ciągły wejściem IN2"), recordModeGroup),
-                               "Rb_AcqContinuusIN2");
-    startOnIn2Radio->setToolTip(QStringLiteral(
-        "Zapis odbywa się na stan wysoki na wejście IN2 z okresem zapisu \"Częstotliwość rejestracji\""));
+    whileIn2Radio = radio("IDS_RecordingSingleOnIn2", "IDS_RecordingSingleOnIn2Tip", "Rb_AcqTrigIN2");
+    startOnIn2Radio = radio("IDS_RecordingContinuousOnIn2", "IDS_RecordingContinuousOnIn2Tip", "Rb_AcqContinuusIN2");
     settings->addWidget(continuousRadio, 0, 0, 1, 2);
     settings->addWidget(whileIn2Radio, 1, 0, 1, 2);
     settings->addWidget(startOnIn2Radio, 2, 0, 1, 2);
 
-    auto* recordIntervalLabel = named(new QLabel(QStringLiteral("Częstotliwość rejestracji"), recordModeGroup),
-                               "Label_DataAcqSpeed");
+    auto* recordIntervalLabel = named(label("IDS_RecordingRateLabel", recordModeGroup), "Label_DataAcqSpeed");
     recordIntervalList = named(new QComboBox(recordModeGroup), "ComboBox_AcquistionTime");
     for (const char* item : recording::kSpeedItems) {
         recordIntervalList->addItem(QString::fromLatin1(item));
     }
     recordIntervalList->setCurrentIndex(recording::kDefaultSpeedIndex);
-    recordIntervalList->setToolTip(QStringLiteral(
-        "Prędkosć zapisu pomiarow do pliku. Maksymalnie 100 pomiarow/sekunde, minimalnie 1/godzine."));
+    m_texts.bind(static_cast<QWidget*>(recordIntervalList), &QWidget::setToolTip, "IDS_RecordingRateTip");
     settings->addWidget(recordIntervalLabel, 3, 0);
     settings->addWidget(recordIntervalList, 3, 1);
 
-    recordColumnsGroup = named(new QGroupBox(QStringLiteral("Rejestruj do pliku:"), recordModeGroup), "Label_DataAcqParam");
+    recordColumnsGroup = named(new QGroupBox(recordModeGroup), "Label_DataAcqParam");
+    m_texts.bind(recordColumnsGroup, &QGroupBox::setTitle, "IDS_RecordingColumnsGroup");
     auto* boxes = new QGridLayout(recordColumnsGroup);
-    const auto box = [this](const char* caption, const char* name) {
-        return named(new QCheckBox(QString::fromUtf8(caption), recordColumnsGroup), name);
+    const auto box = [this](std::string_view captionId, const char* name) {
+        auto* check = named(new QCheckBox(recordColumnsGroup), name);
+        m_texts.bind(check, &QAbstractButton::setText, captionId);
+        return check;
     };
-    saveDateCheck = box("Data", "Checkbox_SaveDate");
-    saveTimeCheck = box("Godzina", "Checkbox_SaveTime");
-    saveCounterCheck = box("Lp.", "Checkbox_SaveDataCnt");
-    saveSumCheck = box("Suma", "Cb_SaveDataSummary");
-    saveSensor1Check = box("Czujnik 1", "Cb_SaveDataSens1");
-    saveSensor2Check = box("Czujnik 2", "Cb_SaveDataSens2");
-    saveSensor3Check = box("Czujnik 3", "Cb_SaveDataSens3");
-    saveSensor4Check = box("Czujnik 4", "Cb_SaveDataSens4");
+    saveDateCheck = box("IDS_RecordingColumnDate", "Checkbox_SaveDate");
+    saveTimeCheck = box("IDS_RecordingColumnTime", "Checkbox_SaveTime");
+    saveCounterCheck = box("IDS_RecordingColumnCounter", "Checkbox_SaveDataCnt");
+    saveSumCheck = box("IDS_RecordingColumnSum", "Cb_SaveDataSummary");
+    saveSensor1Check = box("IDS_RecordingColumnSensor1", "Cb_SaveDataSens1");
+    saveSensor2Check = box("IDS_RecordingColumnSensor2", "Cb_SaveDataSens2");
+    saveSensor3Check = box("IDS_RecordingColumnSensor3", "Cb_SaveDataSens3");
+    saveSensor4Check = box("IDS_RecordingColumnSensor4", "Cb_SaveDataSens4");
     const std::array<QCheckBox*, 8> all{saveDateCheck, saveTimeCheck, saveCounterCheck, saveSumCheck,
                                         saveSensor1Check,  saveSensor2Check,  saveSensor3Check,     saveSensor4Check};
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -183,9 +192,9 @@ void RecordingPage::buildControls()
 
     auto* fileRow = new QHBoxLayout;
     fileNameEdit = readOnlyEdit(QStringLiteral("Sciezka zapisu"), "Edit_FileName", recordModeGroup);
-    chooseFileButton = named(new QPushButton(buttonIcon(ButtonPicture::Folder), QStringLiteral("&Scieżka zapisu"),
-                                                recordModeGroup),
-                                "Button_SaveFilePath");
+    chooseFileButton = named(new QPushButton(buttonIcon(ButtonPicture::Folder), QString(), recordModeGroup),
+                             "Button_SaveFilePath");
+    m_texts.bind(chooseFileButton, &QAbstractButton::setText, "IDS_RecordingChooseFileButton");
     fileRow->addWidget(fileNameEdit, 1);
     fileRow->addWidget(chooseFileButton);
     settings->addLayout(fileRow, 4, 0, 1, 3);
@@ -290,10 +299,19 @@ void RecordingPage::showRecordProgress()
     if (!m_runStart.isValid()) {
         return;
     }
-    const QString text = QStringLiteral("Zapisano wierszy: %1   Rozmiar pliku: %2   Czas zapisu: %3")
-                             .arg(m_recorder.runRecords())
-                             .arg(recordFileSizeText(m_recorder.fileBytes(), m_recorder.locale()),
-                                  recording::elapsedRunText(m_runStart.msecsTo(m_clock())));
+    m_progressShown = RecordProgress{m_recorder.runRecords(), m_recorder.fileBytes(), m_runStart.msecsTo(m_clock())};
+    writeRecordProgress();
+}
+
+void RecordingPage::writeRecordProgress()
+{
+    if (!m_progressShown) {
+        return;
+    }
+    const QString text = m_texts.text("IDS_RecordingProgress")
+                             .arg(m_progressShown->records)
+                             .arg(recordFileSizeText(m_progressShown->fileBytes, m_recorder.locale()),
+                                  recording::elapsedRunText(m_progressShown->elapsedMs));
     if (recordProgress->text() != text) {
         recordProgress->setText(text);
     }
@@ -333,12 +351,11 @@ void RecordingPage::lockRunChoices(bool locked)
     }
 }
 
-QString RecordingPage::writeErrorText(const recording::FileError& error)
+QString RecordingPage::writeErrorText(const recording::FileError& error) const
 {
-    QString text = QStringLiteral("Rejestracja zatrzymana: błąd zapisu do pliku \"%1\": %2")
-                       .arg(error.fileName, error.reason);
+    QString text = m_texts.text("IDS_RecordingWriteError").arg(error.fileName, error.reason);
     if (error.linesNotWritten > 0) {
-        text += QStringLiteral("; liczba niezapisanych wierszy: %1").arg(error.linesNotWritten);
+        text += m_texts.text("IDS_RecordingLinesNotWritten").arg(error.linesNotWritten);
     }
     return text;
 }
@@ -354,7 +371,7 @@ void RecordingPage::reportRefusedStart(const recording::FileError& error)
 {
     // The run never began; clearing the switch runs its handler, which finds no file to close.
     recordingCheck->setChecked(false);
-    showMessage(QStringLiteral("Rejestracja nie została rozpoczęta: plik \"%1\": %2").arg(error.fileName, error.reason));
+    showMessage(m_texts.text("IDS_RecordingRefused").arg(error.fileName, error.reason));
 }
 
 void RecordingPage::showMessage(const QString& text)
@@ -380,12 +397,21 @@ void RecordingPage::save()
 
 void RecordingPage::showRecordingState(bool connected, QLineEdit* statusBarAcquisition)
 {
-    setStateHeader(fileHeader, kHeaderOn, kHeaderOff, recordingCheck->isChecked() && connected);
-    const recording::RecordIndication indication = m_recorder.showTick(connected);
-    const bool on = indication == recording::RecordIndication::Writing;
-    const QString& offText = indication == recording::RecordIndication::Active ? kActive : kIdle;
-    setStateEdit(recordingStatusEdit, kWriting, offText, on);
-    setStateEdit(statusBarAcquisition, kWriting, offText, on);
+    m_headerShownOn = recordingCheck->isChecked() && connected;
+    setStateHeader(fileHeader, m_texts.text(kHeaderOnId), m_texts.text(kHeaderOffId), *m_headerShownOn);
+    m_indicationShown = m_recorder.showTick(connected);
+    showIndication(recordingStatusEdit);
+    showIndication(statusBarAcquisition);
+}
+
+void RecordingPage::showIndication(QLineEdit* edit) const
+{
+    if (!m_indicationShown) {
+        return;
+    }
+    const bool on = *m_indicationShown == recording::RecordIndication::Writing;
+    const QString offText = *m_indicationShown == recording::RecordIndication::Active ? m_texts.text(kActiveId) : kIdle;
+    setStateEdit(edit, m_texts.text(kWritingId), offText, on);
 }
 
 bool RecordingPage::dataAcquisition() const
@@ -457,6 +483,10 @@ recording::RecordMode RecordingPage::mode() const
 void RecordingPage::retranslate()
 {
     m_texts.apply();
+    // The states and figures shown are shown again in the new language; the status strip's field
+    // is the window's and follows at the next display tick.
+    showIndication(recordingStatusEdit);
+    writeRecordProgress();
 }
 
 } // namespace qmx::ui

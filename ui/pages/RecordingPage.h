@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -41,10 +42,6 @@ public:
 
     /// Filter of the save dialog: CSV or TXT files.
     static constexpr const char* kSaveFilter = "CSV (*.csv);;TXT (*.txt)";
-    /// Caption of the save dialog. The recorder appends to an existing file, so the dialog asks
-    /// no question about replacing one and says so here instead.
-    static constexpr const char* kSaveDialogCaption =
-        "Scieżka zapisu (pomiary są dopisywane na końcu istniejącego pliku)";
     /// Interval of the timer that writes the buffered lines to the disk.
     static constexpr int kFlushIntervalMs = 1000;
 
@@ -146,13 +143,24 @@ private:
     /// Locks the file button and the column boxes while a run is on: the file and its header
     /// stay those the run began with.
     void lockRunChoices(bool locked);
-    static QString writeErrorText(const recording::FileError& error);
+    QString writeErrorText(const recording::FileError& error) const;
     void reportFileError(const recording::FileError& error);
     /// The switch was refused before a run began (the file cannot be a recording file).
     void reportRefusedStart(const recording::FileError& error);
     void showMessage(const QString& text);
-    /// Writes the run's records, file size and elapsed time into `recordProgress`.
+    /// Takes the run's records, file size and elapsed time and writes them into `recordProgress`.
     void showRecordProgress();
+    /// Writes the figures taken last into `recordProgress` in the interface language.
+    void writeRecordProgress();
+    /// Writes the indication shown last into a state field in the interface language.
+    void showIndication(QLineEdit* edit) const;
+
+    /// Figures of the progress line.
+    struct RecordProgress {
+        std::int64_t records = 0;
+        qint64 fileBytes = 0;
+        qint64 elapsedMs = 0;
+    };
 
     recording::Recorder m_recorder;
     recording::Recorder::Clock m_clock;
@@ -160,6 +168,10 @@ private:
     QDateTime m_runStart;
     QTimer m_flushTimer;
     Dialogs m_dialogs;
+    // What the indicators and the progress line show, so that a change of language can show it again.
+    std::optional<bool> m_headerShownOn;
+    std::optional<recording::RecordIndication> m_indicationShown;
+    std::optional<RecordProgress> m_progressShown;
     TextBindings m_texts;
 };
 

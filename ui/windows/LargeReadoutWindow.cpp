@@ -1,6 +1,7 @@
 #include "LargeReadoutWindow.h"
 #include "ui/widgets/Fonts.h"
 
+#include "display/LiveDisplay.h"
 #include "ui/widgets/HeaderBar.h"
 
 #include <QAction>
@@ -37,12 +38,21 @@ FittedLabel* digits(QWidget* parent, const char* name, int pixels)
 LargeReadoutWindow::LargeReadoutWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormBigDisplay"));
-    setWindowTitle(QStringLiteral("QMX80 - wartosc pomiaru"));
+    m_texts.bind(static_cast<QWidget*>(this), &QWidget::setWindowTitle, "IDS_LargeReadoutTitle");
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
-    captionHeader = new HeaderBar(QStringLiteral("Wartosc sumaryczna z czujników"), HeaderBar::kLargeCaption, this);
+    captionHeader = new HeaderBar(QString(), HeaderBar::kLargeCaption, this);
     captionHeader->setObjectName(QStringLiteral("Label_ActualVal"));
+    // The display tick writes the name of the selected value here; a change of language shows the
+    // name it wrote, or the caption the window opens with, in the new language.
+    m_texts.bindCustom([this](const TextBindings::Lookup& text) {
+        if (const auto selection = display::selectionCaptionShownAs(captionHeader->caption())) {
+            captionHeader->setCaption(display::selectionCaption(*selection, m_language));
+        } else {
+            captionHeader->setCaption(text("IDS_LargeReadoutCaption"));
+        }
+    });
     grid->addWidget(captionHeader, 0, 0, 1, 2);
 
     valueReadout = digits(this, "LED_display", 187);

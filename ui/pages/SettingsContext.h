@@ -5,11 +5,13 @@
 #include "display/core/NumberFormat.h"
 #include "link/LinkController.h"
 #include "SettingsPrompts.h"
+#include "SettingsWidgets.h"
 
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string_view>
 
 namespace qmx::ui {
@@ -26,5 +28,11 @@ struct SettingsContext {
 
     QString text(std::string_view id) const { return lookupText ? lookupText(id) : QString(); }
 };
+
+/// The text of the box that refuses a settings write, in the interface language: the message
+/// `IDS_67`, then, after a blank line, one line per field of `fields` that is marked refused, in
+/// the table's order: its name and, for numbers, the allowed range ("Offset: od -100000000 do
+/// 100000000", in English "Offset: from -100000000 to 100000000").
+QString refusalText(const SettingsContext& context, std::span<const settingswidgets::CheckedField> fields);
 
 } // namespace qmx::ui

@@ -19,7 +19,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -36,10 +38,12 @@ constexpr std::array<const char*, 4> kSensorHeaderNames{"JvNavPanelHeader14", "J
                                                         "JvNavPanelHeader12", "JvNavPanelHeader13"};
 constexpr std::array<std::uint8_t, 4> kZeroCommands{link::CMD_ZERO_SENSOR1, link::CMD_ZERO_SENSOR2,
                                                     link::CMD_ZERO_SENSOR3, link::CMD_ZERO_SENSOR4};
-// The items of the rate and units lists in the interface language, index for index as in
-// ListItems (the values sent are the indexes, never these texts).
-const std::vector<std::string_view> kAdRateIds(settings::kAdRateItemIds.begin(), settings::kAdRateItemIds.end());
-const std::vector<std::string_view> kUnitsIds(settings::kUnitsItemIds.begin(), settings::kUnitsItemIds.end());
+/// `text` with its "%1" filled in by `value` (a text without the place, such as the empty text of
+/// an identifier the lookup does not know, is left as it is).
+QString fillIn(const QString& text, const QString& value)
+{
+    return text.contains(QStringLiteral("%1")) ? text.arg(value) : text;
+}
 
 QLabel* boldLabel(QWidget* parent, const char* name, const QString& text)
 {
@@ -112,10 +116,10 @@ void SensorSettingsPage::listCheckedFields()
     const auto name = [this](std::string_view id) { return m_context.text(id); };
     m_checkedFields.clear();
     for (std::size_t i = 0; i < sensors.size(); ++i) {
-        const auto number = static_cast<int>(i + 1);
-        m_checkedFields.push_back({sensors[i].range, name("IDS_SensorFieldRange").arg(number), Kind::Integer,
+        const QString number = QString::number(i + 1);
+        m_checkedFields.push_back({sensors[i].range, fillIn(name("IDS_SensorFieldRange"), number), Kind::Integer,
                                    static_cast<double>(settings::kRangeMin), static_cast<double>(settings::kRangeMax)});
-        m_checkedFields.push_back({sensors[i].sens, name("IDS_SensorFieldSens").arg(number), Kind::Real,
+        m_checkedFields.push_back({sensors[i].sens, fillIn(name("IDS_SensorFieldSens"), number), Kind::Real,
                                    settings::kSensMin, settings::kSensMax});
     }
     m_checkedFields.push_back({filterLevelList, name("IDS_SensorFieldFilterLevel"), Kind::List});
@@ -166,7 +170,7 @@ QGroupBox* SensorSettingsPage::buildFilterBox()
     m_texts.bind(dataRateLabel, &QLabel::setText, "IDS_SensorPageRate");
     m_texts.bind(dataRateLabel, &QWidget::setToolTip, "IDS_SensorPageRateTip");
     adRateList = makeList(filterGroup, "Cb_AdRate", settings::kAdRateItems, kStartRateIndex);
-    m_texts.bindItems(adRateList, kAdRateIds);
+    bindListItems(adRateList, settings::kAdRateItems, settings::kAdRateItemIds);
     filterLevelList = makeList(filterGroup, "Cb_FiltLevel", settings::kFiltLevelItems);
     m_texts.bind(filterLevelList, &QWidget::setToolTip, "IDS_SensorPageFilterLevelTip");
     responseDelayLabel = boldLabel(filterGroup, "Label_ResponseDelay", QStringLiteral("0"));
@@ -204,7 +208,7 @@ QGroupBox* SensorSettingsPage::buildUnitsBox()
     m_texts.bind(unitsGroup, &QGroupBox::setTitle, "IDS_SensorPageUnitsGroup");
     auto* grid = new QGridLayout(unitsGroup);
     unitsList = makeList(unitsGroup, "Cb_Units", settings::kUnitsItems);
-    m_texts.bindItems(unitsList, kUnitsIds);
+    bindListItems(unitsList, settings::kUnitsItems, settings::kUnitsItemIds);
     decimalsList = makeList(unitsGroup, "Cb_Decp", settings::kDecpItems);
     grid->addWidget(caption(unitsGroup, "IDS_SensorPageUnits"), 0, 0);
     grid->addWidget(unitsList, 0, 1);
@@ -242,7 +246,7 @@ QGroupBox* SensorSettingsPage::buildSensorsBox()
         auto* grid = new QGridLayout(s.box);
         s.header = named(new HeaderBar(QString(), HeaderBar::kSmallCaption, s.box), kSensorHeaderNames[i]);
         m_texts.bind(s.header, &HeaderBar::setCaption, "IDS_SensorPageSensor",
-                     [n](const QString& text) { return text.arg(n); });
+                     [n](const QString& text) { return fillIn(text, n); });
         s.valueLabel = new QLabel(QStringLiteral("0"), s.box);
         s.valueLabel->setObjectName(QStringLiteral("Label_ValTens") + n);
         s.range = new QLineEdit(QStringLiteral("0"), s.box);
@@ -307,6 +311,26 @@ bool SensorSettingsPage::eventFilter(QObject* watched, QEvent* event)
         checkStabilitySamples();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SensorSettingsPage::bindListItems(QComboBox* list, std::span<const std::string_view> items,
+                                       std::span<const std::string_view> ids)
+{
+    // The items are renamed in place: the selection stays and no change of selection is sent.
+    // An identifier without a text leaves its item as the list table has it.
+    QPointer<QComboBox> guarded(list);
+    m_texts.bindCustom([guarded, items, ids](const TextBindings::Lookup& text) {
+        if (!guarded) {
+            return;
+        }
+        const QSignalBlocker quiet(guarded.data());
+        for (std::size_t i = 0; i < ids.size() && i < items.size() && static_cast<int>(i) < guarded->count(); ++i) {
+            const QString shown = text(ids[i]);
+            guarded->setItemText(static_cast<int>(i), shown.isEmpty() ? QString::fromUtf8(items[i].data(),
+                                                                                         static_cast<qsizetype>(items[i].size()))
+                                                                     : shown);
+        }
+    });
 }
 
 QLabel* SensorSettingsPage::caption(QWidget* parent, std::string_view id)

@@ -28,6 +28,13 @@ using namespace settingswidgets;
 
 namespace {
 
+/// `text` with its "%1" filled in by `value` (a text without the place, such as the empty text of
+/// an identifier the lookup does not know, is left as it is).
+QString fillIn(const QString& text, const QString& value)
+{
+    return text.contains(QStringLiteral("%1")) ? text.arg(value) : text;
+}
+
 // Room for the controls of an inner page when the main window has its minimum size.
 constexpr QSize kInnerPageSize(640, 440);
 
@@ -124,14 +131,14 @@ void SettingsPage::listCheckedIoFields()
     for (const auto& [output, row] : {std::pair{"OUT1", &outputsPage->out1}, std::pair{"OUT2", &outputsPage->out2}}) {
         const QString out = QString::fromLatin1(output);
         const std::array<CheckedField, 7> fields{{
-            {row->condition, name("IDS_SettingsFieldOutCondition").arg(out), Kind::List},
-            {row->mode1, name("IDS_SettingsFieldOutMode1").arg(out), Kind::List},
-            {row->mode2, name("IDS_SettingsFieldOutMode2").arg(out), Kind::List},
-            {row->state, name("IDS_SettingsFieldOutState").arg(out), Kind::List},
-            {row->source, name("IDS_SettingsFieldOutSource").arg(out), Kind::List},
-            {row->number1, name("IDS_SettingsFieldOutNumber1").arg(out), Kind::Real, settings::kThresholdMin,
+            {row->condition, fillIn(name("IDS_SettingsFieldOutCondition"), out), Kind::List},
+            {row->mode1, fillIn(name("IDS_SettingsFieldOutMode1"), out), Kind::List},
+            {row->mode2, fillIn(name("IDS_SettingsFieldOutMode2"), out), Kind::List},
+            {row->state, fillIn(name("IDS_SettingsFieldOutState"), out), Kind::List},
+            {row->source, fillIn(name("IDS_SettingsFieldOutSource"), out), Kind::List},
+            {row->number1, fillIn(name("IDS_SettingsFieldOutNumber1"), out), Kind::Real, settings::kThresholdMin,
              settings::kThresholdMax},
-            {row->number2, name("IDS_SettingsFieldOutNumber2").arg(out), Kind::Real, settings::kThresholdMin,
+            {row->number2, fillIn(name("IDS_SettingsFieldOutNumber2"), out), Kind::Real, settings::kThresholdMin,
              settings::kThresholdMax},
         }};
         m_checkedIoFields.insert(m_checkedIoFields.end(), fields.begin(), fields.end());

@@ -193,7 +193,8 @@ TEST_F(SettingsLanguage, PolishAgainGivesTheOldTextsAndBoxes)
     EXPECT_EQ(sensors().sensors[3].header->caption(), QStringLiteral("Czujnik 4"));
     EXPECT_EQ(sensors().sensors[0].sign->text(), QStringLiteral("Odwróć znak"));
     EXPECT_EQ(sensors().dataRateLabel->toolTip(), QStringLiteral("Czestotliwosc próbkowania / kanał"));
-    EXPECT_EQ(sensors().sumFormulaLabel->text(), QStringLiteral("Czujnik 1 + Czujnik 2 + Czujnik 3 + Czujnik 4 + Offset"));
+    EXPECT_EQ(sensors().sumFormulaLabel->text(),
+              QStringLiteral("Czujnik 1 + Czujnik 2 + Czujnik 3 + Czujnik 4 + Offset"));
     EXPECT_EQ(sensors().adRateList->itemText(2), QStringLiteral("16 / sek "));
     EXPECT_EQ(sensors().unitsList->itemText(1), QStringLiteral("kN -kiloniutony"));
 
@@ -209,8 +210,8 @@ TEST_F(SettingsLanguage, PolishAgainGivesTheOldTextsAndBoxes)
     EXPECT_EQ(events[2].text, QStringLiteral("Błędne parametry\n\nPrędkość transmisji\n"
                                              "Wartość do warunku 1 (OUT1): od -100000000 do 100000000"));
     EXPECT_EQ(events[3].caption, QStringLiteral("Parametry komunikacji ethernet"));
-    EXPECT_EQ(events[3].text,
-              QStringLiteral("Ustawienie nowych parametrów dla Ethernet nastąpi po ponownym uruchomieniu urządzenia."));
+    EXPECT_EQ(events[3].text, QStringLiteral("Ustawienie nowych parametrów dla Ethernet nastąpi po ponownym "
+                                             "uruchomieniu urządzenia."));
 }
 
 TEST_F(SettingsLanguage, SwitchingKeepsEverySelectionAndSendsTheSameBytes)

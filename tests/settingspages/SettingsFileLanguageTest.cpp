@@ -27,7 +27,8 @@ protected:
     SettingsFileLanguage() : window(backend)
     {
         window.setErrorBox([this](const QString& text) { errors << text; });
-        window.setConfigFileDialogs([this](const QString&) { return chosen; }, [this](const QString&) { return chosen; });
+        const auto dialog = [this](const QString&) { return chosen; };
+        window.setConfigFileDialogs(dialog, dialog);
     }
     ui::SensorSettingsPage& sensors() { return *window.settingsPage->sensorPage; }
 

@@ -324,11 +324,13 @@ void SensorSettingsPage::bindListItems(QComboBox* list, std::span<const std::str
             return;
         }
         const QSignalBlocker quiet(guarded.data());
-        for (std::size_t i = 0; i < ids.size() && i < items.size() && static_cast<int>(i) < guarded->count(); ++i) {
-            const QString shown = text(ids[i]);
-            guarded->setItemText(static_cast<int>(i), shown.isEmpty() ? QString::fromUtf8(items[i].data(),
-                                                                                         static_cast<qsizetype>(items[i].size()))
-                                                                     : shown);
+        const int count = std::min({guarded->count(), static_cast<int>(items.size()), static_cast<int>(ids.size())});
+        for (int i = 0; i < count; ++i) {
+            const auto index = static_cast<std::size_t>(i);
+            const QString shown = text(ids[index]);
+            const std::string_view item = items[index];
+            const QString tableText = QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size()));
+            guarded->setItemText(i, shown.isEmpty() ? tableText : shown);
         }
     });
 }
@@ -471,7 +473,7 @@ void SensorSettingsPage::readSensorSettings()
 void SensorSettingsPage::restoreSensorDefaults()
 {
     // The restore wipes ranges and sensor constants: it is asked first, as on the other pages.
-    if (m_context.prompts->confirm(m_context.text(kFactoryRestoreCaptionId), m_context.text(kFactoryRestoreQuestionId))) {
+    if (m_context.confirmFactoryRestore()) {
         m_context.link.sendCommand(link::CMD_FACTORY_SENSOR_SETTINGS);
     }
 }

@@ -27,6 +27,11 @@ struct SettingsContext {
     std::unique_ptr<SettingsPrompts> prompts;
 
     QString text(std::string_view id) const { return lookupText ? lookupText(id) : QString(); }
+    /// Asks the question put before every factory restore; true when the user chose OK.
+    bool confirmFactoryRestore() const
+    {
+        return prompts->confirm(text(kFactoryRestoreCaptionId), text(kFactoryRestoreQuestionId));
+    }
 };
 
 /// The text of the box that refuses a settings write, in the interface language: the message

@@ -68,7 +68,8 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
     outer->addWidget(settingsGroup);
     auto* column = new QVBoxLayout(settingsGroup);
     column->setContentsMargins(2, 2, 2, 2);
-    auto* settingsHeader = named(new HeaderBar(QString(), HeaderBar::kSmallCaption, settingsGroup), "JvNavPanelHeader18");
+    auto* settingsHeader =
+        named(new HeaderBar(QString(), HeaderBar::kSmallCaption, settingsGroup), "JvNavPanelHeader18");
     m_texts.bind(settingsHeader, &HeaderBar::setCaption, "IDS_SettingsPageHeader");
     column->addWidget(settingsHeader);
 
@@ -381,14 +382,14 @@ void SettingsPage::readIoSettings()
 
 void SettingsPage::restoreCommunicationDefaults()
 {
-    if (m_context->prompts->confirm(m_context->text(kFactoryRestoreCaptionId), m_context->text(kFactoryRestoreQuestionId))) {
+    if (m_context->confirmFactoryRestore()) {
         m_context->link.sendCommand(link::CMD_FACTORY_COMM_SETTINGS);
     }
 }
 
 void SettingsPage::restoreOutputsDefaults()
 {
-    if (m_context->prompts->confirm(m_context->text(kFactoryRestoreCaptionId), m_context->text(kFactoryRestoreQuestionId))) {
+    if (m_context->confirmFactoryRestore()) {
         m_context->link.sendCommand(link::CMD_FACTORY_OUTPUT_SETTINGS);
     }
 }

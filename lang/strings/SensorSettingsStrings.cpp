@@ -33,13 +33,13 @@ constexpr StringEntry kStrings[] = {
     {"IDS_SettingsFieldOutMode1", "Warunek 1 (%1)", "Condition 1 (%1)"},
     {"IDS_SettingsFieldOutMode2", "Warunek 2 (%1)", "Condition 2 (%1)"},
     {"IDS_SettingsFieldOutState", "Stan wyjścia gdy warunki spełnione (%1)",
-     "Output state when conditions hold (%1)"},
-    {"IDS_SettingsFieldOutSource", "Wartość do porównania (%1)", "Value compared (%1)"},
+     "Output state when conditions are met (%1)"},
+    {"IDS_SettingsFieldOutSource", "Wartość do porównania (%1)", "Compared value (%1)"},
     {"IDS_SettingsFieldOutNumber1", "Wartość do warunku 1 (%1)", "Value of condition 1 (%1)"},
     {"IDS_SettingsFieldOutNumber2", "Wartość do warunku 2 (%1)", "Value of condition 2 (%1)"},
 
     // The sensor inputs page: buttons.
-    {"IDS_SensorPageRead", "&Odczytaj", "Rea&d"},
+    {"IDS_SensorPageRead", "&Odczytaj", "R&ead"},
     {"IDS_SensorPageWrite", "&Zapisz", "&Write"},
     {"IDS_SensorPageFactory", "Przywróć fabryczne", "Factory defaults"},
     // The sum box.

@@ -7,6 +7,9 @@
 
 namespace qmx::settings {
 
+static_assert(kAdRateItemIds.size() == kAdRateItems.size(), "one identifier per rate item");
+static_assert(kUnitsItemIds.size() == kUnitsItems.size(), "one identifier per units item");
+
 namespace {
 constexpr std::array<std::string_view, 4> kSumFormulaIds{"IDS_84", "IDS_85", "IDS_86", "IDS_87"};
 

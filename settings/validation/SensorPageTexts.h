@@ -6,10 +6,22 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <string_view>
 
 namespace qmx::settings {
+
+/// String-table identifiers of the items of the rate list (kAdRateItems), index for index; their
+/// Polish texts are the items themselves. The list's index, never its text, is what is sent.
+inline constexpr std::array<std::string_view, 7> kAdRateItemIds{
+    "IDS_SensorPageRate4",  "IDS_SensorPageRate10", "IDS_SensorPageRate16", "IDS_SensorPageRate33",
+    "IDS_SensorPageRate50", "IDS_SensorPageRate62", "IDS_SensorPageRate120"};
+
+/// String-table identifiers of the items of the units list (kUnitsItems), index for index.
+inline constexpr std::array<std::string_view, 5> kUnitsItemIds{
+    "IDS_SensorPageUnitNewton", "IDS_SensorPageUnitKilonewtonNamed", "IDS_SensorPageUnitGram",
+    "IDS_SensorPageUnitKilogram", "IDS_SensorPageUnitKilonewton"};
 
 /// Response delay of the averaging filter for the selected filter and rate indices: the filter
 /// length times (1000 div samples per second) milliseconds, shown as "62 ms" below one second and

@@ -10,6 +10,7 @@
 #include "ui/icons/Icons.h"
 #include "ui/widgets/HeaderBar.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -18,7 +19,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,7 +38,12 @@ constexpr std::array<const char*, 4> kSensorHeaderNames{"JvNavPanelHeader14", "J
                                                         "JvNavPanelHeader12", "JvNavPanelHeader13"};
 constexpr std::array<std::uint8_t, 4> kZeroCommands{link::CMD_ZERO_SENSOR1, link::CMD_ZERO_SENSOR2,
                                                     link::CMD_ZERO_SENSOR3, link::CMD_ZERO_SENSOR4};
-const QString kResponseTooltip = QStringLiteral("Czas odpowiedzi kanału przy zmianie siły");
+/// `text` with its "%1" filled in by `value` (a text without the place, such as the empty text of
+/// an identifier the lookup does not know, is left as it is).
+QString fillIn(const QString& text, const QString& value)
+{
+    return text.contains(QStringLiteral("%1")) ? text.arg(value) : text;
+}
 
 QLabel* boldLabel(QWidget* parent, const char* name, const QString& text)
 {
@@ -46,18 +54,18 @@ QLabel* boldLabel(QWidget* parent, const char* name, const QString& text)
     return label;
 }
 
-QGroupBox* groupBox(QWidget* parent, const char* name, const QString& caption)
+QGroupBox* groupBox(QWidget* parent, const char* name)
 {
-    return named(new QGroupBox(caption, parent), name);
+    return named(new QGroupBox(parent), name);
 }
 
 } // namespace
 
 SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context)
+    : QWidget(parent), m_context(context), m_texts(context.lookupText)
 {
     setObjectName(QStringLiteral("TabSheet6"));
-    sensorInputsGroup = groupBox(this, "GroupBox12", QString());
+    sensorInputsGroup = groupBox(this, "GroupBox12");
     // The group fills the page; the controls keep their size and place at its top left.
     auto* column = topLeftBlock(this, sensorInputsGroup, content);
     column->addWidget(buildSumBox());
@@ -75,10 +83,12 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     }
 
     auto* buttons = new QHBoxLayout;
-    readSensorSettingsButton = makeButton(sensorInputsGroup, "Btn_ReadTensSettings", QStringLiteral("&Odczytaj"));
-    writeSensorSettingsButton = makeButton(sensorInputsGroup, "Btn_SetTensSettings", QStringLiteral("&Zapisz"));
-    sensorDefaultsButton =
-        makeButton(sensorInputsGroup, "Button_TensSettingFactory", QStringLiteral("Przywróć fabryczne"));
+    readSensorSettingsButton = makeButton(sensorInputsGroup, "Btn_ReadTensSettings", QString());
+    writeSensorSettingsButton = makeButton(sensorInputsGroup, "Btn_SetTensSettings", QString());
+    sensorDefaultsButton = makeButton(sensorInputsGroup, "Button_TensSettingFactory", QString());
+    m_texts.bind(readSensorSettingsButton, &QAbstractButton::setText, "IDS_SensorPageRead");
+    m_texts.bind(writeSensorSettingsButton, &QAbstractButton::setText, "IDS_SensorPageWrite");
+    m_texts.bind(sensorDefaultsButton, &QAbstractButton::setText, "IDS_SensorPageFactory");
     readSensorSettingsButton->setIcon(buttonIcon(ButtonPicture::Read));
     writeSensorSettingsButton->setIcon(buttonIcon(ButtonPicture::Save));
     sensorDefaultsButton->setIcon(buttonIcon(ButtonPicture::Factory));
@@ -90,50 +100,62 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     column->addLayout(buttons);
 
     connectControls();
-    listCheckedFields();
+    // The names the refusal box gives the fields follow the language as the captions do.
+    m_texts.bindCustom([this](const TextBindings::Lookup&) { listCheckedFields(); });
+    m_texts.bindCustom([this](const TextBindings::Lookup& text) { showSumFormula(text); });
+}
+
+void SensorSettingsPage::retranslate()
+{
+    m_texts.apply();
 }
 
 void SensorSettingsPage::listCheckedFields()
 {
     using Kind = CheckedField::Kind;
+    const auto name = [this](std::string_view id) { return m_context.text(id); };
+    m_checkedFields.clear();
     for (std::size_t i = 0; i < sensors.size(); ++i) {
-        const QString sensor = QStringLiteral(" (Czujnik %1)").arg(i + 1);
-        m_checkedFields.push_back({sensors[i].range, QStringLiteral("Zakres czujnika [N]") + sensor, Kind::Integer,
+        const QString number = QString::number(i + 1);
+        m_checkedFields.push_back({sensors[i].range, fillIn(name("IDS_SensorFieldRange"), number), Kind::Integer,
                                    static_cast<double>(settings::kRangeMin), static_cast<double>(settings::kRangeMax)});
-        m_checkedFields.push_back({sensors[i].sens, QStringLiteral("Stała czujnika [mV/V]") + sensor, Kind::Real,
+        m_checkedFields.push_back({sensors[i].sens, fillIn(name("IDS_SensorFieldSens"), number), Kind::Real,
                                    settings::kSensMin, settings::kSensMax});
     }
-    m_checkedFields.push_back({filterLevelList, QStringLiteral("Poziom filtracji"), Kind::List});
-    m_checkedFields.push_back({adRateList, QStringLiteral("Częstliwosc pomiarów"), Kind::List});
-    m_checkedFields.push_back({stabilityMaxDifferenceEdit, QStringLiteral("Maks. różnica"), Kind::Real,
+    m_checkedFields.push_back({filterLevelList, name("IDS_SensorFieldFilterLevel"), Kind::List});
+    m_checkedFields.push_back({adRateList, name("IDS_SensorFieldRate"), Kind::List});
+    m_checkedFields.push_back({stabilityMaxDifferenceEdit, name("IDS_SensorFieldMaxDifference"), Kind::Real,
                                settings::kStabMaxDiffMin, settings::kStabMaxDiffMax});
     m_checkedFields.push_back(
-        {stabilitySamplesEdit, QStringLiteral("Ilość próbek"), Kind::Integer, 0.0, settings::kStabSamplesMax});
-    m_checkedFields.push_back({unitsList, QStringLiteral("Jednostki"), Kind::List});
-    m_checkedFields.push_back({sumSelectionList, QStringLiteral("Sumowane kanały"), Kind::List});
+        {stabilitySamplesEdit, name("IDS_SensorFieldSamples"), Kind::Integer, 0.0, settings::kStabSamplesMax});
+    m_checkedFields.push_back({unitsList, name("IDS_SensorFieldUnits"), Kind::List});
+    m_checkedFields.push_back({sumSelectionList, name("IDS_SensorFieldSumChannels"), Kind::List});
     m_checkedFields.push_back(
-        {sumOffsetEdit, QStringLiteral("Offset"), Kind::Real, settings::kSumOffsetMin, settings::kSumOffsetMax});
+        {sumOffsetEdit, name("IDS_SensorFieldOffset"), Kind::Real, settings::kSumOffsetMin, settings::kSumOffsetMax});
 }
 
 QGroupBox* SensorSettingsPage::buildSumBox()
 {
-    sumGroup = groupBox(sensorInputsGroup, "GroupBox7", QStringLiteral("Wartość sumaryczna:"));
+    sumGroup = groupBox(sensorInputsGroup, "GroupBox7");
+    m_texts.bind(sumGroup, &QGroupBox::setTitle, "IDS_SensorPageSumGroup");
     auto* grid = new QGridLayout(sumGroup);
-    auto* selCaption = boldLabel(sumGroup, "Label_SelTens", QStringLiteral("Sumowane kanały:"));
+    auto* selCaption = boldLabel(sumGroup, "Label_SelTens", QString());
+    m_texts.bind(selCaption, &QLabel::setText, "IDS_SensorPageSumChannels");
     sumSelectionList = makeList(sumGroup, "Cb_SelTens", settings::kSelTensItems);
-    sumSelectionList->setToolTip(QStringLiteral("Określa ilość aktywnych weść czujników siły"));
+    m_texts.bind(sumSelectionList, &QWidget::setToolTip, "IDS_SensorPageSumChannelsTip");
     sumOffsetEdit = makeEdit(sumGroup, "Edit_SumOffset");
-    sumTareButton = makeButton(sumGroup, "Btn_SumTara", QStringLiteral("Tara"));
+    sumTareButton = makeButton(sumGroup, "Btn_SumTara", QString());
+    m_texts.bind(sumTareButton, &QAbstractButton::setText, "IDS_SensorPageTare");
     sumTareButton->setIcon(buttonIcon(ButtonPicture::Tare));
-    sumFormulaLabel = named(new QLabel(QStringLiteral("Wartosc sumaryczna"), sumGroup), "Lab_SummaryValInfo");
+    sumFormulaLabel = named(new QLabel(sumGroup), "Lab_SummaryValInfo");
     grid->addWidget(selCaption, 0, 0);
     grid->addWidget(sumSelectionList, 0, 1);
-    grid->addWidget(makeLabel(sumGroup, QStringLiteral("Offset:")), 0, 2, Qt::AlignRight);
+    grid->addWidget(caption(sumGroup, "IDS_SensorPageOffset"), 0, 2, Qt::AlignRight);
     grid->addWidget(sumOffsetEdit, 0, 3);
     grid->setColumnStretch(4, 1);
     grid->addWidget(sumTareButton, 0, 5);
     auto* formula = new QHBoxLayout;
-    formula->addWidget(makeLabel(sumGroup, QStringLiteral("Wartosc sumaryczna = ")));
+    formula->addWidget(caption(sumGroup, "IDS_SensorPageSumFormula"));
     formula->addWidget(sumFormulaLabel, 1);
     grid->addLayout(formula, 1, 0, 1, 6);
     return sumGroup;
@@ -141,50 +163,56 @@ QGroupBox* SensorSettingsPage::buildSumBox()
 
 QGroupBox* SensorSettingsPage::buildFilterBox()
 {
-    filterGroup = groupBox(sensorInputsGroup, "GroupBox8", QStringLiteral("Filtracja pomiarów"));
+    filterGroup = groupBox(sensorInputsGroup, "GroupBox8");
+    m_texts.bind(filterGroup, &QGroupBox::setTitle, "IDS_SensorPageFilterGroup");
     auto* grid = new QGridLayout(filterGroup);
-    dataRateLabel = named(new QLabel(QStringLiteral("Częstliwosc pomiarów: "), filterGroup), "Label_DataFreq");
-    dataRateLabel->setToolTip(QStringLiteral("Czestotliwosc próbkowania / kanał"));
+    dataRateLabel = named(new QLabel(filterGroup), "Label_DataFreq");
+    m_texts.bind(dataRateLabel, &QLabel::setText, "IDS_SensorPageRate");
+    m_texts.bind(dataRateLabel, &QWidget::setToolTip, "IDS_SensorPageRateTip");
     adRateList = makeList(filterGroup, "Cb_AdRate", settings::kAdRateItems, kStartRateIndex);
+    bindListItems(adRateList, settings::kAdRateItems, settings::kAdRateItemIds);
     filterLevelList = makeList(filterGroup, "Cb_FiltLevel", settings::kFiltLevelItems);
-    filterLevelList->setToolTip(QStringLiteral("Poziom ciągłego filtru uśredniającego."));
+    m_texts.bind(filterLevelList, &QWidget::setToolTip, "IDS_SensorPageFilterLevelTip");
     responseDelayLabel = boldLabel(filterGroup, "Label_ResponseDelay", QStringLiteral("0"));
-    responseDelayLabel->setToolTip(kResponseTooltip);
+    m_texts.bind(responseDelayLabel, &QWidget::setToolTip, "IDS_SensorPageResponseTip");
     grid->addWidget(dataRateLabel, 0, 0);
     grid->addWidget(adRateList, 0, 1);
-    grid->addWidget(makeLabel(filterGroup, QStringLiteral("Poziom filtracji:")), 1, 0);
+    grid->addWidget(caption(filterGroup, "IDS_SensorPageFilterLevel"), 1, 0);
     grid->addWidget(filterLevelList, 1, 1);
-    grid->addWidget(makeLabel(filterGroup, QStringLiteral("Czas ustalania")), 2, 0);
+    grid->addWidget(caption(filterGroup, "IDS_SensorPageSettlingTime"), 2, 0);
     grid->addWidget(responseDelayLabel, 2, 1);
     return filterGroup;
 }
 
 QGroupBox* SensorSettingsPage::buildStabilityBox()
 {
-    stabilityGroup = groupBox(sensorInputsGroup, "GroupBox22", QStringLiteral("Pomiar stabilności"));
+    stabilityGroup = groupBox(sensorInputsGroup, "GroupBox22");
+    m_texts.bind(stabilityGroup, &QGroupBox::setTitle, "IDS_SensorPageStabilityGroup");
     auto* grid = new QGridLayout(stabilityGroup);
     stabilityMaxDifferenceEdit = makeEdit(stabilityGroup, "Edit_StabilityMaxDifference");
     stabilitySamplesEdit = makeEdit(stabilityGroup, "Edit_StabiliySamplesNo");
     stabilityTimeLabel = boldLabel(stabilityGroup, "Label_StabilitySettingTime", QStringLiteral("0"));
-    stabilityTimeLabel->setToolTip(kResponseTooltip);
-    grid->addWidget(makeLabel(stabilityGroup, QStringLiteral("Maks. różnica")), 0, 0);
+    m_texts.bind(stabilityTimeLabel, &QWidget::setToolTip, "IDS_SensorPageResponseTip");
+    grid->addWidget(caption(stabilityGroup, "IDS_SensorPageMaxDifference"), 0, 0);
     grid->addWidget(stabilityMaxDifferenceEdit, 0, 1);
-    grid->addWidget(makeLabel(stabilityGroup, QStringLiteral("Ilość próbek:")), 1, 0);
+    grid->addWidget(caption(stabilityGroup, "IDS_SensorPageSamples"), 1, 0);
     grid->addWidget(stabilitySamplesEdit, 1, 1);
-    grid->addWidget(makeLabel(stabilityGroup, QStringLiteral("Czas ustalania")), 2, 0);
+    grid->addWidget(caption(stabilityGroup, "IDS_SensorPageSettlingTime"), 2, 0);
     grid->addWidget(stabilityTimeLabel, 2, 1);
     return stabilityGroup;
 }
 
 QGroupBox* SensorSettingsPage::buildUnitsBox()
 {
-    unitsGroup = groupBox(sensorInputsGroup, "GroupBox9", QStringLiteral("Jednostki pomiarów"));
+    unitsGroup = groupBox(sensorInputsGroup, "GroupBox9");
+    m_texts.bind(unitsGroup, &QGroupBox::setTitle, "IDS_SensorPageUnitsGroup");
     auto* grid = new QGridLayout(unitsGroup);
     unitsList = makeList(unitsGroup, "Cb_Units", settings::kUnitsItems);
+    bindListItems(unitsList, settings::kUnitsItems, settings::kUnitsItemIds);
     decimalsList = makeList(unitsGroup, "Cb_Decp", settings::kDecpItems);
-    grid->addWidget(makeLabel(unitsGroup, QStringLiteral("Jednostki:")), 0, 0);
+    grid->addWidget(caption(unitsGroup, "IDS_SensorPageUnits"), 0, 0);
     grid->addWidget(unitsList, 0, 1);
-    grid->addWidget(makeLabel(unitsGroup, QStringLiteral("Przecinek:")), 1, 0);
+    grid->addWidget(caption(unitsGroup, "IDS_SensorPageDecimals"), 1, 0);
     grid->addWidget(decimalsList, 1, 1);
     grid->setRowStretch(2, 1);
     return unitsGroup;
@@ -192,17 +220,19 @@ QGroupBox* SensorSettingsPage::buildUnitsBox()
 
 QGroupBox* SensorSettingsPage::buildSensorsBox()
 {
-    sensorSettingsGroup = groupBox(sensorInputsGroup, "GroupBox10", QStringLiteral("Ustawienia czujników"));
+    sensorSettingsGroup = groupBox(sensorInputsGroup, "GroupBox10");
+    m_texts.bind(sensorSettingsGroup, &QGroupBox::setTitle, "IDS_SensorPageSensorsGroup");
     auto* row = new QHBoxLayout(sensorSettingsGroup);
 
     // The row captions sit in a box of their own, laid out like the sensor columns, so that the
     // rows of both line up whatever the style's frame sizes are.
     auto* captionBox = new QGroupBox(sensorSettingsGroup);
     auto* captions = new QGridLayout(captionBox);
-    captions->addWidget(makeLabel(captionBox, QStringLiteral("Wartość aktualna:")), 1, 0);
-    captions->addWidget(makeLabel(captionBox, QStringLiteral("Zakres czujnika [N]:")), 2, 0);
-    captions->addWidget(makeLabel(captionBox, QStringLiteral("Stała czujnika [mV/V]:")), 3, 0);
-    zeroAllButton = makeButton(captionBox, "BitBtn4", QStringLiteral("Zero 1 2 3 4"));
+    captions->addWidget(caption(captionBox, "IDS_SensorPageCurrentValue"), 1, 0);
+    captions->addWidget(caption(captionBox, "IDS_SensorPageRangeRow"), 2, 0);
+    captions->addWidget(caption(captionBox, "IDS_SensorPageSensRow"), 3, 0);
+    zeroAllButton = makeButton(captionBox, "BitBtn4", QString());
+    m_texts.bind(zeroAllButton, &QAbstractButton::setText, "IDS_SensorPageZeroAll");
     zeroAllButton->setIcon(buttonIcon(ButtonPicture::Zero));
     captions->addWidget(zeroAllButton, 5, 0);
     row->addWidget(captionBox);
@@ -214,17 +244,20 @@ QGroupBox* SensorSettingsPage::buildSensorsBox()
         s.box = new QGroupBox(sensorSettingsGroup);
         s.box->setObjectName(QStringLiteral("GroupBox_Tens") + n);
         auto* grid = new QGridLayout(s.box);
-        s.header = named(new HeaderBar(QStringLiteral("Czujnik ") + n, HeaderBar::kSmallCaption, s.box),
-                         kSensorHeaderNames[i]);
+        s.header = named(new HeaderBar(QString(), HeaderBar::kSmallCaption, s.box), kSensorHeaderNames[i]);
+        m_texts.bind(s.header, &HeaderBar::setCaption, "IDS_SensorPageSensor",
+                     [n](const QString& text) { return fillIn(text, n); });
         s.valueLabel = new QLabel(QStringLiteral("0"), s.box);
         s.valueLabel->setObjectName(QStringLiteral("Label_ValTens") + n);
         s.range = new QLineEdit(QStringLiteral("0"), s.box);
         s.range->setObjectName(QStringLiteral("Edit_TRange") + n);
         s.sens = new QLineEdit(QStringLiteral("0"), s.box);
         s.sens->setObjectName(QStringLiteral("Edit_TSens") + n);
-        s.sign = new QCheckBox(QStringLiteral("Odwróć znak"), s.box);
+        s.sign = new QCheckBox(s.box);
+        m_texts.bind(s.sign, &QAbstractButton::setText, "IDS_SensorPageInvertSign");
         s.sign->setObjectName(QStringLiteral("CB_Tens%1Sign").arg(n));
-        s.zero = new QPushButton(buttonIcon(ButtonPicture::Zero), QStringLiteral("Zero"), s.box);
+        s.zero = new QPushButton(buttonIcon(ButtonPicture::Zero), QString(), s.box);
+        m_texts.bind(s.zero, &QAbstractButton::setText, "IDS_SensorPageZero");
         s.zero->setObjectName(QStringLiteral("Btn_Tens%1Zero").arg(n));
         grid->addWidget(s.header, 0, 0);
         grid->addWidget(s.valueLabel, 1, 0);
@@ -278,6 +311,35 @@ bool SensorSettingsPage::eventFilter(QObject* watched, QEvent* event)
         checkStabilitySamples();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SensorSettingsPage::bindListItems(QComboBox* list, std::span<const std::string_view> items,
+                                       std::span<const std::string_view> ids)
+{
+    // The items are renamed in place: the selection stays and no change of selection is sent.
+    // An identifier without a text leaves its item as the list table has it.
+    QPointer<QComboBox> guarded(list);
+    m_texts.bindCustom([guarded, items, ids](const TextBindings::Lookup& text) {
+        if (!guarded) {
+            return;
+        }
+        const QSignalBlocker quiet(guarded.data());
+        const int count = std::min({guarded->count(), static_cast<int>(items.size()), static_cast<int>(ids.size())});
+        for (int i = 0; i < count; ++i) {
+            const auto index = static_cast<std::size_t>(i);
+            const QString shown = text(ids[index]);
+            const std::string_view item = items[index];
+            const QString tableText = QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size()));
+            guarded->setItemText(i, shown.isEmpty() ? tableText : shown);
+        }
+    });
+}
+
+QLabel* SensorSettingsPage::caption(QWidget* parent, std::string_view id)
+{
+    QLabel* label = makeLabel(parent, QString());
+    m_texts.bind(label, &QLabel::setText, id);
+    return label;
 }
 
 int SensorSettingsPage::Decp() const
@@ -395,9 +457,7 @@ void SensorSettingsPage::writeSensorSettings()
     refused = refused || !maxDiff.ok || !stabSamples.ok || !offset.ok;
 
     if (refused) {
-        m_context.prompts->warning(m_context.text("IDS_68"),
-                                   settings::refusalBoxText(m_context.text("IDS_67"),
-                                                            refusedFieldLines(m_checkedFields, locale)));
+        m_context.prompts->warning(m_context.text("IDS_68"), refusalText(m_context, m_checkedFields));
         return;
     }
     const auto frame = settings::encodeSensorSettingsRequest(m_settings);
@@ -413,7 +473,7 @@ void SensorSettingsPage::readSensorSettings()
 void SensorSettingsPage::restoreSensorDefaults()
 {
     // The restore wipes ranges and sensor constants: it is asked first, as on the other pages.
-    if (m_context.prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
+    if (m_context.confirmFactoryRestore()) {
         m_context.link.sendCommand(link::CMD_FACTORY_SENSOR_SETTINGS);
     }
 }
@@ -469,7 +529,15 @@ void SensorSettingsPage::refreshStabilityTime(int samples)
 void SensorSettingsPage::sumSelectionChanged()
 {
     if (const auto id = settings::sumFormulaId(sumSelectionList->currentIndex())) {
-        sumFormulaLabel->setText(m_context.text(*id));
+        m_sumFormulaId = id;
+        showSumFormula(m_texts.lookup());
+    }
+}
+
+void SensorSettingsPage::showSumFormula(const TextBindings::Lookup& text)
+{
+    if (text) {
+        sumFormulaLabel->setText(text(m_sumFormulaId.value_or("IDS_SensorPageSumNoFormula")));
     }
 }
 

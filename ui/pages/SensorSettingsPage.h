@@ -3,6 +3,7 @@
 // labels, the zero and tare buttons, and the unit suffix of the measurement display.
 
 #include "SettingsWidgets.h"
+#include "ui/widgets/TextBindings.h"
 
 #include "settings/core/SensorSettings.h"
 
@@ -11,6 +12,9 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
+#include <span>
+#include <string_view>
 #include <vector>
 
 class QCheckBox;
@@ -39,8 +43,12 @@ struct SensorColumn {
 class SensorSettingsPage : public QWidget {
     Q_OBJECT
 public:
-    /// `context` must outlive the page.
+    /// `context` must outlive the page; its lookup gives the page's texts.
     SensorSettingsPage(SettingsContext& context, QWidget* parent = nullptr);
+
+    /// Puts every caption, list item and tool tip into the interface language chosen now, and
+    /// the sum formula shown and the names of the refusal box with them.
+    void retranslate();
 
     /// Number of decimals shown: the selected index of decimalsList (0 without a selection).
     int Decp() const;
@@ -115,12 +123,22 @@ private:
     void connectControls();
     void refreshStabilityTime(int samples);
     void listCheckedFields();
+    /// Shows the formula of the summed channels last chosen (or the plain caption before any).
+    void showSumFormula(const TextBindings::Lookup& text);
+    /// Names the items of `list` (filled from the list table `items`) by the string-table texts
+    /// `ids`, index for index, in the interface language.
+    void bindListItems(QComboBox* list, std::span<const std::string_view> items, std::span<const std::string_view> ids);
+    /// A plain caption label whose text is the string-table text `id`.
+    QLabel* caption(QWidget* parent, std::string_view id);
 
     SettingsContext& m_context;
     settings::SensorSettings m_settings;
     /// The fields that "Zapisz" checks, in the order of the checks.
     std::vector<settingswidgets::CheckedField> m_checkedFields;
     QString m_unitsText;
+    /// The formula shown for the summed channels; nothing until a selection was applied.
+    std::optional<std::string_view> m_sumFormulaId;
+    TextBindings m_texts;
 };
 
 } // namespace qmx::ui

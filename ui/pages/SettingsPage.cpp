@@ -28,10 +28,13 @@ using namespace settingswidgets;
 
 namespace {
 
-const QString kRefusalCaption = QStringLiteral("Warning");
-const QString kEthernetNoticeCaption = QStringLiteral("Parametry komunikacji ethernet");
-const QString kEthernetNotice =
-    QStringLiteral("Ustawienie nowych parametrów dla Ethernet nastąpi po ponownym uruchomieniu urządzenia.");
+/// `text` with its "%1" filled in by `value` (a text without the place, such as the empty text of
+/// an identifier the lookup does not know, is left as it is).
+QString fillIn(const QString& text, const QString& value)
+{
+    return text.contains(QStringLiteral("%1")) ? text.arg(value) : text;
+}
+
 // Room for the controls of an inner page when the main window has its minimum size.
 constexpr QSize kInnerPageSize(640, 440);
 
@@ -65,8 +68,9 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
     outer->addWidget(settingsGroup);
     auto* column = new QVBoxLayout(settingsGroup);
     column->setContentsMargins(2, 2, 2, 2);
-    auto* settingsHeader = named(new HeaderBar(QStringLiteral("Ustawienia"), HeaderBar::kSmallCaption, settingsGroup),
-                               "JvNavPanelHeader18");
+    auto* settingsHeader =
+        named(new HeaderBar(QString(), HeaderBar::kSmallCaption, settingsGroup), "JvNavPanelHeader18");
+    m_texts.bind(settingsHeader, &HeaderBar::setCaption, "IDS_SettingsPageHeader");
     column->addWidget(settingsHeader);
 
     settingsTabs = named(new QTabWidget(settingsGroup), "PageControl2");
@@ -74,9 +78,12 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
     sensorPage = new SensorSettingsPage(*m_context, settingsTabs);
     communicationPage = new CommunicationPage(settingsTabs);
     outputsPage = new OutputsPage(settingsTabs);
-    settingsTabs->addTab(sensorPage, imageListIcon(4), QStringLiteral("Wejścia tensometryczne"));
-    settingsTabs->addTab(communicationPage, imageListIcon(5), QStringLiteral("Komunikacja"));
-    settingsTabs->addTab(outputsPage, imageListIcon(6), QStringLiteral("Wyjścia "));
+    settingsTabs->addTab(sensorPage, imageListIcon(4), QString());
+    settingsTabs->addTab(communicationPage, imageListIcon(5), QString());
+    settingsTabs->addTab(outputsPage, imageListIcon(6), QString());
+    m_texts.bindTab(settingsTabs, 0, "IDS_SettingsPageSensorsTab");
+    m_texts.bindTab(settingsTabs, 1, "IDS_SettingsPageCommunicationTab");
+    m_texts.bindTab(settingsTabs, 2, "IDS_SettingsPageOutputsTab");
     // The three inner pages show their controls in one block of the same size, so the buttons
     // at the bottom stand in the same places on every page.
     // The block takes its preferred size, but no more than the inner pages offer at the window's
@@ -104,33 +111,35 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
     out2StatusEdit = outputsPage->out2.status;
 
     connectControls();
-    listCheckedIoFields();
+    // The names the refusal box gives the fields follow the language as the captions do.
+    m_texts.bindCustom([this](const TextBindings::Lookup&) { listCheckedIoFields(); });
 }
 
 void SettingsPage::listCheckedIoFields()
 {
     using Kind = CheckedField::Kind;
+    const auto name = [this](std::string_view id) { return m_context->text(id); };
     const CommunicationPage& comm = *communicationPage;
     m_checkedIoFields = {
-        {comm.modbusBaudList, QStringLiteral("Prędkość transmisji"), Kind::List},
-        {comm.modbusAddressList, QStringLiteral("Adres urządzenia"), Kind::List},
-        {comm.modbusParityList, QStringLiteral("Parzystość"), Kind::List},
-        {comm.ipAddressEdit, QStringLiteral("Adres IP QMX80"), Kind::Ipv4},
-        {comm.ipMaskEdit, QStringLiteral("Maska podsieci"), Kind::Ipv4},
-        {comm.ipGatewayEdit, QStringLiteral("Brama domyślna"), Kind::Ipv4},
-        {comm.macAddressEdit, QStringLiteral("Adres MAC"), Kind::Mac},
+        {comm.modbusBaudList, name("IDS_SettingsFieldBaudRate"), Kind::List},
+        {comm.modbusAddressList, name("IDS_SettingsFieldModbusAddress"), Kind::List},
+        {comm.modbusParityList, name("IDS_SettingsFieldParity"), Kind::List},
+        {comm.ipAddressEdit, name("IDS_SettingsFieldIpAddress"), Kind::Ipv4},
+        {comm.ipMaskEdit, name("IDS_SettingsFieldIpMask"), Kind::Ipv4},
+        {comm.ipGatewayEdit, name("IDS_SettingsFieldIpGateway"), Kind::Ipv4},
+        {comm.macAddressEdit, name("IDS_SettingsFieldMacAddress"), Kind::Mac},
     };
-    for (const auto& [name, row] : {std::pair{"OUT1", &outputsPage->out1}, std::pair{"OUT2", &outputsPage->out2}}) {
-        const QString output = QStringLiteral(" (%1)").arg(QString::fromLatin1(name));
+    for (const auto& [output, row] : {std::pair{"OUT1", &outputsPage->out1}, std::pair{"OUT2", &outputsPage->out2}}) {
+        const QString out = QString::fromLatin1(output);
         const std::array<CheckedField, 7> fields{{
-            {row->condition, QStringLiteral("Suma/iloczyn warunków") + output, Kind::List},
-            {row->mode1, QStringLiteral("Warunek 1") + output, Kind::List},
-            {row->mode2, QStringLiteral("Warunek 2") + output, Kind::List},
-            {row->state, QStringLiteral("Stan wyjścia gdy warunki spełnione") + output, Kind::List},
-            {row->source, QStringLiteral("Wartość do porównania") + output, Kind::List},
-            {row->number1, QStringLiteral("Wartość do warunku 1") + output, Kind::Real, settings::kThresholdMin,
+            {row->condition, fillIn(name("IDS_SettingsFieldOutCondition"), out), Kind::List},
+            {row->mode1, fillIn(name("IDS_SettingsFieldOutMode1"), out), Kind::List},
+            {row->mode2, fillIn(name("IDS_SettingsFieldOutMode2"), out), Kind::List},
+            {row->state, fillIn(name("IDS_SettingsFieldOutState"), out), Kind::List},
+            {row->source, fillIn(name("IDS_SettingsFieldOutSource"), out), Kind::List},
+            {row->number1, fillIn(name("IDS_SettingsFieldOutNumber1"), out), Kind::Real, settings::kThresholdMin,
              settings::kThresholdMax},
-            {row->number2, QStringLiteral("Wartość do warunku 2") + output, Kind::Real, settings::kThresholdMin,
+            {row->number2, fillIn(name("IDS_SettingsFieldOutNumber2"), out), Kind::Real, settings::kThresholdMin,
              settings::kThresholdMax},
         }};
         m_checkedIoFields.insert(m_checkedIoFields.end(), fields.begin(), fields.end());
@@ -353,14 +362,14 @@ void SettingsPage::writeIoSettings()
 
     if (refused) {
         showPageOfRefusedField();
-        m_context->prompts->warning(kRefusalCaption,
-                                    settings::refusalBoxText(m_context->text("IDS_67"),
-                                                             refusedFieldLines(m_checkedIoFields, locale)));
+        // The caption is "Warning" in both languages, as on the sensor page.
+        m_context->prompts->warning(m_context->text("IDS_68"), refusalText(*m_context, m_checkedIoFields));
         return;
     }
     // New Ethernet parameters take effect only after a restart of the transducer; the user is
     // told so before every write, and the write waits until the notice is closed.
-    m_context->prompts->information(kEthernetNoticeCaption, kEthernetNotice);
+    m_context->prompts->information(m_context->text("IDS_SettingsPageEthernetCaption"),
+                                    m_context->text("IDS_SettingsPageEthernetNotice"));
     const auto frame = settings::encodeIoSettingsRequest(io);
     m_context->link.suspendPollForRequest();
     m_context->link.sendReport(frame);
@@ -373,14 +382,14 @@ void SettingsPage::readIoSettings()
 
 void SettingsPage::restoreCommunicationDefaults()
 {
-    if (m_context->prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
+    if (m_context->confirmFactoryRestore()) {
         m_context->link.sendCommand(link::CMD_FACTORY_COMM_SETTINGS);
     }
 }
 
 void SettingsPage::restoreOutputsDefaults()
 {
-    if (m_context->prompts->confirm(kFactoryRestoreCaption, kFactoryRestoreQuestion)) {
+    if (m_context->confirmFactoryRestore()) {
         m_context->link.sendCommand(link::CMD_FACTORY_OUTPUT_SETTINGS);
     }
 }
@@ -395,6 +404,7 @@ void SettingsPage::showAnalogCalibration()
 void SettingsPage::retranslate()
 {
     m_texts.apply();
+    sensorPage->retranslate();
 }
 
 } // namespace qmx::ui

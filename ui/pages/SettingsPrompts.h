@@ -5,14 +5,16 @@
 #include <QString>
 
 #include <memory>
+#include <string_view>
 
 class QWidget;
 
 namespace qmx::ui {
 
-/// Caption and text of the question asked before every factory restore of the settings pages.
-inline const QString kFactoryRestoreCaption = QStringLiteral("Konfiguracja");
-inline const QString kFactoryRestoreQuestion = QStringLiteral("Przywrócić domyślne?");
+/// String-table identifiers of the caption and the text of the question asked before every
+/// factory restore of the settings pages ("Konfiguracja", "Przywrócić domyślne?").
+inline constexpr std::string_view kFactoryRestoreCaptionId = "IDS_SettingsPageRestoreCaption";
+inline constexpr std::string_view kFactoryRestoreQuestionId = "IDS_SettingsPageRestoreQuestion";
 
 /// Modal boxes a settings page asks for. Every call returns when the box was closed.
 class SettingsPrompts {

@@ -3,9 +3,8 @@
 // holds the controls; reading and writing the block is done by SettingsPage, since the block
 // spans this page and the outputs page.
 
-#include "ui/widgets/TextBindings.h"
-
 #include "settings/core/ListItems.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QWidget>
 

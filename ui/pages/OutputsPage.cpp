@@ -24,9 +24,9 @@ using namespace settingswidgets;
 namespace {
 
 constexpr std::array<std::string_view, 8> kColumnHeadings{
-    "IDS_OutputsHeadingOutput",     "IDS_OutputsHeadingSource", "IDS_OutputsHeadingCondition1",
-    "IDS_OutputsHeadingValue1",     "IDS_OutputsHeadingJoining", "IDS_OutputsHeadingCondition2",
-    "IDS_OutputsHeadingValue2",     "IDS_OutputsHeadingState"};
+    "IDS_OutputsHeadingOutput",  "IDS_OutputsHeadingSource",     "IDS_OutputsHeadingCondition1",
+    "IDS_OutputsHeadingValue1",  "IDS_OutputsHeadingJoining",    "IDS_OutputsHeadingCondition2",
+    "IDS_OutputsHeadingValue2",  "IDS_OutputsHeadingState"};
 
 void setRowEnabled(const OutputRow& row, bool enabled)
 {

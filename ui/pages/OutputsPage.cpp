@@ -6,6 +6,7 @@
 #include "settings/core/ListItems.h"
 #include "ui/icons/Icons.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,9 +23,10 @@ using namespace settingswidgets;
 
 namespace {
 
-constexpr std::array<const char*, 8> kColumnHeadings{
-    "Wyjście",           "Wartość do porównania", "Warunek 1",           "Wartość do warunku 1",
-    "Suma/iloczyn warunków", "Warunek 2",         "Wartość do warunku 2", "Stan wyjścia gdy warunki spełnione"};
+constexpr std::array<std::string_view, 8> kColumnHeadings{
+    "IDS_OutputsHeadingOutput",  "IDS_OutputsHeadingSource",     "IDS_OutputsHeadingCondition1",
+    "IDS_OutputsHeadingValue1",  "IDS_OutputsHeadingJoining",    "IDS_OutputsHeadingCondition2",
+    "IDS_OutputsHeadingValue2",  "IDS_OutputsHeadingState"};
 
 void setRowEnabled(const OutputRow& row, bool enabled)
 {
@@ -47,19 +49,20 @@ OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
     // The group fills the page; the controls keep their size and place at its top left.
     auto* column = topLeftBlock(this, outputsGroup, content);
 
-    stabilityIndicatorCheck =
-        named(new QCheckBox(QStringLiteral("Wyjście OUT1 jako sygnalizacja stabilności pomiarów"), outputsGroup),
-              "Cb_Out1StabilityIndicator");
-    overloadIndicatorCheck = named(
-        new QCheckBox(QStringLiteral("Wyjście OUT2 jako sygnalizacja przeciążenia"), outputsGroup), "Cb_Out2OverloadIndicator");
+    stabilityIndicatorCheck = named(new QCheckBox(outputsGroup), "Cb_Out1StabilityIndicator");
+    overloadIndicatorCheck = named(new QCheckBox(outputsGroup), "Cb_Out2OverloadIndicator");
+    m_texts.bind(stabilityIndicatorCheck, &QAbstractButton::setText, "IDS_OutputsOut1Stability");
+    m_texts.bind(overloadIndicatorCheck, &QAbstractButton::setText, "IDS_OutputsOut2Overload");
     column->addWidget(stabilityIndicatorCheck);
     column->addWidget(overloadIndicatorCheck);
 
-    thresholdsGroup = named(new QGroupBox(QStringLiteral("Sygnalizacja progów pomiarowych "), outputsGroup), "GroupBox26");
+    thresholdsGroup = named(new QGroupBox(outputsGroup), "GroupBox26");
+    m_texts.bind(thresholdsGroup, &QGroupBox::setTitle, "IDS_OutputsThresholds");
     auto* grid = new QGridLayout(thresholdsGroup);
     grid->setHorizontalSpacing(4);
     for (int c = 0; c < static_cast<int>(kColumnHeadings.size()); ++c) {
-        auto* heading = makeLabel(thresholdsGroup, QString::fromUtf8(kColumnHeadings[static_cast<std::size_t>(c)]));
+        auto* heading = makeLabel(thresholdsGroup, QString());
+        m_texts.bind(heading, &QLabel::setText, kColumnHeadings[static_cast<std::size_t>(c)]);
         heading->setWordWrap(true);
         heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         grid->addWidget(heading, 0, c);
@@ -68,7 +71,8 @@ OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
     out2 = buildRow(2, grid);
     column->addWidget(thresholdsGroup);
 
-    analogCalibrationButton = makeButton(outputsGroup, "Btn_AnalogOutCalib", QStringLiteral("Kalibracja wyjścia analogowego..."));
+    analogCalibrationButton = makeButton(outputsGroup, "Btn_AnalogOutCalib", QString());
+    m_texts.bind(analogCalibrationButton, &QAbstractButton::setText, "IDS_OutputsAnalogCalibration");
     analogCalibrationButton->setIcon(buttonIcon(ButtonPicture::Calibration));
     auto* calibRow = new QHBoxLayout;
     calibRow->addWidget(analogCalibrationButton);
@@ -77,9 +81,12 @@ OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
     column->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
-    readOutputsButton = makeButton(outputsGroup, "BitBtn5", QStringLiteral("&Odczytaj"));
-    writeOutputsButton = makeButton(outputsGroup, "BitBtn6", QStringLiteral("&Zapisz"));
-    outputsDefaultsButton = makeButton(outputsGroup, "Btn_OutputsFactory", QStringLiteral("Przywróć fabryczne"));
+    readOutputsButton = makeButton(outputsGroup, "BitBtn5", QString());
+    writeOutputsButton = makeButton(outputsGroup, "BitBtn6", QString());
+    outputsDefaultsButton = makeButton(outputsGroup, "Btn_OutputsFactory", QString());
+    m_texts.bind(readOutputsButton, &QAbstractButton::setText, "IDS_IoSettingsRead");
+    m_texts.bind(writeOutputsButton, &QAbstractButton::setText, "IDS_IoSettingsWrite");
+    m_texts.bind(outputsDefaultsButton, &QAbstractButton::setText, "IDS_IoSettingsFactoryDefaults");
     readOutputsButton->setIcon(buttonIcon(ButtonPicture::Read));
     writeOutputsButton->setIcon(buttonIcon(ButtonPicture::Save));
     outputsDefaultsButton->setIcon(buttonIcon(ButtonPicture::Factory));
@@ -103,8 +110,12 @@ OutputRow OutputsPage::buildRow(int output, QGridLayout* grid)
 
     auto* cell = new QVBoxLayout;
     cell->setSpacing(1);
-    cell->addWidget(makeLabel(thresholdsGroup, QStringLiteral("OUT%1").arg(output)), 0, Qt::AlignHCenter);
-    row.status = makeEdit(thresholdsGroup, name("Status").constData(), QStringLiteral("OFF"));
+    auto* outputName = makeLabel(thresholdsGroup, QString());
+    m_texts.bind(outputName, &QLabel::setText, "IDS_OutputsOutputName",
+                 [output](const QString& text) { return text.arg(output); });
+    cell->addWidget(outputName, 0, Qt::AlignHCenter);
+    // The start text only: the measurement display writes the output's state from then on.
+    row.status = makeEdit(thresholdsGroup, name("Status").constData(), text("IDS_OutputsStatusOff"));
     row.status->setReadOnly(true);
     row.status->setAlignment(Qt::AlignCenter);
     row.status->setFixedWidth(48);
@@ -118,6 +129,9 @@ OutputRow OutputsPage::buildRow(int output, QGridLayout* grid)
     row.mode2 = makeList(thresholdsGroup, name("_mode2").constData(), settings::kOutModeItems);
     row.number2 = makeEdit(thresholdsGroup, name("_Number2").constData());
     row.state = makeList(thresholdsGroup, name("_state").constData(), settings::kOutStateItems);
+    bindListItems(m_texts, row.source, settings::kOutSourceItems, kOutSourceTextIds);
+    bindListItems(m_texts, row.condition, settings::kOutConditionItems, kOutConditionTextIds);
+    bindListItems(m_texts, row.state, settings::kOutStateItems, kOutStateTextIds);
     for (QLineEdit* edit : {row.number1, row.number2}) {
         edit->setMinimumWidth(70);
     }
@@ -128,6 +142,22 @@ OutputRow OutputsPage::buildRow(int output, QGridLayout* grid)
         grid->addWidget(controls[static_cast<std::size_t>(c)], output, c + 1, Qt::AlignVCenter);
     }
     return row;
+}
+
+void OutputsPage::setTextLookup(TextBindings::Lookup lookup)
+{
+    m_lookup = std::move(lookup);
+    m_texts.apply();
+}
+
+void OutputsPage::retranslate()
+{
+    m_texts.apply();
+}
+
+QString OutputsPage::text(std::string_view id) const
+{
+    return m_lookup ? m_lookup(id) : polishText(id);
 }
 
 void OutputsPage::stabilityIndicatorToggled()

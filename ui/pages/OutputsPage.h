@@ -2,9 +2,13 @@
 // The inner page "Wyjścia ": the two switching outputs, their indicator roles, and the button that
 // opens the analog output calibration. Reading and writing the block is done by SettingsPage.
 
+#include "settings/core/ListItems.h"
+#include "ui/widgets/TextBindings.h"
+
 #include <QWidget>
 
 #include <array>
+#include <string_view>
 
 class QCheckBox;
 class QComboBox;
@@ -14,6 +18,17 @@ class QLineEdit;
 class QPushButton;
 
 namespace qmx::ui {
+
+/// String-table identifiers of the texts shown for the items of the output lists, position by
+/// position; an empty identifier shows the item as it is. The lists' items themselves stay the
+/// values of settings/core/ListItems.h. The comparison lists ("<", ">") read the same everywhere.
+inline constexpr std::array<std::string_view, settings::kOutSourceItems.size()> kOutSourceTextIds{
+    "IDS_OutputsSourceNone",   "IDS_OutputsSourceInput1", "IDS_OutputsSourceInput2",
+    "IDS_OutputsSourceInput3", "IDS_OutputsSourceInput4", "IDS_OutputsSourceSum"};
+inline constexpr std::array<std::string_view, settings::kOutConditionItems.size()> kOutConditionTextIds{
+    "", "IDS_OutputsConditionAnd", "IDS_OutputsConditionOr"};
+inline constexpr std::array<std::string_view, settings::kOutStateItems.size()> kOutStateTextIds{
+    "IDS_OutputsStateInactive", "IDS_OutputsStateActive"};
 
 /// The controls of one output line, in the order of the page's columns.
 struct OutputRow {
@@ -33,7 +48,14 @@ struct OutputRow {
 class OutputsPage : public QWidget {
     Q_OBJECT
 public:
+    /// The page starts with its Polish captions.
     explicit OutputsPage(QWidget* parent = nullptr);
+
+    /// Takes the page's captions and list texts from `lookup` from now on (the interface
+    /// language's texts) and shows them at once. An empty lookup goes back to Polish.
+    void setTextLookup(TextBindings::Lookup lookup);
+    /// Shows every caption and list text again through the lookup (after a language change).
+    void retranslate();
 
     /// OUT1 as stability indicator: its row is disabled while ticked (values are kept).
     void stabilityIndicatorToggled();
@@ -55,6 +77,11 @@ public:
 
 private:
     OutputRow buildRow(int output, QGridLayout* grid);
+    /// The text of `id` through the lookup, or in Polish while there is none.
+    QString text(std::string_view id) const;
+
+    TextBindings::Lookup m_lookup;
+    TextBindings m_texts{[this](std::string_view id) { return text(id); }};
 };
 
 } // namespace qmx::ui

@@ -1,5 +1,6 @@
 #include "SettingsWidgets.h"
 
+#include "lang/StringTable.h"
 #include "settings/core/AddressText.h"
 
 #include <QGroupBox>
@@ -13,6 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace qmx::ui::settingswidgets {
 
@@ -25,6 +29,31 @@ QComboBox* makeList(QWidget* parent, const char* name, std::span<const std::stri
     }
     list->setCurrentIndex(current);
     return list;
+}
+
+void bindListItems(TextBindings& texts, QComboBox* list, std::span<const std::string_view> items,
+                   std::span<const std::string_view> ids)
+{
+    QPointer<QComboBox> guarded(list);
+    texts.bindCustom([guarded, items, ids](const TextBindings::Lookup& lookup) {
+        if (!guarded) {
+            return;
+        }
+        // Renaming items in place keeps the selection and sends no change of selection.
+        const QSignalBlocker quiet(guarded.data());
+        const int count = std::min({static_cast<int>(items.size()), static_cast<int>(ids.size()), guarded->count()});
+        for (int i = 0; i < count; ++i) {
+            const auto index = static_cast<std::size_t>(i);
+            guarded->setItemText(i, ids[index].empty()
+                                        ? QString::fromUtf8(items[index].data(), static_cast<qsizetype>(items[index].size()))
+                                        : lookup(ids[index]));
+        }
+    });
+}
+
+QString polishText(std::string_view id)
+{
+    return lang::lookupText(id, lang::Language::Polish);
 }
 
 QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text)

@@ -3,6 +3,7 @@
 // the refusal colour, and applying a field check to its edit.
 
 #include "settings/validation/FieldValidation.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,14 @@ W* named(W* widget, const char* name)
 
 /// A drop-down list without free text holding `items`, with `current` selected.
 QComboBox* makeList(QWidget* parent, const char* name, std::span<const std::string_view> items, int current = 0);
+/// Binds the items of a value list to the texts shown for them: `ids[i]` is the string-table
+/// identifier of `items[i]`, or empty where the item is shown as it is (a number or a symbol).
+/// The items remain what files and the transducer hold (the list's position is the value); only
+/// the words on screen follow the language. The selection is kept and no change is signalled.
+void bindListItems(TextBindings& texts, QComboBox* list, std::span<const std::string_view> items,
+                   std::span<const std::string_view> ids);
+/// The text of the string-table identifier `id` in Polish, the language the pages are laid out in.
+QString polishText(std::string_view id);
 /// A plain edit field with a start text.
 QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text = QStringLiteral("0"));
 /// A push button.

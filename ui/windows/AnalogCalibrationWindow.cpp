@@ -5,6 +5,7 @@
 #include "settings/core/AnalogFrames.h"
 #include "ui/pages/SettingsWidgets.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -24,25 +25,30 @@ using namespace settingswidgets;
 AnalogCalibrationWindow::AnalogCalibrationWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormAnCalib"));
-    setWindowTitle(QStringLiteral("Wyjście analogowe - kalibracja"));
+    m_texts.bind(static_cast<QWidget*>(this), &QWidget::setWindowTitle, "IDS_AnalogCalibrationTitle");
     setWindowModality(Qt::ApplicationModal);
 
     auto* column = new QVBoxLayout(this);
-    for (const char* step : {"1) Wymuś sygnał na wyjściu AOUT (Test odznaczone!!!)", "2) Zmierz wartość na wyjściu AOUT",
-                             "3) Wprowadź odczytaną wartość do pola kalibracji z dokładnością 3 miejsc po przecinku"}) {
-        auto* label = new QLabel(QString::fromUtf8(step), this);
+    for (const std::string_view step :
+         {"IDS_AnalogCalibrationStep1", "IDS_AnalogCalibrationStep2", "IDS_AnalogCalibrationStep3"}) {
+        auto* label = new QLabel(this);
+        m_texts.bind(label, &QLabel::setText, step);
         label->setWordWrap(true);
         column->addWidget(label);
     }
 
-    auto* forceSignalGroup = named(new QGroupBox(QStringLiteral("Wymuś sygnał wyjściowy"), this), "GroupBox1");
+    auto* forceSignalGroup = named(new QGroupBox(this), "GroupBox1");
+    m_texts.bind(forceSignalGroup, &QGroupBox::setTitle, "IDS_AnalogCalibrationForceSignal");
     auto* force = new QHBoxLayout(forceSignalGroup);
     voltageRadio = named(new QRadioButton(QStringLiteral("9V"), forceSignalGroup), "Rb_0_10V");
     currentRadio = named(new QRadioButton(QStringLiteral("18mA"), forceSignalGroup), "RadioButton2");
     voltageRadio->setChecked(true);
-    testCheck = named(new QCheckBox(QStringLiteral("Test"), forceSignalGroup), "Cb_Test");
-    testStartButton = makeButton(forceSignalGroup, "Button1", QStringLiteral("Start"));
-    testStopButton = makeButton(forceSignalGroup, "Button2", QStringLiteral("Stop"));
+    testCheck = named(new QCheckBox(forceSignalGroup), "Cb_Test");
+    testStartButton = makeButton(forceSignalGroup, "Button1", QString());
+    testStopButton = makeButton(forceSignalGroup, "Button2", QString());
+    m_texts.bind(testCheck, &QAbstractButton::setText, "IDS_AnalogCalibrationTest");
+    m_texts.bind(testStartButton, &QAbstractButton::setText, "IDS_AnalogCalibrationStart");
+    m_texts.bind(testStopButton, &QAbstractButton::setText, "IDS_AnalogCalibrationStop");
     force->addWidget(voltageRadio);
     force->addWidget(currentRadio);
     force->addWidget(testCheck);
@@ -51,22 +57,33 @@ AnalogCalibrationWindow::AnalogCalibrationWindow(QWidget* parent) : QWidget(pare
     force->addWidget(testStopButton);
     column->addWidget(forceSignalGroup);
 
-    auto* calibrateGroup = named(new QGroupBox(QStringLiteral("Kalibruj wyjście"), this), "GroupBox2");
+    auto* calibrateGroup = named(new QGroupBox(this), "GroupBox2");
+    m_texts.bind(calibrateGroup, &QGroupBox::setTitle, "IDS_AnalogCalibrationCalibrate");
     auto* grid = new QGridLayout(calibrateGroup);
     voltageEdit = makeEdit(calibrateGroup, "Edit1_0_10V");
-    calibrateVoltageButton = makeButton(calibrateGroup, "Btn_Calib_0_10", QStringLiteral("Zapisz"));
+    calibrateVoltageButton = makeButton(calibrateGroup, "Btn_Calib_0_10", QString());
     currentEdit = makeEdit(calibrateGroup, "Edit1_4_20mA");
-    calibrateCurrentButton = makeButton(calibrateGroup, "Btn_Calib_4_20", QStringLiteral("Zapisz"));
+    calibrateCurrentButton = makeButton(calibrateGroup, "Btn_Calib_4_20", QString());
     // No reply of the protocol carries the factors; the labels keep their start text.
     voltageFactorLabel = named(new QLabel(QStringLiteral("0"), calibrateGroup), "Label_CalibVal_0_10V");
     currentFactorLabel = named(new QLabel(QStringLiteral("0"), calibrateGroup), "Label_CalibVal_0_20mA");
-    readFactorsButton = makeButton(calibrateGroup, "Btn_readFactors", QStringLiteral("Odczytaj Factor"));
-    grid->addWidget(makeLabel(calibrateGroup, QStringLiteral("Factor")), 0, 3);
-    grid->addWidget(makeLabel(calibrateGroup, QStringLiteral("Odczytane napięcie (V)")), 1, 0);
+    readFactorsButton = makeButton(calibrateGroup, "Btn_readFactors", QString());
+    for (QPushButton* write : {calibrateVoltageButton, calibrateCurrentButton}) {
+        m_texts.bind(write, &QAbstractButton::setText, "IDS_AnalogCalibrationWrite");
+    }
+    m_texts.bind(readFactorsButton, &QAbstractButton::setText, "IDS_AnalogCalibrationReadFactors");
+    // A caption label bound to its text in the window's language.
+    const auto caption = [this, calibrateGroup](std::string_view id) {
+        auto* label = makeLabel(calibrateGroup, QString());
+        m_texts.bind(label, &QLabel::setText, id);
+        return label;
+    };
+    grid->addWidget(caption("IDS_AnalogCalibrationFactor"), 0, 3);
+    grid->addWidget(caption("IDS_AnalogCalibrationMeasuredVoltage"), 1, 0);
     grid->addWidget(voltageEdit, 1, 1);
     grid->addWidget(calibrateVoltageButton, 1, 2);
     grid->addWidget(voltageFactorLabel, 1, 3);
-    grid->addWidget(makeLabel(calibrateGroup, QStringLiteral("Odczytany prąd (mA)")), 2, 0);
+    grid->addWidget(caption("IDS_AnalogCalibrationMeasuredCurrent"), 2, 0);
     grid->addWidget(currentEdit, 2, 1);
     grid->addWidget(calibrateCurrentButton, 2, 2);
     grid->addWidget(currentFactorLabel, 2, 3);

@@ -53,8 +53,8 @@ struct ReportRequest {
     ReportTexts texts; ///< legend texts and headings
 };
 
-/// Legend text of series `series` in reports, as the live chart's legend words it ("Czujnik 1"..
-/// "Czujnik 4", "Suma").
+/// Default legend text of series `series` in reports (the tool's), as the live chart's Polish
+/// legend words it ("Czujnik 1".."Czujnik 4", "Suma").
 QString reportSeriesLegend(int series);
 
 /// Paints the report into `page` (header, statistics table, chart with axes and legend).

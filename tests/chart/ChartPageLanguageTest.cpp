@@ -147,9 +147,10 @@ protected:
         return path;
     }
 
+    /// Opens `path` for review and waits until it was read; the result tells whether it is shown.
     bool open(const QString& path)
     {
-        bool loaded = false;
+        std::optional<bool> loaded;
         const auto connection = QObject::connect(page->chartAnalysis, &ChartAnalysisPanel::recordingLoaded,
                                                  [&](bool shown) { loaded = shown; });
         page->chartAnalysis->openRecording(path);
@@ -159,7 +160,7 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
         QObject::disconnect(connection);
-        return loaded;
+        return loaded.value_or(false);
     }
 
     bool exportTo(const QString& path)
@@ -229,7 +230,9 @@ TEST_F(ChartPageLanguageTest, StatesAndMessagesWrittenWithEnglishChosenAreEnglis
     page->showChartTips();
     page->printChartPage();
     page->saveChartImage();
-    ASSERT_EQ(messages.size(), 5) << messages.join(u'\n').toStdString();
+    // A recording that cannot be opened.
+    EXPECT_FALSE(open(dir.filePath(QStringLiteral("r2"))));
+    ASSERT_EQ(messages.size(), 6) << messages.join(u'\n').toStdString();
     for (const QString& message : messages) {
         EXPECT_FALSE(test::looksPolish(message, polishWords)) << message.toStdString();
     }

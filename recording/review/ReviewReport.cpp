@@ -15,19 +15,10 @@ namespace qmx::recording {
 
 namespace {
 
-struct SeriesLook {
-    const char* legend;
-    QRgb color;
+// The live chart's series colours, so a report looks like the window's chart.
+constexpr std::array<QRgb, kChartSeriesCount> kSeriesColors{
+    qRgb(231, 112, 24), qRgb(12, 175, 24), qRgb(4, 187, 187), qRgb(210, 0, 0), qRgb(0, 0, 0),
 };
-
-// The live chart's legend texts and colours, so a report looks like the window's chart.
-constexpr std::array<SeriesLook, kChartSeriesCount> kSeriesLooks{{
-    {"Czujnik 1", qRgb(231, 112, 24)},
-    {"Czujnik 2", qRgb(12, 175, 24)},
-    {"Czujnik 3", qRgb(4, 187, 187)},
-    {"Czujnik 4", qRgb(210, 0, 0)},
-    {"Suma", qRgb(0, 0, 0)},
-}};
 
 QString numberText(double v, const display::NumberLocale& locale)
 {
@@ -115,8 +106,7 @@ void paintSeries(QPainter& p, const QRectF& area, const ChartData& data, int ser
 
 QString reportSeriesLegend(int series)
 {
-    return series >= 0 && series < kChartSeriesCount ? QString::fromUtf8(kSeriesLooks[static_cast<std::size_t>(series)].legend)
-                                                     : QString();
+    return series >= 0 && series < kChartSeriesCount ? ReportTexts{}.series[static_cast<std::size_t>(series)] : QString();
 }
 
 std::optional<ReportFormat> reportFormatForFileName(const QString& fileName)
@@ -168,7 +158,7 @@ void paintReport(QPainter& p, const QRectF& page, const ReportRequest& req)
 
     // Statistics table, one row per shown series.
     const QStringList heads{QString(), QStringLiteral("n"), QStringLiteral("min"), QStringLiteral("max"),
-                            QStringLiteral("średnia"), QStringLiteral("odch. std."), QStringLiteral("p-p")};
+                            req.texts.mean, req.texts.deviation, QStringLiteral("p-p")};
     const double colWidth = (page.width() - 2 * margin) / heads.size();
     const auto cell = [&](int col, const QString& text, double rowY) {
         p.drawText(QRectF(page.left() + margin + col * colWidth, rowY, colWidth - unitPx, line),
@@ -187,8 +177,8 @@ void paintReport(QPainter& p, const QRectF& page, const ReportRequest& req)
             continue;
         }
         const SeriesStatistics st = seriesStatisticsBetween(*req.data, s, req.fromX, req.toX);
-        p.setPen(QColor(kSeriesLooks[static_cast<std::size_t>(s)].color));
-        cell(0, reportSeriesLegend(s), y);
+        p.setPen(QColor(kSeriesColors[static_cast<std::size_t>(s)]));
+        cell(0, req.texts.series[static_cast<std::size_t>(s)], y);
         p.setPen(Qt::black);
         cell(1, QString::number(st.count), y);
         if (!st.empty()) {
@@ -257,7 +247,7 @@ void paintReport(QPainter& p, const QRectF& page, const ReportRequest& req)
         p.setClipRect(area);
         for (int s = 0; s < kChartSeriesCount; ++s) {
             if (req.series[static_cast<std::size_t>(s)]) {
-                QPen pen(QColor(kSeriesLooks[static_cast<std::size_t>(s)].color), std::max(1.0, unitPx * 0.1));
+                QPen pen(QColor(kSeriesColors[static_cast<std::size_t>(s)]), std::max(1.0, unitPx * 0.1));
                 pen.setCapStyle(Qt::SquareCap);
                 p.setPen(pen);
                 paintSeries(p, area, *req.data, s, x0, x1, lo, hi);

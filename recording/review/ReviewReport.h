@@ -25,6 +25,17 @@ enum class ReportFormat { Png, Svg, Pdf };
 /// The format for a file name's extension (".png", ".svg", ".pdf", any case); nothing otherwise.
 std::optional<ReportFormat> reportFormatForFileName(const QString& fileName);
 
+/// The words a report paints: the series' legend texts and the statistics headings that are
+/// words. The tool's reports keep the defaults (the live chart's Polish words); the window passes
+/// the texts of its interface language, since the report is a picture of what the window shows.
+struct ReportTexts {
+    std::array<QString, kChartSeriesCount> series{QStringLiteral("Czujnik 1"), QStringLiteral("Czujnik 2"),
+                                                  QStringLiteral("Czujnik 3"), QStringLiteral("Czujnik 4"),
+                                                  QStringLiteral("Suma")};
+    QString mean = QString::fromUtf8("średnia");
+    QString deviation = QStringLiteral("odch. std.");
+};
+
 /// What a report shows.
 struct ReportRequest {
     const ChartData* data = nullptr;
@@ -39,10 +50,11 @@ struct ReportRequest {
     QString unit;     ///< unit of the values (the transducer's), may be empty
     QSize pixelSize{1600, 1000}; ///< PNG and SVG size; PDF is an A4 page across
     display::NumberLocale locale = display::NumberLocale::c(); ///< decimal point of the numbers
+    ReportTexts texts; ///< legend texts and headings
 };
 
-/// Legend text of series `series` in reports, as the live chart's legend words it ("Czujnik 1"..
-/// "Czujnik 4", "Suma").
+/// Default legend text of series `series` in reports (the tool's), as the live chart's Polish
+/// legend words it ("Czujnik 1".."Czujnik 4", "Suma").
 QString reportSeriesLegend(int series);
 
 /// Paints the report into `page` (header, statistics table, chart with axes and legend).

@@ -46,11 +46,17 @@ constexpr int kOverlayMargin = 4;
 constexpr int kGroupMargin = 5;
 constexpr int kGroupSpacing = 4;
 
-const QString kStatusOn = QStringLiteral("AKTYWNY");
-const QString kStatusOff = QStringLiteral("NIEAKTYWNY");
-const QString kHeaderOn = QStringLiteral("Wykres aktywny");
-const QString kHeaderOff = QStringLiteral("Wykres nieaktywny");
 const QString kWarningCaption = QStringLiteral("Warning");
+
+// The threshold rules' messages and the texts that show them in the interface language.
+struct ThresholdMessage {
+    const char* ruleText;
+    std::string_view id;
+};
+constexpr std::array<ThresholdMessage, 2> kThresholdMessages{{
+    {recording::kStartBelowStopText, "IDS_ChartStartBelowStop"},
+    {recording::kStopAboveStartText, "IDS_ChartStopAboveStart"},
+}};
 
 class MessageBoxChartDialogs : public ChartDialogs {
 public:
@@ -91,28 +97,37 @@ private:
     QWidget* m_parent;
 };
 
-QLabel* caption(const QString& text, QWidget* parent)
+// A button as wide as its caption and picture need: the style's 80-pixel minimum would push the
+// three groups of the lower panel past the window's minimum width. Buttons that may grow keep
+// their unbounded maximum.
+void setFittedCaption(QPushButton* b, const QString& text)
 {
-    return new QLabel(text, parent);
-}
-
-QPushButton* button(const char* name, const QString& text, ButtonPicture picture, QWidget* parent)
-{
-    auto* b = new QPushButton(buttonIcon(picture), text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    // As wide as caption and picture need: the style's 80-pixel minimum would push the three
-    // groups of the lower panel past the window's minimum width.
+    if (b->text() == text && b->minimumWidth() > 0) {
+        return;
+    }
+    b->setText(text);
     const int width = b->fontMetrics().horizontalAdvance(text) + b->iconSize().width() + 18;
     b->setMinimumWidth(width);
-    b->setMaximumWidth(width);
+    if (b->maximumWidth() != QWIDGETSIZE_MAX) {
+        b->setMaximumWidth(width);
+    }
+}
+
+QPushButton* button(const char* name, ButtonPicture picture, QWidget* parent)
+{
+    auto* b = new QPushButton(buttonIcon(picture), QString(), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setMaximumWidth(0); // fitted to the caption when it is bound
     return b;
 }
 
-QComboBox* list(const char* name, const QStringList& items, int selected, QWidget* parent)
+QComboBox* list(const char* name, int count, int selected, QWidget* parent)
 {
     auto* c = new QComboBox(parent);
     c->setObjectName(QString::fromLatin1(name));
-    c->addItems(items);
+    for (int i = 0; i < count; ++i) {
+        c->addItem(QString());
+    }
     c->setCurrentIndex(selected);
     return c;
 }
@@ -183,6 +198,7 @@ void ChartPage::setSources(ChartPageSources sources)
     chartAnalysis->setTexts({m_sources.lookupText, m_sources.decimals, m_sources.locale});
     chartPlot->setNumberLocale(m_sources.locale);
     m_model.setClock(m_sources.clock);
+    retranslate(); // the lookup may be another one
 }
 
 void ChartPage::setDialogs(std::unique_ptr<ChartDialogs> dialogs)
@@ -206,7 +222,7 @@ void ChartPage::buildPage()
     auto* chartLayout = new QVBoxLayout(chartPanel);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->setSpacing(0);
-    chartHeader = new HeaderBar(QStringLiteral("Wykres"), HeaderBar::kSmallCaption, chartPanel);
+    chartHeader = new HeaderBar(lookup("IDS_ChartTitle"), HeaderBar::kSmallCaption, chartPanel);
     chartHeader->setObjectName(QStringLiteral("JvHeader_Chart"));
     chartLayout->addWidget(chartHeader);
     chartPlot = new recording::ChartPlot(chartPanel);
@@ -217,12 +233,18 @@ void ChartPage::buildPage()
     connect(chartAnalysis, &ChartAnalysisPanel::reviewOpened, this, &ChartPage::onReviewOpened);
 
     // The status field and the tips button sit on the chart's surface, in its lower corners.
-    chartStatusEdit = new QLineEdit(kStatusOff, chartPlot);
+    chartStatusEdit = new QLineEdit(lookup("IDS_ChartStatusOff"), chartPlot);
     chartStatusEdit->setObjectName(QStringLiteral("ChartStatus"));
     chartStatusEdit->setReadOnly(true);
     chartStatusEdit->setFont(namedFont(NamedFont::Calibri, 12));
     chartStatusEdit->setFixedWidth(90);
-    chartTipsButton = button("Btn_ChartTips", QStringLiteral("Pomoc"), ButtonPicture::Help, chartPlot);
+    chartTipsButton = button("Btn_ChartTips", ButtonPicture::Help, chartPlot);
+    m_texts.bindCustom([this](const TextBindings::Lookup& text) {
+        setFittedCaption(chartTipsButton, text("IDS_ChartTipsButton"));
+        if (chartPlot->width() > 0) {
+            placeChartOverlays();
+        }
+    });
     chartPlot->installEventFilter(this);
     // The legend row keeps the chart's full width and stands above the two corner controls, so
     // that all five entries stay readable at the window's minimum width.
@@ -254,9 +276,9 @@ QGroupBox* ChartPage::buildRunGroup()
     auto* grid = new QGridLayout(chartRunGroup);
     grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
     grid->setSpacing(kGroupSpacing);
-    chartStartButton = button("Btn_ChartStart", QStringLiteral("Start"), ButtonPicture::Start, chartRunGroup);
-    chartPauseButton = button("Btn_ChartPause", QStringLiteral("Pauza"), ButtonPicture::Pause, chartRunGroup);
-    chartResetButton = button("Btn_ChartReset", QStringLiteral("Reset"), ButtonPicture::ChartReset, chartRunGroup);
+    chartStartButton = boundButton("Btn_ChartStart", "IDS_ChartStart", ButtonPicture::Start, chartRunGroup);
+    chartPauseButton = boundButton("Btn_ChartPause", "IDS_ChartPause", ButtonPicture::Pause, chartRunGroup);
+    chartResetButton = boundButton("Btn_ChartReset", "IDS_ChartReset", ButtonPicture::ChartReset, chartRunGroup);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(kGroupSpacing);
     buttons->addWidget(chartStartButton);
@@ -264,21 +286,20 @@ QGroupBox* ChartPage::buildRunGroup()
     buttons->addWidget(chartResetButton);
     grid->addLayout(buttons, 0, 0, 1, 2);
 
-    chartSamplingList = list("ComboB_ChartSampling",
-                                {QStringLiteral("100/sek."), QStringLiteral("50 /sek."), QStringLiteral("25 /sek."),
-                                 QStringLiteral("10/sek."), QStringLiteral("1/sek."), QStringLiteral("1/min."),
-                                 QStringLiteral("10/min."), QStringLiteral("10/h.")},
-                                0, chartRunGroup);
-    chartSamplingList->setToolTip(QStringLiteral("Okresla czestotliwosc dodawania nowych pomiarow do wykresu"));
-    chartTimeWindowList = list("Cb_ChartTimeWindow",
-                              {QStringLiteral("1 sek."), QStringLiteral("10 sek."), QStringLiteral("1 min."),
-                               QStringLiteral("5 min."), QStringLiteral("10 min."), QStringLiteral("30 min."),
-                               QStringLiteral("1 h.")},
-                              1, chartRunGroup);
-    chartTimeWindowList->setToolTip(QStringLiteral(
-        "Okresla czas zapelnienia okna wykresu pomiarami. Po przekroczeniu czasu okno jest przesuwane."));
-    grid->addWidget(caption(QStringLiteral("Próbkowanie:"), chartRunGroup), 1, 0);
-    grid->addWidget(caption(QStringLiteral("Czas okna"), chartRunGroup), 1, 1);
+    chartSamplingList = list("ComboB_ChartSampling", 8, 0, chartRunGroup);
+    m_texts.bindItems(chartSamplingList,
+                      {"IDS_ChartSampling100PerSecond", "IDS_ChartSampling50PerSecond", "IDS_ChartSampling25PerSecond",
+                       "IDS_ChartSampling10PerSecond", "IDS_ChartSampling1PerSecond", "IDS_ChartSampling1PerMinute",
+                       "IDS_ChartSampling10PerMinute", "IDS_ChartSampling10PerHour"});
+    m_texts.bind(chartSamplingList, &QWidget::setToolTip, "IDS_ChartSamplingTip");
+    chartTimeWindowList = list("Cb_ChartTimeWindow", 7, 1, chartRunGroup);
+    m_texts.bindItems(chartTimeWindowList,
+                      {"IDS_ChartWindow1Second", "IDS_ChartWindow10Seconds", "IDS_ChartWindow1Minute",
+                       "IDS_ChartWindow5Minutes", "IDS_ChartWindow10Minutes", "IDS_ChartWindow30Minutes",
+                       "IDS_ChartWindow1Hour"});
+    m_texts.bind(chartTimeWindowList, &QWidget::setToolTip, "IDS_ChartWindowTip");
+    grid->addWidget(boundCaption("IDS_ChartSamplingCaption", chartRunGroup), 1, 0);
+    grid->addWidget(boundCaption("IDS_ChartWindowCaption", chartRunGroup), 1, 1);
     grid->addWidget(chartSamplingList, 2, 0);
     grid->addWidget(chartTimeWindowList, 2, 1);
 
@@ -297,11 +318,11 @@ QGroupBox* ChartPage::buildOutputGroup()
     auto* grid = new QGridLayout(chartOutputGroup);
     grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
     grid->setSpacing(kGroupSpacing);
-    chartPrintButton = button("Btn_Print", QStringLiteral("Drukuj"), ButtonPicture::Print, chartOutputGroup);
+    chartPrintButton = boundButton("Btn_Print", "IDS_ChartPrint", ButtonPicture::Print, chartOutputGroup);
     printerSetupButton =
-        button("Btn_CharPrintSetting", QStringLiteral("Opcje wydruku"), ButtonPicture::PrintSetup, chartOutputGroup);
+        boundButton("Btn_CharPrintSetting", "IDS_ChartPrintSetup", ButtonPicture::PrintSetup, chartOutputGroup);
     chartImageButton =
-        button("Btn_SaveBmpChart", QStringLiteral("Zapisz jako obraz"), ButtonPicture::SaveImage, chartOutputGroup);
+        boundButton("Btn_SaveBmpChart", "IDS_ChartSaveImage", ButtonPicture::SaveImage, chartOutputGroup);
     chartImageButton->setMaximumWidth(QWIDGETSIZE_MAX);
     // One column: the lower panel is too narrow for the two print buttons side by side once the
     // captions are wider than Tahoma's.
@@ -326,34 +347,35 @@ QGroupBox* ChartPage::buildAutoGroup()
     auto* grid = new QGridLayout(chartAutoGroup);
     grid->setContentsMargins(kGroupMargin, kGroupMargin, kGroupMargin, kGroupMargin);
     grid->setSpacing(kGroupSpacing);
-    autoStartStopCheck = new QCheckBox(QStringLiteral("Auto start/stop"), chartAutoGroup);
+    autoStartStopCheck = new QCheckBox(chartAutoGroup);
     autoStartStopCheck->setObjectName(QStringLiteral("Cb_ChartAutoStartStop"));
-    autoStartStopCheck->setToolTip(
-        QStringLiteral("Automatyczne rozpoczęcie i zatrzymanie rejestracji pomiarów na wykresie."));
-    autoChannelList = list("ComboBox_ChartAutoCh",
-                                {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                                 QStringLiteral("SUMA")},
-                                0, chartAutoGroup);
-    autoChannelList->setToolTip(
-        QStringLiteral("Wybór kanału sterującego rozpoczęciem / zatrzymaniem rejestracji pomiarów."));
+    m_texts.bind(autoStartStopCheck, &QAbstractButton::setText, "IDS_ChartAutoStartStop");
+    m_texts.bind(autoStartStopCheck, &QWidget::setToolTip, "IDS_ChartAutoStartStopTip");
+    // Channels 1..4 are numbers in every language; the sum is a word.
+    autoChannelList = list("ComboBox_ChartAutoCh", 5, 0, chartAutoGroup);
+    for (int i = 0; i < 4; ++i) {
+        autoChannelList->setItemText(i, QString::number(i + 1));
+    }
+    m_texts.bindCustom([this](const TextBindings::Lookup& text) {
+        autoChannelList->setItemText(4, text("IDS_ChartAutoChannelSum"));
+    });
+    m_texts.bind(autoChannelList, &QWidget::setToolTip, "IDS_ChartAutoChannelTip");
     triggerValueLabel = new QLabel(QStringLiteral("0"), chartAutoGroup);
     triggerValueLabel->setObjectName(QStringLiteral("Label_ChartTrigActVal"));
     autoStartEdit = new QLineEdit(QStringLiteral("0"), chartAutoGroup);
     autoStartEdit->setObjectName(QStringLiteral("Edit_AutoStartVal"));
-    autoStartEdit->setToolTip(QStringLiteral("Wartość siły powyżej której rozpocznie się rejestracjia pomiarów. "
-                                                 "Wartość powinna być większa od parametru \"Próg stop\"."));
+    m_texts.bind(autoStartEdit, &QWidget::setToolTip, "IDS_ChartStartLevelTip");
     autoStopEdit = new QLineEdit(QStringLiteral("0"), chartAutoGroup);
     autoStopEdit->setObjectName(QStringLiteral("Edit_AutoStopVal"));
-    autoStopEdit->setToolTip(QStringLiteral("Wartość siły poniżej której zakończy się rejestracjia pomiarów. "
-                                                "Wartość powinna być mniejsza od parametru \"Próg star\"."));
+    m_texts.bind(autoStopEdit, &QWidget::setToolTip, "IDS_ChartStopLevelTip");
     autoStartEdit->setFixedWidth(58);
     autoStopEdit->setFixedWidth(58);
 
     grid->addWidget(autoStartStopCheck, 0, 0, 1, 4);
-    grid->addWidget(caption(QStringLiteral("Kanał:"), chartAutoGroup), 1, 0);
-    grid->addWidget(caption(QStringLiteral("Wartość akt."), chartAutoGroup), 1, 1);
-    grid->addWidget(caption(QStringLiteral("Próg start:"), chartAutoGroup), 1, 2);
-    grid->addWidget(caption(QStringLiteral("Próg stop:"), chartAutoGroup), 1, 3);
+    grid->addWidget(boundCaption("IDS_ChartAutoChannelCaption", chartAutoGroup), 1, 0);
+    grid->addWidget(boundCaption("IDS_ChartTriggerValueCaption", chartAutoGroup), 1, 1);
+    grid->addWidget(boundCaption("IDS_ChartStartLevelCaption", chartAutoGroup), 1, 2);
+    grid->addWidget(boundCaption("IDS_ChartStopLevelCaption", chartAutoGroup), 1, 3);
     grid->addWidget(autoChannelList, 2, 0);
     grid->addWidget(triggerValueLabel, 2, 1);
     grid->addWidget(autoStartEdit, 2, 2);
@@ -437,7 +459,7 @@ void ChartPage::chartTick()
             display::formatFixed(static_cast<double>(*tick.watchedValue), kFieldPrecision, decimals(), m_sources.locale));
     }
     if (tick.stoppedByLink) {
-        setStateEdit(chartStatusEdit, kStatusOn, kStatusOff, false);
+        showStatus(false);
     }
     if (tick.appended) {
         chartPlot->appendSample(tick.x, tick.values);
@@ -453,10 +475,32 @@ void ChartPage::chartTick()
     }
 }
 
+void ChartPage::showStatus(bool on)
+{
+    m_statusShownOn = on;
+    setStateEdit(chartStatusEdit, lookup("IDS_ChartStatusOn"), lookup("IDS_ChartStatusOff"), on);
+}
+
+void ChartPage::showHeader()
+{
+    switch (m_headerShows) {
+    case HeaderShows::Title:
+        chartHeader->setCaption(lookup("IDS_ChartTitle"));
+        break;
+    case HeaderShows::RunState:
+        setStateHeader(chartHeader, lookup("IDS_ChartHeaderOn"), lookup("IDS_ChartHeaderOff"), m_model.headerOn());
+        break;
+    case HeaderShows::Review:
+        chartHeader->setCaption(chartAnalysis->reviewHeader());
+        break;
+    }
+}
+
 void ChartPage::showRunState()
 {
-    setStateEdit(chartStatusEdit, kStatusOn, kStatusOff, m_model.statusOn());
-    setStateHeader(chartHeader, kHeaderOn, kHeaderOff, m_model.headerOn());
+    showStatus(m_model.statusOn());
+    m_headerShows = HeaderShows::RunState;
+    showHeader();
 }
 
 void ChartPage::startChart()
@@ -517,7 +561,7 @@ void ChartPage::checkAutoStartValue()
     m_model.setTrigStartVal(exit.trigStartVal);
     m_model.setTrigStopVal(exit.trigStopVal);
     for (const QString& message : exit.messages) {
-        m_dialogs->warning(kWarningCaption, message);
+        m_dialogs->warning(kWarningCaption, thresholdMessageText(message));
     }
 }
 
@@ -533,7 +577,7 @@ void ChartPage::checkAutoStopValue()
     m_model.setTrigStartVal(exit.trigStartVal);
     m_model.setTrigStopVal(exit.trigStopVal);
     for (const QString& message : exit.messages) {
-        m_dialogs->warning(kWarningCaption, message);
+        m_dialogs->warning(kWarningCaption, thresholdMessageText(message));
     }
 }
 
@@ -564,7 +608,7 @@ void ChartPage::saveChartImage()
     const QString fileName = recording::bitmapFileName(chosen);
     // A file that could not be written is reported: the user would otherwise believe it saved.
     if (!chartPlot->saveBitmap(fileName)) {
-        m_dialogs->warning(kWarningCaption, QStringLiteral("Nie można zapisać obrazu do pliku %1").arg(fileName));
+        m_dialogs->warning(kWarningCaption, lookup("IDS_ChartImageNotSaved").arg(fileName));
     }
 }
 
@@ -577,6 +621,7 @@ void ChartPage::onReviewOpened(const QString& header)
 {
     m_model.pause();
     showRunState();
+    m_headerShows = HeaderShows::Review;
     chartHeader->setCaption(header);
 }
 
@@ -644,10 +689,44 @@ void ChartPage::setThresholds(float trigStartVal, float trigStopVal)
         display::formatFixed(static_cast<double>(trigStopVal), kFieldPrecision, kThresholdDecimals, m_sources.locale));
 }
 
+QString ChartPage::thresholdMessageText(const QString& message) const
+{
+    for (const ThresholdMessage& known : kThresholdMessages) {
+        if (message == QString::fromUtf8(known.ruleText)) {
+            return lookup(known.id);
+        }
+    }
+    return message;
+}
+
+QLabel* ChartPage::boundCaption(std::string_view id, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    m_texts.bind(label, &QLabel::setText, id);
+    return label;
+}
+
+QPushButton* ChartPage::boundButton(const char* name, std::string_view id, ButtonPicture picture, QWidget* parent)
+{
+    QPushButton* b = button(name, picture, parent);
+    m_texts.bindCustom([b = QPointer<QPushButton>(b), id](const TextBindings::Lookup& text) {
+        if (b) {
+            setFittedCaption(b, text(id));
+        }
+    });
+    return b;
+}
+
 void ChartPage::retranslate()
 {
     m_texts.apply();
     chartAnalysis->retranslate();
+    // The states the page wrote, again in the language chosen now (their colours stay).
+    const QString status = lookup(m_statusShownOn ? "IDS_ChartStatusOn" : "IDS_ChartStatusOff");
+    if (chartStatusEdit->text() != status) {
+        chartStatusEdit->setText(status);
+    }
+    showHeader();
 }
 
 } // namespace qmx::ui

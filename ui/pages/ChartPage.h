@@ -6,6 +6,7 @@
 #include "link/Measurement.h"
 #include "recording/chart/ChartModel.h"
 #include "recording/chart/ChartPlot.h"
+#include "ui/icons/Icons.h"
 #include "ui/widgets/TextBindings.h"
 
 #include <QPrinter>
@@ -174,6 +175,11 @@ private:
     void onSeriesToggled(int index, bool active);
     void onReviewOpened(const QString& header);
     void showRunState();
+    void showStatus(bool on);
+    void showHeader();
+    QString thresholdMessageText(const QString& message) const;
+    QLabel* boundCaption(std::string_view id, QWidget* parent);
+    QPushButton* boundButton(const char* name, std::string_view id, ButtonPicture picture, QWidget* parent);
     void applyResetView(const recording::ChartResetView& view);
     int chartTimerIntervalMs() const;
     int decimals() const;
@@ -186,6 +192,12 @@ private:
     // the printer object in its printing state for good.
     std::unique_ptr<QPrinter> m_printer;
     TextBindings m_texts;
+    /// What the header bar shows: the page's title (before the first start or pause), the run
+    /// state, or the recording under review.
+    enum class HeaderShows { Title, RunState, Review };
+    HeaderShows m_headerShows = HeaderShows::Title;
+    /// The state the status field shows.
+    bool m_statusShownOn = false;
 };
 
 } // namespace qmx::ui

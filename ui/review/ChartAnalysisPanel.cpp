@@ -50,6 +50,11 @@ const std::array<std::string_view, ChartAnalysisPanel::ColumnCount> kColumnTitle
     "IDS_ChartStatMin",     "IDS_ChartStatMax",     "IDS_ChartStatMean",
     "IDS_ChartStatDeviation", "IDS_ChartStatPeakToPeak", "IDS_ChartStatPoints"};
 
+// Names of the chart's series (legend, statistics rows, report pictures), Series1..Series5.
+const std::array<std::string_view, recording::kChartSeriesCount> kSeriesNames{
+    "IDS_ChartSeriesSensor1", "IDS_ChartSeriesSensor2", "IDS_ChartSeriesSensor3", "IDS_ChartSeriesSensor4",
+    "IDS_ChartSeriesSum"};
+
 class FileReviewDialogs : public ReviewDialogs {
 public:
     explicit FileReviewDialogs(QWidget* parent) : m_parent(parent) {}
@@ -86,8 +91,6 @@ ChartAnalysisPanel::ChartAnalysisPanel(recording::ChartPlot& plot, QWidget* pare
     setObjectName(QStringLiteral("ChartAnalysisPanel"));
     m_cursors = new ChartCursors(m_plot, this);
     m_liveTicker = m_plot.xAxis->ticker();
-    m_liveTimeTitle = m_plot.xAxis->label();
-    m_valueTitle = m_plot.yAxis->label();
     build();
     retranslate();
     connect(m_cursors, &ChartCursors::cursorsChanged, this, &ChartAnalysisPanel::refreshStatistics);
@@ -235,10 +238,19 @@ void ChartAnalysisPanel::retranslate()
     statisticsTable->setHorizontalHeaderLabels(titles);
     QStringList rows{lookup(m_review && clockTimeBase(m_review->run.timeBase) ? "IDS_ChartStatClock"
                                                                                 : "IDS_ChartStatTime")};
-    for (const recording::ChartSeriesStyle& style : recording::kChartSeriesStyles) {
-        rows << QString::fromUtf8(style.legendText);
+    for (int i = 0; i < recording::kChartSeriesCount; ++i) {
+        const QString name = lookup(kSeriesNames[static_cast<std::size_t>(i)]);
+        rows << name;
+        // The chart's legend and the table's rows name the series alike.
+        if (m_plotAlive && m_plot.chartSeries(i)->name() != name) {
+            m_plot.chartSeries(i)->setName(name);
+        }
     }
     statisticsTable->setVerticalHeaderLabels(rows);
+    m_liveTimeTitle = lookup("IDS_ChartAxisTime");
+    m_valueTitle = lookup("IDS_ChartAxisValue");
+    updateTimeTitle();
+    updateAxisTitle();
     if (m_review) {
         const int shown = m_shownRun;
         runList->clear();
@@ -278,6 +290,28 @@ void ChartAnalysisPanel::setLiveUnit(const QString& unitText)
 {
     m_liveUnit = unitText.trimmed();
     updateAxisTitle();
+}
+
+void ChartAnalysisPanel::updateTimeTitle()
+{
+    if (!m_plotAlive) {
+        return;
+    }
+    QString title = m_liveTimeTitle;
+    if (m_review && clockTimeBase(m_review->run.timeBase)) {
+        // The recorded clock: the run's start date goes into the title (the labels show the time).
+        const QDateTime start = m_review->run.clockAt(0);
+        title = m_review->run.timeBase == recording::ReviewTimeBase::ClockTime && start.isValid()
+                    ? QStringLiteral("%1 (%2)").arg(lookup("IDS_ChartStatClock"),
+                                                   start.toString(QStringLiteral("d.MM.yyyy")))
+                    : lookup("IDS_ChartStatClock");
+    }
+    m_plot.xAxis->setLabel(title);
+}
+
+QString ChartAnalysisPanel::reviewHeader() const
+{
+    return m_review ? lookup("IDS_ChartReviewHeader").arg(QFileInfo(m_review->path).fileName()) : QString();
 }
 
 void ChartAnalysisPanel::updateAxisTitle()
@@ -368,17 +402,10 @@ void ChartAnalysisPanel::finishLoading(const QString& path, recording::ReviewRea
         ticker->setDateTimeFormat(QStringLiteral("HH:mm:ss"));
         m_plot.xAxis->setTicker(ticker);
         updateClockLabels();
-        const QDateTime start = m_review->run.clockAt(0);
-        m_plot.xAxis->setLabel(m_review->run.timeBase == recording::ReviewTimeBase::ClockTime && start.isValid()
-                                   ? QStringLiteral("%1 (%2)").arg(lookup("IDS_ChartStatClock"),
-                                                                  start.toString(QStringLiteral("d.MM.yyyy")))
-                                   : lookup("IDS_ChartStatClock"));
     } else {
         m_plot.xAxis->setTicker(m_liveTicker);
-        m_plot.xAxis->setLabel(m_liveTimeTitle);
     }
     retranslate();
-    updateAxisTitle();
     fitAll();
     if (m_cursors->shown()) {
         m_cursors->setShown(false);
@@ -390,7 +417,7 @@ void ChartAnalysisPanel::finishLoading(const QString& path, recording::ReviewRea
                              .arg(m_review->run.firstDamagedLine)
                              .arg(m_review->run.damagedLines));
     }
-    emit reviewOpened(lookup("IDS_ChartReviewHeader").arg(QFileInfo(path).fileName()));
+    emit reviewOpened(reviewHeader());
     emit recordingLoaded(true);
 }
 
@@ -431,12 +458,10 @@ void ChartAnalysisPanel::leaveReview()
     m_plot.showStore(nullptr);
     m_review.reset();
     m_plot.xAxis->setTicker(m_liveTicker);
-    m_plot.xAxis->setLabel(m_liveTimeTitle);
     runList->clear();
     runList->setEnabled(false);
     runList->setVisible(false);
     retranslate();
-    updateAxisTitle();
     showReviewStatus();
 }
 
@@ -642,6 +667,12 @@ void ChartAnalysisPanel::exportTo(const QString& path)
             request.date = QDateTime::currentDateTime();
             request.unit = m_liveUnit;
         }
+        // The picture shows the window's words, as the chart on screen does.
+        for (int i = 0; i < recording::kChartSeriesCount; ++i) {
+            request.texts.series[static_cast<std::size_t>(i)] = lookup(kSeriesNames[static_cast<std::size_t>(i)]);
+        }
+        request.texts.mean = lookup("IDS_ChartReportMean");
+        request.texts.deviation = lookup("IDS_ChartReportDeviation");
         write = [request, path, format, review, liveRows] { return recording::writeReport(request, path, *format); };
     } else if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
         if (review) {

@@ -87,6 +87,8 @@ public:
     bool inReview() const { return m_review != nullptr; }
     /// Path of the recording shown (empty when live).
     QString reviewPath() const;
+    /// The chart header's caption while a recording is shown, in the current language (empty when live).
+    QString reviewHeader() const;
     /// Leaves the review: the chart goes back to live data (the page resets it).
     void leaveReview();
 
@@ -143,6 +145,7 @@ private:
     void updateClockLabels();
     void showReviewStatus();
     void updateAxisTitle();
+    void updateTimeTitle();
     QString lookup(std::string_view id) const;
     QString number(double value) const;
     std::optional<recording::ValueSpan> visibleSpan(double fromX, double toX) const;

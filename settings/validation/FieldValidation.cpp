@@ -99,11 +99,6 @@ QString realBoundText(float bound, const display::NumberLocale& locale)
     return display::formatFixedExact(bound, kBoundPrecision, 0, locale);
 }
 
-QString allowedRangeText(const QString& lower, const QString& upper)
-{
-    return QStringLiteral("od %1 do %2").arg(lower, upper);
-}
-
 QString refusalBoxText(const QString& message, const QStringList& fieldLines)
 {
     if (fieldLines.isEmpty()) {

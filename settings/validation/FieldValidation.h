@@ -63,9 +63,6 @@ IntegerFieldResult ValidateIntegerField(const QString& text, std::int32_t lower,
 /// form ("0.1", "-100000000"), never rounded to a neighbouring number.
 QString realBoundText(float bound, const display::NumberLocale& locale);
 
-/// The allowed range after a field's caption in the refusal box: "od 0.1 do 100000000".
-QString allowedRangeText(const QString& lower, const QString& upper);
-
 /// Text of the refusal box: the message itself, then, after a blank line, one line per refused
 /// field. Just the message when no line is given.
 QString refusalBoxText(const QString& message, const QStringList& fieldLines);

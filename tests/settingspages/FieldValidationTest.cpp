@@ -95,7 +95,6 @@ TEST(RefusalTexts, BoundsAreShownAsTheyAreAndFieldLinesFollowTheMessage)
     EXPECT_EQ(settings::realBoundText(0.0F, kPoint), QStringLiteral("0"));
     EXPECT_EQ(settings::realBoundText(1e8F, kPoint), QStringLiteral("100000000"));
     EXPECT_EQ(settings::realBoundText(-1e8F, kPoint), QStringLiteral("-100000000"));
-    EXPECT_EQ(settings::allowedRangeText(QStringLiteral("1"), QStringLiteral("15")), QStringLiteral("od 1 do 15"));
     EXPECT_EQ(settings::refusalBoxText(QStringLiteral("Błędne parametry"), {}), QStringLiteral("Błędne parametry"));
     EXPECT_EQ(settings::refusalBoxText(QStringLiteral("Parameters error"), {QStringLiteral("a"), QStringLiteral("b")}),
               QStringLiteral("Parameters error\n\na\nb"));

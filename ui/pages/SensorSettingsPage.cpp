@@ -170,7 +170,7 @@ QGroupBox* SensorSettingsPage::buildFilterBox()
     m_texts.bind(dataRateLabel, &QLabel::setText, "IDS_SensorPageRate");
     m_texts.bind(dataRateLabel, &QWidget::setToolTip, "IDS_SensorPageRateTip");
     adRateList = makeList(filterGroup, "Cb_AdRate", settings::kAdRateItems, kStartRateIndex);
-    bindListItems(adRateList, settings::kAdRateItems, settings::kAdRateItemIds);
+    settingswidgets::bindListItems(m_texts, adRateList, settings::kAdRateItems, settings::kAdRateItemIds);
     filterLevelList = makeList(filterGroup, "Cb_FiltLevel", settings::kFiltLevelItems);
     m_texts.bind(filterLevelList, &QWidget::setToolTip, "IDS_SensorPageFilterLevelTip");
     responseDelayLabel = boldLabel(filterGroup, "Label_ResponseDelay", QStringLiteral("0"));
@@ -208,7 +208,7 @@ QGroupBox* SensorSettingsPage::buildUnitsBox()
     m_texts.bind(unitsGroup, &QGroupBox::setTitle, "IDS_SensorPageUnitsGroup");
     auto* grid = new QGridLayout(unitsGroup);
     unitsList = makeList(unitsGroup, "Cb_Units", settings::kUnitsItems);
-    bindListItems(unitsList, settings::kUnitsItems, settings::kUnitsItemIds);
+    settingswidgets::bindListItems(m_texts, unitsList, settings::kUnitsItems, settings::kUnitsItemIds);
     decimalsList = makeList(unitsGroup, "Cb_Decp", settings::kDecpItems);
     grid->addWidget(caption(unitsGroup, "IDS_SensorPageUnits"), 0, 0);
     grid->addWidget(unitsList, 0, 1);
@@ -311,28 +311,6 @@ bool SensorSettingsPage::eventFilter(QObject* watched, QEvent* event)
         checkStabilitySamples();
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void SensorSettingsPage::bindListItems(QComboBox* list, std::span<const std::string_view> items,
-                                       std::span<const std::string_view> ids)
-{
-    // The items are renamed in place: the selection stays and no change of selection is sent.
-    // An identifier without a text leaves its item as the list table has it.
-    QPointer<QComboBox> guarded(list);
-    m_texts.bindCustom([guarded, items, ids](const TextBindings::Lookup& text) {
-        if (!guarded) {
-            return;
-        }
-        const QSignalBlocker quiet(guarded.data());
-        const int count = std::min({guarded->count(), static_cast<int>(items.size()), static_cast<int>(ids.size())});
-        for (int i = 0; i < count; ++i) {
-            const auto index = static_cast<std::size_t>(i);
-            const QString shown = text(ids[index]);
-            const std::string_view item = items[index];
-            const QString tableText = QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size()));
-            guarded->setItemText(i, shown.isEmpty() ? tableText : shown);
-        }
-    });
 }
 
 QLabel* SensorSettingsPage::caption(QWidget* parent, std::string_view id)

@@ -126,8 +126,6 @@ private:
     /// Shows the formula of the summed channels last chosen (or the plain caption before any).
     void showSumFormula(const TextBindings::Lookup& text);
     /// Names the items of `list` (filled from the list table `items`) by the string-table texts
-    /// `ids`, index for index, in the interface language.
-    void bindListItems(QComboBox* list, std::span<const std::string_view> items, std::span<const std::string_view> ids);
     /// A plain caption label whose text is the string-table text `id`.
     QLabel* caption(QWidget* parent, std::string_view id);
 

@@ -78,6 +78,8 @@ SettingsPage::SettingsPage(link::LinkController& link, TextLookup lookupText, QW
     sensorPage = new SensorSettingsPage(*m_context, settingsTabs);
     communicationPage = new CommunicationPage(settingsTabs);
     outputsPage = new OutputsPage(settingsTabs);
+    communicationPage->setTextLookup(m_context->lookupText);
+    outputsPage->setTextLookup(m_context->lookupText);
     settingsTabs->addTab(sensorPage, imageListIcon(4), QString());
     settingsTabs->addTab(communicationPage, imageListIcon(5), QString());
     settingsTabs->addTab(outputsPage, imageListIcon(6), QString());
@@ -405,6 +407,8 @@ void SettingsPage::retranslate()
 {
     m_texts.apply();
     sensorPage->retranslate();
+    communicationPage->retranslate();
+    outputsPage->retranslate();
 }
 
 } // namespace qmx::ui

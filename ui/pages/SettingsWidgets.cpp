@@ -44,9 +44,12 @@ void bindListItems(TextBindings& texts, QComboBox* list, std::span<const std::st
         const int count = std::min({static_cast<int>(items.size()), static_cast<int>(ids.size()), guarded->count()});
         for (int i = 0; i < count; ++i) {
             const auto index = static_cast<std::size_t>(i);
-            guarded->setItemText(i, ids[index].empty()
-                                        ? QString::fromUtf8(items[index].data(), static_cast<qsizetype>(items[index].size()))
-                                        : lookup(ids[index]));
+            const QString shown = ids[index].empty() ? QString() : lookup(ids[index]);
+            // An item without an identifier, or whose identifier has no text, stays as the list
+            // table has it.
+            guarded->setItemText(i, shown.isEmpty() ? QString::fromUtf8(items[index].data(),
+                                                                        static_cast<qsizetype>(items[index].size()))
+                                                    : shown);
         }
     });
 }
@@ -168,34 +171,6 @@ void clearMarksOfValidFields(std::span<const CheckedField> fields, const display
             markRefused(f.field, false);
         }
     }
-}
-
-QStringList refusedFieldLines(std::span<const CheckedField> fields, const display::NumberLocale& locale)
-{
-    QStringList lines;
-    for (const CheckedField& f : fields) {
-        if (!isMarkedRefused(f.field)) {
-            continue;
-        }
-        switch (f.kind) {
-        case CheckedField::Kind::Real:
-            lines << f.caption + QStringLiteral(": ") +
-                         settings::allowedRangeText(settings::realBoundText(static_cast<float>(f.lower), locale),
-                                                    settings::realBoundText(static_cast<float>(f.upper), locale));
-            break;
-        case CheckedField::Kind::Integer:
-            lines << f.caption + QStringLiteral(": ") +
-                         settings::allowedRangeText(display::formatInteger(static_cast<long long>(f.lower)),
-                                                    display::formatInteger(static_cast<long long>(f.upper)));
-            break;
-        case CheckedField::Kind::List:
-        case CheckedField::Kind::Ipv4:
-        case CheckedField::Kind::Mac:
-            lines << f.caption;
-            break;
-        }
-    }
-    return lines;
 }
 
 QVBoxLayout* topLeftBlock(QWidget* page, QGroupBox* group, QWidget*& content)

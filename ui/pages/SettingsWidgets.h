@@ -32,7 +32,8 @@ W* named(W* widget, const char* name)
 /// A drop-down list without free text holding `items`, with `current` selected.
 QComboBox* makeList(QWidget* parent, const char* name, std::span<const std::string_view> items, int current = 0);
 /// Binds the items of a value list to the texts shown for them: `ids[i]` is the string-table
-/// identifier of `items[i]`, or empty where the item is shown as it is (a number or a symbol).
+/// identifier of `items[i]`, or empty where the item is shown as it is (a number or a symbol); an
+/// identifier without a text also leaves the item as it is.
 /// The items remain what files and the transducer hold (the list's position is the value); only
 /// the words on screen follow the language. The selection is kept and no change is signalled.
 void bindListItems(TextBindings& texts, QComboBox* list, std::span<const std::string_view> items,
@@ -91,9 +92,5 @@ bool holdsValidValue(const CheckedField& field, const display::NumberLocale& loc
 /// Takes the refusal mark off every marked field that now holds a valid value; fields that are
 /// not marked, and marked fields that are still invalid, are left as they are.
 void clearMarksOfValidFields(std::span<const CheckedField> fields, const display::NumberLocale& locale);
-
-/// The lines of the refusal box for the marked fields, in the table's order: the caption, and
-/// for numbers the allowed range ("Offset: od -100000000 do 100000000").
-QStringList refusedFieldLines(std::span<const CheckedField> fields, const display::NumberLocale& locale);
 
 } // namespace qmx::ui::settingswidgets

@@ -351,7 +351,7 @@ QWidget* MainWindow::buildStatusStrip()
     statusCaptionLabel->setObjectName(QStringLiteral("Label1"));
     statusLabel = new QLabel(QStringLiteral("..."), statusStrip);
     statusLabel->setObjectName(QStringLiteral("Label_Status"));
-    fpsLabel = new QLabel(QStringLiteral("Fps: 0"), statusStrip);
+    fpsLabel = new QLabel(lookupText("IDS_StatusFrameRate") + u'0', statusStrip);
     fpsLabel->setObjectName(QStringLiteral("Label_FpsData"));
     recordingCaptionLabel = new QLabel(QStringLiteral("Rejestracja do pliku:"), statusStrip);
     recordingCaptionLabel->setObjectName(QStringLiteral("Label26"));
@@ -490,7 +490,7 @@ void MainWindow::onPageChanged(int index)
 
 void MainWindow::fpsTick()
 {
-    fpsLabel->setText(QStringLiteral("Fps: ") + QString::number(m_link->takeFrameCount()) + QStringLiteral("/s"));
+    fpsLabel->setText(lookupText("IDS_StatusFrameRate") + QString::number(m_link->takeFrameCount()) + QStringLiteral("/s"));
 }
 
 } // namespace qmx::ui

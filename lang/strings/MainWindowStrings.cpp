@@ -19,6 +19,8 @@ constexpr StringEntry kStrings[] = {
     {"IDS_TabChart", "&Wykres", "&Chart"},
     {"IDS_TabRecording", "&Rejestracja", "&Recording"},
     {"IDS_TabSettings", "&Ustawienia", "&Settings"},
+    // The frame counter of the status strip, the same in both languages.
+    {"IDS_StatusFrameRate", "Fps: ", "Fps: "},
     // The status line after loading a settings file that lacked some values.
     {"IDS_SettingsFileKeyMissing", "brak %1 klucza: %2", "%1 key missing: %2"},
     {"IDS_SettingsFileKeysMissing", "brak %1 kluczy: %2", "%1 keys missing: %2"},

@@ -2,6 +2,7 @@
 // and the window's own operations write there follow the language chosen from the menu: English
 // leaves no Polish text, and Polish again gives back exactly the texts shown before.
 
+#include "FakeBackend.h"
 #include "LinkTestSupport.h"
 #include "ShownTexts.h"
 
@@ -17,6 +18,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace qmx;
 using namespace std::chrono_literals;
@@ -194,4 +197,37 @@ TEST_F(MainWindowLanguage, TheLinkStatesBeforeTheIdentificationFollowTheLanguage
               polish == QStringLiteral("Brak połączenia") ? QStringLiteral("No connection") : QStringLiteral("Disconnected"));
     choose("languagePolishAction");
     EXPECT_EQ(window.connectionStatusEdit->text(), polish);
+}
+
+TEST(MainWindowFiles, FilesWrittenInEnglishAreByteForByteThoseWrittenInPolish)
+{
+    QTemporaryDir dir;
+    test::FakeBackend backend;
+    std::map<int, QByteArray> settingsFiles;
+    std::map<int, QByteArray> preferences;
+    for (const int position : {0, 1}) {
+        const QString config = dir.filePath(QStringLiteral("config%1.ini").arg(position));
+        const QString settings = dir.filePath(QStringLiteral("settings%1.conf").arg(position));
+        {
+            ui::MainWindow window(backend, config);
+            QStringList errors;
+            window.setErrorBox([&](const QString& text) { errors << text; });
+            window.languageList->setCurrentIndex(position);
+            window.applySelectedLanguage();
+            ASSERT_TRUE(window.saveDeviceSettingsFile(settings));
+            window.close();
+            EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+        }
+        QFile written(settings);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        settingsFiles[position] = written.readAll();
+        QFile stored(config);
+        ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+        // The language chosen is the one value that differs.
+        preferences[position] = stored.readAll().replace("Language=1", "Language=0");
+    }
+    EXPECT_FALSE(settingsFiles[0].isEmpty());
+    EXPECT_EQ(settingsFiles[0], settingsFiles[1]);
+    EXPECT_TRUE(preferences[0].contains("Language=0"));
+    EXPECT_EQ(preferences[0], preferences[1]);
 }

@@ -9,7 +9,7 @@ constexpr StringEntry kStrings[] = {
     // The connection field after the transducer's identification; its name and version follow.
     {"IDS_LinkConnectedTo", "Połączono z ", "Connected to "},
     {"IDS_LinkMeasurementsSkipped", "Pominięte pomiary: %1 (program nie nadążał z ich odbiorem)",
-     "Skipped measurements: %1 (the program could not keep up with them)"},
+     "Measurements skipped: %1 (the program fell behind)"},
     {"IDS_LinkCommunicationDefaultsRestored", "Ustawienia domyslne komunikacji przywrócone",
      "Default communication settings restored"},
     {"IDS_LinkNotAnswering", "Przetwornik QMX80NET nie odpowiada; ponowna próba połączenia co %1 s",
@@ -20,7 +20,7 @@ constexpr StringEntry kStrings[] = {
      "Raporty HID przetwornika są za krótkie: wejściowy %1 (potrzeba %2), wyjściowy %3 (potrzeba %4) bajtów",
      "The transducer's HID reports are too short: input %1 (needs %2), output %3 (needs %4) bytes"},
     {"IDS_LinkLostReadFailed", "Utracono połączenie z przetwornikiem QMX80NET: błąd odczytu urządzenia",
-     "Lost the link to the QMX80NET transducer: reading from the device failed"},
+     "Lost the link to the QMX80NET transducer: device read error"},
     {"IDS_LinkLostNoMeasurements", "Utracono połączenie z przetwornikiem QMX80NET: brak pomiarów od %1 s",
      "Lost the link to the QMX80NET transducer: no measurements for %1 s"},
     {"IDS_LinkTransducersInUse", "Przetworników QMX80NET: %1; używany: %2", "QMX80NET transducers: %1; in use: %2"},

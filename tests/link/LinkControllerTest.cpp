@@ -694,6 +694,8 @@ TEST_F(LinkFixture, MeasurementsDroppedWhileTheWindowWasBlockedAreCountedAndTold
     ASSERT_EQ(controller.droppedMeasurements(), 8U);
     ASSERT_TRUE(waitUntil([&] { return controller.frameCount() == 2; }));
     EXPECT_EQ(statusLine, QStringLiteral("Pominięte pomiary: 8 (program nie nadążał z ich odbiorem)"));
+    language = lang::Language::English;
+    EXPECT_EQ(controller.statusMessageText(), QStringLiteral("Measurements skipped: 8 (the program fell behind)"));
 }
 
 // ---------------------------------------------------------------- language of the link's texts
@@ -785,7 +787,7 @@ TEST(LinkMessages, EachStatusMessageIsInTheLanguageChosenAndIsMadeAgainAfterASwi
              ASSERT_TRUE(waitUntil([&] { return lost.count() == 1; }));
          },
          "Utracono połączenie z przetwornikiem QMX80NET: błąd odczytu urządzenia",
-         "Lost the link to the QMX80NET transducer: reading from the device failed"},
+         "Lost the link to the QMX80NET transducer: device read error"},
         {"measurements stopped",
          [](FakeBackend& b, LinkController& l) {
              l.setSearchAfterLinkLoss(false);

@@ -175,8 +175,8 @@ private:
     QWidget* buildConnectionStrip();
     QWidget* buildStatusStrip();
     void showLinkStatus(link::LinkStatus status, const QString& text);
-    /// Puts `text` into the status line; `remake` makes it again (and may set the line's tool
-    /// tip) after a change of the interface language, as long as no other text has replaced it.
+    /// Puts `text` into the status line; `remake` makes it again after a change of the interface
+    /// language, as long as no other text has replaced it meanwhile.
     void showStatusLine(const QString& text, std::function<QString()> remake);
     void showChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& controls);
     void connectMeasurementPage();

@@ -3,6 +3,8 @@
 #include "DeviceList.h"
 #include "Protocol.h"
 
+#include "lang/StringTable.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -25,7 +27,7 @@ std::optional<DeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply)
     return info;
 }
 
-QString connectionText(const DeviceInfo& info, QChar decimalSeparator)
+QString connectionText(const DeviceInfo& info, QChar decimalSeparator, const QString& connectedTo)
 {
     // Hundredths are exact for a version byte, so round to whole hundredths and write them out.
     const long hundredths = std::lround(static_cast<double>(info.FirmwareVersion) * 100.0);
@@ -35,8 +37,13 @@ QString connectionText(const DeviceInfo& info, QChar decimalSeparator)
     if (hundredths < 0) {
         version.prepend(u'-');
     }
-    return QStringLiteral("Połączono z ") + QString::fromLatin1(kProductName.data(), kProductName.size()) +
-           QStringLiteral(" : ") + version + u' ' + info.Description;
+    return connectedTo + QString::fromLatin1(kProductName.data(), kProductName.size()) + QStringLiteral(" : ") +
+           version + u' ' + info.Description;
+}
+
+QString connectionText(const DeviceInfo& info, QChar decimalSeparator)
+{
+    return connectionText(info, decimalSeparator, lang::lookupText("IDS_LinkConnectedTo", lang::Language::Polish));
 }
 
 } // namespace qmx::link

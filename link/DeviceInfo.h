@@ -19,8 +19,11 @@ struct DeviceInfo {
 /// ends at the first zero byte or at the end of the reply, whichever comes first.
 std::optional<DeviceInfo> decodeDeviceInfo(std::span<const std::uint8_t> reply);
 
-/// "Połączono z QMX80NET : 1.05 <description>", the version with two decimals and the given
-/// decimal separator.
+/// `connectedTo` followed by "QMX80NET : 1.05 <description>", the version with two decimals and
+/// the given decimal separator. The transducer's name, version and description are its own texts
+/// and stay as they are in every language.
+QString connectionText(const DeviceInfo& info, QChar decimalSeparator, const QString& connectedTo);
+/// The same with the Polish "Połączono z " in front.
 QString connectionText(const DeviceInfo& info, QChar decimalSeparator);
 
 } // namespace qmx::link

@@ -3,6 +3,8 @@
 #include "DeviceList.h"
 #include "Protocol.h"
 
+#include "lang/StringTable.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -148,6 +150,47 @@ void LinkController::startPollTimer()
     m_pollTimer.start();
 }
 
+QString LinkController::text(std::string_view id) const
+{
+    return m_lookup ? m_lookup(id) : lang::lookupText(id, lang::Language::Polish);
+}
+
+void LinkController::showStatus(std::function<QString()> message, std::function<QString()> detail)
+{
+    m_statusMessage = std::move(message);
+    m_statusDetail = std::move(detail);
+    emit statusMessage(m_statusMessage ? m_statusMessage() : QString());
+    if (m_statusDetail) {
+        emit statusDetail(m_statusDetail());
+    }
+}
+
+QString LinkController::statusMessageText() const
+{
+    return m_statusMessage ? m_statusMessage() : QString();
+}
+
+QString LinkController::statusDetailText() const
+{
+    return m_statusDetail ? m_statusDetail() : QString();
+}
+
+QString LinkController::connectionFieldText() const
+{
+    if (m_identified) {
+        return connectionText(m_deviceInfo, m_decimalSeparator, text("IDS_LinkConnectedTo"));
+    }
+    switch (m_status) {
+    case LinkStatus::Connected:
+        return text("IDS_44");
+    case LinkStatus::NoConnection:
+        return text("IDS_45");
+    case LinkStatus::Disconnected:
+        break;
+    }
+    return text("IDS_46");
+}
+
 int LinkController::takeFrameCount()
 {
     const int n = m_frameCount;
@@ -167,7 +210,7 @@ void LinkController::handleMeasurement(std::span<const std::uint8_t> payload)
     // Reports the hand-off had to drop (the window was blocked) are told, not hidden.
     if (const std::uint64_t dropped = m_handOff.droppedMeasurements(); dropped != m_droppedReported) {
         m_droppedReported = dropped;
-        emit statusMessage(QStringLiteral("Pominięte pomiary: %1 (program nie nadążał z ich odbiorem)").arg(dropped));
+        showStatus([this, dropped] { return text("IDS_LinkMeasurementsSkipped").arg(dropped); });
     }
     if (m_measurementObserver) {
         m_measurementObserver(m_measurement);
@@ -187,12 +230,13 @@ void LinkController::dispatchReport(std::uint8_t /*reportId*/, std::span<const s
         if (!replyTooShort(code, payload.size(), kInfoReplyMin)) {
             if (auto info = decodeDeviceInfo(payload)) {
                 if (m_startupWatchdog.isActive() && m_startupRetried) {
-                    emit statusMessage(QString()); // the transducer answers again
+                    showStatus({}); // the transducer answers again
                 }
                 m_startupWatchdog.stop();
                 m_startupRetried = false;
                 m_deviceInfo = *info;
-                emit connectionTextChanged(connectionText(m_deviceInfo, m_decimalSeparator));
+                m_identified = true;
+                emit connectionTextChanged(connectionFieldText());
                 sendCommand(CMD_GET_SENSOR_SETTINGS);
             }
         }
@@ -218,30 +262,30 @@ void LinkController::dispatchReport(std::uint8_t /*reportId*/, std::span<const s
         }
         break;
     case CMD_SET_SENSOR_SETTINGS:
-        emit statusMessage(text("IDS_48"));
+        showStatus([this] { return text("IDS_48"); });
         emit sensorSettingsWritten();
         sendCommand(CMD_GET_SENSOR_SETTINGS);
         break;
     case CMD_SET_IO_SETTINGS:
-        emit statusMessage(text("IDS_47"));
+        showStatus([this] { return text("IDS_47"); });
         sendCommand(CMD_GET_IO_SETTINGS);
         break;
     case CMD_TARE_SUM:
-        emit statusMessage(text("IDS_49"));
+        showStatus([this] { return text("IDS_49"); });
         break;
     case CMD_RESET_MIN_MAX:
-        emit statusMessage(text("IDS_50"));
+        showStatus([this] { return text("IDS_50"); });
         break;
     case CMD_FACTORY_SENSOR_SETTINGS:
-        emit statusMessage(text("IDS_52"));
+        showStatus([this] { return text("IDS_52"); });
         sendCommand(CMD_GET_SENSOR_SETTINGS);
         break;
     case CMD_FACTORY_COMM_SETTINGS:
-        emit statusMessage(QStringLiteral("Ustawienia domyslne komunikacji przywrócone"));
+        showStatus([this] { return text("IDS_LinkCommunicationDefaultsRestored"); });
         sendCommand(CMD_GET_IO_SETTINGS);
         break;
     case CMD_FACTORY_OUTPUT_SETTINGS:
-        emit statusMessage(QStringLiteral("Ustawienia domyslne wejść-wyjść przywrócone"));
+        showStatus([this] { return text("IDS_51"); });
         sendCommand(CMD_GET_IO_SETTINGS);
         break;
     default:
@@ -257,6 +301,7 @@ void LinkController::dispatchReport(std::uint8_t /*reportId*/, std::span<const s
 void LinkController::setLinkStatus(LinkStatus status)
 {
     m_status = status;
+    m_identified = false;
     const char* id = "IDS_44";
     if (status != LinkStatus::Connected) {
         m_pollTimer.stop();
@@ -287,8 +332,9 @@ void LinkController::retryStartup()
     }
     // The identification reply did not come: say so, and start the exchange again.
     m_startupRetried = true;
-    emit statusMessage(QStringLiteral("Przetwornik QMX80NET nie odpowiada; ponowna próba połączenia co %1 s")
-                           .arg(m_startupWatchdog.interval() / 1000.0, 0, 'g', 3));
+    showStatus([this, seconds = m_startupWatchdog.interval() / 1000.0] {
+        return text("IDS_LinkNotAnswering").arg(seconds, 0, 'g', 3);
+    });
     sendLinkState(false);
     m_pendingCommand = CMD_GET_INFO;
 }
@@ -300,10 +346,9 @@ bool LinkController::replyTooShort(std::uint8_t code, std::size_t size, std::siz
     }
     if (!m_shortReplyReported) {
         m_shortReplyReported = true;
-        emit statusMessage(QStringLiteral("Za krótka odpowiedź przetwornika na polecenie 0x%1: %2 z %3 bajtów")
-                               .arg(code, 2, 16, QChar(u'0'))
-                               .arg(size)
-                               .arg(needed));
+        showStatus([this, code, size, needed] {
+            return text("IDS_LinkReplyTooShort").arg(code, 2, 16, QChar(u'0')).arg(size).arg(needed);
+        });
     }
     return true;
 }
@@ -318,12 +363,9 @@ void LinkController::checkReportLengths(const ClaimedDevice& device)
         return;
     }
     m_shortReplyReported = true; // one notice about short data per link is enough
-    emit statusMessage(QStringLiteral("Raporty HID przetwornika są za krótkie: wejściowy %1 (potrzeba %2), "
-                                      "wyjściowy %3 (potrzeba %4) bajtów")
-                           .arg(input)
-                           .arg(kInputNeeded)
-                           .arg(output)
-                           .arg(kMinOutputReportLength));
+    showStatus([this, input, output] {
+        return text("IDS_LinkReportsTooShort").arg(input).arg(kInputNeeded).arg(output).arg(kMinOutputReportLength);
+    });
 }
 
 void LinkController::handleReport(const ReportHandOff::Report& report)
@@ -346,18 +388,18 @@ void LinkController::handleReport(const ReportHandOff::Report& report)
 
 void LinkController::loseLink(LinkLoss reason)
 {
-    const QString why = reason == LinkLoss::ReaderFailed
-                            ? QStringLiteral("Utracono połączenie z przetwornikiem QMX80NET: błąd odczytu urządzenia")
-                            : QStringLiteral("Utracono połączenie z przetwornikiem QMX80NET: brak pomiarów od %1 s")
-                                  .arg(m_silenceWatchdog.interval() / 1000.0, 0, 'g', 3);
+    const auto why = [this, reason, seconds = m_silenceWatchdog.interval() / 1000.0] {
+        return reason == LinkLoss::ReaderFailed ? text("IDS_LinkLostReadFailed")
+                                                : text("IDS_LinkLostNoMeasurements").arg(seconds, 0, 'g', 3);
+    };
     {
         std::lock_guard lock(m_sendMutex);
         m_connected = false;
     }
     m_measurementLive = false;
     setLinkStatus(LinkStatus::Disconnected);
-    emit statusMessage(why);
-    emit linkLost(reason, why);
+    showStatus(why);
+    emit linkLost(reason, why());
     if (!m_searchAfterLinkLoss) {
         releaseAll();
         emit deviceListChanged();
@@ -467,8 +509,8 @@ void LinkController::onDeviceChange()
     m_researchTimer.stop();
     int transducers = 0;
     const DeviceEntry* linked = nullptr;
-    QString refusal;
-    QString refusalDetail;
+    std::function<QString()> refusal;
+    std::function<QString()> refusalDetail;
     for (auto& entry : m_deviceList) {
         if (!isTransducerText(entry.text)) {
             continue;
@@ -481,8 +523,7 @@ void LinkController::onDeviceChange()
     if (!linked) {
         if (transducers > 0) {
             setLinkStatus(LinkStatus::NoConnection);
-            emit statusMessage(refusal);
-            emit statusDetail(refusalDetail);
+            showStatus(std::move(refusal), std::move(refusalDetail));
         }
         return;
     }
@@ -495,27 +536,27 @@ void LinkController::reportTransducersInUse()
                                            [](const DeviceEntry& e) { return isTransducerText(e.text); });
     const std::shared_ptr<ClaimedDevice> current = currentDevice();
     if (transducers > 1 && current && connected()) {
-        emit statusMessage(QStringLiteral("Przetworników QMX80NET: %1; używany: %2")
-                               .arg(transducers)
-                               .arg(QString::fromStdString(current->info().path)));
+        showStatus([this, transducers, path = QString::fromStdString(current->info().path)] {
+            return text("IDS_LinkTransducersInUse").arg(transducers).arg(path);
+        });
     }
 }
 
-bool LinkController::linkTransducer(DeviceEntry& entry, QString& refusal, QString& refusalDetail)
+bool LinkController::linkTransducer(DeviceEntry& entry, std::function<QString()>& refusal,
+                                    std::function<QString()>& refusalDetail)
 {
     auto device = std::make_shared<ClaimedDevice>(entry.info, m_backend.open(entry.info));
     if (!device->isReadWrite()) {
         // The first refusal is the one reported. The backend's reason may start with the path,
         // which the short form leaves to the tool tip.
-        if (refusal.isEmpty()) {
+        if (!refusal) {
             const QString path = QString::fromStdString(entry.info.path);
             QString reason = QString::fromStdString(device->openError());
             if (reason.startsWith(path + QStringLiteral(": "))) {
                 reason = reason.mid(path.size() + 2);
             }
-            refusalDetail = QStringLiteral("Nie można otworzyć przetwornika QMX80NET do odczytu i zapisu (%1): %2")
-                                .arg(path, reason);
-            refusal = QStringLiteral("Nie można otworzyć przetwornika QMX80NET: %1").arg(reason);
+            refusalDetail = [this, path, reason] { return text("IDS_LinkCannotOpenForReadWrite").arg(path, reason); };
+            refusal = [this, reason] { return text("IDS_LinkCannotOpen").arg(reason); };
         }
         return false;
     }

@@ -129,6 +129,16 @@ public:
     /// The decimal separator used in the connection text (the user's locale by default).
     void setDecimalSeparator(QChar separator) { m_decimalSeparator = separator; }
 
+    /// What the connection field shows now, looked up again: the connection text once the
+    /// transducer has identified itself on this link, otherwise the text of the link state. For a
+    /// change of the interface language, which must not wait for the next connection.
+    QString connectionFieldText() const;
+    /// The last status message sent (empty when none), looked up again in the current language.
+    QString statusMessageText() const;
+    /// The full text behind that status message (its tool tip), looked up again; empty when the
+    /// message has no longer form.
+    QString statusDetailText() const;
+
 signals:
     /// A link state was set; `text` is its looked-up text.
     void linkStatusChanged(qmx::link::LinkStatus status, const QString& text);
@@ -158,7 +168,11 @@ private:
     void attachDispatcher(DeviceEntry& entry);
     void startPollTimer();
     void handleMeasurement(std::span<const std::uint8_t> payload);
-    QString text(std::string_view id) const { return m_lookup ? m_lookup(id) : QString(); }
+    /// The text of `id` through the lookup; without one (a link made with no window) the Polish text.
+    QString text(std::string_view id) const;
+    /// Sends a status message made by `message`, which is kept so that it can be made again in
+    /// another language; `detail` likewise makes its longer form, when it has one.
+    void showStatus(std::function<QString()> message, std::function<QString()> detail = {});
     bool keepHealthyLink(const std::vector<HidDeviceInfo>& infos);
     void handleReport(const ReportHandOff::Report& report);
     void loseLink(LinkLoss reason);
@@ -170,7 +184,9 @@ private:
     void checkReportLengths(const ClaimedDevice& device);
     /// With more than one transducer listed, the status line names the one in use.
     void reportTransducersInUse();
-    bool linkTransducer(DeviceEntry& entry, QString& refusal, QString& refusalDetail);
+    /// Opens and links one transducer; when it cannot be opened, `refusal` and `refusalDetail`
+    /// are set to make the first refusal's short and full texts (left alone if already set).
+    bool linkTransducer(DeviceEntry& entry, std::function<QString()>& refusal, std::function<QString()>& refusalDetail);
 
     HidBackend& m_backend;
     TextLookup m_lookup;
@@ -190,6 +206,9 @@ private:
     bool m_shortReplyReported = false;
     bool m_searchAfterLinkLoss = true;
     bool m_startupRetried = false; // the status line says the transducer does not answer
+    bool m_identified = false;     // the connection field shows the transducer's identification
+    std::function<QString()> m_statusMessage; // makes the last status message again
+    std::function<QString()> m_statusDetail;  // and its longer form
     int m_readerFailuresWithoutReport = 0;
     std::uint64_t m_droppedReported = 0; // dropped measurements the status line has told
     // Set by a poll tick (worker thread) that found no measurement since the previous one had

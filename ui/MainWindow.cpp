@@ -95,11 +95,16 @@ MainWindow::MainWindow(link::HidBackend& backend, QString settingsPath, QWidget*
         m_unitsText = units;
         chartPage->chartAnalysis->setLiveUnit(units);
     });
-    // The ampersands give each tab its Alt key (the letter is underlined, not shown as "&").
-    pageTabs->addTab(measurementPage, imageListIcon(0), QStringLiteral("&Pomiary"));
-    pageTabs->addTab(chartPage, imageListIcon(1), QStringLiteral("&Wykres"));
-    pageTabs->addTab(recordingPage, imageListIcon(2), QStringLiteral("&Rejestracja"));
-    pageTabs->addTab(settingsPage, imageListIcon(3), QStringLiteral("&Ustawienia"));
+    // The ampersands give each tab its Alt key (the letter is underlined, not shown as "&"), in
+    // each language the letter its caption marks.
+    pageTabs->addTab(measurementPage, imageListIcon(0), QString());
+    pageTabs->addTab(chartPage, imageListIcon(1), QString());
+    pageTabs->addTab(recordingPage, imageListIcon(2), QString());
+    pageTabs->addTab(settingsPage, imageListIcon(3), QString());
+    m_texts.bindTab(pageTabs, 0, "IDS_TabMeasurement");
+    m_texts.bindTab(pageTabs, 1, "IDS_TabChart");
+    m_texts.bindTab(pageTabs, 2, "IDS_TabRecording");
+    m_texts.bindTab(pageTabs, 3, "IDS_TabSettings");
     pageTabs->setCurrentIndex(0);
     column->addWidget(pageTabs, 1);
     column->addWidget(buildStatusStrip());
@@ -120,8 +125,9 @@ MainWindow::MainWindow(link::HidBackend& backend, QString settingsPath, QWidget*
     connect(m_link.get(), &link::LinkController::linkStatusChanged, this, &MainWindow::showLinkStatus);
     connect(m_link.get(), &link::LinkController::connectionTextChanged, this,
             [this](const QString& text) { connectionStatusEdit->setText(text); });
-    connect(m_link.get(), &link::LinkController::statusMessage, this,
-            [this](const QString& text) { statusLabel->setText(text); });
+    connect(m_link.get(), &link::LinkController::statusMessage, this, [this](const QString& text) {
+        showStatusLine(text, [this] { return m_link->statusMessageText(); });
+    });
     connect(m_link.get(), &link::LinkController::deviceListChanged, this, [this] {
         deviceListBox->clear();
         for (const auto& entry : m_link->deviceList()) {
@@ -162,6 +168,10 @@ void MainWindow::applySelectedLanguage()
     if (language == m_activeLanguage) {
         return;
     }
+    // Whether the status line still shows what the link or the window wrote, before the property
+    // table puts its caption there.
+    const bool remakeStatusLine = m_remakeStatusLine && statusLabel->text() == m_statusLineShown;
+    const bool remakeStatusToolTip = !m_statusToolTipShown.isEmpty() && statusLabel->toolTip() == m_statusToolTipShown;
     m_activeLanguage = language;
     m_qtTranslations.use(language);
     m_texts.apply();
@@ -181,6 +191,17 @@ void MainWindow::applySelectedLanguage()
         } else if (auto* edit = findChild<QLineEdit*>(name)) {
             edit->setText(*text);
         }
+    }
+    // Texts the link and the window's operations have written are shown again in the new language.
+    connectionStatusEdit->setText(m_link->connectionFieldText());
+    if (remakeStatusLine) {
+        m_statusLineShown = m_remakeStatusLine();
+        statusLabel->setText(m_statusLineShown);
+    }
+    if (remakeStatusToolTip) {
+        const QString detail = m_link->statusDetailText();
+        m_statusToolTipShown = detail.isEmpty() ? m_link->statusMessageText() : detail;
+        statusLabel->setToolTip(m_statusToolTipShown);
     }
 }
 
@@ -213,18 +234,24 @@ QString MainWindow::lookupText(std::string_view id) const
 
 void MainWindow::buildMenu()
 {
-    configurationMenu = menuBar()->addMenu(QStringLiteral("Konfiguracja"));
+    configurationMenu = menuBar()->addMenu(QString());
     configurationMenu->setObjectName(QStringLiteral("N1"));
-    loadSettingsAction = configurationMenu->addAction(QStringLiteral("Wczytaj ustawienia z pliku"));
+    m_texts.bind(configurationMenu, &QMenu::setTitle, "IDS_MenuConfiguration");
+    loadSettingsAction = configurationMenu->addAction(QString());
     loadSettingsAction->setObjectName(QStringLiteral("Wczytajustawieniazpliku1"));
-    saveSettingsAction = configurationMenu->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
+    m_texts.bind(loadSettingsAction, &QAction::setText, "IDS_MenuLoadSettingsFile");
+    saveSettingsAction = configurationMenu->addAction(QString());
     saveSettingsAction->setObjectName(QStringLiteral("Wczytajustawieniazpliku2"));
-    helpMenu = menuBar()->addMenu(QStringLiteral("Pomoc"));
+    m_texts.bind(saveSettingsAction, &QAction::setText, "IDS_MenuSaveSettingsFile");
+    helpMenu = menuBar()->addMenu(QString());
     helpMenu->setObjectName(QStringLiteral("Pomoc1"));
-    manualAction = helpMenu->addAction(QStringLiteral("Instrukcja obsługi"));
+    m_texts.bind(helpMenu, &QMenu::setTitle, "IDS_MenuHelp");
+    manualAction = helpMenu->addAction(QString());
     manualAction->setObjectName(QStringLiteral("Instrukcja1"));
-    aboutAction = helpMenu->addAction(QStringLiteral("Informacje"));
+    m_texts.bind(manualAction, &QAction::setText, "IDS_MenuManual");
+    aboutAction = helpMenu->addAction(QString());
     aboutAction->setObjectName(QStringLiteral("Informacje1"));
+    m_texts.bind(aboutAction, &QAction::setText, "IDS_MenuAbout");
 
     // Keys of the menu items; the ends of the window's other keys are not in a menu.
     loadSettingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -324,7 +351,7 @@ QWidget* MainWindow::buildStatusStrip()
     statusCaptionLabel->setObjectName(QStringLiteral("Label1"));
     statusLabel = new QLabel(QStringLiteral("..."), statusStrip);
     statusLabel->setObjectName(QStringLiteral("Label_Status"));
-    fpsLabel = new QLabel(QStringLiteral("Fps: 0"), statusStrip);
+    fpsLabel = new QLabel(lookupText("IDS_StatusFrameRate") + u'0', statusStrip);
     fpsLabel->setObjectName(QStringLiteral("Label_FpsData"));
     recordingCaptionLabel = new QLabel(QStringLiteral("Rejestracja do pliku:"), statusStrip);
     recordingCaptionLabel->setObjectName(QStringLiteral("Label26"));
@@ -436,6 +463,13 @@ void MainWindow::showAboutBox()
     }
 }
 
+void MainWindow::showStatusLine(const QString& text, std::function<QString()> remake)
+{
+    statusLabel->setText(text);
+    m_statusLineShown = text;
+    m_remakeStatusLine = std::move(remake);
+}
+
 void MainWindow::showLinkStatus(link::LinkStatus status, const QString& text)
 {
     connectionStatusEdit->setText(text);
@@ -456,7 +490,7 @@ void MainWindow::onPageChanged(int index)
 
 void MainWindow::fpsTick()
 {
-    fpsLabel->setText(QStringLiteral("Fps: ") + QString::number(m_link->takeFrameCount()) + QStringLiteral("/s"));
+    fpsLabel->setText(lookupText("IDS_StatusFrameRate") + QString::number(m_link->takeFrameCount()) + QStringLiteral("/s"));
 }
 
 } // namespace qmx::ui

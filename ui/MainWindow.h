@@ -175,6 +175,9 @@ private:
     QWidget* buildConnectionStrip();
     QWidget* buildStatusStrip();
     void showLinkStatus(link::LinkStatus status, const QString& text);
+    /// Puts `text` into the status line; `remake` makes it again after a change of the interface
+    /// language, as long as no other text has replaced it meanwhile.
+    void showStatusLine(const QString& text, std::function<QString()> remake);
     void showChannel(std::uint8_t status, std::uint16_t load, float value, ChannelControls& controls);
     void connectMeasurementPage();
 
@@ -204,6 +207,12 @@ private:
     // The client area's offset from the frame's corner in the normal (not maximised) state.
     QPoint m_normalFrameOffset;
     std::unique_ptr<link::LinkController> m_link;
+    // The status line's text as the link or the window last wrote it, and how to make it again in
+    // another language.
+    QString m_statusLineShown;
+    std::function<QString()> m_remakeStatusLine;
+    // The status line's tool tip as the link last set it (the full text of its message).
+    QString m_statusToolTipShown;
     // The window's own captions (menus, tabs, strips) in the active language.
     TextBindings m_texts{[this](std::string_view id) { return lookupText(id); }};
 };

@@ -90,10 +90,12 @@ void showNoMeasurement(MeasurementPage& page, QLineEdit* in2, QLineEdit* out1, Q
 void MainWindow::connectMeasurementPage()
 {
     // The status line may show a short form of a link message; its tool tip holds the full text.
-    connect(m_link.get(), &link::LinkController::statusMessage, statusLabel,
-            [this](const QString& text) { statusLabel->setToolTip(text); });
-    connect(m_link.get(), &link::LinkController::statusDetail, statusLabel,
-            [this](const QString& text) { statusLabel->setToolTip(text); });
+    const auto showToolTip = [this](const QString& text) {
+        statusLabel->setToolTip(text);
+        m_statusToolTipShown = text;
+    };
+    connect(m_link.get(), &link::LinkController::statusMessage, statusLabel, showToolTip);
+    connect(m_link.get(), &link::LinkController::statusDetail, statusLabel, showToolTip);
     connect(measurementPage->tareButton, &QPushButton::clicked, this, &MainWindow::tareSelected);
     connect(measurementPage->resetMaxButton, &QPushButton::clicked, this, &MainWindow::resetMaximum);
     connect(measurementPage->largeReadoutButton, &QPushButton::clicked, this, &MainWindow::showLargeReadout);

@@ -49,29 +49,28 @@ QString firstKeys(const QStringList& keys)
 }
 
 /// The status line after a load that found some keys missing or unreadable (their defaults were
-/// taken); empty when the file held every value.
-QString incompleteLoadText(const QString& path, const settings::DeviceSettingsRead& read)
+/// taken), in the language `text` looks up; empty when the file held every value.
+QString incompleteLoadText(const QString& path, const QStringList& missingKeys, const QStringList& unreadableKeys,
+                           const TextBindings::Lookup& text)
 {
     QStringList parts;
-    if (!read.missingKeys.isEmpty()) {
-        const auto count = read.missingKeys.size();
-        parts << QStringLiteral("brak %1 %2: %3")
+    if (!missingKeys.isEmpty()) {
+        const auto count = missingKeys.size();
+        parts << text(count == 1 ? "IDS_SettingsFileKeyMissing" : "IDS_SettingsFileKeysMissing")
                      .arg(count)
-                     .arg(count == 1 ? QStringLiteral("klucza") : QStringLiteral("kluczy"))
-                     .arg(firstKeys(read.missingKeys));
+                     .arg(firstKeys(missingKeys));
     }
-    if (!read.unreadableKeys.isEmpty()) {
+    if (!unreadableKeys.isEmpty()) {
         QStringList names;
-        for (const QString& entry : read.unreadableKeys) {
+        for (const QString& entry : unreadableKeys) {
             names << entry.section(u':', 0, 0);
         }
-        parts << QStringLiteral("nieczytelne: %1").arg(firstKeys(names));
+        parts << text("IDS_SettingsFileKeysUnreadable").arg(firstKeys(names));
     }
     if (parts.isEmpty()) {
         return {};
     }
-    return QStringLiteral("Plik %1: %2 (przyjęto wartości domyślne)")
-        .arg(QFileInfo(path).fileName(), parts.join(QStringLiteral("; ")));
+    return text("IDS_SettingsFileDefaultsTaken").arg(QFileInfo(path).fileName(), parts.join(QStringLiteral("; ")));
 }
 
 /// Selects a list position from a file without running the list's change reaction.
@@ -314,7 +313,7 @@ void MainWindow::loadSettingsFile()
 {
     const QString path = m_openConfigDialog
                              ? m_openConfigDialog(m_lastOpenConfigFile)
-                             : QFileDialog::getOpenFileName(this, QStringLiteral("Wczytaj ustawienia z pliku"),
+                             : QFileDialog::getOpenFileName(this, lookupText("IDS_MenuLoadSettingsFile"),
                                                             m_lastOpenConfigFile, kConfigFilter);
     if (path.isEmpty()) {
         return;
@@ -327,7 +326,7 @@ void MainWindow::saveSettingsFile()
 {
     const QString path = m_saveConfigDialog
                              ? m_saveConfigDialog(m_lastSaveConfigFile)
-                             : QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz ustawienia do pliku"),
+                             : QFileDialog::getSaveFileName(this, lookupText("IDS_MenuSaveSettingsFile"),
                                                             m_lastSaveConfigFile, kConfigFilter, nullptr,
                                                             QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) {
@@ -438,8 +437,11 @@ void MainWindow::loadDeviceSettingsFile(const QString& path)
         selectQuietly(row->state, values->state);
     }
     settingsPage->clearMarksOfValidFields();
-    if (const QString incomplete = incompleteLoadText(path, read); !incomplete.isEmpty()) {
-        statusLabel->setText(incomplete);
+    const auto remakeIncomplete = [this, path, missing = read.missingKeys, unreadable = read.unreadableKeys] {
+        return incompleteLoadText(path, missing, unreadable, [this](std::string_view id) { return lookupText(id); });
+    };
+    if (const QString incomplete = remakeIncomplete(); !incomplete.isEmpty()) {
+        showStatusLine(incomplete, remakeIncomplete);
     }
 }
 

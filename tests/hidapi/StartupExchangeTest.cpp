@@ -1,5 +1,6 @@
 #include "EmulatedHidraw.h"
 
+#include "lang/StringTable.h"
 #include "link/LinkController.h"
 #include "link/Protocol.h"
 #include "link/hidapi/HidapiBackend.h"
@@ -72,7 +73,7 @@ TEST(StartupExchange, RunsThroughHidapiAgainstAnEmulatedTransducer)
     test::EmulatedHidraw hidraw;
     hidraw.add({}, transducer);
     HidapiBackend backend(HotplugSource::UdevMonitor, HidapiBackend::kDefaultPollInterval);
-    LinkController link(backend, [](std::string_view id) { return QString::fromLatin1(id.data(), id.size()); });
+    LinkController link(backend, [](std::string_view id) { return lang::lookupText(id, lang::Language::Polish); });
     link.setDecimalSeparator(u'.');
     QSignalSpy connectionText(&link, &LinkController::connectionTextChanged);
     QSignalSpy sensorSettings(&link, &LinkController::sensorSettingsReceived);

@@ -154,7 +154,7 @@ TEST(LayerIncludes, AFixtureWithForbiddenIncludesFailsNamingEachFileAndInclude)
     EXPECT_EQ(found, expected) << listed(scan.upward);
     ASSERT_FALSE(scan.upward.empty());
     EXPECT_EQ(scan.upward[2].describe(),
-              "link/Frame.cpp:3: #include \"ui/Window.h\": link may not include ui (it is built on nothing)");
+              "link/Frame.cpp:3: #include \"ui/Window.h\": link may not include ui (it is built on lang)");
     EXPECT_EQ(scan.upward[5].reason, "ui may include no file outside the layers (tests/support/Fake.h)");
 
     EXPECT_EQ(scan.files, 11U);

@@ -15,7 +15,7 @@ const std::vector<Layer>& layerTable()
     // clang-format off
     static const std::vector<Layer> table{
         // folder               built directly on
-        {"link",                {}},
+        {"link",                {"lang"}},
         {"lang",                {}},
         {"process",             {}},
         {"doc/manual/mhtml",    {}},

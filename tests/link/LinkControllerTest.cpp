@@ -330,9 +330,9 @@ TEST_F(LinkFixture, RepliesWithStatusTextsAndChainedRequests)
         {CMD_FACTORY_SENSOR_SETTINGS, "Ustawienia domyslne czujników siły przywrócone",
          "The default setting of sensors restored", {CMD_GET_SENSOR_SETTINGS}},
         {CMD_FACTORY_COMM_SETTINGS, "Ustawienia domyslne komunikacji przywrócone",
-         "Ustawienia domyslne komunikacji przywrócone", {CMD_GET_IO_SETTINGS}},
+         "Default communication settings restored", {CMD_GET_IO_SETTINGS}},
         {CMD_FACTORY_OUTPUT_SETTINGS, "Ustawienia domyslne wejść-wyjść przywrócone",
-         "Ustawienia domyslne wejść-wyjść przywrócone", {CMD_GET_IO_SETTINGS}},
+         "Setting the default input-output restored", {CMD_GET_IO_SETTINGS}},
         {CMD_ZERO_SENSOR3, "...", "...", {}},
         {CMD_ANALOG_CALIBRATE, "...", "...", {}},
     };
@@ -694,4 +694,168 @@ TEST_F(LinkFixture, MeasurementsDroppedWhileTheWindowWasBlockedAreCountedAndTold
     ASSERT_EQ(controller.droppedMeasurements(), 8U);
     ASSERT_TRUE(waitUntil([&] { return controller.frameCount() == 2; }));
     EXPECT_EQ(statusLine, QStringLiteral("Pominięte pomiary: 8 (program nie nadążał z ich odbiorem)"));
+    language = lang::Language::English;
+    EXPECT_EQ(controller.statusMessageText(), QStringLiteral("Measurements skipped: 8 (the program fell behind)"));
+}
+
+// ---------------------------------------------------------------- language of the link's texts
+
+TEST_F(LinkFixture, TheConnectionFieldTextIsMadeAgainInTheLanguageChosenNow)
+{
+    const auto field = [&](lang::Language shownIn) {
+        language = shownIn;
+        return controller.connectionFieldText();
+    };
+    EXPECT_EQ(field(lang::Language::Polish), QStringLiteral("Brak połączenia"));
+    EXPECT_EQ(field(lang::Language::English), QStringLiteral("No connection"));
+    auto dev = connectTransducer();
+    EXPECT_EQ(field(lang::Language::English), QStringLiteral("Connected"));
+    EXPECT_EQ(field(lang::Language::Polish), QStringLiteral("Połączony"));
+    feed(*dev, reply({CMD_SET_LINK_STATE, 0}));
+    feed(*dev, reply({CMD_GET_INFO, 105, 'v', 0}));
+    // The transducer's name, version and description stay as it gives them.
+    EXPECT_EQ(statusText, QStringLiteral("Połączono z QMX80NET : 1.05 v"));
+    EXPECT_EQ(field(lang::Language::Polish), statusText);
+    EXPECT_EQ(field(lang::Language::English), QStringLiteral("Connected to QMX80NET : 1.05 v"));
+    feed(*dev, reply({CMD_GET_INFO, 106, 'w', 0}));
+    EXPECT_EQ(statusText, QStringLiteral("Connected to QMX80NET : 1.06 w"));
+    // A new state replaces the identification.
+    backend.add(u"Keyboard");
+    backend.remove(0);
+    ASSERT_TRUE(waitUntil([&] { return !controller.connected(); }));
+    EXPECT_EQ(field(lang::Language::English), QStringLiteral("Disconnected"));
+    EXPECT_EQ(field(lang::Language::Polish), QStringLiteral("Rozłączony"));
+}
+
+namespace {
+
+/// A link made to say one status message: `provoke` runs it against a fresh controller.
+struct LinkMessageCase {
+    const char* name;
+    std::function<void(FakeBackend&, LinkController&)> provoke;
+    const char* polish;
+    const char* english;
+    const char* polishDetail = ""; // the longer form for the tool tip, where there is one
+    const char* englishDetail = "";
+};
+
+std::shared_ptr<FakeDeviceState> linked(FakeBackend& backend, LinkController& link)
+{
+    auto dev = backend.add(u"QMX80NET");
+    link.onDeviceChange();
+    return dev;
+}
+
+void feedAndWait(LinkController& link, FakeDeviceState& dev, std::vector<std::uint8_t> payload)
+{
+    QSignalSpy dispatched(&link, &LinkController::replyDispatched);
+    dev.inject(std::move(payload));
+    ASSERT_TRUE(waitUntil([&] { return dispatched.count() > 0; }));
+}
+
+} // namespace
+
+TEST(LinkMessages, EachStatusMessageIsInTheLanguageChosenAndIsMadeAgainAfterASwitch)
+{
+    const LinkMessageCase cases[] = {
+        {"factory reset of the communication settings",
+         [](FakeBackend& b, LinkController& l) { feedAndWait(l, *linked(b, l), reply({CMD_FACTORY_COMM_SETTINGS})); },
+         "Ustawienia domyslne komunikacji przywrócone", "Default communication settings restored"},
+        {"factory reset of the outputs",
+         [](FakeBackend& b, LinkController& l) { feedAndWait(l, *linked(b, l), reply({CMD_FACTORY_OUTPUT_SETTINGS})); },
+         "Ustawienia domyslne wejść-wyjść przywrócone", "Setting the default input-output restored"},
+        {"tare", [](FakeBackend& b, LinkController& l) { feedAndWait(l, *linked(b, l), reply({CMD_TARE_SUM})); },
+         "Wartość wytarowana", "Tare ok"},
+        {"short reply",
+         [](FakeBackend& b, LinkController& l) { feedAndWait(l, *linked(b, l), {CMD_GET_SENSOR_SETTINGS, 1, 2}); },
+         "Za krótka odpowiedź przetwornika na polecenie 0x02: 3 z 48 bajtów",
+         "Reply of the transducer to command 0x02 too short: 3 of 48 bytes"},
+        {"no answer at start-up",
+         [](FakeBackend& b, LinkController& l) {
+             l.setStartupRetryInterval(30);
+             QSignalSpy messages(&l, &LinkController::statusMessage);
+             linked(b, l);
+             ASSERT_TRUE(messages.wait(3000));
+         },
+         "Przetwornik QMX80NET nie odpowiada; ponowna próba połączenia co 0.03 s",
+         "The QMX80NET transducer does not answer; trying again every 0.03 s"},
+        {"lost link",
+         [](FakeBackend& b, LinkController& l) {
+             QSignalSpy lost(&l, &LinkController::linkLost);
+             linked(b, l);
+             b.remove(0);
+             ASSERT_TRUE(waitUntil([&] { return lost.count() == 1; }));
+         },
+         "Utracono połączenie z przetwornikiem QMX80NET: błąd odczytu urządzenia",
+         "Lost the link to the QMX80NET transducer: device read error"},
+        {"measurements stopped",
+         [](FakeBackend& b, LinkController& l) {
+             l.setSearchAfterLinkLoss(false);
+             l.setMeasurementSilenceLimit(20);
+             QSignalSpy lost(&l, &LinkController::linkLost);
+             auto dev = linked(b, l);
+             feedAndWait(l, *dev, reply({CMD_SET_LINK_STATE, 1}));
+             l.pollTick();
+             ASSERT_TRUE(waitUntil([&] { return lost.count() == 1; }));
+         },
+         "Utracono połączenie z przetwornikiem QMX80NET: brak pomiarów od 0.02 s",
+         "Lost the link to the QMX80NET transducer: no measurements for 0.02 s"},
+        {"several transducers",
+         [](FakeBackend& b, LinkController& l) {
+             b.add(u"QMX80NET");
+             linked(b, l);
+         },
+         "Przetworników QMX80NET: 2; używany: fake:0", "QMX80NET transducers: 2; in use: fake:0"},
+        {"transducer that cannot be opened",
+         [](FakeBackend& b, LinkController& l) {
+             b.add(u"QMX80NET", 0x1234, 0x5678, false);
+             l.onDeviceChange();
+         },
+         "Nie można otworzyć przetwornika QMX80NET: Permission denied",
+         "Cannot open the QMX80NET transducer: Permission denied",
+         "Nie można otworzyć przetwornika QMX80NET do odczytu i zapisu (fake:0): Permission denied",
+         "Cannot open the QMX80NET transducer for reading and writing (fake:0): Permission denied"},
+    };
+    for (const auto& c : cases) {
+        for (const auto first : {lang::Language::Polish, lang::Language::English}) {
+            SCOPED_TRACE(std::string(c.name) + (first == lang::Language::Polish ? ", Polish first" : ", English first"));
+            const auto other = first == lang::Language::Polish ? lang::Language::English : lang::Language::Polish;
+            const auto expected = [&](lang::Language shown) {
+                return QString::fromUtf8(shown == lang::Language::Polish ? c.polish : c.english);
+            };
+            const auto expectedDetail = [&](lang::Language shown) {
+                return QString::fromUtf8(shown == lang::Language::Polish ? c.polishDetail : c.englishDetail);
+            };
+            FakeBackend backend;
+            lang::Language language = first;
+            LinkController link(backend, [&](std::string_view id) { return lang::lookupText(id, language); });
+            QString shown;
+            QString detail;
+            QObject::connect(&link, &LinkController::statusMessage, [&](const QString& text) { shown = text; });
+            QObject::connect(&link, &LinkController::statusDetail, [&](const QString& text) { detail = text; });
+            c.provoke(backend, link);
+            EXPECT_EQ(shown, expected(first));
+            EXPECT_EQ(detail, expectedDetail(first));
+            EXPECT_EQ(link.statusMessageText(), expected(first));
+            language = other;
+            EXPECT_EQ(link.statusMessageText(), expected(other));
+            EXPECT_EQ(link.statusDetailText(), expectedDetail(other));
+        }
+    }
+}
+
+TEST(LinkMessages, ALinkWithoutALookupSpeaksPolish)
+{
+    FakeBackend backend;
+    LinkController link(backend, {});
+    link.setDecimalSeparator(u'.');
+    QString field;
+    QObject::connect(&link, &LinkController::connectionTextChanged, [&](const QString& text) { field = text; });
+    auto dev = linked(backend, link);
+    feedAndWait(link, *dev, reply({CMD_SET_LINK_STATE, 0}));
+    feedAndWait(link, *dev, reply({CMD_GET_INFO, 105, 'v', 0}));
+    EXPECT_EQ(field, QStringLiteral("Połączono z QMX80NET : 1.05 v"));
+    EXPECT_EQ(link.statusMessageText(), QString());
+    feedAndWait(link, *dev, reply({CMD_TARE_SUM}));
+    EXPECT_EQ(link.statusMessageText(), QStringLiteral("Wartość wytarowana"));
 }

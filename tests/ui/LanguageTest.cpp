@@ -83,7 +83,7 @@ TEST(QtTranslations, AMissingCatalogueLeavesQtsEnglishAndALaterOneStillLoads)
     EXPECT_EQ(standardButtonText(QDialogButtonBox::Cancel), QStringLiteral("Cancel"));
 }
 
-TEST_F(LanguageFixture, EnglishChangesOnlyThePropertyTableCaptions)
+TEST_F(LanguageFixture, EnglishSetsThePropertyTableCaptionsAndTheWindowsOwn)
 {
     window.languageList->setCurrentIndex(1);
     window.applySelectedLanguage();
@@ -94,7 +94,7 @@ TEST_F(LanguageFixture, EnglishChangesOnlyThePropertyTableCaptions)
     EXPECT_EQ(window.languageCaptionLabel->text(), QStringLiteral("Language"));
     EXPECT_EQ(window.statusCaptionLabel->text(), QStringLiteral("Status:"));   // no English entry
     EXPECT_EQ(window.statusLabel->text(), QStringLiteral("...")); // no English entry
-    EXPECT_EQ(window.pageTabs->tabText(0), QStringLiteral("&Pomiary")); // Alt+P
+    EXPECT_EQ(window.pageTabs->tabText(0), QStringLiteral("&Measurement")); // Alt+M
     EXPECT_EQ(window.lookupText("IDS_44"), QStringLiteral("Connected"));
     EXPECT_TRUE(errors.isEmpty());
 

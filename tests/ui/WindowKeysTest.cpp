@@ -136,21 +136,39 @@ TEST_F(WindowKeys, F5ReadsTheSettingsOfTheInnerPageShownOnlyOnTheSettingsPage)
     }
 }
 
-TEST_F(WindowKeys, AltKeysChooseTheTabsAlsoAfterALanguageSwitch)
+TEST_F(WindowKeys, AltKeysChooseTheTabsInEachLanguage)
 {
-    const std::pair<Qt::Key, int> keys[] = {
-        {Qt::Key_W, 1}, {Qt::Key_R, 2}, {Qt::Key_U, 3}, {Qt::Key_P, 0}};
-    for (int round = 0; round < 2; ++round) {
-        for (const auto& [key, index] : keys) {
-            QTest::keyClick(&window, key, Qt::AltModifier);
-            EXPECT_EQ(window.pageTabs->currentIndex(), index) << "round " << round << ", tab " << index;
-        }
-        window.languageList->setCurrentIndex(1);
+    // The letter a tab's caption marks in the language shown; each key is pressed from a page
+    // whose own buttons do not use it.
+    struct Round {
+        int languagePosition;
+        std::vector<std::pair<Qt::Key, int>> keys;
+        QStringList captions;
+    };
+    const Round rounds[] = {
+        {0,
+         {{Qt::Key_W, 1}, {Qt::Key_R, 2}, {Qt::Key_U, 3}, {Qt::Key_P, 0}},
+         {QStringLiteral("&Pomiary"), QStringLiteral("&Wykres"), QStringLiteral("&Rejestracja"),
+          QStringLiteral("&Ustawienia")}},
+        {1,
+         {{Qt::Key_C, 1}, {Qt::Key_S, 3}, {Qt::Key_R, 2}, {Qt::Key_C, 1}, {Qt::Key_M, 0}},
+         {QStringLiteral("&Measurement"), QStringLiteral("&Chart"), QStringLiteral("&Recording"),
+          QStringLiteral("&Settings")}},
+        {0, {{Qt::Key_U, 3}, {Qt::Key_W, 1}, {Qt::Key_P, 0}}, {}},
+    };
+    for (const Round& round : rounds) {
+        window.languageList->setCurrentIndex(round.languagePosition);
         window.applySelectedLanguage();
-        ASSERT_EQ(window.activeLanguage(), lang::Language::English);
+        ASSERT_EQ(window.activeLanguage(), static_cast<lang::Language>(round.languagePosition + 1));
+        for (int tab = 0; tab < round.captions.size(); ++tab) {
+            EXPECT_EQ(window.pageTabs->tabText(tab), round.captions[tab]);
+        }
+        for (const auto& [key, index] : round.keys) {
+            QTest::keyClick(&window, key, Qt::AltModifier);
+            EXPECT_EQ(window.pageTabs->currentIndex(), index)
+                << "language " << round.languagePosition + 1 << ", tab " << index;
+        }
     }
-    // The visible captions are the same words, with the Alt letter marked.
-    EXPECT_EQ(window.pageTabs->tabText(0), QStringLiteral("&Pomiary"));
 }
 
 TEST_F(WindowKeys, AltKeysPressTheMainButtonsOfThePageShown)

@@ -7,6 +7,7 @@
 
 #include "sim/SimBackend.h"
 #include "ui/MainWindow.h"
+#include "ui/pages/RecordingPage.h"
 #include "ui/windows/AboutBox.h"
 #include "ui/windows/AnalogCalibrationWindow.h"
 #include "ui/windows/HelpWindow.h"
@@ -71,8 +72,13 @@ protected:
         window.pageTabs->setCurrentIndex(0);
     }
 
-    // Texts that are the same in every language: the window caption and each language's own name.
-    QStringList sameInEveryLanguage() const { return {window.windowTitle(), QStringLiteral("Polski")}; }
+    // Texts that are the same in every language: the window caption, each language's own name and
+    // the recording file's name (the user's file, not a caption).
+    QStringList sameInEveryLanguage() const
+    {
+        return {window.windowTitle(), QStringLiteral("Polski"), QStringLiteral("English"),
+                window.recordingPage->fileNameEdit->text()};
+    }
 
     sim::SimBackend sim;
     ui::MainWindow window;

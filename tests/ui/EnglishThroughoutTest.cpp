@@ -8,12 +8,15 @@
 #include "sim/SimBackend.h"
 #include "ui/MainWindow.h"
 #include "ui/pages/RecordingPage.h"
+#include "ui/pages/SettingsPage.h"
 #include "ui/windows/AboutBox.h"
 #include "ui/windows/AnalogCalibrationWindow.h"
 #include "ui/windows/HelpWindow.h"
 #include "ui/windows/LargeReadoutWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QMap>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -121,4 +124,67 @@ TEST_F(EnglishThroughout, ChoosingPolishAgainBringsBackThePolishCaptions)
     EXPECT_EQ(window.languageMenu->title(), QStringLiteral("Język"));
     EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("languagePolishAction"))->isChecked());
     EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("languageEnglishAction"))->isChecked());
+}
+
+namespace {
+
+// The Alt letter of a caption ("&Tare" gives 'T'); none when it has no single ampersand.
+QChar altLetter(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] == u'&') {
+            if (caption[i + 1] == u'&') {
+                ++i;
+                continue;
+            }
+            return caption[i + 1].toUpper();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+TEST_F(EnglishThroughout, AltLettersOnViewAtOnceNeverCollideInEitherLanguage)
+{
+    window.show();
+    ui::SettingsPage& settings = *window.settingsPage;
+    for (const char* language : {"languagePolishAction", "languageEnglishAction"}) {
+        choose(language);
+        for (int page = 0; page < window.pageTabs->count(); ++page) {
+            window.pageTabs->setCurrentIndex(page);
+            const int innerPages = window.pageTabs->currentWidget() == &settings ? settings.settingsTabs->count() : 1;
+            for (int inner = 0; inner < innerPages; ++inner) {
+                settings.settingsTabs->setCurrentIndex(inner);
+                // The page tabs, the inner tabs on view and every button on view share the window's Alt keys.
+                QMap<QChar, QString> owners;
+                QStringList collisions;
+                const auto claim = [&](const QString& caption) {
+                    const QChar letter = altLetter(caption);
+                    if (letter.isNull()) {
+                        return;
+                    }
+                    if (owners.contains(letter)) {
+                        collisions << owners.value(letter) + QStringLiteral(" / ") + caption;
+                    }
+                    owners.insert(letter, caption);
+                };
+                for (int tab = 0; tab < window.pageTabs->count(); ++tab) {
+                    claim(window.pageTabs->tabText(tab));
+                }
+                if (window.pageTabs->currentWidget() == &settings) {
+                    for (int tab = 0; tab < settings.settingsTabs->count(); ++tab) {
+                        claim(settings.settingsTabs->tabText(tab));
+                    }
+                }
+                for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+                    if (button->isVisibleTo(&window)) {
+                        claim(button->text());
+                    }
+                }
+                EXPECT_TRUE(collisions.isEmpty())
+                    << language << ", page " << page << "." << inner << ": " << collisions.join(u", ").toStdString();
+            }
+        }
+    }
 }

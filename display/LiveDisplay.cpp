@@ -38,13 +38,13 @@ std::string_view selectionCaptionId(DisplaySelection selection)
     case DisplaySelection::Sum:
         return "IDS_MeasurementSumHeader";
     case DisplaySelection::Sensor1:
-        return "IDS_MeasurementSensor1";
+        return "IDS_Sensor1";
     case DisplaySelection::Sensor2:
-        return "IDS_MeasurementSensor2";
+        return "IDS_Sensor2";
     case DisplaySelection::Sensor3:
-        return "IDS_MeasurementSensor3";
+        return "IDS_Sensor3";
     case DisplaySelection::Sensor4:
-        return "IDS_MeasurementSensor4";
+        return "IDS_Sensor4";
     }
     return {};
 }

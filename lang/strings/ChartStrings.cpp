@@ -8,7 +8,6 @@ namespace {
 constexpr StringEntry kStrings[] = {
     // The live chart: header, run states, controls, lists, tool tips and messages.
     {"IDS_ChartTitle", "Wykres", "Chart"},
-    {"IDS_ChartStatusOn", "AKTYWNY", "ACTIVE"},
     {"IDS_ChartStatusOff", "NIEAKTYWNY", "INACTIVE"},
     {"IDS_ChartHeaderOn", "Wykres aktywny", "Chart active"},
     {"IDS_ChartHeaderOff", "Wykres nieaktywny", "Chart inactive"},
@@ -64,12 +63,6 @@ constexpr StringEntry kStrings[] = {
      "The \"Stop at\" value should be less than \"Start at\""},
     {"IDS_ChartImageNotSaved", "Nie można zapisać obrazu do pliku %1", "Cannot save the image to the file %1"},
     // The chart's series (legend, statistics rows, report pictures) and axis titles.
-    {"IDS_ChartSeriesSensor1", "Czujnik 1", "Sensor 1"},
-    {"IDS_ChartSeriesSensor2", "Czujnik 2", "Sensor 2"},
-    {"IDS_ChartSeriesSensor3", "Czujnik 3", "Sensor 3"},
-    {"IDS_ChartSeriesSensor4", "Czujnik 4", "Sensor 4"},
-    {"IDS_ChartSeriesSum", "Suma", "Sum"},
-    {"IDS_ChartAxisTime", "Czas [s]", "Time [s]"},
     {"IDS_ChartAxisValue", "Wartosc pomiaru", "Measured value"},
     // Headings of the statistics table on exported report pictures.
     {"IDS_ChartReportMean", "średnia", "mean"},

@@ -7,9 +7,6 @@ namespace qmx::lang {
 namespace {
 constexpr StringEntry kStrings[] = {
     // Buttons shared by the communication and outputs pages.
-    {"IDS_IoSettingsRead", "&Odczytaj", "R&ead"},
-    {"IDS_IoSettingsWrite", "&Zapisz", "&Write"},
-    {"IDS_IoSettingsFactoryDefaults", "Przywróć fabryczne", "Factory defaults"},
 
     // Communication page: Modbus RTU and Ethernet captions. Some read the same in both languages;
     // they are here so that every text of the page comes from the table.
@@ -55,7 +52,6 @@ constexpr StringEntry kStrings[] = {
     {"IDS_OutputsSourceInput2", "Wejście 2", "Input 2"},
     {"IDS_OutputsSourceInput3", "Wejście 3", "Input 3"},
     {"IDS_OutputsSourceInput4", "Wejście 4", "Input 4"},
-    {"IDS_OutputsSourceSum", "Suma", "Sum"},
     {"IDS_OutputsConditionAnd", "ORAZ", "AND"},
     {"IDS_OutputsConditionOr", "LUB", "OR"},
     {"IDS_OutputsStateInactive", "Nieaktywne", "Inactive"},

@@ -46,6 +46,12 @@ constexpr StringEntry kStrings[] = {
     {"IDS_159", "Kanał niekatywny. By aktywować zmień ilość aktywnych wejść.",
      "Channel not enabled. To activate, change the number of active inputs."},
     {"IDS_160", "Wejścia czujników", "Sensor inputs"},
+    // The names of the four sensors and their sum, the same on every page, chart and list.
+    {"IDS_Sensor1", "Czujnik 1", "Sensor 1"},
+    {"IDS_Sensor2", "Czujnik 2", "Sensor 2"},
+    {"IDS_Sensor3", "Czujnik 3", "Sensor 3"},
+    {"IDS_Sensor4", "Czujnik 4", "Sensor 4"},
+    {"IDS_Sum", "Suma", "Sum"},
 };
 } // namespace
 

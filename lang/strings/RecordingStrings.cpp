@@ -30,11 +30,6 @@ constexpr StringEntry kStrings[] = {
     {"IDS_RecordingColumnDate", "Data", "Date"},
     {"IDS_RecordingColumnTime", "Godzina", "Time"},
     {"IDS_RecordingColumnCounter", "Lp.", "No."},
-    {"IDS_RecordingColumnSum", "Suma", "Sum"},
-    {"IDS_RecordingColumnSensor1", "Czujnik 1", "Sensor 1"},
-    {"IDS_RecordingColumnSensor2", "Czujnik 2", "Sensor 2"},
-    {"IDS_RecordingColumnSensor3", "Czujnik 3", "Sensor 3"},
-    {"IDS_RecordingColumnSensor4", "Czujnik 4", "Sensor 4"},
     // Alt+B: a letter that none of the page tabs uses, in either language.
     {"IDS_RecordingChooseFileButton", "&Scieżka zapisu", "&Browse…"},
     {"IDS_RecordingSaveDialogCaption", "Scieżka zapisu (pomiary są dopisywane na końcu istniejącego pliku)",

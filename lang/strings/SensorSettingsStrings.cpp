@@ -10,6 +10,10 @@ constexpr StringEntry kStrings[] = {
     {"IDS_SettingsPageHeader", "Ustawienia", "Settings"},
     {"IDS_SettingsPageSensorsTab", "Wejścia tensometryczne", "Sensor inputs"},
     {"IDS_SettingsPageCommunicationTab", "Komunikacja", "Communication"},
+    // The buttons every settings page has.
+    {"IDS_SettingsRead", "&Odczytaj", "R&ead"},
+    {"IDS_SettingsWrite", "&Zapisz", "&Write"},
+    {"IDS_SettingsFactoryDefaults", "Przywróć fabryczne", "Factory defaults"},
     {"IDS_SettingsPageOutputsTab", "Wyjścia ", "Outputs"},
 
     // The boxes of the settings pages: factory-restore question, Ethernet notice, refusal lines.
@@ -22,13 +26,6 @@ constexpr StringEntry kStrings[] = {
     {"IDS_SettingsPageAllowedRange", "od %1 do %2", "from %1 to %2"},
 
     // Names of the communication and output fields in the refusal box ("%1" is OUT1 or OUT2).
-    {"IDS_SettingsFieldBaudRate", "Prędkość transmisji", "Baud rate"},
-    {"IDS_SettingsFieldModbusAddress", "Adres urządzenia", "Device address"},
-    {"IDS_SettingsFieldParity", "Parzystość", "Parity"},
-    {"IDS_SettingsFieldIpAddress", "Adres IP QMX80", "QMX80 IP address"},
-    {"IDS_SettingsFieldIpMask", "Maska podsieci", "Subnet mask"},
-    {"IDS_SettingsFieldIpGateway", "Brama domyślna", "Default gateway"},
-    {"IDS_SettingsFieldMacAddress", "Adres MAC", "MAC address"},
     {"IDS_SettingsFieldOutCondition", "Suma/iloczyn warunków (%1)", "Joining of conditions (%1)"},
     {"IDS_SettingsFieldOutMode1", "Warunek 1 (%1)", "Condition 1 (%1)"},
     {"IDS_SettingsFieldOutMode2", "Warunek 2 (%1)", "Condition 2 (%1)"},
@@ -39,9 +36,6 @@ constexpr StringEntry kStrings[] = {
     {"IDS_SettingsFieldOutNumber2", "Wartość do warunku 2 (%1)", "Value of condition 2 (%1)"},
 
     // The sensor inputs page: buttons.
-    {"IDS_SensorPageRead", "&Odczytaj", "R&ead"},
-    {"IDS_SensorPageWrite", "&Zapisz", "&Write"},
-    {"IDS_SensorPageFactory", "Przywróć fabryczne", "Factory defaults"},
     // The sum box.
     {"IDS_SensorPageSumGroup", "Wartość sumaryczna:", "Sum:"},
     {"IDS_SensorPageSumChannels", "Sumowane kanały:", "Summed channels:"},
@@ -96,7 +90,6 @@ constexpr StringEntry kStrings[] = {
     {"IDS_SensorFieldSens", "Stała czujnika [mV/V] (Czujnik %1)", "Sensitivity [mV/V] (Sensor %1)"},
     {"IDS_SensorFieldFilterLevel", "Poziom filtracji", "Filter level"},
     {"IDS_SensorFieldRate", "Częstliwosc pomiarów", "Sample rate"},
-    {"IDS_SensorFieldMaxDifference", "Maks. różnica", "Max. difference"},
     {"IDS_SensorFieldSamples", "Ilość próbek", "Samples"},
     {"IDS_SensorFieldUnits", "Jednostki", "Units"},
     {"IDS_SensorFieldSumChannels", "Sumowane kanały", "Summed channels"},

@@ -298,11 +298,11 @@ TEST(ChartTexts, PolishTableTextsAreThoseOfTheChartsOwnParts)
     EXPECT_EQ(polish("IDS_ChartStopAboveStart"), QString::fromUtf8(recording::kStopAboveStartText));
 
     recording::ChartPlot plot;
-    EXPECT_EQ(polish("IDS_ChartAxisTime"), plot.xAxis->label());
+    EXPECT_EQ(polish("IDS_ChartStatTime"), plot.xAxis->label());
     EXPECT_EQ(polish("IDS_ChartAxisValue"), plot.yAxis->label());
     const std::array<std::string_view, recording::kChartSeriesCount> series{
-        "IDS_ChartSeriesSensor1", "IDS_ChartSeriesSensor2", "IDS_ChartSeriesSensor3", "IDS_ChartSeriesSensor4",
-        "IDS_ChartSeriesSum"};
+        "IDS_Sensor1", "IDS_Sensor2", "IDS_Sensor3", "IDS_Sensor4",
+        "IDS_Sum"};
     const recording::ReportTexts reportDefaults;
     for (int i = 0; i < recording::kChartSeriesCount; ++i) {
         const auto index = static_cast<std::size_t>(i);

@@ -478,7 +478,7 @@ void ChartPage::chartTick()
 void ChartPage::showStatus(bool on)
 {
     m_statusShownOn = on;
-    setStateEdit(chartStatusEdit, lookup("IDS_ChartStatusOn"), lookup("IDS_ChartStatusOff"), on);
+    setStateEdit(chartStatusEdit, lookup("IDS_101"), lookup("IDS_ChartStatusOff"), on);
 }
 
 void ChartPage::showHeader()
@@ -722,7 +722,7 @@ void ChartPage::retranslate()
     m_texts.apply();
     chartAnalysis->retranslate();
     // The states the page wrote, again in the language chosen now (their colours stay).
-    const QString status = lookup(m_statusShownOn ? "IDS_ChartStatusOn" : "IDS_ChartStatusOff");
+    const QString status = lookup(m_statusShownOn ? "IDS_101" : "IDS_ChartStatusOff");
     if (chartStatusEdit->text() != status) {
         chartStatusEdit->setText(status);
     }

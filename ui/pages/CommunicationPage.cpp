@@ -100,9 +100,9 @@ CommunicationPage::CommunicationPage(QWidget* parent) : QWidget(parent)
     readIoSettingsButton = makeButton(communicationGroup, "Btn_ReadIOettings", QString());
     writeIoSettingsButton = makeButton(communicationGroup, "Btn_SaveIOSettings", QString());
     communicationDefaultsButton = makeButton(communicationGroup, "Btn_ComFactory", QString());
-    m_texts.bind(readIoSettingsButton, &QAbstractButton::setText, "IDS_IoSettingsRead");
-    m_texts.bind(writeIoSettingsButton, &QAbstractButton::setText, "IDS_IoSettingsWrite");
-    m_texts.bind(communicationDefaultsButton, &QAbstractButton::setText, "IDS_IoSettingsFactoryDefaults");
+    m_texts.bind(readIoSettingsButton, &QAbstractButton::setText, "IDS_SettingsRead");
+    m_texts.bind(writeIoSettingsButton, &QAbstractButton::setText, "IDS_SettingsWrite");
+    m_texts.bind(communicationDefaultsButton, &QAbstractButton::setText, "IDS_SettingsFactoryDefaults");
     readIoSettingsButton->setIcon(buttonIcon(ButtonPicture::Read));
     writeIoSettingsButton->setIcon(buttonIcon(ButtonPicture::Save));
     communicationDefaultsButton->setIcon(buttonIcon(ButtonPicture::Factory));

@@ -148,11 +148,11 @@ MeasurementPage::MeasurementPage(TextBindings::Lookup lookup, QWidget* parent)
         selectionRow->addWidget(r);
         return r;
     };
-    showSumRadio = radio("RadioButton_DispSum", "IDS_MeasurementSumChoice");
-    showSensor1Radio = radio("RadioButton_DispS1", "IDS_MeasurementSensor1");
-    showSensor2Radio = radio("RadioButton_DispS2", "IDS_MeasurementSensor2");
-    showSensor3Radio = radio("RadioButton_DispS3", "IDS_MeasurementSensor3");
-    showSensor4Radio = radio("RadioButton_DispS4", "IDS_MeasurementSensor4");
+    showSumRadio = radio("RadioButton_DispSum", "IDS_Sum");
+    showSensor1Radio = radio("RadioButton_DispS1", "IDS_Sensor1");
+    showSensor2Radio = radio("RadioButton_DispS2", "IDS_Sensor2");
+    showSensor3Radio = radio("RadioButton_DispS3", "IDS_Sensor3");
+    showSensor4Radio = radio("RadioButton_DispS4", "IDS_Sensor4");
     showSumRadio->setChecked(true);
     selectionRow->addStretch(1);
     upper->addLayout(selectionRow);

@@ -84,9 +84,9 @@ OutputsPage::OutputsPage(QWidget* parent) : QWidget(parent)
     readOutputsButton = makeButton(outputsGroup, "BitBtn5", QString());
     writeOutputsButton = makeButton(outputsGroup, "BitBtn6", QString());
     outputsDefaultsButton = makeButton(outputsGroup, "Btn_OutputsFactory", QString());
-    m_texts.bind(readOutputsButton, &QAbstractButton::setText, "IDS_IoSettingsRead");
-    m_texts.bind(writeOutputsButton, &QAbstractButton::setText, "IDS_IoSettingsWrite");
-    m_texts.bind(outputsDefaultsButton, &QAbstractButton::setText, "IDS_IoSettingsFactoryDefaults");
+    m_texts.bind(readOutputsButton, &QAbstractButton::setText, "IDS_SettingsRead");
+    m_texts.bind(writeOutputsButton, &QAbstractButton::setText, "IDS_SettingsWrite");
+    m_texts.bind(outputsDefaultsButton, &QAbstractButton::setText, "IDS_SettingsFactoryDefaults");
     readOutputsButton->setIcon(buttonIcon(ButtonPicture::Read));
     writeOutputsButton->setIcon(buttonIcon(ButtonPicture::Save));
     outputsDefaultsButton->setIcon(buttonIcon(ButtonPicture::Factory));

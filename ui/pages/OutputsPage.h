@@ -24,7 +24,7 @@ namespace qmx::ui {
 /// values of settings/core/ListItems.h. The comparison lists ("<", ">") read the same everywhere.
 inline constexpr std::array<std::string_view, settings::kOutSourceItems.size()> kOutSourceTextIds{
     "IDS_OutputsSourceNone",   "IDS_OutputsSourceInput1", "IDS_OutputsSourceInput2",
-    "IDS_OutputsSourceInput3", "IDS_OutputsSourceInput4", "IDS_OutputsSourceSum"};
+    "IDS_OutputsSourceInput3", "IDS_OutputsSourceInput4", "IDS_Sum"};
 inline constexpr std::array<std::string_view, settings::kOutConditionItems.size()> kOutConditionTextIds{
     "", "IDS_OutputsConditionAnd", "IDS_OutputsConditionOr"};
 inline constexpr std::array<std::string_view, settings::kOutStateItems.size()> kOutStateTextIds{

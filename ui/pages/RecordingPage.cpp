@@ -178,11 +178,11 @@ void RecordingPage::buildControls()
     saveDateCheck = box("IDS_RecordingColumnDate", "Checkbox_SaveDate");
     saveTimeCheck = box("IDS_RecordingColumnTime", "Checkbox_SaveTime");
     saveCounterCheck = box("IDS_RecordingColumnCounter", "Checkbox_SaveDataCnt");
-    saveSumCheck = box("IDS_RecordingColumnSum", "Cb_SaveDataSummary");
-    saveSensor1Check = box("IDS_RecordingColumnSensor1", "Cb_SaveDataSens1");
-    saveSensor2Check = box("IDS_RecordingColumnSensor2", "Cb_SaveDataSens2");
-    saveSensor3Check = box("IDS_RecordingColumnSensor3", "Cb_SaveDataSens3");
-    saveSensor4Check = box("IDS_RecordingColumnSensor4", "Cb_SaveDataSens4");
+    saveSumCheck = box("IDS_Sum", "Cb_SaveDataSummary");
+    saveSensor1Check = box("IDS_Sensor1", "Cb_SaveDataSens1");
+    saveSensor2Check = box("IDS_Sensor2", "Cb_SaveDataSens2");
+    saveSensor3Check = box("IDS_Sensor3", "Cb_SaveDataSens3");
+    saveSensor4Check = box("IDS_Sensor4", "Cb_SaveDataSens4");
     const std::array<QCheckBox*, 8> all{saveDateCheck, saveTimeCheck, saveCounterCheck, saveSumCheck,
                                         saveSensor1Check,  saveSensor2Check,  saveSensor3Check,     saveSensor4Check};
     for (std::size_t i = 0; i < all.size(); ++i) {

@@ -86,9 +86,9 @@ SensorSettingsPage::SensorSettingsPage(SettingsContext& context, QWidget* parent
     readSensorSettingsButton = makeButton(sensorInputsGroup, "Btn_ReadTensSettings", QString());
     writeSensorSettingsButton = makeButton(sensorInputsGroup, "Btn_SetTensSettings", QString());
     sensorDefaultsButton = makeButton(sensorInputsGroup, "Button_TensSettingFactory", QString());
-    m_texts.bind(readSensorSettingsButton, &QAbstractButton::setText, "IDS_SensorPageRead");
-    m_texts.bind(writeSensorSettingsButton, &QAbstractButton::setText, "IDS_SensorPageWrite");
-    m_texts.bind(sensorDefaultsButton, &QAbstractButton::setText, "IDS_SensorPageFactory");
+    m_texts.bind(readSensorSettingsButton, &QAbstractButton::setText, "IDS_SettingsRead");
+    m_texts.bind(writeSensorSettingsButton, &QAbstractButton::setText, "IDS_SettingsWrite");
+    m_texts.bind(sensorDefaultsButton, &QAbstractButton::setText, "IDS_SettingsFactoryDefaults");
     readSensorSettingsButton->setIcon(buttonIcon(ButtonPicture::Read));
     writeSensorSettingsButton->setIcon(buttonIcon(ButtonPicture::Save));
     sensorDefaultsButton->setIcon(buttonIcon(ButtonPicture::Factory));
@@ -124,7 +124,7 @@ void SensorSettingsPage::listCheckedFields()
     }
     m_checkedFields.push_back({filterLevelList, name("IDS_SensorFieldFilterLevel"), Kind::List});
     m_checkedFields.push_back({adRateList, name("IDS_SensorFieldRate"), Kind::List});
-    m_checkedFields.push_back({stabilityMaxDifferenceEdit, name("IDS_SensorFieldMaxDifference"), Kind::Real,
+    m_checkedFields.push_back({stabilityMaxDifferenceEdit, name("IDS_SensorPageMaxDifference"), Kind::Real,
                                settings::kStabMaxDiffMin, settings::kStabMaxDiffMax});
     m_checkedFields.push_back(
         {stabilitySamplesEdit, name("IDS_SensorFieldSamples"), Kind::Integer, 0.0, settings::kStabSamplesMax});

@@ -123,13 +123,13 @@ void SettingsPage::listCheckedIoFields()
     const auto name = [this](std::string_view id) { return m_context->text(id); };
     const CommunicationPage& comm = *communicationPage;
     m_checkedIoFields = {
-        {comm.modbusBaudList, name("IDS_SettingsFieldBaudRate"), Kind::List},
-        {comm.modbusAddressList, name("IDS_SettingsFieldModbusAddress"), Kind::List},
-        {comm.modbusParityList, name("IDS_SettingsFieldParity"), Kind::List},
-        {comm.ipAddressEdit, name("IDS_SettingsFieldIpAddress"), Kind::Ipv4},
-        {comm.ipMaskEdit, name("IDS_SettingsFieldIpMask"), Kind::Ipv4},
-        {comm.ipGatewayEdit, name("IDS_SettingsFieldIpGateway"), Kind::Ipv4},
-        {comm.macAddressEdit, name("IDS_SettingsFieldMacAddress"), Kind::Mac},
+        {comm.modbusBaudList, name("IDS_CommunicationBaudRate"), Kind::List},
+        {comm.modbusAddressList, name("IDS_CommunicationDeviceAddress"), Kind::List},
+        {comm.modbusParityList, name("IDS_CommunicationParity"), Kind::List},
+        {comm.ipAddressEdit, name("IDS_CommunicationIpAddress"), Kind::Ipv4},
+        {comm.ipMaskEdit, name("IDS_CommunicationSubnetMask"), Kind::Ipv4},
+        {comm.ipGatewayEdit, name("IDS_CommunicationGateway"), Kind::Ipv4},
+        {comm.macAddressEdit, name("IDS_CommunicationMacAddress"), Kind::Mac},
     };
     for (const auto& [output, row] : {std::pair{"OUT1", &outputsPage->out1}, std::pair{"OUT2", &outputsPage->out2}}) {
         const QString out = QString::fromLatin1(output);

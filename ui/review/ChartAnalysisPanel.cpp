@@ -52,8 +52,8 @@ const std::array<std::string_view, ChartAnalysisPanel::ColumnCount> kColumnTitle
 
 // Names of the chart's series (legend, statistics rows, report pictures), Series1..Series5.
 const std::array<std::string_view, recording::kChartSeriesCount> kSeriesNames{
-    "IDS_ChartSeriesSensor1", "IDS_ChartSeriesSensor2", "IDS_ChartSeriesSensor3", "IDS_ChartSeriesSensor4",
-    "IDS_ChartSeriesSum"};
+    "IDS_Sensor1", "IDS_Sensor2", "IDS_Sensor3", "IDS_Sensor4",
+    "IDS_Sum"};
 
 class FileReviewDialogs : public ReviewDialogs {
 public:
@@ -247,7 +247,7 @@ void ChartAnalysisPanel::retranslate()
         }
     }
     statisticsTable->setVerticalHeaderLabels(rows);
-    m_liveTimeTitle = lookup("IDS_ChartAxisTime");
+    m_liveTimeTitle = lookup("IDS_ChartStatTime");
     m_valueTitle = lookup("IDS_ChartAxisValue");
     updateTimeTitle();
     updateAxisTitle();

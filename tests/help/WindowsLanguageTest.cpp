@@ -3,6 +3,7 @@
 // shown), and with Polish chosen again they show exactly the texts they showed before.
 
 #include "FakeBackend.h"
+#include "QtPrinters.h"
 #include "ShownTexts.h"
 
 #include "ui/MainWindow.h"

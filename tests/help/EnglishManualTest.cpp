@@ -94,7 +94,15 @@ public:
         }
     }
 
+    /// Whether the window shows `text`, or `text` followed by a colon (the manual names a field by
+    /// its caption without the colon).
     bool contains(const QString& text) const
+    {
+        return shows(text) || shows(text + u':');
+    }
+
+private:
+    bool shows(const QString& text) const
     {
         if (m_texts.contains(text)) {
             return true;
@@ -103,7 +111,7 @@ public:
                            [&text](const QRegularExpression& p) { return p.match(text).hasMatch(); });
     }
 
-private:
+
     QSet<QString> m_texts;
     QList<QRegularExpression> m_patterns;
 };

@@ -14,12 +14,6 @@ namespace qmx::ui {
 
 namespace {
 
-// The maker lines name this project itself; it has no company, web site or mailbox of its own,
-// so they say where the program comes from instead of inventing addresses.
-const QString kMakerName = QStringLiteral("Projekt QMX80NET-PC");
-const QString kMakerPlace = QStringLiteral("repozytorium projektu QMX80NET-PC");
-const QString kMakerMail = QStringLiteral("brak - uwagi przez repozytorium projektu");
-
 constexpr int kMargin = 8;
 constexpr int kInfoWidth = 461;
 constexpr int kInfoHeight = 105;
@@ -33,9 +27,9 @@ QFont calibri13()
     return namedFont(NamedFont::Calibri, 13);
 }
 
-QLabel* makerLine(QWidget* parent, const char* name, const QString& text, int row)
+QLabel* makerLine(QWidget* parent, const char* name, int row)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFont(calibri13());
     const int left = kMargin + kLogoSize + 10;
@@ -51,7 +45,7 @@ AboutBox::AboutBox(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("O programie"));
+    m_texts.bind(this, &QWidget::setWindowTitle, "IDS_AboutTitle");
     setWindowIcon(programIcon());
     setFixedSize(kClientWidth, kClientHeight);
     setAutoFillBackground(true);
@@ -74,11 +68,19 @@ AboutBox::AboutBox(QWidget* parent)
     logoLabel->setGeometry(kMargin, kClientHeight - kMargin - kLogoSize, kLogoSize, kLogoSize);
     logoLabel->setAlignment(Qt::AlignCenter);
 
-    makerNameLabel = makerLine(this, "Label1", kMakerName, 0);
-    makerSiteLabel = makerLine(this, "Label2", QStringLiteral("site:     ") + kMakerPlace, 1);
-    makerMailLabel = makerLine(this, "Label3", QStringLiteral("email:    ") + kMakerMail, 2);
+    makerNameLabel = makerLine(this, "Label1", 0);
+    makerSiteLabel = makerLine(this, "Label2", 1);
+    makerMailLabel = makerLine(this, "Label3", 2);
+    // The maker lines name this project itself; it has no company, web site or mailbox of its own,
+    // so they say where the program comes from instead of inventing addresses.
+    m_texts.bind(makerNameLabel, &QLabel::setText, "IDS_AboutMakerName");
+    m_texts.bindCustom([this](const TextBindings::Lookup& text) {
+        makerSiteLabel->setText(text("IDS_AboutSite") + QStringLiteral("     ") + text("IDS_AboutMakerPlace"));
+        makerMailLabel->setText(text("IDS_AboutEmail") + QStringLiteral("    ") + text("IDS_AboutMakerMail"));
+    });
 
-    closeButton = new QPushButton(buttonIcon(ButtonPicture::Close), QStringLiteral("Zamknij"), this);
+    closeButton = new QPushButton(buttonIcon(ButtonPicture::Close), QString(), this);
+    m_texts.bind(closeButton, &QAbstractButton::setText, "IDS_AboutClose");
     closeButton->setObjectName(QStringLiteral("BitBtn1"));
     closeButton->setGeometry((kClientWidth - kCloseWidth) / 2, kClientHeight - kMargin - kCloseHeight, kCloseWidth,
                          kCloseHeight);
@@ -86,12 +88,12 @@ AboutBox::AboutBox(QWidget* parent)
     connect(closeButton, &QPushButton::clicked, this, &AboutBox::closeBox);
 }
 
-QStringList AboutBox::infoLines()
+QStringList AboutBox::infoLines(lang::Language language)
 {
-    return {QStringLiteral("QMX80NET-PC wersja: ") + QString::fromLatin1(kProgramVersion), QStringLiteral(" "),
-            QStringLiteral("Program QMX80NET-PC słuzy do konfiguracji oraz akwizycji danych z modułu pomiarowego "
-                           "QMX80NET przeznaczonego dla tensometrycznych czujników siły."),
-            QStringLiteral(" "), QStringLiteral("Najnowsze wersje znajdziesz na:  ") + kMakerPlace};
+    const auto text = [language](std::string_view id) { return lang::lookupText(id, language); };
+    return {text("IDS_AboutVersion") + QString::fromLatin1(kProgramVersion), QStringLiteral(" "),
+            text("IDS_AboutPurpose"), QStringLiteral(" "),
+            text("IDS_AboutLatestVersions") + text("IDS_AboutMakerPlace")};
 }
 
 void AboutBox::showModalOver(QWidget* owner)
@@ -121,7 +123,7 @@ void AboutBox::refreshContents()
     // The logo is drawn for the screen the box opens on, so it is sharp at any scaling.
     logoLabel->setPixmap(renderSvg(programIconResource(), QSize(kLogoSize, kLogoSize), devicePixelRatioF()));
     infoText->clear();
-    for (const QString& line : infoLines()) {
+    for (const QString& line : infoLines(m_language)) {
         infoText->append(line);
     }
     // Appending scrolls to the end; the box opens on its first line.
@@ -133,6 +135,9 @@ void AboutBox::setLanguage(lang::Language language)
 {
     m_language = language;
     m_texts.apply();
+    if (isVisible()) {
+        refreshContents();
+    }
 }
 
 } // namespace qmx::ui

@@ -26,8 +26,8 @@ public:
     /// Puts every caption of the window into `language` (and shows later texts in it).
     void setLanguage(lang::Language language);
 
-    /// The five lines that infoText shows, in order.
-    static QStringList infoLines();
+    /// The five lines that infoText shows in `language`, in order.
+    static QStringList infoLines(lang::Language language = lang::Language::Polish);
 
     /// Shows the box modally, centred over `owner` (or where it is when `owner` is null); returns
     /// when the box has been closed.
@@ -41,7 +41,7 @@ public:
     QPushButton* closeButton = nullptr;
 
 public slots:
-    /// "Zamknij": closes the box, which ends its modal display.
+    /// "Zamknij" ("Close"): closes the box, which ends its modal display.
     void closeBox();
 
 protected:

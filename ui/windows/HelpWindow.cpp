@@ -21,15 +21,15 @@ namespace {
 // Narrowest room a picture is shrunk to, however small the window.
 constexpr int kMinimumPictureWidth = 200;
 
-QString problemText(manual::MhtError error)
+std::string_view problemTextId(manual::MhtError error)
 {
     switch (error) {
     case manual::MhtError::NotMime:
-        return QStringLiteral("Plik nie jest archiwum MIME HTML (.mht).");
+        return "IDS_HelpNotAnArchive";
     case manual::MhtError::NoParts:
-        return QStringLiteral("Archiwum jest puste.");
+        return "IDS_HelpArchiveEmpty";
     case manual::MhtError::NoHtml:
-        return QStringLiteral("Archiwum nie zawiera strony HTML.");
+        return "IDS_HelpArchiveWithoutPage";
     }
     return {};
 }
@@ -48,24 +48,24 @@ void ManualView::navigate(const QUrl& address)
     m_address = address;
     m_archive.reset();
     if (!address.isLocalFile()) {
-        showProblem(QStringLiteral("Adres instrukcji nie wskazuje pliku."), address.toString());
+        showProblem(text("IDS_HelpAddressNotAFile"), address.toString());
         return;
     }
     const QString path = address.toLocalFile();
     QFile file(path);
     if (!file.exists()) {
-        showProblem(QStringLiteral("Nie znaleziono pliku instrukcji."), QDir::toNativeSeparators(path));
+        showProblem(text("IDS_HelpFileMissing"), QDir::toNativeSeparators(path));
         return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        showProblem(QStringLiteral("Nie można odczytać pliku instrukcji: %1.").arg(file.errorString()),
+        showProblem(text("IDS_HelpFileUnreadable").arg(file.errorString()),
                     QDir::toNativeSeparators(path));
         return;
     }
     manual::MhtError error{};
     m_archive = manual::MhtArchive::parse(file.readAll(), &error);
     if (!m_archive) {
-        showProblem(problemText(error), QDir::toNativeSeparators(path));
+        showProblem(text(problemTextId(error)), QDir::toNativeSeparators(path));
         return;
     }
     setHtml(m_archive->rootHtml());
@@ -101,14 +101,14 @@ QVariant ManualView::loadResource(int type, const QUrl& name)
 
 void ManualView::showProblem(const QString& what, const QString& detail)
 {
-    setHtml(QStringLiteral("<h2>Nie można wyświetlić instrukcji</h2>"
-                           "<p>%1</p>"
-                           "<p><code>%2</code></p>"
-                           "<p>Instrukcja obsługi jest dostarczana jako plik <b>%3</b> w folderze programu. "
-                           "Program działa dalej normalnie; aby przywrócić instrukcję, zainstaluj program "
-                           "ponownie albo skopiuj ten plik do folderu programu.</p>")
-                .arg(what.toHtmlEscaped(), detail.toHtmlEscaped(),
-                     QString::fromLatin1(HelpWindow::kManualFileName)));
+    const QString polishManual = QString::fromLatin1(HelpWindow::kManualFileName);
+    const QString restore = m_language == lang::Language::English
+                                ? text("IDS_HelpHowToRestore")
+                                      .arg(polishManual, QString::fromLatin1(HelpWindow::kEnglishManualFileName))
+                                : text("IDS_HelpHowToRestore").arg(polishManual);
+    setHtml(QStringLiteral("<h2>%1</h2><p>%2</p><p><code>%3</code></p><p>%4</p>")
+                .arg(text("IDS_HelpCannotShow").toHtmlEscaped(), what.toHtmlEscaped(), detail.toHtmlEscaped(),
+                     restore));
     scrollToTop();
 }
 
@@ -140,7 +140,7 @@ HelpWindow::HelpWindow(QString manualFolder, QWidget* parent)
       m_manualFolder(std::move(manualFolder))
 {
     setObjectName(QStringLiteral("FHelp"));
-    setWindowTitle(QStringLiteral("QMX80NET instrukcja"));
+    m_texts.bind(this, &QWidget::setWindowTitle, "IDS_HelpTitle");
 
     manualView = new ManualView(this);
     manualView->setObjectName(QStringLiteral("CppWebBrowser1"));
@@ -196,6 +196,20 @@ void HelpWindow::showEvent(QShowEvent* event)
     // A spontaneous show comes from the window system (the window restored from the task bar);
     // only the program's own show is the hidden-to-shown change that reopens the manual.
     if (!event->spontaneous()) {
+        refreshContents();
+    }
+}
+
+void HelpWindow::setLanguage(lang::Language language)
+{
+    if (language == m_language) {
+        return;
+    }
+    m_language = language;
+    manualView->setLanguage(language);
+    m_texts.apply();
+    // A window on view shows the manual (or why it cannot) in the new language at once.
+    if (isVisible()) {
         refreshContents();
     }
 }

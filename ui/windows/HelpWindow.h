@@ -5,12 +5,14 @@
 
 #include "doc/manual/mhtml/MhtArchive.h"
 #include "lang/StringTable.h"
+#include "ui/widgets/TextBindings.h"
 
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWidget>
 
 #include <optional>
+#include <string_view>
 
 namespace qmx::ui {
 
@@ -28,6 +30,8 @@ public:
     const QUrl& address() const { return m_address; }
     /// True when the last navigation found an archive and shows its page.
     bool showsArchive() const { return m_archive.has_value(); }
+    /// The language of the page that says why the manual cannot be shown (Polish at first).
+    void setLanguage(lang::Language language) { m_language = language; }
 
 protected:
     /// Pictures and style sheets of the page come from the archive, never from the disk.
@@ -38,8 +42,11 @@ private:
     void followLink(const QUrl& link);
     void scrollToTop();
 
+    QString text(std::string_view id) const { return lang::lookupText(id, m_language); }
+
     std::optional<manual::MhtArchive> m_archive;
     QUrl m_address;
+    lang::Language m_language = lang::Language::Polish;
 };
 
 class HelpWindow : public QWidget {
@@ -65,8 +72,9 @@ public:
     /// one is not there.
     static QUrl manualAddress(const QString& folder, lang::Language language);
 
-    /// The language of the manual opened from now on (Polish at first).
-    void setLanguage(lang::Language language) { m_language = language; }
+    /// Puts the window's caption into `language`; the manual in `language` is opened from now on,
+    /// and at once when the window is shown, so nothing in the window stays in the old language.
+    void setLanguage(lang::Language language);
     lang::Language language() const { return m_language; }
 
     /// The embedded browser, filling the window.
@@ -86,6 +94,7 @@ private:
 
     QString m_manualFolder;
     lang::Language m_language = lang::Language::Polish;
+    TextBindings m_texts{[this](std::string_view id) { return lang::lookupText(id, m_language); }};
 };
 
 } // namespace qmx::ui

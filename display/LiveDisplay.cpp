@@ -49,12 +49,6 @@ std::string_view selectionCaptionId(DisplaySelection selection)
     return {};
 }
 
-// Whether `text` is the text of `id` in one of the languages.
-bool isTextOf(std::string_view id, const QString& text)
-{
-    return text == lang::lookupText(id, lang::Language::Polish) || text == lang::lookupText(id, lang::Language::English);
-}
-
 } // namespace
 
 std::string_view channelStatusTextId(std::uint8_t status)
@@ -69,16 +63,6 @@ std::optional<StatusAppearance> channelStatusAppearance(std::uint8_t status, lan
     }
     const StatusStyle& style = statusStyles()[status];
     return StatusAppearance{lang::lookupText(style.textId, language), style.colour};
-}
-
-std::optional<std::uint8_t> channelStatusShownAs(const QString& text)
-{
-    for (std::uint8_t status = 0; status < statusStyles().size(); ++status) {
-        if (isTextOf(statusStyles()[status].textId, text)) {
-            return status;
-        }
-    }
-    return std::nullopt;
 }
 
 GaugePositions gaugePositions(std::uint16_t load)
@@ -125,16 +109,6 @@ std::uint8_t tareCommand(DisplaySelection selection)
 QString selectionCaption(DisplaySelection selection, lang::Language language)
 {
     return lang::lookupText(selectionCaptionId(selection), language);
-}
-
-std::optional<DisplaySelection> selectionCaptionShownAs(const QString& caption)
-{
-    for (const DisplaySelection selection : kSelections) {
-        if (isTextOf(selectionCaptionId(selection), caption)) {
-            return selection;
-        }
-    }
-    return std::nullopt;
 }
 
 } // namespace qmx::display

@@ -27,9 +27,6 @@ std::optional<StatusAppearance> channelStatusAppearance(std::uint8_t status,
                                                         lang::Language language = lang::Language::Polish);
 /// String-table identifier of the text of status codes 0..4; empty for other codes.
 std::string_view channelStatusTextId(std::uint8_t status);
-/// The status code whose text, in either language, is `text` (to put a state already shown into
-/// another language); nullopt for any other text.
-std::optional<std::uint8_t> channelStatusShownAs(const QString& text);
 
 /// True when a channel's value is shown (status 2 and above); "---" otherwise.
 constexpr bool channelShowsValue(std::uint8_t status)
@@ -58,8 +55,6 @@ float selectedValue(const link::Measurement& m, DisplaySelection selection);
 std::uint8_t tareCommand(DisplaySelection selection);
 /// The caption the large window shows for a selection, in `language`.
 QString selectionCaption(DisplaySelection selection, lang::Language language = lang::Language::Polish);
-/// The selection whose caption, in either language, is `caption`; nullopt for any other text.
-std::optional<DisplaySelection> selectionCaptionShownAs(const QString& caption);
 
 /// Text of the main readouts while no transducer is connected.
 inline constexpr const char* kNotConnectedText = "----------";

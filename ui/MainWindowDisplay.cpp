@@ -71,6 +71,7 @@ void showNoMeasurement(MeasurementPage& page, QLineEdit* in2, QLineEdit* out1, Q
     }
     for (ChannelControls& c : page.channels) {
         setNoState(c.statusEdit);
+        c.shownStatus.reset();
         c.valueLabel->setFittedText(noValue);
         for (LoadGauge* gauge : c.gauges) {
             gauge->setPosition(0);
@@ -137,7 +138,7 @@ void MainWindow::displayTick()
         if (LargeReadoutWindow* big = m_windows.bigDisplay) {
             big->valueReadout->setFittedText(page.sumReadout->text());
             if (selection) {
-                big->captionHeader->setCaption(display::selectionCaption(*selection, m_activeLanguage));
+                big->showSelectionCaption(*selection);
             }
             big->maxValueReadout->setFittedText(page.maxReadout->text());
         }
@@ -164,6 +165,7 @@ void MainWindow::showChannel(std::uint8_t status, std::uint16_t load, float valu
     if (const auto appearance = display::channelStatusAppearance(status, m_activeLanguage)) {
         setEdit(c.statusEdit, appearance->text);
         setBase(c.statusEdit, appearance->colour);
+        c.shownStatus = status;
     }
     if (display::channelShowsValue(status)) {
         c.valueLabel->setFittedText(display::formatNumber(value, Decp(), m_numberLocale) + m_unitsText);

@@ -289,8 +289,8 @@ void MeasurementPage::retranslate()
     m_texts.apply();
     // A channel state already shown is shown again in the new language (its colour stays).
     for (ChannelControls& c : channels) {
-        if (const auto status = display::channelStatusShownAs(c.statusEdit->text())) {
-            c.statusEdit->setText(m_texts.text(display::channelStatusTextId(*status)));
+        if (c.shownStatus) {
+            c.statusEdit->setText(m_texts.text(display::channelStatusTextId(*c.shownStatus)));
         }
     }
 }

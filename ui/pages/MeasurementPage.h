@@ -9,6 +9,8 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -29,6 +31,9 @@ struct ChannelControls {
     QLineEdit* statusEdit = nullptr;      ///< Edit_Chn_Status
     std::array<LoadGauge*, 3> gauges{};   ///< Progress_TensValn_100, _150, _200
     FittedLabel* valueLabel = nullptr;    ///< DisplayTensn
+    /// The channel state the status field shows (none while it shows no state), so that a change
+    /// of language can show the same state in the new language.
+    std::optional<std::uint8_t> shownStatus;
 };
 
 class MeasurementPage : public QWidget {

@@ -44,14 +44,11 @@ LargeReadoutWindow::LargeReadoutWindow(QWidget* parent) : QWidget(parent, Qt::Wi
     grid->setContentsMargins(4, 4, 4, 4);
     captionHeader = new HeaderBar(QString(), HeaderBar::kLargeCaption, this);
     captionHeader->setObjectName(QStringLiteral("Label_ActualVal"));
-    // The display tick writes the name of the selected value here; a change of language shows the
-    // name it wrote, or the caption the window opens with, in the new language.
+    // The display tick names the selected value here; until it has, the window shows its opening
+    // caption. A change of language shows either in the new language.
     m_texts.bindCustom([this](const TextBindings::Lookup& text) {
-        if (const auto selection = display::selectionCaptionShownAs(captionHeader->caption())) {
-            captionHeader->setCaption(display::selectionCaption(*selection, m_language));
-        } else {
-            captionHeader->setCaption(text("IDS_LargeReadoutCaption"));
-        }
+        captionHeader->setCaption(m_shownSelection ? display::selectionCaption(*m_shownSelection, m_language)
+                                                   : text("IDS_LargeReadoutCaption"));
     });
     grid->addWidget(captionHeader, 0, 0, 1, 2);
 
@@ -133,6 +130,12 @@ void LargeReadoutWindow::fitDigitsToSize()
     QFont f = valueReadout->designFont();
     f.setPointSize(std::max(1, digitPointSize(outer.width(), outer.height())));
     valueReadout->setDesignFont(f);
+}
+
+void LargeReadoutWindow::showSelectionCaption(display::DisplaySelection selection)
+{
+    m_shownSelection = selection;
+    captionHeader->setCaption(display::selectionCaption(selection, m_language));
 }
 
 void LargeReadoutWindow::setLanguage(lang::Language language)

@@ -2,11 +2,14 @@
 // The large readout: the selected value with its unit, its name and the transducer's maximum, in
 // digits that scale with the window. Its texts are written by the main window's display tick.
 
-#include "ui/widgets/FittedLabel.h"
+#include "display/LiveDisplay.h"
 #include "lang/StringTable.h"
+#include "ui/widgets/FittedLabel.h"
 #include "ui/widgets/TextBindings.h"
 
 #include <QWidget>
+
+#include <optional>
 
 class QPushButton;
 
@@ -21,6 +24,8 @@ public:
 
     /// Puts every caption of the window into `language` (and shows later texts in it).
     void setLanguage(lang::Language language);
+    /// Names the value shown, `selection`, above the digits (in the window's language).
+    void showSelectionCaption(display::DisplaySelection selection);
 
     /// Client area the window is designed for; it opens smaller where the screen is smaller.
     static constexpr int kDesignWidth = 1098;
@@ -49,6 +54,8 @@ private:
     void keepWithinScreen();
 
     bool m_shownBefore = false;
+    // The value named above the digits; none until the display tick has named one.
+    std::optional<display::DisplaySelection> m_shownSelection;
     lang::Language m_language = lang::Language::Polish;
     TextBindings m_texts{[this](std::string_view id) { return lang::lookupText(id, m_language); }};
 };
